@@ -1,0 +1,353 @@
+// Queries over the records of a drawing: header, tables, blocks, entities, dictionaries, layouts.
+#include "toolkit/db/TkDbDatabase.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "toolkit/db/TkDbTagWriter.h"
+
+TkDbDatabase::TkDbDatabase() = default;
+TkDbDatabase::~TkDbDatabase() = default;
+
+void TkDbDatabase::clear() {
+    fileName_.clear();
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    tags_.clear();
+    tags_.shrink_to_fit();
+    pool_.clear();
+    extraBuffers_.clear();
+    extraTags_.clear();
+    sections_.clear();
+    prologue_.clear();
+    handles_.clear();
+    header_.clear();
+    nextHandle_ = 1;
+    version_ = kTkDbVerUnknown;
+}
+
+TkDbSection* TkDbDatabase::section(std::string_view name) {
+    for (auto& s : sections_)
+        if (s.name == name) return &s;
+    return nullptr;
+}
+
+const TkDbSection* TkDbDatabase::section(std::string_view name) const {
+    return const_cast<TkDbDatabase*>(this)->section(name);
+}
+
+const TkDbRecord* TkDbDatabase::headerVar(std::string_view name) const {
+    auto it = header_.find(std::string(name));
+    return it == header_.end() || it->second->erased() ? nullptr : it->second;
+}
+
+std::string TkDbDatabase::getVar(std::string_view name) const {
+    const TkDbRecord* r = headerVar(name);
+    return r && r->count() > 1 ? std::string(r->tags()[1].value()) : std::string();
+}
+
+double TkDbDatabase::getVarDouble(std::string_view name, double def) const {
+    double v;
+    return tkDbToDouble(getVar(name), v) ? v : def;
+}
+
+long long TkDbDatabase::getVarInt(std::string_view name, long long def) const {
+    long long v;
+    return tkDbToInt(getVar(name), v) ? v : def;
+}
+
+void TkDbDatabase::setVar(std::string_view name, const std::vector<TkDbValue>& values) {
+    auto it = header_.find(std::string(name));
+    if (it != header_.end()) {
+        it->second->replaceTail(1, values);
+        return;
+    }
+    std::vector<TkDbValue> rec{{9, std::string(name)}};
+    rec.insert(rec.end(), values.begin(), values.end());
+    TkDbRecord* r = appendRecord("HEADER", rec);
+    header_.emplace(std::string(name), r);
+}
+
+std::string TkDbDatabase::getSysVar(std::string_view name) const {
+    if (tkDbNameEqualNoCase(name, "LOGINNAME")) return getVar("$LASTSAVEDBY");
+    std::string var = "$";
+    for (char c : name) var.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    return getVar(var);
+}
+
+TkDbRecord* TkDbDatabase::byHandle(uint64_t h) const {
+    auto it = handles_.find(h);
+    return it == handles_.end() || it->second->erased() ? nullptr : it->second;
+}
+
+uint64_t TkDbDatabase::allocateHandle() {
+    while (handles_.count(nextHandle_)) ++nextHandle_;
+    return nextHandle_++;
+}
+
+std::vector<TkDbRecord*> TkDbDatabase::tableEntries(std::string_view table) const {
+    std::vector<TkDbRecord*> out;
+    const TkDbSection* s = section("TABLES");
+    if (!s) return out;
+    bool in = false;
+    for (TkDbRecord* r : s->records) {
+        if (r->erased()) continue;
+        std::string_view type = r->type();
+        if (type == "TABLE") { in = r->str(2) == table; continue; }
+        if (type == "ENDTAB") { in = false; continue; }
+        if (in) out.push_back(r);
+    }
+    return out;
+}
+
+std::vector<TkDbBlockRecord> TkDbDatabase::blockRecords() const {
+    std::vector<TkDbBlockRecord> out;
+    for (TkDbRecord* r : tableEntries("BLOCK_RECORD")) out.emplace_back(r);
+    return out;
+}
+
+std::optional<TkDbBlockRecord> TkDbDatabase::findBlockRecord(std::string_view name) const {
+    for (TkDbRecord* r : tableEntries("BLOCK_RECORD"))
+        if (tkDbNameEqualNoCase(r->str(2), name)) return TkDbBlockRecord(r);
+    return std::nullopt;
+}
+
+const TkDbRecord* TkDbDatabase::blockBegin(uint64_t br) const {
+    const TkDbSection* s = section("BLOCKS");
+    const TkDbRecord* rec = byHandle(br);
+    if (!s || !rec) return nullptr;
+    std::string_view name = rec->str(2);
+    for (TkDbRecord* r : s->records) {
+        if (r->erased() || r->type() != "BLOCK") continue;
+        if (r->owner() == br || (r->owner() == 0 && tkDbNameEqualNoCase(r->str(2), name))) return r;
+    }
+    return nullptr;
+}
+
+namespace {
+bool isFollower(std::string_view type) { return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB"; }
+}  // namespace
+
+std::vector<TkDbRecord*> TkDbDatabase::sectionSpan(std::string_view which, uint64_t br) const {
+    // Every record of the block record's entities, followers (vertices, attributes) included.
+    std::vector<TkDbRecord*> out;
+    const TkDbRecord* brRec = byHandle(br);
+    if (!brRec) return out;
+    if (which == "ENTITIES") {
+        const TkDbSection* s = section("ENTITIES");
+        if (!s) return out;
+        TkDbBlockRecord b(brRec);
+        bool paper = b.isPaperSpace();
+        bool taking = false;
+        for (TkDbRecord* r : s->records) {
+            if (r->erased()) continue;
+            if (!isFollower(r->type())) {
+                taking = r->owner() ? r->owner() == br : (r->integer(67) == 1) == paper;
+            }
+            if (taking) out.push_back(r);
+        }
+        return out;
+    }
+    const TkDbSection* s = section("BLOCKS");
+    const TkDbRecord* begin = blockBegin(br);
+    if (!s || !begin) return out;
+    bool in = false;
+    for (TkDbRecord* r : s->records) {
+        if (r == begin) { in = true; continue; }
+        if (!in || r->erased()) continue;
+        if (r->type() == "ENDBLK") break;
+        out.push_back(r);
+    }
+    return out;
+}
+
+std::vector<TkDbRecord*> TkDbDatabase::entitiesOf(uint64_t br) const {
+    const TkDbRecord* brRec = byHandle(br);
+    if (!brRec) return {};
+    TkDbBlockRecord b(brRec);
+    bool inEntities = b.isModelSpace() || tkDbNameEqualNoCase(b.name(), "*Paper_Space");
+    std::vector<TkDbRecord*> out = sectionSpan(inEntities ? "ENTITIES" : "BLOCKS", br);
+    std::erase_if(out, [](TkDbRecord* r) { return isFollower(r->type()); });
+    return out;
+}
+
+TkDbEntityCounts TkDbDatabase::entityCounts() const {
+    TkDbEntityCounts c;
+    std::unordered_set<uint64_t> paper;
+    uint64_t model = 0;
+    for (auto& b : blockRecords()) {
+        if (b.isModelSpace()) model = b.handle();
+        else if (b.isPaperSpace()) paper.insert(b.handle());
+    }
+    auto countIn = [&](const TkDbSection* s, bool blocksSection) {
+        if (!s) return;
+        uint64_t current = 0;
+        for (TkDbRecord* r : s->records) {
+            if (r->erased()) continue;
+            std::string_view t = r->type();
+            if (blocksSection) {
+                if (t == "BLOCK") { current = r->owner(); continue; }
+                if (t == "ENDBLK") { current = 0; continue; }
+            }
+            if (isFollower(t)) continue;
+            uint64_t owner = blocksSection ? current : r->owner();
+            if (!blocksSection && owner == 0) {
+                (r->integer(67) == 1 ? c.paperSpace : c.modelSpace)++;
+                continue;
+            }
+            if (owner == model) ++c.modelSpace;
+            else if (paper.count(owner)) ++c.paperSpace;
+            else ++c.blocks;
+        }
+    };
+    countIn(section("ENTITIES"), false);
+    countIn(section("BLOCKS"), true);
+    return c;
+}
+
+uint64_t TkDbDatabase::namedObjectsDictionary() const {
+    const TkDbSection* s = section("OBJECTS");
+    if (!s) return 0;
+    // The first DICTIONARY of the objects section is the root; it is owned by nobody.
+    for (TkDbRecord* r : s->records)
+        if (!r->erased() && r->type() == "DICTIONARY") return r->handle();
+    return 0;
+}
+
+std::optional<TkDbDictionary> TkDbDatabase::dictionary(uint64_t h) const {
+    TkDbRecord* r = byHandle(h);
+    if (!r || (r->type() != "DICTIONARY" && r->type() != "ACDBDICTIONARYWDFLT")) return std::nullopt;
+    return TkDbDictionary(r);
+}
+
+std::optional<TkDbXrecord> TkDbDatabase::xrecord(uint64_t h) const {
+    TkDbRecord* r = byHandle(h);
+    if (!r || r->type() != "XRECORD") return std::nullopt;
+    return TkDbXrecord(r);
+}
+
+std::vector<TkDbLayout> TkDbDatabase::layouts() const {
+    std::vector<TkDbLayout> out;
+    std::unordered_set<const TkDbRecord*> seen;
+    if (auto root = dictionary(namedObjectsDictionary()))
+        if (auto dict = dictionary(root->get("ACAD_LAYOUT")))
+            for (auto& e : dict->entries())
+                if (TkDbRecord* r = byHandle(e.handle); r && r->type() == "LAYOUT" && seen.insert(r).second)
+                    out.emplace_back(r);
+    // Layouts missing from the dictionary still exist for whoever reads the objects section.
+    if (const TkDbSection* s = section("OBJECTS"))
+        for (TkDbRecord* r : s->records)
+            if (!r->erased() && r->type() == "LAYOUT" && seen.insert(r).second) out.emplace_back(r);
+    std::stable_sort(out.begin(), out.end(), [](const TkDbLayout& a, const TkDbLayout& b) { return a.tabOrder() < b.tabOrder(); });
+    return out;
+}
+
+std::optional<TkDbLayout> TkDbDatabase::findLayout(std::string_view name) const {
+    for (auto& l : layouts())
+        if (l.name() == name) return l;
+    return std::nullopt;
+}
+
+std::string TkDbDatabase::currentLayoutName() const {
+    if (getVarInt("$TILEMODE", 1) != 0) {
+        for (auto& l : layouts()) {
+            const TkDbRecord* br = byHandle(l.blockRecordHandle());
+            if (br && TkDbBlockRecord(br).isModelSpace()) return l.name();
+        }
+        return "Model";
+    }
+    for (auto& l : layouts()) {
+        const TkDbRecord* br = byHandle(l.blockRecordHandle());
+        if (br && tkDbNameEqualNoCase(br->str(2), "*Paper_Space")) return l.name();
+    }
+    return "Model";
+}
+
+const TkDbRecord* TkDbDatabase::overallViewport(const TkDbLayout& layout) const {
+    const TkDbRecord* br = byHandle(layout.blockRecordHandle());
+    if (!br || TkDbBlockRecord(br).isModelSpace()) return nullptr;
+    for (TkDbRecord* r : entitiesOf(br->handle()))
+        if (r->type() == "VIEWPORT" && r->integer(69, "AcDbViewport", r->integer(69)) == 1) return r;
+    return nullptr;
+}
+
+std::vector<TkDbPlotSettings> TkDbDatabase::pageSetups() const {
+    std::vector<TkDbPlotSettings> out;
+    if (auto root = dictionary(namedObjectsDictionary()))
+        if (auto dict = dictionary(root->get("ACAD_PLOTSETTINGS")))
+            for (auto& e : dict->entries())
+                if (TkDbRecord* r = byHandle(e.handle); r && r->type() == "PLOTSETTINGS") out.emplace_back(r);
+    return out;
+}
+
+void TkDbDatabase::reindexRecord(TkDbRecord* r) {
+    auto t = r->tags();
+    r->handle_ = r->owner_ = 0;
+    bool inGroup = false, haveOwner = false;
+    for (size_t k = 1; k < t.size(); ++k) {
+        const TkDbTag& g = t[k];
+        if (g.code == 100 || g.code == 1001) break;
+        if (g.code == 102) { inGroup = g.len && g.ptr[0] == '{'; continue; }
+        if (inGroup) continue;
+        if ((g.code == 5 || g.code == 105) && r->handle_ == 0) tkDbParseHandle(g.value(), r->handle_);
+        else if (g.code == 330 && !haveOwner) { haveOwner = true; tkDbParseHandle(g.value(), r->owner_); }
+    }
+    if (r->handle_) {
+        handles_[r->handle_] = r;
+        if (r->handle_ >= nextHandle_) nextHandle_ = r->handle_ + 1;
+    }
+}
+
+TkDbSection* TkDbDatabase::ensureSection(std::string_view name) {
+    if (TkDbSection* s = section(name)) return s;
+    // Sections go in their usual order, so a drawing that lacked one still reads everywhere.
+    static const std::string_view order[] = {"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS"};
+    auto rank = [&](std::string_view n) {
+        for (size_t i = 0; i < std::size(order); ++i)
+            if (order[i] == n) return i;
+        return std::size(order);
+    };
+    auto pos = std::find_if(sections_.begin(), sections_.end(), [&](const TkDbSection& x) { return rank(x.name) > rank(name); });
+    return &*sections_.insert(pos, TkDbSection{std::string(name), {}});
+}
+
+TkDbRecord* TkDbDatabase::appendRecord(std::string_view secName, const std::vector<TkDbValue>& values,
+                                       const TkDbRecord* before) {
+    std::string& text = extraBuffers_.emplace_back();
+    for (const auto& v : values) text += v.text;
+    auto& tags = extraTags_.emplace_back();
+    tags.reserve(values.size());
+    size_t off = 0;
+    for (const auto& v : values) {
+        tags.push_back(TkDbTag{text.data() + off, static_cast<uint32_t>(v.text.size()), v.code});
+        off += v.text.size();
+    }
+    pool_.emplace_back(tags.data(), static_cast<uint32_t>(tags.size()));
+    TkDbRecord* r = &pool_.back();
+
+    TkDbSection* s = ensureSection(secName);
+    auto at = before ? std::find(s->records.begin(), s->records.end(), before) : s->records.end();
+    s->records.insert(at, r);
+    if (secName != "HEADER" && secName != "CLASSES") reindexRecord(r);
+    return r;
+}
+
+void TkDbDatabase::eraseWithOwned(const std::vector<TkDbRecord*>& roots) {
+    // Owner to owned, over every live record, then erase the owned closure of the root.
+    std::unordered_multimap<uint64_t, TkDbRecord*> owned;
+    for (auto& s : sections_)
+        for (TkDbRecord* r : s.records)
+            if (!r->erased() && r->owner()) owned.emplace(r->owner(), r);
+    std::vector<TkDbRecord*> stack(roots);
+    while (!stack.empty()) {
+        TkDbRecord* r = stack.back();
+        stack.pop_back();
+        if (!r || r->erased()) continue;
+        r->erased_ = true;
+        if (r->handle()) {
+            handles_.erase(r->handle());
+            auto [b, e] = owned.equal_range(r->handle());
+            for (auto it = b; it != e; ++it) stack.push_back(it->second);
+        }
+    }
+}

@@ -1,0 +1,251 @@
+// Reading: file checks, tag splitting, sections and records, then the handle and owner index.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbEncoding.h"
+#include "toolkit/db/TkDbTagReader.h"
+#include "toolkit/db/TkDbTagWriter.h"
+
+namespace {
+
+bool isZero(const TkDbTag& t, std::string_view v) { return t.code == 0 && t.value() == v; }
+
+// Looks for a header variable's first value without building anything: used to learn the version
+// and code page before the buffer is decoded.
+std::string_view peekHeader(const std::vector<TkDbTag>& tags, std::string_view name) {
+    for (size_t i = 0; i + 1 < tags.size() && i < 20000; ++i) {
+        if (isZero(tags[i], "ENDSEC")) break;
+        if (tags[i].code == 9 && tags[i].value() == name) return tags[i + 1].value();
+    }
+    return {};
+}
+
+bool validUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + static_cast<size_t>(n) > s.size()) return false;
+        for (int k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
+        i += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+TkDbResult TkDbDatabase::readDxfFile(const std::string& path, const TkDbReadOptions& opt) {
+    clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return TkDbResult::fail(eTkFileNotFound, "cannot find the drawing " + path);
+        return TkDbResult::fail(eTkFileAccess, "cannot open the drawing " + path + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(st.st_mode)) return TkDbResult::fail(eTkFileAccess, path + " is a folder, not a drawing");
+    if (opt.maxFileSize && static_cast<uint64_t>(st.st_size) > opt.maxFileSize)
+        return TkDbResult::fail(eTkFileTooLarge, "the drawing " + path + " is larger than the size limit");
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return TkDbResult::fail(eTkFileAccess, "cannot open the drawing " + path + ": " + std::strerror(errno));
+    std::string buf;
+    buf.resize(static_cast<size_t>(st.st_size));
+    size_t got = buf.empty() ? 0 : std::fread(buf.data(), 1, buf.size(), f);
+    bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (readError) return TkDbResult::fail(eTkFileAccess, "cannot read the drawing " + path);
+    buf.resize(got);  // the file may have shrunk since stat; what was read is what counts
+    TkDbResult r = readDxfBuffer(std::move(buf), opt);
+    if (r.ok()) fileName_ = path;
+    return r;
+}
+
+TkDbResult TkDbDatabase::fail(TkErrorStatus c, std::string msg, const char* at) {
+    TkDbResult r = TkDbResult::fail(c, std::move(msg), at ? lineOf(at) : 0);
+    clear();
+    return r;
+}
+
+int64_t TkDbDatabase::lineOf(const char* p) const { return tkDbLineOf(buffer_, p); }
+
+TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions& opt) {
+    clear();
+    buffer_ = std::move(buffer);
+    std::string_view head(buffer_.data(), std::min<size_t>(buffer_.size(), 64));
+    switch (tkDbSniff(head)) {
+    case TkDbFileKind::Empty: return fail(eTkNotDxf, "the drawing file is empty", nullptr);
+    case TkDbFileKind::Dwg:
+        return fail(eTkDwgNotSupported,
+                    "this is a binary DWG drawing (" + std::string(head.substr(0, 6)) +
+                        "); only DXF drawings are supported, save it as DXF first", nullptr);
+    case TkDbFileKind::BinaryDxf:
+        return fail(eTkBinaryDxf, "this is a binary DXF drawing; only ASCII DXF is supported, save it as ASCII DXF",
+                    nullptr);
+    case TkDbFileKind::Unknown: return fail(eTkNotDxf, "not a DXF drawing: it does not start with a group code", nullptr);
+    case TkDbFileKind::AsciiDxf: break;
+    }
+    // Text DXF never holds a NUL byte; one means the file is binary or damaged.
+    if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
+        return fail(eTkNotDxf, "not a DXF drawing: the file holds binary data", static_cast<const char*>(nul));
+
+    TkDbResult r = tkDbSplitTags(buffer_, tags_);
+    if (!r) { clear(); return r; }
+
+    // Before R2007 text is in the drawing's code page; decode once so the database is UTF-8 inside.
+    int ver = tkDbVersionFromString(peekHeader(tags_, "$ACADVER"));
+    bool legacy = ver != kTkDbVerUnknown ? ver < kTkDbVerR2007 : !validUtf8(buffer_);
+    if (legacy && tkDbLegacyNeedsDecode(buffer_)) {
+        std::string cp(peekHeader(tags_, "$DWGCODEPAGE"));
+        buffer_ = tkDbDecodeLegacyBuffer(buffer_, cp);
+        tags_.clear();
+        r = tkDbSplitTags(buffer_, tags_);
+        if (!r) { clear(); return r; }
+    }
+
+    // Sections: "0 SECTION / 2 NAME", records, "0 ENDSEC". A record runs from one 0 tag (9 in the
+    // header) to the next; tags a section holds before its first record form a record of their own.
+    const size_t n = tags_.size();
+    size_t i = 0;
+    while (i < n && tags_[i].code == 999) prologue_.push_back(tags_[i++]);
+    bool sawEof = false;
+    while (i < n) {
+        const TkDbTag& t = tags_[i];
+        if (isZero(t, "EOF")) { sawEof = true; break; }
+        if (t.code == 999) { ++i; continue; }  // comments between sections carry nothing
+        if (!isZero(t, "SECTION"))
+            return fail(eTkBadStructure, "expected \"0 SECTION\", found group code " + std::to_string(t.code), t.ptr);
+        if (i + 1 >= n) return fail(eTkTruncated, "the file ends after \"0 SECTION\"", t.ptr);
+        if (tags_[i + 1].code != 2) return fail(eTkBadStructure, "a section without a name (group code 2)", tags_[i + 1].ptr);
+        TkDbSection sec;
+        sec.name = std::string(tags_[i + 1].value());
+        const int startCode = sec.name == "HEADER" ? 9 : 0;
+        i += 2;
+        size_t start = i;
+        bool closed = false;
+        auto flush = [&](size_t end) {
+            if (end > start) {
+                pool_.emplace_back(&tags_[start], static_cast<uint32_t>(end - start));
+                sec.records.push_back(&pool_.back());
+            }
+            start = end;
+        };
+        while (i < n) {
+            const TkDbTag& g = tags_[i];
+            if (g.code == 0) {
+                if (g.value() == "ENDSEC") { flush(i); closed = true; ++i; break; }
+                if (g.value() == "SECTION" || g.value() == "EOF") break;
+            }
+            if (g.code == startCode && i > start) flush(i);
+            ++i;
+        }
+        if (!closed) {
+            const char* at = i < n ? tags_[i].ptr : tags_[n - 1].ptr;
+            return fail(i < n ? eTkBadStructure : eTkTruncated,
+                        "the " + sec.name + " section is not closed with \"0 ENDSEC\"" +
+                            (i < n ? "" : ": the file is cut short"), at);
+        }
+        sections_.push_back(std::move(sec));
+    }
+    (void)sawEof;  // a missing EOF after a closed section is harmless; it is written on save
+    if (sections_.empty()) return fail(eTkNotDxf, "not a DXF drawing: it has no sections", nullptr);
+    version_ = ver;
+    r = index(opt.recover);
+    if (!r) { clear(); return r; }
+    return r;
+}
+
+TkDbResult TkDbDatabase::index(bool recover) {
+    handles_.clear();
+    header_.clear();
+    if (TkDbSection* h = section("HEADER"))
+        for (TkDbRecord* r : h->records)
+            if (r->count() && r->tags()[0].code == 9) header_.emplace(std::string(r->type()), r);
+
+    uint64_t maxHandle = 0;
+    size_t total = 0;
+    for (auto& s : sections_)
+        if (s.name == "TABLES" || s.name == "BLOCKS" || s.name == "ENTITIES" || s.name == "OBJECTS") total += s.records.size();
+    handles_.reserve(total + total / 4);
+
+    auto problem = [&](TkErrorStatus c, std::string msg, const char* at) -> bool {
+        if (!recover) {
+            problems_.clear();
+            problems_.push_back(TkDbResult::fail(c, std::move(msg), at ? lineOf(at) : 0));
+            return false;
+        }
+        if (problems_.size() < 1000) problems_.push_back(TkDbResult::fail(c, std::move(msg), at ? lineOf(at) : 0));
+        return true;
+    };
+
+    for (auto& s : sections_) {
+        if (s.name != "TABLES" && s.name != "BLOCKS" && s.name != "ENTITIES" && s.name != "OBJECTS") continue;
+        for (TkDbRecord* r : s.records) {
+            auto t = r->tags();
+            if (t.empty() || t[0].code != 0) continue;
+            bool inGroup = false, haveOwner = false;
+            for (size_t k = 1; k < t.size(); ++k) {
+                const TkDbTag& g = t[k];
+                if (g.code == 100 || g.code == 1001) break;  // handle and owner precede the subclass data
+                if (g.code == 102) { inGroup = g.len && g.ptr[0] == '{'; continue; }
+                if (inGroup) continue;
+                if ((g.code == 5 || g.code == 105) && r->handle_ == 0) {
+                    if (!tkDbParseHandle(g.value(), r->handle_) || r->handle_ == 0) {
+                        r->handle_ = 0;
+                        if (!problem(eTkBadHandle, "the handle \"" + std::string(g.value()) + "\" of a " +
+                                                       std::string(r->type()) + " is not a hexadecimal number", g.ptr))
+                            return problems_.back();
+                    }
+                } else if (g.code == 330 && !haveOwner) {
+                    haveOwner = true;
+                    if (!tkDbParseHandle(g.value(), r->owner_)) r->owner_ = 0;
+                }
+            }
+            if (r->handle_ == 0) continue;
+            auto [it, fresh] = handles_.emplace(r->handle_, r);
+            if (!fresh) {
+                if (!problem(eTkDuplicateHandle, "the handle " + tkDbHandleText(r->handle_) + " is used by a " +
+                                                     std::string(it->second->type()) + " and a " + std::string(r->type()),
+                             t[0].ptr))
+                    return problems_.back();
+                r->handle_ = 0;  // recover: the second one gets a fresh handle below
+                continue;
+            }
+            if (r->handle_ > maxHandle) maxHandle = r->handle_;
+        }
+    }
+
+    // Every owner must exist; handle 0 is "owned by nobody" (the root dictionary, table heads).
+    for (auto& s : sections_) {
+        if (s.name != "TABLES" && s.name != "BLOCKS" && s.name != "ENTITIES" && s.name != "OBJECTS") continue;
+        for (TkDbRecord* r : s.records) {
+            if (r->owner_ == 0 || handles_.count(r->owner_)) continue;
+            size_t at = r->indexOf(330);
+            if (!problem(eTkDanglingOwner, "the " + std::string(r->type()) + " " + tkDbHandleText(r->handle_) +
+                                               " names the owner " + tkDbHandleText(r->owner_) + ", which does not exist",
+                         at == TkDbRecord::npos ? r->tags()[0].ptr : r->tags()[at].ptr))
+                return problems_.back();
+        }
+    }
+
+    uint64_t seed = 0;
+    tkDbParseHandle(getVar("$HANDSEED"), seed);
+    nextHandle_ = std::max<uint64_t>(seed, maxHandle + 1);
+    if (nextHandle_ == 0) nextHandle_ = 1;
+
+    // Recover mode: records that lost their handle to a duplicate get a fresh one.
+    if (recover) {
+        for (auto& s : sections_)
+            for (TkDbRecord* r : s.records) {
+                if (r->handle_ != 0 || s.name == "HEADER" || s.name == "CLASSES") continue;
+                size_t k = r->indexOf(5);
+                if (k == TkDbRecord::npos) k = r->indexOf(105);
+                if (k == TkDbRecord::npos) continue;
+                r->handle_ = nextHandle_++;
+                r->setTag(k, tkDbHandleText(r->handle_));
+                handles_.emplace(r->handle_, r);
+            }
+    }
+    return TkDbResult::success();
+}

@@ -1,0 +1,268 @@
+#include "toolkit/db/TkDbExtents.h"
+
+#include <array>
+#include <cmath>
+
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbTagWriter.h"
+
+namespace {
+
+struct V3 { double x, y, z; };
+
+V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V3 unit(V3 a) {
+    double l = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+    return l > 0 ? V3{a.x / l, a.y / l, a.z / l} : V3{0, 0, 1};
+}
+
+// Object coordinate system of an extrusion direction (the arbitrary axis algorithm of DXF).
+struct Ocs {
+    bool identity = true;
+    V3 ax{1, 0, 0}, ay{0, 1, 0}, az{0, 0, 1};
+    explicit Ocs(const TkDbRecord& e) {
+        V3 n{e.real(210, {}, 0), e.real(220, {}, 0), e.real(230, {}, 1)};
+        if (std::fabs(n.x) < 1e-12 && std::fabs(n.y) < 1e-12 && n.z > 0) return;
+        identity = false;
+        az = unit(n);
+        const double lim = 1.0 / 64.0;
+        ax = (std::fabs(az.x) < lim && std::fabs(az.y) < lim) ? unit(cross({0, 1, 0}, az)) : unit(cross({0, 0, 1}, az));
+        ay = unit(cross(az, ax));
+    }
+    TkDbPoint3 toWcs(double x, double y, double z) const {
+        if (identity) return {x, y, z};
+        return {x * ax.x + y * ay.x + z * az.x, x * ax.y + y * ay.y + z * az.y, x * ax.z + y * ay.z + z * az.z};
+    }
+};
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Adds the arc from a0 to a1 (radians, counter-clockwise) of a circle in the OCS.
+void addArc(TkDbBox& box, const Ocs& ocs, double cx, double cy, double z, double r, double a0, double a1) {
+    while (a1 < a0) a1 += 2 * kPi;
+    box.add(ocs.toWcs(cx + r * std::cos(a0), cy + r * std::sin(a0), z));
+    box.add(ocs.toWcs(cx + r * std::cos(a1), cy + r * std::sin(a1), z));
+    for (int q = static_cast<int>(std::ceil(a0 / (kPi / 2))); q * (kPi / 2) <= a1 && q < 10000; ++q) {
+        double a = q * (kPi / 2);
+        box.add(ocs.toWcs(cx + r * std::cos(a), cy + r * std::sin(a), z));
+    }
+}
+
+// A polyline segment with a bulge is an arc; the bulge is tan(sweep / 4).
+void addBulge(TkDbBox& box, const Ocs& ocs, double x0, double y0, double x1, double y1, double bulge, double z) {
+    if (std::fabs(bulge) < 1e-12) return;
+    double dx = x1 - x0, dy = y1 - y0, chord = std::hypot(dx, dy);
+    if (chord < 1e-12) return;
+    // The centre sits on the chord's perpendicular bisector, chord * (1 - b^2) / (4b) to its left.
+    double d = chord * (1 - bulge * bulge) / (4 * bulge);
+    double cx = (x0 + x1) / 2 - dy / chord * d, cy = (y0 + y1) / 2 + dx / chord * d;
+    double r = std::hypot(x0 - cx, y0 - cy);
+    double a0 = std::atan2(y0 - cy, x0 - cx), a1 = std::atan2(y1 - cy, x1 - cx);
+    if (bulge > 0) addArc(box, ocs, cx, cy, z, std::fabs(r), a0, a1);
+    else addArc(box, ocs, cx, cy, z, std::fabs(r), a1, a0);
+}
+
+double deg(double d) { return d * kPi / 180.0; }
+
+}  // namespace
+
+TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
+    if (auto it = done_.find(br); it != done_.end()) return it->second;
+    if (busy_[br]) return {};
+    busy_[br] = true;
+    TkDbBox box;
+    for (const TkDbRecord* e : db_.entitiesOf(br)) addEntity(*e, box);
+    busy_[br] = false;
+    done_[br] = box;
+    return box;
+}
+
+void TkDbExtentsCalc::addInsert(const TkDbRecord& e, TkDbBox& box) {
+    auto b = db_.findBlockRecord(e.str(2));
+    if (!b) return;
+    TkDbBox inner = ofBlock(b->handle());
+    if (inner.empty()) return;
+    const TkDbRecord* begin = db_.blockBegin(b->handle());
+    double bx = begin ? begin->real(10) : 0, by = begin ? begin->real(20) : 0, bz = begin ? begin->real(30) : 0;
+    Ocs ocs(e);
+    double ix = e.real(10), iy = e.real(20), iz = e.real(30);
+    double sx = e.real(41, {}, 1), sy = e.real(42, {}, 1), sz = e.real(43, {}, 1);
+    double rot = deg(e.real(50));
+    long long cols = std::max<long long>(1, e.integer(70, {}, 1)), rows = std::max<long long>(1, e.integer(71, {}, 1));
+    double cs = e.real(44), rs = e.real(45);
+    double c = std::cos(rot), s = std::sin(rot);
+    for (double x : {inner.min.x, inner.max.x})
+        for (double y : {inner.min.y, inner.max.y})
+            for (double z : {inner.min.z, inner.max.z})
+                for (long long ci : {0LL, cols - 1})
+                    for (long long ri : {0LL, rows - 1}) {
+                        double px = (x - bx) * sx + static_cast<double>(ci) * cs;
+                        double py = (y - by) * sy + static_cast<double>(ri) * rs;
+                        double pz = (z - bz) * sz;
+                        box.add(ocs.toWcs(ix + px * c - py * s, iy + px * s + py * c, iz + pz));
+                    }
+}
+
+void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
+    std::string_view t = e.type();
+    if (t == "LINE") {
+        box.add(e.real(10), e.real(20), e.real(30));
+        box.add(e.real(11), e.real(21), e.real(31));
+    } else if (t == "POINT") {
+        box.add(e.real(10), e.real(20), e.real(30));
+    } else if (t == "CIRCLE" || t == "ARC") {
+        Ocs ocs(e);
+        double r = std::fabs(e.real(40));
+        double a0 = t == "ARC" ? deg(e.real(50)) : 0, a1 = t == "ARC" ? deg(e.real(51)) : 2 * kPi;
+        addArc(box, ocs, e.real(10), e.real(20), e.real(30), r, a0, a1);
+    } else if (t == "ELLIPSE") {
+        double cx = e.real(10), cy = e.real(20), cz = e.real(30);
+        double mx = e.real(11), my = e.real(21), ratio = e.real(40, {}, 1);
+        double hx = std::sqrt(mx * mx + ratio * ratio * my * my), hy = std::sqrt(my * my + ratio * ratio * mx * mx);
+        box.add(cx - hx, cy - hy, cz);
+        box.add(cx + hx, cy + hy, cz);
+    } else if (t == "LWPOLYLINE") {
+        Ocs ocs(e);
+        double z = e.real(38);
+        auto tags = e.tags();
+        bool closed = (e.integer(70) & 1) != 0;
+        std::vector<std::array<double, 3>> v;  // x, y, bulge
+        double dummy;
+        for (size_t i = 0; i < tags.size(); ++i) {
+            if (tags[i].code == 10) v.push_back({tkDbToDouble(tags[i].value(), dummy) ? dummy : 0, 0, 0});
+            else if (tags[i].code == 20 && !v.empty()) v.back()[1] = tkDbToDouble(tags[i].value(), dummy) ? dummy : 0;
+            else if (tags[i].code == 42 && !v.empty()) v.back()[2] = tkDbToDouble(tags[i].value(), dummy) ? dummy : 0;
+        }
+        for (size_t i = 0; i < v.size(); ++i) {
+            box.add(ocs.toWcs(v[i][0], v[i][1], z));
+            size_t j = i + 1 == v.size() ? (closed ? 0 : v.size()) : i + 1;
+            if (j < v.size()) addBulge(box, ocs, v[i][0], v[i][1], v[j][0], v[j][1], v[i][2], z);
+        }
+    } else if (t == "POLYLINE") {
+        // Vertices follow the polyline and are owned by it.
+        Ocs ocs(e);
+        bool is3d = (e.integer(70) & (8 | 16 | 64)) != 0;
+        const TkDbSection* owners[] = {db_.section("ENTITIES"), db_.section("BLOCKS")};
+        for (const TkDbSection* s : owners) {
+            if (!s) continue;
+            bool after = false;
+            for (const TkDbRecord* r : s->records) {
+                if (r == &e) { after = true; continue; }
+                if (!after) continue;
+                if (r->type() != "VERTEX") break;
+                if (is3d) box.add(r->real(10), r->real(20), r->real(30));
+                else box.add(ocs.toWcs(r->real(10), r->real(20), e.real(30)));
+            }
+            if (after) break;
+        }
+    } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
+        bool wcs = t == "3DFACE";
+        Ocs ocs(e);
+        for (int k = 0; k < 4; ++k) {
+            if (!e.find(10 + k)) continue;
+            if (wcs) box.add(e.real(10 + k), e.real(20 + k), e.real(30 + k));
+            else box.add(ocs.toWcs(e.real(10 + k), e.real(20 + k), e.real(30 + k)));
+        }
+    } else if (t == "TEXT" || t == "ATTDEF" || t == "ATTRIB") {
+        Ocs ocs(e);
+        double h = e.real(40, {}, 1), wf = e.real(41, {}, 1), rot = deg(e.real(50));
+        double len = static_cast<double>(e.str(1).size()) * h * 0.8 * wf;
+        double x = e.real(10), y = e.real(20), z = e.real(30);
+        double c = std::cos(rot), s = std::sin(rot);
+        for (double dx : {0.0, len})
+            for (double dy : {0.0, h}) box.add(ocs.toWcs(x + dx * c - dy * s, y + dx * s + dy * c, z));
+    } else if (t == "MTEXT") {
+        double h = e.real(40, {}, 1), w = e.real(41), x = e.real(10), y = e.real(20), z = e.real(30);
+        int attach = static_cast<int>(e.integer(71, {}, 1));
+        double lines = 1;
+        std::string_view text = e.str(1);
+        for (size_t p = text.find("\\P"); p != std::string_view::npos; p = text.find("\\P", p + 2)) lines += 1;
+        double height = lines * h * 1.67;
+        if (w <= 0) w = static_cast<double>(text.size()) * h * 0.8 / lines;
+        int col = (attach - 1) % 3, row = (attach - 1) / 3;
+        double left = x - w * col / 2.0, top = y + height * row / 2.0;
+        box.add(left, top - height, z);
+        box.add(left + w, top, z);
+    } else if (t == "INSERT") {
+        addInsert(e, box);
+    } else if (t == "DIMENSION") {
+        if (auto b = db_.findBlockRecord(e.str(2))) box.add(ofBlock(b->handle()));
+    } else if (t == "SPLINE" || t == "LEADER" || t == "MLINE") {
+        auto tags = e.tags();
+        int xc = t == "MLINE" ? 11 : 10;
+        double x = 0, y = 0, z = 0;
+        for (size_t i = 0; i < tags.size(); ++i) {
+            if (tags[i].code == xc || (t == "SPLINE" && tags[i].code == 11)) {
+                tkDbToDouble(tags[i].value(), x);
+                y = z = 0;
+                if (i + 1 < tags.size() && tags[i + 1].code == tags[i].code + 10) tkDbToDouble(tags[i + 1].value(), y);
+                if (i + 2 < tags.size() && tags[i + 2].code == tags[i].code + 20) tkDbToDouble(tags[i + 2].value(), z);
+                box.add(x, y, z);
+            }
+        }
+    } else if (t == "HATCH") {
+        // Boundary vertices and edge end points; seed points and the elevation point are left out.
+        auto [b, end] = e.subclassRange("AcDbHatch");
+        if (b == TkDbRecord::npos) return;
+        auto tags = e.tags();
+        Ocs ocs(e);
+        bool first10 = true;
+        double x = 0, y = 0;
+        for (size_t i = b; i < end; ++i) {
+            if (tags[i].code == 98) break;  // seed points follow
+            if ((tags[i].code == 10 || tags[i].code == 11) && i + 1 < end && tags[i + 1].code == tags[i].code + 10) {
+                if (tags[i].code == 10 && first10) { first10 = false; continue; }
+                tkDbToDouble(tags[i].value(), x);
+                tkDbToDouble(tags[i + 1].value(), y);
+                box.add(ocs.toWcs(x, y, 0));
+            }
+        }
+    } else if (t == "VIEWPORT") {
+        if (e.integer(69) == 1) return;  // the overall viewport is the sheet itself, not drawn content
+        double cx = e.real(10), cy = e.real(20), w = e.real(40) / 2, h = e.real(41) / 2;
+        box.add(cx - w, cy - h, e.real(30));
+        box.add(cx + w, cy + h, e.real(30));
+    } else if (t == "IMAGE" || t == "WIPEOUT") {
+        double x = e.real(10), y = e.real(20), z = e.real(30);
+        double ux = e.real(11), uy = e.real(21), vx = e.real(12), vy = e.real(22);
+        double w = e.real(13), h = e.real(23);
+        box.add(x, y, z);
+        box.add(x + ux * w, y + uy * w, z);
+        box.add(x + vx * h, y + vy * h, z);
+        box.add(x + ux * w + vx * h, y + uy * w + vy * h, z);
+    }
+}
+
+void TkDbDatabase::updateExtents() {
+    TkDbExtentsCalc calc(*this);
+    auto write = [&](std::string_view minVar, std::string_view maxVar, const TkDbBox& b) {
+        TkDbPoint3 lo = b.empty() ? TkDbPoint3{1e20, 1e20, 1e20} : b.min;
+        TkDbPoint3 hi = b.empty() ? TkDbPoint3{-1e20, -1e20, -1e20} : b.max;
+        setVar(minVar, {{10, tkDbDoubleText(lo.x)}, {20, tkDbDoubleText(lo.y)}, {30, tkDbDoubleText(lo.z)}});
+        setVar(maxVar, {{10, tkDbDoubleText(hi.x)}, {20, tkDbDoubleText(hi.y)}, {30, tkDbDoubleText(hi.z)}});
+    };
+    for (auto& b : blockRecords()) {
+        if (b.isModelSpace()) write("$EXTMIN", "$EXTMAX", calc.ofBlock(b.handle()));
+        else if (tkDbNameEqualNoCase(b.name(), "*Paper_Space")) write("$PEXTMIN", "$PEXTMAX", calc.ofBlock(b.handle()));
+    }
+    for (auto& l : layouts()) {
+        TkDbRecord* rec = byHandle(l.handle());
+        if (!rec || rec->subclassRange("AcDbLayout").first == TkDbRecord::npos) continue;
+        TkDbBox b = calc.ofBlock(l.blockRecordHandle());
+        TkDbPoint3 lo = b.empty() ? TkDbPoint3{1e20, 1e20, 1e20} : b.min;
+        TkDbPoint3 hi = b.empty() ? TkDbPoint3{-1e20, -1e20, -1e20} : b.max;
+        const int codes[] = {14, 24, 34, 15, 25, 35};
+        const double vals[] = {lo.x, lo.y, lo.z, hi.x, hi.y, hi.z};
+        for (int k = 0; k < 6; ++k)
+            if (rec->indexOf(codes[k], "AcDbLayout") != TkDbRecord::npos) rec->set(codes[k], tkDbDoubleText(vals[k]), "AcDbLayout");
+    }
+}
+
+bool TkDbDatabase::blockExtents(uint64_t br, TkDbPoint3& min, TkDbPoint3& max) const {
+    TkDbExtentsCalc calc(*this);
+    TkDbBox b = calc.ofBlock(br);
+    if (b.empty()) return false;
+    min = b.min;
+    max = b.max;
+    return true;
+}

@@ -1,0 +1,83 @@
+#include "toolkit/db/TkDbTagReader.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+TkDbFileKind tkDbSniff(std::string_view head) {
+    if (head.empty()) return TkDbFileKind::Empty;
+    if (head.starts_with("AutoCAD Binary DXF")) return TkDbFileKind::BinaryDxf;
+    // DWG files open with their version string, "AC1015" and the like, and are binary after it.
+    if (head.size() >= 6 && head.starts_with("AC") &&
+        std::all_of(head.begin() + 2, head.begin() + 6, [](char c) { return (c >= '0' && c <= '9') || c == '.'; }))
+        return TkDbFileKind::Dwg;
+    // ASCII DXF: the first non-blank text is a group code (normally 0 or 999 for a comment).
+    size_t i = 0;
+    if (head.starts_with("\xEF\xBB\xBF")) i = 3;  // UTF-8 byte order mark written by some tools
+    while (i < head.size() && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
+    if (i < head.size() && ((head[i] >= '0' && head[i] <= '9') || head[i] == '-')) return TkDbFileKind::AsciiDxf;
+    return TkDbFileKind::Unknown;
+}
+
+int64_t tkDbLineOf(std::string_view buf, const char* pos) {
+    if (pos < buf.data() || pos > buf.data() + buf.size()) return 0;
+    return 1 + std::count(buf.data(), pos, '\n');
+}
+
+namespace {
+
+// Parses a group code line: optional blanks, an optional minus, digits, optional blanks.
+inline bool parseCode(const char* p, const char* e, int32_t& code) {
+    while (p < e && (*p == ' ' || *p == '\t')) ++p;
+    while (e > p && (e[-1] == ' ' || e[-1] == '\t' || e[-1] == '\r')) --e;
+    bool neg = false;
+    if (p < e && *p == '-') { neg = true; ++p; }
+    if (p == e || e - p > 6) return false;
+    int32_t v = 0;
+    for (; p < e; ++p) {
+        unsigned d = static_cast<unsigned>(*p - '0');
+        if (d > 9) return false;
+        v = v * 10 + static_cast<int32_t>(d);
+    }
+    code = neg ? -v : v;
+    return true;
+}
+
+}  // namespace
+
+TkDbResult tkDbSplitTags(std::string_view buf, std::vector<TkDbTag>& out) {
+    const char* p = buf.data();
+    const char* const end = p + buf.size();
+    if (buf.starts_with("\xEF\xBB\xBF")) p += 3;
+    if (buf.size() > 0xFFFFFFF0u)
+        return TkDbResult::fail(eTkFileTooLarge, "the drawing is larger than 4 GB");
+    out.reserve(out.size() + buf.size() / 11);
+    int64_t line = 1;
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* codeEnd = nl ? nl : end;
+        int32_t code = 0;
+        if (!parseCode(p, codeEnd, code)) {
+            // Blank lines at the very end of a file are harmless.
+            if (std::all_of(p, end, [](char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == 0x1a; }))
+                break;
+            std::string shown(p, static_cast<size_t>(std::min<std::ptrdiff_t>(codeEnd - p, 20)));
+            for (char& c : shown)
+                if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) c = '?';
+            return TkDbResult::fail(eTkBadGroupCode, "expected a group code, found \"" + shown + "\"", line);
+        }
+        if (!nl) return TkDbResult::fail(eTkTruncated, "the file ends after a group code, its value is missing", line);
+        p = nl + 1;
+        ++line;
+        if (p >= end) return TkDbResult::fail(eTkTruncated, "the file ends after a group code, its value is missing", line - 1);
+        nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* valEnd = nl ? nl : end;
+        const char* ve = valEnd;
+        if (ve > p && ve[-1] == '\r') --ve;
+        out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
+        if (code == 0 && ve - p == 3 && std::memcmp(p, "EOF", 3) == 0) break;
+        p = nl ? nl + 1 : end;
+        ++line;
+    }
+    return TkDbResult::success();
+}

@@ -1,0 +1,179 @@
+// drawkit: the drawing toolkit on the command line, for people and scripts.
+//   drawkit info FILE [--json] [--recover]
+//   drawkit roundtrip IN OUT [--version CODE]
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbTagWriter.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: drawkit info FILE [--json] [--recover]\n"
+                 "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n");
+    return 2;
+}
+
+std::string json(std::string_view s) {
+    std::string o = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+        case '"': o += "\\\""; break;
+        case '\\': o += "\\\\"; break;
+        case '\n': o += "\\n"; break;
+        case '\r': o += "\\r"; break;
+        case '\t': o += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char b[8];
+                std::snprintf(b, sizeof b, "\\u%04x", c);
+                o += b;
+            } else {
+                o.push_back(static_cast<char>(c));
+            }
+        }
+    }
+    return o + "\"";
+}
+
+struct StampEntry {
+    std::string name;
+    std::string value;
+};
+
+std::vector<StampEntry> readStamp(const TkDbDatabase& db, bool& present) {
+    std::vector<StampEntry> out;
+    present = false;
+    auto root = db.dictionary(db.namedObjectsDictionary());
+    if (!root) return out;
+    auto stamp = db.dictionary(root->get("VrSheetSetData"));
+    if (!stamp) return out;
+    present = true;
+    for (auto& e : stamp->entries()) {
+        StampEntry s{e.name, ""};
+        if (auto x = db.xrecord(e.handle)) {
+            auto values = x->values();
+            if (!values.empty()) s.value = values.front().text;
+        }
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+int info(const std::string& path, bool asJson, bool recover) {
+    TkDbDatabase db;
+    TkDbReadOptions opt;
+    opt.recover = recover;
+    TkDbResult r = db.readDxfFile(path, opt);
+    if (!r) {
+        std::fprintf(stderr, "drawkit: %s: %s\n", path.c_str(), r.describe().c_str());
+        return 1;
+    }
+    auto layouts = db.layouts();
+    bool hasStamp = false;
+    auto stamp = readStamp(db, hasStamp);
+    auto counts = db.entityCounts();
+    std::string current = db.currentLayoutName();
+    if (asJson) {
+        std::string o = "{\n";
+        o += "  \"file\": " + json(path) + ",\n";
+        o += "  \"version\": " + json(tkDbVersionName(db.version())) + ",\n";
+        o += "  \"acadver\": " + json(db.getVar("$ACADVER")) + ",\n";
+        o += "  \"lastSavedBy\": " + json(db.getSysVar("LOGINNAME")) + ",\n";
+        o += "  \"currentLayout\": " + json(current) + ",\n";
+        o += "  \"layouts\": [";
+        for (size_t i = 0; i < layouts.size(); ++i) {
+            const auto& l = layouts[i];
+            char size[96];
+            std::snprintf(size, sizeof size, "\"paperWidth\": %.17g, \"paperHeight\": %.17g", l.paperWidth(), l.paperHeight());
+            o += std::string(i ? ",\n" : "\n") + "    {\"name\": " + json(l.name()) + ", \"handle\": " + json(l.handleText()) +
+                 ", \"tabOrder\": " + std::to_string(l.tabOrder()) + ", \"paper\": " + json(l.paperName()) + ", " + size +
+                 ", \"initialized\": " + (db.isInitialized(l) ? "true" : "false") + "}";
+        }
+        o += "\n  ],\n";
+        o += "  \"stamp\": ";
+        if (!hasStamp) {
+            o += "null";
+        } else {
+            o += "{";
+            for (size_t i = 0; i < stamp.size(); ++i) o += (i ? ", " : "") + json(stamp[i].name) + ": " + json(stamp[i].value);
+            o += "}";
+        }
+        o += ",\n  \"entities\": {\"modelSpace\": " + std::to_string(counts.modelSpace) +
+             ", \"paperSpace\": " + std::to_string(counts.paperSpace) + ", \"blocks\": " + std::to_string(counts.blocks) + "},\n";
+        o += "  \"problems\": [";
+        for (size_t i = 0; i < db.problems().size(); ++i) o += (i ? ", " : "") + json(db.problems()[i].describe());
+        o += "]\n}\n";
+        std::fputs(o.c_str(), stdout);
+        return 0;
+    }
+    std::printf("File:           %s\n", path.c_str());
+    std::printf("Version:        %s (%s)\n", std::string(tkDbVersionName(db.version())).c_str(), db.getVar("$ACADVER").c_str());
+    std::printf("Last saved by:  %s\n", db.getSysVar("LOGINNAME").c_str());
+    std::printf("Current layout: %s\n", current.c_str());
+    std::printf("Layouts:\n");
+    std::printf("  %-3s %-24s %-8s %-34s %-18s %s\n", "tab", "name", "handle", "paper", "size (mm)", "initialized");
+    for (const auto& l : layouts) {
+        char size[40];
+        std::snprintf(size, sizeof size, "%g x %g", l.paperWidth(), l.paperHeight());
+        std::printf("  %-3d %-24s %-8s %-34s %-18s %s\n", l.tabOrder(), l.name().c_str(), l.handleText().c_str(),
+                    l.paperName().c_str(), size, db.isInitialized(l) ? "yes" : "no");
+    }
+    if (hasStamp) {
+        std::printf("Sheet set stamp (VrSheetSetData):\n");
+        for (auto& s : stamp) std::printf("  %-14s %s\n", s.name.c_str(), s.value.c_str());
+    } else {
+        std::printf("Sheet set stamp: none\n");
+    }
+    std::printf("Entities:       %zu in model space, %zu in paper space, %zu in block definitions\n", counts.modelSpace,
+                counts.paperSpace, counts.blocks);
+    for (auto& p : db.problems()) std::printf("Recovered:      %s\n", p.describe().c_str());
+    return 0;
+}
+
+int roundtrip(const std::string& in, const std::string& out, int version) {
+    TkDbDatabase db;
+    TkDbResult r = db.readDxfFile(in);
+    if (!r) {
+        std::fprintf(stderr, "drawkit: %s: %s\n", in.c_str(), r.describe().c_str());
+        return 1;
+    }
+    r = db.saveAs(out, version ? version : db.version());
+    if (!r) {
+        std::fprintf(stderr, "drawkit: %s: %s\n", out.c_str(), r.describe().c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return usage();
+    std::vector<std::string> pos;
+    bool asJson = false, recover = false;
+    int version = 0;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json") asJson = true;
+        else if (args[i] == "--recover") recover = true;
+        else if (args[i] == "--version" && i + 1 < args.size()) {
+            char* end = nullptr;
+            version = static_cast<int>(std::strtol(args[++i].c_str(), &end, 10));
+            if (!end || *end || tkDbVersionString(version).empty()) {
+                std::fprintf(stderr, "drawkit: unknown drawing version code %s (use 21 to 33)\n", args[i].c_str());
+                return 2;
+            }
+        } else if (args[i].starts_with("--")) {
+            std::fprintf(stderr, "drawkit: unknown option %s\n", args[i].c_str());
+            return 2;
+        } else pos.push_back(args[i]);
+    }
+    if (args[0] == "info" && pos.size() == 1) return info(pos[0], asJson, recover);
+    if (args[0] == "roundtrip" && pos.size() == 2) return roundtrip(pos[0], pos[1], version);
+    return usage();
+}
