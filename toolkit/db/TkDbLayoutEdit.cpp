@@ -80,8 +80,8 @@ TkDbResult TkDbDatabase::setCurrentLayout(std::string_view name) {
                 begin->set(2, to, "AcDbBlockBegin");
                 if (begin->indexOf(3, "AcDbBlockBegin") != TkDbRecord::npos) begin->set(3, to, "AcDbBlockBegin");
             }
-            rec->set(2, to, "AcDbSymbolTableRecord");
-            if (rec->indexOf(2, "AcDbSymbolTableRecord") == TkDbRecord::npos) rec->set(2, to);
+            // The name sits in one subclass or another depending on who wrote the file.
+            rec->set(2, to);
         };
         // Rename the BLOCKs while the names still tell them apart, then the records.
         rename(br, std::string(kActivePaper));

@@ -1,0 +1,24 @@
+#pragma once
+// Builders of the example drawings and the sheet template bundled with the product.
+#include <memory>
+#include <string>
+
+#include "toolkit/db/TkDbDatabase.h"
+
+TkDbPaper exampleA1();
+TkDbPaper exampleA3();
+
+// A title block definition sized for `paper`: border, title panel and attributes for the sheet
+// number and title.
+uint64_t addTitleBlock(TkDbDatabase& db, const std::string& name, const TkDbPaper& paper);
+
+// A sheet layout: the overall viewport, the title block with its attributes filled in and, when
+// `viewHeight` > 0, a viewport onto model space centred on (cx, cy).
+TkDbResult addSheetLayout(TkDbDatabase& db, const std::string& layout, const TkDbPaper& paper, const std::string& titleBlock,
+                          const std::string& number, const std::string& title, double cx, double cy, double viewHeight);
+
+// The sheet creation template: title blocks and two initialized layouts, "A1" and "A3".
+std::unique_ptr<TkDbDatabase> makeSheetTemplate();
+
+// A plan drawing of a building storey; `variant` changes its size and details.
+std::unique_ptr<TkDbDatabase> makePlanDrawing(int variant, const std::string& number, const std::string& title);
