@@ -22,6 +22,7 @@ void TkDbDatabase::clear() {
     prologue_.clear();
     handles_.clear();
     header_.clear();
+    problems_.clear();
     nextHandle_ = 1;
     version_ = kTkDbVerUnknown;
 }

@@ -162,6 +162,8 @@ private:
     void reindexRecord(TkDbRecord* r);
     std::vector<TkDbRecord*> sectionSpan(std::string_view section, uint64_t blockRecord) const;
     TkDbResult fail(TkErrorStatus c, std::string msg, const char* at);
+    TkDbResult failAt(TkErrorStatus c, std::string msg, const TkDbTag& tag);
+    int64_t tagLine(const TkDbTag& t) const;
     int64_t lineOf(const char* p) const;
     void moveBlockEntities(uint64_t fromBr, std::string_view toSection, uint64_t toBr);
 

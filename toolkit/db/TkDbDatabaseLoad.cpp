@@ -68,6 +68,18 @@ TkDbResult TkDbDatabase::fail(TkErrorStatus c, std::string msg, const char* at) 
     return r;
 }
 
+TkDbResult TkDbDatabase::failAt(TkErrorStatus c, std::string msg, const TkDbTag& tag) {
+    TkDbResult r = TkDbResult::fail(c, std::move(msg), tagLine(tag));
+    clear();
+    return r;
+}
+
+// A tag begins at its group code, the line before its value.
+int64_t TkDbDatabase::tagLine(const TkDbTag& t) const {
+    int64_t l = lineOf(t.ptr);
+    return l > 1 ? l - 1 : l;
+}
+
 int64_t TkDbDatabase::lineOf(const char* p) const { return tkDbLineOf(buffer_, p); }
 
 TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions& opt) {
@@ -115,9 +127,9 @@ TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions
         if (isZero(t, "EOF")) { sawEof = true; break; }
         if (t.code == 999) { ++i; continue; }  // comments between sections carry nothing
         if (!isZero(t, "SECTION"))
-            return fail(eTkBadStructure, "expected \"0 SECTION\", found group code " + std::to_string(t.code), t.ptr);
-        if (i + 1 >= n) return fail(eTkTruncated, "the file ends after \"0 SECTION\"", t.ptr);
-        if (tags_[i + 1].code != 2) return fail(eTkBadStructure, "a section without a name (group code 2)", tags_[i + 1].ptr);
+            return failAt(eTkBadStructure, "expected \"0 SECTION\", found group code " + std::to_string(t.code), t);
+        if (i + 1 >= n) return failAt(eTkTruncated, "the file ends after \"0 SECTION\"", t);
+        if (tags_[i + 1].code != 2) return failAt(eTkBadStructure, "a section without a name (group code 2)", tags_[i + 1]);
         TkDbSection sec;
         sec.name = std::string(tags_[i + 1].value());
         const int startCode = sec.name == "HEADER" ? 9 : 0;
@@ -141,10 +153,10 @@ TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions
             ++i;
         }
         if (!closed) {
-            const char* at = i < n ? tags_[i].ptr : tags_[n - 1].ptr;
-            return fail(i < n ? eTkBadStructure : eTkTruncated,
-                        "the " + sec.name + " section is not closed with \"0 ENDSEC\"" +
-                            (i < n ? "" : ": the file is cut short"), at);
+            return failAt(i < n ? eTkBadStructure : eTkTruncated,
+                          "the " + sec.name + " section is not closed with \"0 ENDSEC\"" +
+                              (i < n ? "" : ": the file is cut short"),
+                          tags_[i < n ? i : n - 1]);
         }
         sections_.push_back(std::move(sec));
     }
@@ -169,13 +181,13 @@ TkDbResult TkDbDatabase::index(bool recover) {
         if (s.name == "TABLES" || s.name == "BLOCKS" || s.name == "ENTITIES" || s.name == "OBJECTS") total += s.records.size();
     handles_.reserve(total + total / 4);
 
-    auto problem = [&](TkErrorStatus c, std::string msg, const char* at) -> bool {
+    auto problem = [&](TkErrorStatus c, std::string msg, const TkDbTag& at) -> bool {
         if (!recover) {
             problems_.clear();
-            problems_.push_back(TkDbResult::fail(c, std::move(msg), at ? lineOf(at) : 0));
+            problems_.push_back(TkDbResult::fail(c, std::move(msg), tagLine(at)));
             return false;
         }
-        if (problems_.size() < 1000) problems_.push_back(TkDbResult::fail(c, std::move(msg), at ? lineOf(at) : 0));
+        if (problems_.size() < 1000) problems_.push_back(TkDbResult::fail(c, std::move(msg), tagLine(at)));
         return true;
     };
 
@@ -194,7 +206,7 @@ TkDbResult TkDbDatabase::index(bool recover) {
                     if (!tkDbParseHandle(g.value(), r->handle_) || r->handle_ == 0) {
                         r->handle_ = 0;
                         if (!problem(eTkBadHandle, "the handle \"" + std::string(g.value()) + "\" of a " +
-                                                       std::string(r->type()) + " is not a hexadecimal number", g.ptr))
+                                                       std::string(r->type()) + " is not a hexadecimal number", g))
                             return problems_.back();
                     }
                 } else if (g.code == 330 && !haveOwner) {
@@ -207,7 +219,7 @@ TkDbResult TkDbDatabase::index(bool recover) {
             if (!fresh) {
                 if (!problem(eTkDuplicateHandle, "the handle " + tkDbHandleText(r->handle_) + " is used by a " +
                                                      std::string(it->second->type()) + " and a " + std::string(r->type()),
-                             t[0].ptr))
+                             t[0]))
                     return problems_.back();
                 r->handle_ = 0;  // recover: the second one gets a fresh handle below
                 continue;
@@ -224,7 +236,7 @@ TkDbResult TkDbDatabase::index(bool recover) {
             size_t at = r->indexOf(330);
             if (!problem(eTkDanglingOwner, "the " + std::string(r->type()) + " " + tkDbHandleText(r->handle_) +
                                                " names the owner " + tkDbHandleText(r->owner_) + ", which does not exist",
-                         at == TkDbRecord::npos ? r->tags()[0].ptr : r->tags()[at].ptr))
+                         r->tags()[at == TkDbRecord::npos ? 0 : at]))
                 return problems_.back();
         }
     }

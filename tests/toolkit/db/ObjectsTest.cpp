@@ -1,0 +1,95 @@
+// The named objects dictionary, xrecords, header variables and handles, as the sheet-set stamp and
+// the drawing status use them.
+#include <gtest/gtest.h>
+
+#include "tests/support/TestFiles.h"
+#include "toolkit/db/TkDbTagWriter.h"
+
+TEST(Objects, DictionaryOfXrecordsSurvivesSaveAndReplacesEntries) {
+    auto db = TkDbDatabase::createNew();
+    uint64_t root = db->namedObjectsDictionary();
+    ASSERT_NE(root, 0u);
+    uint64_t seed = db->handleSeed();
+    uint64_t dict = db->getOrAddDictionary(root, "VrSheetSetData");
+    ASSERT_GE(dict, seed);  // new handles come from above the seed
+    EXPECT_EQ(db->getOrAddDictionary(root, "VrSheetSetData"), dict);
+    uint64_t x1 = db->setXrecord(dict, "ShSetFileName", {{1, "/projects/Library/Library.dst"}});
+    uint64_t x2 = db->setXrecord(dict, "ShSetVersion", {{90, "2"}});
+    ASSERT_NE(x1, 0u);
+    ASSERT_NE(x2, 0u);
+    // Writing an entry again replaces its value; the dictionary keeps one entry of that name.
+    EXPECT_EQ(db->setXrecord(dict, "ShSetFileName", {{1, "/projects/Other.dst"}, {90, "7"}}), x1);
+    EXPECT_EQ(db->getOrAddDictionary(dict, "ShSetFileName"), 0u);  // taken by an xrecord
+
+    auto back = saveAndReload(*db);
+    auto r = back->dictionary(back->namedObjectsDictionary());
+    auto d = back->dictionary(r->get("VrSheetSetData"));
+    ASSERT_TRUE(d);
+    ASSERT_EQ(d->entries().size(), 2u);
+    auto x = back->xrecord(d->get("ShSetFileName"));
+    ASSERT_TRUE(x);
+    auto values = x->values();
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[0].code, 1);
+    EXPECT_EQ(values[0].text, "/projects/Other.dst");
+    EXPECT_EQ(values[1].code, 90);
+    EXPECT_EQ(values[1].text, "7");
+    EXPECT_EQ(back->xrecord(d->get("ShSetVersion"))->values().at(0).text, "2");
+    // The handle seed written is above every handle in the drawing.
+    uint64_t written = 0;
+    ASSERT_TRUE(tkDbParseHandle(back->getVar("$HANDSEED"), written));
+    EXPECT_GT(written, x2);
+
+    ASSERT_TRUE(back->removeDictionaryEntry(d->handle(), "ShSetVersion"));
+    EXPECT_EQ(back->byHandle(x2), nullptr);
+    EXPECT_FALSE(back->removeDictionaryEntry(d->handle(), "ShSetVersion"));
+    EXPECT_EQ(saveAndReload(*back)->xrecord(x2), std::nullopt);
+}
+
+TEST(Objects, HeaderVariablesAndWhoSavedLast) {
+    auto db = TkDbDatabase::createNew();
+    db->setVar("$LWDISPLAY", 290, "1");
+    db->setVar("$PROJECTNAME", 1, "Riverside");
+    std::string text;
+    TkDbSaveOptions opt;
+    opt.lastSavedBy = "mchen";
+    ASSERT_TRUE(db->writeDxf(text, kTkDbVerR2013, opt).ok());
+    auto back = readText(text);
+    EXPECT_EQ(back->getSysVar("LOGINNAME"), "mchen");
+    EXPECT_EQ(back->getSysVar("lwdisplay"), "1");
+    EXPECT_EQ(back->getVar("$PROJECTNAME"), "Riverside");
+    EXPECT_EQ(back->getVar("$ACADVER"), "AC1027");
+    EXPECT_EQ(back->version(), kTkDbVerR2013);
+    EXPECT_EQ(back->getVar("$INSUNITS"), "4");
+    EXPECT_EQ(back->getVar("$NOSUCHVAR"), "");
+    // $ACADVER stays the first variable: some readers stop looking after it.
+    EXPECT_EQ(back->section("HEADER")->records.front()->type(), "$ACADVER");
+}
+
+TEST(Objects, BlocksListPreviewIconsAndKinds) {
+    auto db = TkDbDatabase::createNew();
+    uint64_t br = db->addBlock("DOOR", {1, 2, 0});
+    ASSERT_NE(br, 0u);
+    EXPECT_EQ(db->addBlock("door"), 0u);  // block names are unique regardless of case
+    EXPECT_EQ(db->addBlock("*U1"), 0u);
+    // A 2x1 1-bit icon: header of 40 bytes, 2 colours, 4 bytes of pixels.
+    std::string hex = "28000000020000000100000001000100000000000400000000000000000000000200000000000000"
+                      "00000000FFFFFF0080000000";
+    db->byHandle(br)->set(310, hex, "AcDbBlockTableRecord");
+    auto back = saveAndReload(*db);
+    auto door = back->findBlockRecord("Door");
+    ASSERT_TRUE(door);
+    auto icon = door->previewIcon();
+    ASSERT_EQ(icon.size(), hex.size() / 2);
+    EXPECT_EQ(icon[0], 0x28);
+    EXPECT_EQ(icon.back(), 0x00);
+    EXPECT_FALSE(door->isAnonymous());
+    EXPECT_EQ(door->layoutHandle(), 0u);
+    const TkDbRecord* begin = back->blockBegin(door->handle());
+    ASSERT_NE(begin, nullptr);
+    EXPECT_DOUBLE_EQ(begin->real(10), 1.0);
+    auto ms = back->findBlockRecord("*MODEL_SPACE");
+    ASSERT_TRUE(ms);
+    EXPECT_TRUE(ms->isModelSpace());
+    EXPECT_TRUE(back->findBlockRecord("*Model_Space")->previewIcon().empty());
+}
