@@ -170,7 +170,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
         double x = e.real(10), y = e.real(20), z = e.real(30);
         double c = std::cos(rot), s = std::sin(rot);
         for (double dx : {0.0, len})
-            for (double dy : {0.0, h}) box.add(ocs.toWcs(x + dx * c - dy * s, y + dx * s + dy * c, z));
+            for (double dy : {-0.25 * h, h}) box.add(ocs.toWcs(x + dx * c - dy * s, y + dx * s + dy * c, z));
     } else if (t == "MTEXT") {
         double h = e.real(40, {}, 1), w = e.real(41), x = e.real(10), y = e.real(20), z = e.real(30);
         int attach = static_cast<int>(e.integer(71, {}, 1));

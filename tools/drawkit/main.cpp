@@ -1,6 +1,8 @@
 // drawkit: the drawing toolkit on the command line, for people and scripts.
 //   drawkit info FILE [--json] [--recover]
 //   drawkit roundtrip IN OUT [--version CODE]
+//   drawkit objects FILE
+//   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,36 +10,18 @@
 
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbTagWriter.h"
+#include "tools/drawkit/Commands.h"
+#include "tools/drawkit/Json.h"
 
 namespace {
 
 int usage() {
     std::fprintf(stderr,
                  "usage: drawkit info FILE [--json] [--recover]\n"
-                 "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n");
+                 "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
+                 "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
+                 "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n");
     return 2;
-}
-
-std::string json(std::string_view s) {
-    std::string o = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-        case '"': o += "\\\""; break;
-        case '\\': o += "\\\\"; break;
-        case '\n': o += "\\n"; break;
-        case '\r': o += "\\r"; break;
-        case '\t': o += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char b[8];
-                std::snprintf(b, sizeof b, "\\u%04x", c);
-                o += b;
-            } else {
-                o.push_back(static_cast<char>(c));
-            }
-        }
-    }
-    return o + "\"";
 }
 
 struct StampEntry {
@@ -155,6 +139,8 @@ int roundtrip(const std::string& in, const std::string& out, int version) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
+    if (args[0] == "edit") return drawkitEdit(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (args[0] == "objects" && args.size() == 2) return drawkitObjects(args[1]);
     std::vector<std::string> pos;
     bool asJson = false, recover = false;
     int version = 0;
