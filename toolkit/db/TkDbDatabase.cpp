@@ -11,10 +11,8 @@ TkDbDatabase::~TkDbDatabase() = default;
 
 void TkDbDatabase::clear() {
     fileName_.clear();
-    buffer_.clear();
-    buffer_.shrink_to_fit();
-    tags_.clear();
-    tags_.shrink_to_fit();
+    buffer_.release();
+    TkDbTagArray().swap(tags_);
     pool_.clear();
     extraBuffers_.clear();
     extraTags_.clear();

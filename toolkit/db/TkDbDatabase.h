@@ -11,9 +11,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "toolkit/db/TkDbBuffer.h"
 #include "toolkit/db/TkDbError.h"
 #include "toolkit/db/TkDbObjects.h"
 #include "toolkit/db/TkDbRecord.h"
+#include "toolkit/db/TkDbTagReader.h"
 #include "toolkit/db/TkDbVersion.h"
 
 struct TkDbReadOptions {
@@ -158,6 +160,7 @@ private:
     TkDbSection* ensureSection(std::string_view name);
     void updateExtents();
     void ensureUnits();
+    TkDbResult parse(const TkDbReadOptions& opt);  // builds everything from buffer_
     TkDbResult index(bool recover);
     void reindexRecord(TkDbRecord* r);
     std::vector<TkDbRecord*> sectionSpan(std::string_view section, uint64_t blockRecord) const;
@@ -168,8 +171,8 @@ private:
     void moveBlockEntities(uint64_t fromBr, std::string_view toSection, uint64_t toBr);
 
     std::string fileName_;
-    std::string buffer_;                  // the file as read; tags point into it
-    std::vector<TkDbTag> tags_;
+    TkDbBuffer buffer_;                   // the file as read; tags point into it
+    TkDbTagArray tags_;
     std::deque<TkDbRecord> pool_;         // every record; sections hold pointers into it
     std::deque<std::string> extraBuffers_;  // text of records added after reading
     std::deque<std::vector<TkDbTag>> extraTags_;

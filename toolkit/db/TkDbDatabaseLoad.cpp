@@ -1,5 +1,7 @@
 // Reading: file checks, tag splitting, sections and records, then the handle and owner index.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -16,7 +18,7 @@ bool isZero(const TkDbTag& t, std::string_view v) { return t.code == 0 && t.valu
 
 // Looks for a header variable's first value without building anything: used to learn the version
 // and code page before the buffer is decoded.
-std::string_view peekHeader(const std::vector<TkDbTag>& tags, std::string_view name) {
+std::string_view peekHeader(const TkDbTagArray& tags, std::string_view name) {
     for (size_t i = 0; i + 1 < tags.size() && i < 20000; ++i) {
         if (isZero(tags[i], "ENDSEC")) break;
         if (tags[i].code == 9 && tags[i].value() == name) return tags[i + 1].value();
@@ -48,16 +50,28 @@ TkDbResult TkDbDatabase::readDxfFile(const std::string& path, const TkDbReadOpti
     if (S_ISDIR(st.st_mode)) return TkDbResult::fail(eTkFileAccess, path + " is a folder, not a drawing");
     if (opt.maxFileSize && static_cast<uint64_t>(st.st_size) > opt.maxFileSize)
         return TkDbResult::fail(eTkFileTooLarge, "the drawing " + path + " is larger than the size limit");
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return TkDbResult::fail(eTkFileAccess, "cannot open the drawing " + path + ": " + std::strerror(errno));
-    std::string buf;
-    buf.resize(static_cast<size_t>(st.st_size));
-    size_t got = buf.empty() ? 0 : std::fread(buf.data(), 1, buf.size(), f);
-    bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) return TkDbResult::fail(eTkFileAccess, "cannot read the drawing " + path);
-    buf.resize(got);  // the file may have shrunk since stat; what was read is what counts
-    TkDbResult r = readDxfBuffer(std::move(buf), opt);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return TkDbResult::fail(eTkFileAccess, "cannot open the drawing " + path + ": " + std::strerror(errno));
+    if (!buffer_.allocate(static_cast<size_t>(st.st_size))) {
+        ::close(fd);
+        return TkDbResult::fail(eTkFileAccess, "not enough memory to read the drawing " + path);
+    }
+    size_t got = 0;
+    while (got < buffer_.size()) {
+        ssize_t n = ::read(fd, buffer_.data() + got, buffer_.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int e = errno;
+            ::close(fd);
+            clear();
+            return TkDbResult::fail(eTkFileAccess, "cannot read the drawing " + path + ": " + std::strerror(e));
+        }
+        if (n == 0) break;  // the file shrank since stat; what was read is what counts
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    buffer_.shrink(got);
+    TkDbResult r = parse(opt);
     if (r.ok()) fileName_ = path;
     return r;
 }
@@ -80,12 +94,16 @@ int64_t TkDbDatabase::tagLine(const TkDbTag& t) const {
     return l > 1 ? l - 1 : l;
 }
 
-int64_t TkDbDatabase::lineOf(const char* p) const { return tkDbLineOf(buffer_, p); }
+int64_t TkDbDatabase::lineOf(const char* p) const { return tkDbLineOf(buffer_.view(), p); }
 
 TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions& opt) {
     clear();
-    buffer_ = std::move(buffer);
-    std::string_view head(buffer_.data(), std::min<size_t>(buffer_.size(), 64));
+    if (!buffer_.assign(buffer)) return TkDbResult::fail(eTkFileAccess, "not enough memory to read the drawing");
+    return parse(opt);
+}
+
+TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
+    std::string_view head = buffer_.view().substr(0, 64);
     switch (tkDbSniff(head)) {
     case TkDbFileKind::Empty: return fail(eTkNotDxf, "the drawing file is empty", nullptr);
     case TkDbFileKind::Dwg:
@@ -102,17 +120,18 @@ TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions
     if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
         return fail(eTkNotDxf, "not a DXF drawing: the file holds binary data", static_cast<const char*>(nul));
 
-    TkDbResult r = tkDbSplitTags(buffer_, tags_);
+    TkDbResult r = tkDbSplitTags(buffer_.view(), tags_);
     if (!r) { clear(); return r; }
 
     // Before R2007 text is in the drawing's code page; decode once so the database is UTF-8 inside.
     int ver = tkDbVersionFromString(peekHeader(tags_, "$ACADVER"));
-    bool legacy = ver != kTkDbVerUnknown ? ver < kTkDbVerR2007 : !validUtf8(buffer_);
-    if (legacy && tkDbLegacyNeedsDecode(buffer_)) {
+    bool legacy = ver != kTkDbVerUnknown ? ver < kTkDbVerR2007 : !validUtf8(buffer_.view());
+    if (legacy && tkDbLegacyNeedsDecode(buffer_.view())) {
         std::string cp(peekHeader(tags_, "$DWGCODEPAGE"));
-        buffer_ = tkDbDecodeLegacyBuffer(buffer_, cp);
+        std::string decoded = tkDbDecodeLegacyBuffer(buffer_.view(), cp);
         tags_.clear();
-        r = tkDbSplitTags(buffer_, tags_);
+        if (!buffer_.assign(decoded)) return fail(eTkFileAccess, "not enough memory to read the drawing", nullptr);
+        r = tkDbSplitTags(buffer_.view(), tags_);
         if (!r) { clear(); return r; }
     }
 

@@ -45,7 +45,7 @@ inline bool parseCode(const char* p, const char* e, int32_t& code) {
 
 }  // namespace
 
-TkDbResult tkDbSplitTags(std::string_view buf, std::vector<TkDbTag>& out) {
+TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out) {
     const char* p = buf.data();
     const char* const end = p + buf.size();
     if (buf.starts_with("\xEF\xBB\xBF")) p += 3;

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/db/TkDbBuffer.h"
 #include "toolkit/db/TkDbError.h"
 #include "toolkit/db/TkDbTag.h"
 
@@ -10,9 +11,11 @@
 enum class TkDbFileKind { AsciiDxf, BinaryDxf, Dwg, Empty, Unknown };
 TkDbFileKind tkDbSniff(std::string_view head);
 
+using TkDbTagArray = std::vector<TkDbTag, TkDbBigAllocator<TkDbTag>>;
+
 // Splits `buf` into tags. Tags point into `buf`, which must outlive them. Reading stops at "0 EOF";
 // a file without it is accepted when it ends on a whole tag (section structure is checked above).
-TkDbResult tkDbSplitTags(std::string_view buf, std::vector<TkDbTag>& out);
+TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out);
 
 // 1-based line number of the byte at `pos` of `buf` (used for messages only, so it may be slow).
 int64_t tkDbLineOf(std::string_view buf, const char* pos);

@@ -6,8 +6,8 @@
 #include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
-std::vector<TkDbTag> split(std::string_view text, TkDbResult* res = nullptr) {
-    std::vector<TkDbTag> tags;
+TkDbTagArray split(std::string_view text, TkDbResult* res = nullptr) {
+    TkDbTagArray tags;
     TkDbResult r = tkDbSplitTags(text, tags);
     if (res) *res = r;
     else EXPECT_TRUE(r.ok()) << r.describe();
