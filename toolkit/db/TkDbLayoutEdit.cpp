@@ -42,6 +42,18 @@ void TkDbDatabase::moveBlockEntities(uint64_t fromBr, std::string_view toSection
     std::string_view fromSection = toSection == "ENTITIES" ? "BLOCKS" : "ENTITIES";
     std::vector<TkDbRecord*> moving = sectionSpan(fromSection, fromBr);
     if (moving.empty()) return;
+    if (toSection == "BLOCKS" && !blockBegin(toBr)) {
+        // A damaged drawing without the BLOCK and ENDBLK of this layout: give it them, or the
+        // entities would land inside whatever block came last.
+        const TkDbRecord* br = byHandle(toBr);
+        std::string name(br ? br->str(2) : "*Paper_Space");
+        std::string h = tkDbHandleText(toBr);
+        appendRecord("BLOCKS", {{0, "BLOCK"}, {5, tkDbHandleText(allocateHandle())}, {330, h}, {100, "AcDbEntity"},
+                                {67, "1"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, name}, {70, "0"}, {10, "0.0"},
+                                {20, "0.0"}, {30, "0.0"}, {3, name}, {1, ""}});
+        appendRecord("BLOCKS", {{0, "ENDBLK"}, {5, tkDbHandleText(allocateHandle())}, {330, h}, {100, "AcDbEntity"},
+                                {67, "1"}, {8, "0"}, {100, "AcDbBlockEnd"}});
+    }
     TkDbSection* from = section(fromSection);
     std::erase_if(from->records, [&](TkDbRecord* r) { return std::find(moving.begin(), moving.end(), r) != moving.end(); });
     for (TkDbRecord* r : moving)

@@ -93,3 +93,34 @@ TEST(Mutation, DamagedDrawingsNeverCrash) {
     EXPECT_GT(readOk, 300);
     EXPECT_GT(savedOk, 200);
 }
+
+TEST(Mutation, RandomBytesAndTagSoupNeverCrash) {
+    std::mt19937 rng(4);
+    const char* words[] = {"0", "SECTION", "2", "HEADER", "ENTITIES", "OBJECTS", "BLOCKS", "TABLES", "ENDSEC", "EOF",
+                           "9", "$ACADVER", "AC1009", "AC1015", "5", "330", "100", "102", "{X", "}", "LAYOUT",
+                           "AcDbLayout", "DICTIONARY", "3", "350", "BLOCK", "ENDBLK", "TABLE", "ENDTAB", "BLOCK_RECORD",
+                           "*Paper_Space", "*Model_Space", "1", "69", "VIEWPORT", "A", "1F", "\\U+00", "\xC3"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        if (round % 3 == 0) {
+            text = "  0\n";
+            size_t n = rng() % 400;
+            for (size_t i = 0; i < n; ++i) text.push_back(static_cast<char>(rng()));
+        } else {
+            size_t n = rng() % 300;
+            for (size_t i = 0; i < n; ++i) {
+                text += words[rng() % std::size(words)];
+                text += rng() % 17 ? "\n" : "\r\n";
+            }
+        }
+        TkDbDatabase db;
+        TkDbReadOptions opt;
+        opt.recover = round % 2;
+        if (!db.readDxfBuffer(text, opt)) continue;
+        (void)db.layouts();
+        (void)db.entityCounts();
+        (void)db.currentLayoutName();
+        std::string out;
+        (void)db.writeDxf(out, kTkDbVerR2000);
+    }
+}

@@ -93,3 +93,33 @@ TEST(Objects, BlocksListPreviewIconsAndKinds) {
     EXPECT_TRUE(ms->isModelSpace());
     EXPECT_TRUE(back->findBlockRecord("*Model_Space")->previewIcon().empty());
 }
+
+TEST(Objects, NamedPageSetupsWithTheirPlotArea) {
+    // Two named page setups as CAD programs store them: PLOTSETTINGS objects in ACAD_PLOTSETTINGS.
+    auto db = TkDbDatabase::createNew();
+    auto root = db->dictionary(db->namedObjectsDictionary());
+    uint64_t dict = root->get("ACAD_PLOTSETTINGS");
+    ASSERT_NE(dict, 0u);
+    auto add = [&](const std::string& name, int flags, int plotType) {
+        uint64_t h = db->allocateHandle();
+        db->appendRecord("OBJECTS", {{0, "PLOTSETTINGS"}, {5, tkDbHandleText(h)}, {330, tkDbHandleText(dict)},
+                                     {100, "AcDbPlotSettings"}, {1, name}, {2, "DWG To PDF.pc3"},
+                                     {4, "ISO_full_bleed_A1_(841.00_x_594.00_MM)"}, {44, "841.0"}, {45, "594.0"},
+                                     {70, std::to_string(flags)}, {72, "1"}, {73, "1"}, {74, std::to_string(plotType)}});
+        db->byHandle(dict)->insert(db->byHandle(dict)->count(), 3, name);
+        db->byHandle(dict)->insert(db->byHandle(dict)->count(), 350, tkDbHandleText(h));
+    };
+    add("PDF A1 Layout", 688, 5);
+    add("Model Extents", 1024 | 688, 1);
+    auto back = saveAndReload(*db);
+    auto setups = back->pageSetups();
+    ASSERT_EQ(setups.size(), 2u);
+    EXPECT_EQ(setups[0].pageSetupName(), "PDF A1 Layout");
+    EXPECT_EQ(setups[0].plotDevice(), "DWG To PDF.pc3");
+    EXPECT_EQ(setups[0].plotAreaType(), 5);
+    EXPECT_FALSE(setups[0].isModelSetup());
+    EXPECT_EQ(setups[0].plotRotation(), 1);
+    EXPECT_DOUBLE_EQ(setups[0].paperWidth(), 841.0);
+    EXPECT_EQ(setups[1].plotAreaType(), 1);
+    EXPECT_TRUE(setups[1].isModelSetup());
+}
