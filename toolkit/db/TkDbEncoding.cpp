@@ -3,10 +3,21 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 bool tkDbHasNonAscii(std::string_view s) {
-    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    // Eight bytes at a time: whole drawings are checked when they are read.
+    const char* p = s.data();
+    size_t n = s.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (w & 0x8080808080808080ull) return true;
+    }
+    for (; n; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80) return true;
+    return false;
 }
 
 bool tkDbLegacyNeedsDecode(std::string_view buf) {

@@ -246,8 +246,8 @@ void TkDbDatabase::updateExtents() {
         else if (tkDbNameEqualNoCase(b.name(), "*Paper_Space")) write("$PEXTMIN", "$PEXTMAX", calc.ofBlock(b.handle()));
     }
     for (auto& l : layouts()) {
-        TkDbRecord* rec = byHandle(l.handle());
-        if (!rec || rec->subclassRange("AcDbLayout").first == TkDbRecord::npos) continue;
+        TkDbRecord* rec = const_cast<TkDbRecord*>(l.record());
+        if (rec->subclassRange("AcDbLayout").first == TkDbRecord::npos) continue;
         TkDbBox b = calc.ofBlock(l.blockRecordHandle());
         TkDbPoint3 lo = b.empty() ? TkDbPoint3{1e20, 1e20, 1e20} : b.min;
         TkDbPoint3 hi = b.empty() ? TkDbPoint3{-1e20, -1e20, -1e20} : b.max;

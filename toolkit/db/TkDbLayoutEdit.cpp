@@ -28,11 +28,12 @@ TkDbResult TkDbDatabase::renameLayout(std::string_view from, std::string_view to
     for (auto& o : layouts())
         if (o.record() != l->record() && tkDbNameEqualNoCase(o.name(), to))
             return TkDbResult::fail(eTkDuplicateKey, "a layout named \"" + o.name() + "\" exists already");
-    TkDbRecord* rec = byHandle(l->handle());
+    // Through the record itself: a layout read from a damaged file may have no usable handle.
+    TkDbRecord* rec = const_cast<TkDbRecord*>(l->record());
     rec->set(1, to, "AcDbLayout");
     if (auto dict = dictionary(layoutDictionary(*this)))
         for (auto& e : dict->entries())
-            if (e.handle == l->handle()) byHandle(dict->handle())->setTag(e.keyTag, to);
+            if (e.handle && e.handle == l->handle()) byHandle(dict->handle())->setTag(e.keyTag, to);
     return TkDbResult::success();
 }
 
@@ -84,7 +85,7 @@ TkDbResult TkDbDatabase::setCurrentLayout(std::string_view name) {
         // both with the layout that was active until now.
         std::string newName = std::string(br->str(2));
         auto old = findBlockRecord(kActivePaper);
-        TkDbRecord* oldBr = old ? byHandle(old->handle()) : nullptr;
+        TkDbRecord* oldBr = old ? const_cast<TkDbRecord*>(old->record()) : nullptr;
         if (oldBr) moveBlockEntities(oldBr->handle(), "BLOCKS", oldBr->handle());
         moveBlockEntities(br->handle(), "ENTITIES", br->handle());
         auto rename = [&](TkDbRecord* rec, const std::string& to) {
@@ -131,18 +132,18 @@ TkDbResult TkDbDatabase::deleteLayout(std::string_view name) {
         if (it != blocks->records.end()) doomed.push_back(*it);
     }
     doomed.push_back(br);
-    doomed.push_back(byHandle(l->handle()));
+    doomed.push_back(const_cast<TkDbRecord*>(l->record()));
     uint64_t dict = layoutDictionary(*this);
     if (auto d = dictionary(dict))
         for (auto& e : d->entries())
-            if (e.handle == l->handle()) { removeDictionaryEntry(dict, e.name); break; }
+            if (e.handle && e.handle == l->handle()) { removeDictionaryEntry(dict, e.name); break; }
     eraseWithOwned(doomed);
 
     // Tab orders stay contiguous: model 0, then 1, 2, ...
     int order = 0;
     for (auto& o : layouts()) {
-        TkDbRecord* rec = byHandle(o.handle());
-        if (rec && o.tabOrder() != order) rec->set(71, std::to_string(order), "AcDbLayout");
+        TkDbRecord* rec = const_cast<TkDbRecord*>(o.record());
+        if (o.tabOrder() != order) rec->set(71, std::to_string(order), "AcDbLayout");
         ++order;
     }
     return TkDbResult::success();

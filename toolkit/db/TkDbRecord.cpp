@@ -120,12 +120,12 @@ void TkDbRecord::set(int code, std::string_view value, std::string_view subclass
         setTag(i, value);
         return;
     }
-    size_t at = count();
+    // At the end of the subclass; a tag of a subclass the record lacks goes before the extended
+    // data, never after it, where it would become extended data itself.
+    size_t at = xdataStart();
     if (!subclass.empty()) {
         auto r = subclassRange(subclass);
         if (r.first != npos) at = r.second;
-    } else {
-        at = xdataStart();
     }
     insert(at, code, value);
 }

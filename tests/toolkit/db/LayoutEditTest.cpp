@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "tests/support/TestFiles.h"
 
@@ -114,4 +115,27 @@ TEST(LayoutEdit, CurrentLayoutMovesTheActivePaperSpace) {
     auto after = saveAndReload(*db);
     EXPECT_EQ(after->currentLayoutName(), "Sheet A");
     EXPECT_EQ(entitiesOfLayout(*after, "Sheet A"), 2u);
+}
+
+TEST(LayoutEdit, LayoutsWithoutHandlesCanStillBeEdited) {
+    // A damaged drawing whose layouts lost their handles: they are still found, renamed, made current
+    // and deleted through the records themselves.
+    std::string text;
+    ASSERT_TRUE(makeThreeSheetDrawing()->writeDxf(text, kTkDbVerR2010).ok());
+    for (const char* name : {"Sheet B\n", "Sheet C\n"}) {
+        size_t layout = text.rfind("  0\nLAYOUT\n  5\n", text.find(std::string("AcDbLayout\n  1\n") + name));
+        ASSERT_NE(layout, std::string::npos);
+        size_t h = layout + std::strlen("  0\nLAYOUT\n");
+        text.erase(h, text.find('\n', h + 4) + 1 - h);  // drop "  5" and the handle
+    }
+    TkDbDatabase db;
+    TkDbReadOptions recover;
+    recover.recover = true;
+    ASSERT_TRUE(db.readDxfBuffer(text, recover).ok());
+    EXPECT_TRUE(db.findLayout("Sheet B"));
+    EXPECT_TRUE(db.renameLayout("Sheet B", "Renamed").ok());
+    EXPECT_TRUE(db.setCurrentLayout("Renamed").ok());
+    EXPECT_TRUE(db.deleteLayout("Sheet C").ok());
+    auto back = saveAndReload(db);
+    EXPECT_EQ(names(*back), (std::vector<std::string>{"Model", "Sheet A", "Renamed"}));
 }

@@ -123,3 +123,24 @@ TEST(Objects, NamedPageSetupsWithTheirPlotArea) {
     EXPECT_EQ(setups[1].plotAreaType(), 1);
     EXPECT_TRUE(setups[1].isModelSetup());
 }
+
+TEST(Objects, EditsStayOutOfApplicationGroupsAndExtendedData) {
+    auto db = readText(
+        "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  5\n10\n102\n{ACAD_REACTORS\n  8\nnot-the-layer\n102\n}\n100\nAcDbEntity\n"
+        "  8\nWALLS\n100\nAcDbLine\n 10\n0\n1001\nACME\n1000\nnote\n  8\nxdata-layer\n  0\nENDSEC\n  0\nEOF\n");
+    TkDbRecord* line = db->byHandle(0x10);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->str(8), "WALLS");  // neither the group nor the extended data
+    line->set(8, "DOORS");
+    line->set(62, "3", "AcDbEntity");
+    line->set(39, "2.5", "AcDbNoSuchSubclass");
+    auto t = line->tags();
+    size_t xdata = line->xdataStart();
+    ASSERT_LT(xdata, t.size());
+    EXPECT_EQ(t[xdata].value(), "ACME");
+    EXPECT_EQ(t.back().value(), "xdata-layer");
+    EXPECT_EQ(line->str(8), "DOORS");
+    EXPECT_EQ(line->integer(62, "AcDbEntity"), 3);
+    EXPECT_EQ(t[xdata - 1].code, 39);
+    EXPECT_EQ(t[3].value(), "not-the-layer");
+}
