@@ -21,6 +21,7 @@ void TkDbDatabase::clear() {
     handles_.clear();
     header_.clear();
     problems_.clear();
+    blockIndexValid_ = false;
     nextHandle_ = 1;
     version_ = kTkDbVerUnknown;
 }
@@ -111,16 +112,48 @@ std::optional<TkDbBlockRecord> TkDbDatabase::findBlockRecord(std::string_view na
     return std::nullopt;
 }
 
-const TkDbRecord* TkDbDatabase::blockBegin(uint64_t br) const {
-    const TkDbSection* s = section("BLOCKS");
-    const TkDbRecord* rec = byHandle(br);
-    if (!s || !rec) return nullptr;
-    std::string_view name = rec->str(2);
-    for (TkDbRecord* r : s->records) {
-        if (r->erased() || r->type() != "BLOCK") continue;
-        if (r->owner() == br || (r->owner() == 0 && tkDbNameEqualNoCase(r->str(2), name))) return r;
+const TkDbDatabase::BlockSpan* TkDbDatabase::blockSpan(uint64_t br) const {
+    if (!blockIndexValid_) {
+        blockIndex_.clear();
+        if (const TkDbSection* s = section("BLOCKS")) {
+            // BLOCKs name their block record by owner; drawings without owners by name only.
+            std::unordered_map<std::string, uint64_t> byName;
+            for (TkDbRecord* r : tableEntries("BLOCK_RECORD")) {
+                std::string n(r->str(2));
+                for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                byName.emplace(std::move(n), r->handle());
+            }
+            uint64_t open = 0;
+            for (size_t i = 0; i < s->records.size(); ++i) {
+                const TkDbRecord* r = s->records[i];
+                if (r->erased()) continue;
+                if (r->type() == "BLOCK") {
+                    uint64_t owner = r->owner();
+                    if (!owner || !byHandle(owner)) {
+                        std::string n(r->str(2));
+                        for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                        auto it = byName.find(n);
+                        owner = it == byName.end() ? 0 : it->second;
+                    }
+                    open = owner && !blockIndex_.count(owner) ? owner : 0;
+                    if (open) blockIndex_[open] = BlockSpan{i, s->records.size()};
+                } else if (r->type() == "ENDBLK" && open) {
+                    blockIndex_[open].end = i;
+                    open = 0;
+                }
+            }
+        }
+        blockIndexValid_ = true;
     }
-    return nullptr;
+    auto it = blockIndex_.find(br);
+    return it == blockIndex_.end() ? nullptr : &it->second;
+}
+
+const TkDbRecord* TkDbDatabase::blockBegin(uint64_t br) const {
+    const BlockSpan* span = blockSpan(br);
+    if (!span) return nullptr;
+    const TkDbRecord* r = section("BLOCKS")->records[span->begin];
+    return r->erased() ? nullptr : r;
 }
 
 namespace {
@@ -148,24 +181,23 @@ std::vector<TkDbRecord*> TkDbDatabase::sectionSpan(std::string_view which, uint6
         return out;
     }
     const TkDbSection* s = section("BLOCKS");
-    const TkDbRecord* begin = blockBegin(br);
-    if (!s || !begin) return out;
-    bool in = false;
-    for (TkDbRecord* r : s->records) {
-        if (r == begin) { in = true; continue; }
-        if (!in || r->erased()) continue;
-        if (r->type() == "ENDBLK") break;
-        out.push_back(r);
-    }
+    const BlockSpan* span = blockSpan(br);
+    if (!s || !span || s->records[span->begin]->erased()) return out;
+    for (size_t i = span->begin + 1; i < span->end && i < s->records.size(); ++i)
+        if (!s->records[i]->erased()) out.push_back(s->records[i]);
     return out;
 }
 
-std::vector<TkDbRecord*> TkDbDatabase::entitiesOf(uint64_t br) const {
+std::vector<TkDbRecord*> TkDbDatabase::blockContents(uint64_t br) const {
     const TkDbRecord* brRec = byHandle(br);
     if (!brRec) return {};
     TkDbBlockRecord b(brRec);
     bool inEntities = b.isModelSpace() || tkDbNameEqualNoCase(b.name(), "*Paper_Space");
-    std::vector<TkDbRecord*> out = sectionSpan(inEntities ? "ENTITIES" : "BLOCKS", br);
+    return sectionSpan(inEntities ? "ENTITIES" : "BLOCKS", br);
+}
+
+std::vector<TkDbRecord*> TkDbDatabase::entitiesOf(uint64_t br) const {
+    std::vector<TkDbRecord*> out = blockContents(br);
     std::erase_if(out, [](TkDbRecord* r) { return isFollower(r->type()); });
     return out;
 }
@@ -327,6 +359,7 @@ TkDbRecord* TkDbDatabase::appendRecord(std::string_view secName, const std::vect
     TkDbSection* s = ensureSection(secName);
     auto at = before ? std::find(s->records.begin(), s->records.end(), before) : s->records.end();
     s->records.insert(at, r);
+    blockIndexValid_ = false;
     if (secName != "HEADER" && secName != "CLASSES") reindexRecord(r);
     return r;
 }

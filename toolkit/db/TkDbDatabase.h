@@ -99,6 +99,9 @@ public:
     // Entities that belong to a block record: model space, a layout or a block definition. Only the
     // entities themselves, not their vertices, attributes or sequence ends.
     std::vector<TkDbRecord*> entitiesOf(uint64_t blockRecordHandle) const;
+    // The same with the followers in place: each POLYLINE or INSERT is followed by its VERTEX or
+    // ATTRIB records and a SEQEND.
+    std::vector<TkDbRecord*> blockContents(uint64_t blockRecordHandle) const;
     TkDbEntityCounts entityCounts() const;
 
     // Objects.
@@ -181,6 +184,14 @@ private:
     std::unordered_map<uint64_t, TkDbRecord*> handles_;
     std::unordered_map<std::string, TkDbRecord*> header_;
     std::vector<TkDbResult> problems_;
+    // Where each block definition lies in the BLOCKS section: BLOCK at `begin`, ENDBLK at `end`.
+    // Rebuilt on demand after anything moves records around.
+    struct BlockSpan {
+        size_t begin = 0, end = 0;
+    };
+    const BlockSpan* blockSpan(uint64_t blockRecord) const;
+    mutable std::unordered_map<uint64_t, BlockSpan> blockIndex_;
+    mutable bool blockIndexValid_ = false;
     uint64_t nextHandle_ = 1;
     int version_ = kTkDbVerUnknown;
 };

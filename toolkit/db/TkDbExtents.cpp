@@ -71,19 +71,55 @@ TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
     if (busy_[br]) return {};
     busy_[br] = true;
     TkDbBox box;
-    for (const TkDbRecord* e : db_.entitiesOf(br)) addEntity(*e, box);
+    // Vertices follow their polyline; attributes their insert.
+    const TkDbRecord* poly = nullptr;
+    for (const TkDbRecord* e : db_.blockContents(br)) {
+        std::string_view t = e->type();
+        if (t == "VERTEX") {
+            if (poly) addVertex(*poly, *e, box);
+            continue;
+        }
+        if (t == "SEQEND") {
+            poly = nullptr;
+            continue;
+        }
+        if (t == "ATTRIB") {
+            addEntity(*e, box);
+            continue;
+        }
+        poly = t == "POLYLINE" ? e : nullptr;
+        if (!poly) addEntity(*e, box);
+    }
     busy_[br] = false;
     done_[br] = box;
     return box;
 }
 
+const TkDbExtentsCalc::BlockInfo* TkDbExtentsCalc::block(std::string_view name) {
+    auto lower = [](std::string_view n) {
+        std::string s(n);
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    if (!blocksRead_) {
+        blocksRead_ = true;
+        for (auto& b : db_.blockRecords()) {
+            BlockInfo info{b.handle(), {}};
+            if (const TkDbRecord* begin = db_.blockBegin(b.handle()))
+                info.base = {begin->real(10), begin->real(20), begin->real(30)};
+            blocks_.emplace(lower(b.name()), info);
+        }
+    }
+    auto it = blocks_.find(lower(name));
+    return it == blocks_.end() ? nullptr : &it->second;
+}
+
 void TkDbExtentsCalc::addInsert(const TkDbRecord& e, TkDbBox& box) {
-    auto b = db_.findBlockRecord(e.str(2));
+    const BlockInfo* b = block(e.str(2));
     if (!b) return;
-    TkDbBox inner = ofBlock(b->handle());
+    TkDbBox inner = ofBlock(b->handle);
     if (inner.empty()) return;
-    const TkDbRecord* begin = db_.blockBegin(b->handle());
-    double bx = begin ? begin->real(10) : 0, by = begin ? begin->real(20) : 0, bz = begin ? begin->real(30) : 0;
+    double bx = b->base.x, by = b->base.y, bz = b->base.z;
     Ocs ocs(e);
     double ix = e.real(10), iy = e.real(20), iz = e.real(30);
     double sx = e.real(41, {}, 1), sy = e.real(42, {}, 1), sz = e.real(43, {}, 1);
@@ -101,6 +137,15 @@ void TkDbExtentsCalc::addInsert(const TkDbRecord& e, TkDbBox& box) {
                         double pz = (z - bz) * sz;
                         box.add(ocs.toWcs(ix + px * c - py * s, iy + px * s + py * c, iz + pz));
                     }
+}
+
+void TkDbExtentsCalc::addVertex(const TkDbRecord& poly, const TkDbRecord& v, TkDbBox& box) {
+    // 3D polylines and meshes are in world coordinates, 2D ones in their polyline's OCS.
+    if (poly.integer(70) & (8 | 16 | 64)) {
+        box.add(v.real(10), v.real(20), v.real(30));
+        return;
+    }
+    box.add(Ocs(poly).toWcs(v.real(10), v.real(20), poly.real(30)));
 }
 
 void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
@@ -138,23 +183,6 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
             size_t j = i + 1 == v.size() ? (closed ? 0 : v.size()) : i + 1;
             if (j < v.size()) addBulge(box, ocs, v[i][0], v[i][1], v[j][0], v[j][1], v[i][2], z);
         }
-    } else if (t == "POLYLINE") {
-        // Vertices follow the polyline and are owned by it.
-        Ocs ocs(e);
-        bool is3d = (e.integer(70) & (8 | 16 | 64)) != 0;
-        const TkDbSection* owners[] = {db_.section("ENTITIES"), db_.section("BLOCKS")};
-        for (const TkDbSection* s : owners) {
-            if (!s) continue;
-            bool after = false;
-            for (const TkDbRecord* r : s->records) {
-                if (r == &e) { after = true; continue; }
-                if (!after) continue;
-                if (r->type() != "VERTEX") break;
-                if (is3d) box.add(r->real(10), r->real(20), r->real(30));
-                else box.add(ocs.toWcs(r->real(10), r->real(20), e.real(30)));
-            }
-            if (after) break;
-        }
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         bool wcs = t == "3DFACE";
         Ocs ocs(e);
@@ -186,7 +214,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
     } else if (t == "INSERT") {
         addInsert(e, box);
     } else if (t == "DIMENSION") {
-        if (auto b = db_.findBlockRecord(e.str(2))) box.add(ofBlock(b->handle()));
+        if (const BlockInfo* b = block(e.str(2))) box.add(ofBlock(b->handle));
     } else if (t == "SPLINE" || t == "LEADER" || t == "MLINE") {
         auto tags = e.tags();
         int xc = t == "MLINE" ? 11 : 10;

@@ -1,6 +1,7 @@
 #pragma once
 // Bounding boxes of entities, in world coordinates, for the extents a drawing carries in its header
 // and layouts. Text is estimated from its height and length; the rest is exact for its kind.
+#include <string>
 #include <unordered_map>
 
 #include "toolkit/db/TkDbObjects.h"
@@ -34,7 +35,16 @@ public:
 private:
     void addEntity(const TkDbRecord& e, TkDbBox& box);
     void addInsert(const TkDbRecord& e, TkDbBox& box);
+    void addVertex(const TkDbRecord& poly, const TkDbRecord& vertex, TkDbBox& box);
+    struct BlockInfo {
+        uint64_t handle = 0;
+        TkDbPoint3 base;
+    };
+    const BlockInfo* block(std::string_view name);  // by name, case-insensitive; cached
+
     const TkDbDatabase& db_;
+    std::unordered_map<std::string, BlockInfo> blocks_;
+    bool blocksRead_ = false;
     std::unordered_map<uint64_t, TkDbBox> done_;
     std::unordered_map<uint64_t, bool> busy_;  // guards against blocks that contain themselves
 };

@@ -56,6 +56,7 @@ void TkDbDatabase::moveBlockEntities(uint64_t fromBr, std::string_view toSection
                                 {67, "1"}, {8, "0"}, {100, "AcDbBlockEnd"}});
     }
     TkDbSection* from = section(fromSection);
+    blockIndexValid_ = false;
     std::erase_if(from->records, [&](TkDbRecord* r) { return std::find(moving.begin(), moving.end(), r) != moving.end(); });
     for (TkDbRecord* r : moving)
         if (r->subclassRange("AcDbEntity").first != TkDbRecord::npos && r->indexOf(67, "AcDbEntity") == TkDbRecord::npos)
@@ -69,6 +70,7 @@ void TkDbDatabase::moveBlockEntities(uint64_t fromBr, std::string_view toSection
         at = it;
     }
     to->records.insert(at, moving.begin(), moving.end());
+    blockIndexValid_ = false;
 }
 
 TkDbResult TkDbDatabase::setCurrentLayout(std::string_view name) {
@@ -99,6 +101,7 @@ TkDbResult TkDbDatabase::setCurrentLayout(std::string_view name) {
         // Rename the BLOCKs while the names still tell them apart, then the records.
         rename(br, std::string(kActivePaper));
         if (oldBr) rename(oldBr, newName);
+        blockIndexValid_ = false;
     }
     setVar("$TILEMODE", 70, "0");
     return TkDbResult::success();
