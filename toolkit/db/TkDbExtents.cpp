@@ -148,6 +148,65 @@ void TkDbExtentsCalc::addVertex(const TkDbRecord& poly, const TkDbRecord& v, TkD
     box.add(Ocs(poly).toWcs(v.real(10), v.real(20), poly.real(30)));
 }
 
+void TkDbExtentsCalc::addSpline(const TkDbRecord& e, TkDbBox& box) {
+    // The curve itself, sampled along every knot span: the control polygon can lie far outside it.
+    auto tags = e.tags();
+    std::vector<std::array<double, 4>> ctrl, fit;  // x, y, z, weight
+    std::vector<double> knots;
+    double v = 0;
+    for (size_t i = 0; i < tags.size(); ++i) {
+        int c = tags[i].code;
+        if ((c == 10 || c == 11) && i + 1 < tags.size() && tags[i + 1].code == c + 10) {
+            std::array<double, 4> p{0, 0, 0, 1};
+            tkDbToDouble(tags[i].value(), p[0]);
+            tkDbToDouble(tags[i + 1].value(), p[1]);
+            if (i + 2 < tags.size() && tags[i + 2].code == c + 20) tkDbToDouble(tags[i + 2].value(), p[2]);
+            (c == 10 ? ctrl : fit).push_back(p);
+        } else if (c == 40 && tkDbToDouble(tags[i].value(), v)) {
+            knots.push_back(v);
+        }
+    }
+    size_t weightIndex = 0;
+    for (size_t i = 0; i < tags.size(); ++i)
+        if (tags[i].code == 41 && weightIndex < ctrl.size() && tkDbToDouble(tags[i].value(), v) && v > 0)
+            ctrl[weightIndex++][3] = v;
+    const int degree = static_cast<int>(e.integer(71, {}, 3));
+    const size_t n = ctrl.size();
+    bool usable = degree >= 1 && degree < 16 && n > static_cast<size_t>(degree) && knots.size() == n + static_cast<size_t>(degree) + 1;
+    if (!usable) {
+        // Without a consistent control frame, the points themselves.
+        for (auto& p : ctrl) box.add(p[0], p[1], p[2]);
+        for (auto& p : fit) box.add(p[0], p[1], p[2]);
+        return;
+    }
+    auto eval = [&](double u, size_t span) {
+        // de Boor on homogeneous points.
+        std::array<std::array<double, 4>, 17> d;
+        for (int j = 0; j <= degree; ++j) {
+            const auto& p = ctrl[span - static_cast<size_t>(degree) + static_cast<size_t>(j)];
+            d[static_cast<size_t>(j)] = {p[0] * p[3], p[1] * p[3], p[2] * p[3], p[3]};
+        }
+        for (int r = 1; r <= degree; ++r)
+            for (int j = degree; j >= r; --j) {
+                size_t k = span - static_cast<size_t>(degree) + static_cast<size_t>(j);
+                double den = knots[k + static_cast<size_t>(degree - r) + 1] - knots[k];
+                double a = den > 0 ? (u - knots[k]) / den : 0;
+                for (int q = 0; q < 4; ++q)
+                    d[static_cast<size_t>(j)][static_cast<size_t>(q)] =
+                        (1 - a) * d[static_cast<size_t>(j - 1)][static_cast<size_t>(q)] + a * d[static_cast<size_t>(j)][static_cast<size_t>(q)];
+            }
+        const auto& h = d[static_cast<size_t>(degree)];
+        if (h[3] != 0) box.add(h[0] / h[3], h[1] / h[3], h[2] / h[3]);
+    };
+    for (size_t span = static_cast<size_t>(degree); span < n; ++span) {
+        double u0 = knots[span], u1 = knots[span + 1];
+        if (!(u1 > u0)) continue;
+        const int samples = 24;
+        for (int k = 0; k <= samples; ++k) eval(u0 + (u1 - u0) * k / samples, span);
+    }
+    for (auto& p : fit) box.add(p[0], p[1], p[2]);
+}
+
 void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
     std::string_view t = e.type();
     if (t == "LINE") {
@@ -215,18 +274,18 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
         addInsert(e, box);
     } else if (t == "DIMENSION") {
         if (const BlockInfo* b = block(e.str(2))) box.add(ofBlock(b->handle));
-    } else if (t == "SPLINE" || t == "LEADER" || t == "MLINE") {
+    } else if (t == "SPLINE") {
+        addSpline(e, box);
+    } else if (t == "LEADER" || t == "MLINE") {
         auto tags = e.tags();
         int xc = t == "MLINE" ? 11 : 10;
-        double x = 0, y = 0, z = 0;
-        for (size_t i = 0; i < tags.size(); ++i) {
-            if (tags[i].code == xc || (t == "SPLINE" && tags[i].code == 11)) {
-                tkDbToDouble(tags[i].value(), x);
-                y = z = 0;
-                if (i + 1 < tags.size() && tags[i + 1].code == tags[i].code + 10) tkDbToDouble(tags[i + 1].value(), y);
-                if (i + 2 < tags.size() && tags[i + 2].code == tags[i].code + 20) tkDbToDouble(tags[i + 2].value(), z);
-                box.add(x, y, z);
-            }
+        for (size_t i = 0; i + 1 < tags.size(); ++i) {
+            if (tags[i].code != xc || tags[i + 1].code != xc + 10) continue;
+            double x = 0, y = 0, z = 0;
+            tkDbToDouble(tags[i].value(), x);
+            tkDbToDouble(tags[i + 1].value(), y);
+            if (i + 2 < tags.size() && tags[i + 2].code == xc + 20) tkDbToDouble(tags[i + 2].value(), z);
+            box.add(x, y, z);
         }
     } else if (t == "HATCH") {
         // Boundary vertices and edge end points; seed points and the elevation point are left out.

@@ -35,6 +35,7 @@ public:
 private:
     void addEntity(const TkDbRecord& e, TkDbBox& box);
     void addInsert(const TkDbRecord& e, TkDbBox& box);
+    void addSpline(const TkDbRecord& e, TkDbBox& box);
     void addVertex(const TkDbRecord& poly, const TkDbRecord& vertex, TkDbBox& box);
     struct BlockInfo {
         uint64_t handle = 0;
