@@ -60,7 +60,7 @@ public:
 
     // Reads any ASCII DXF, whatever the file's extension. On failure the database is left empty.
     TkDbResult readDxfFile(const std::string& path, const TkDbReadOptions& opt = {});
-    TkDbResult readDxfBuffer(std::string buffer, const TkDbReadOptions& opt = {});
+    TkDbResult readDxfBuffer(std::string_view text, const TkDbReadOptions& opt = {});
     // Writes the drawing in `version` (a toolkit version code) to `path`, atomically: a temporary
     // file in the same folder is written, flushed and renamed over the target.
     TkDbResult saveAs(const std::string& path, int version, const TkDbSaveOptions& opt = {});

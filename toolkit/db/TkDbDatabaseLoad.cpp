@@ -48,6 +48,8 @@ TkDbResult TkDbDatabase::readDxfFile(const std::string& path, const TkDbReadOpti
         return TkDbResult::fail(eTkFileAccess, "cannot open the drawing " + path + ": " + std::strerror(errno));
     }
     if (S_ISDIR(st.st_mode)) return TkDbResult::fail(eTkFileAccess, path + " is a folder, not a drawing");
+    // A pipe or device would block or never end; drawings are regular files.
+    if (!S_ISREG(st.st_mode)) return TkDbResult::fail(eTkFileAccess, path + " is not a regular file");
     if (opt.maxFileSize && static_cast<uint64_t>(st.st_size) > opt.maxFileSize)
         return TkDbResult::fail(eTkFileTooLarge, "the drawing " + path + " is larger than the size limit");
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -96,7 +98,7 @@ int64_t TkDbDatabase::tagLine(const TkDbTag& t) const {
 
 int64_t TkDbDatabase::lineOf(const char* p) const { return tkDbLineOf(buffer_.view(), p); }
 
-TkDbResult TkDbDatabase::readDxfBuffer(std::string buffer, const TkDbReadOptions& opt) {
+TkDbResult TkDbDatabase::readDxfBuffer(std::string_view buffer, const TkDbReadOptions& opt) {
     clear();
     if (!buffer_.assign(buffer)) return TkDbResult::fail(eTkFileAccess, "not enough memory to read the drawing");
     return parse(opt);
@@ -140,10 +142,9 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     const size_t n = tags_.size();
     size_t i = 0;
     while (i < n && tags_[i].code == 999) prologue_.push_back(tags_[i++]);
-    bool sawEof = false;
     while (i < n) {
         const TkDbTag& t = tags_[i];
-        if (isZero(t, "EOF")) { sawEof = true; break; }
+        if (isZero(t, "EOF")) break;  // without it, a file that ends after a closed section is fine too
         if (t.code == 999) { ++i; continue; }  // comments between sections carry nothing
         if (!isZero(t, "SECTION"))
             return failAt(eTkBadStructure, "expected \"0 SECTION\", found group code " + std::to_string(t.code), t);
@@ -179,7 +180,6 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
         }
         sections_.push_back(std::move(sec));
     }
-    (void)sawEof;  // a missing EOF after a closed section is harmless; it is written on save
     if (sections_.empty()) return fail(eTkNotDxf, "not a DXF drawing: it has no sections", nullptr);
     version_ = ver;
     r = index(opt.recover);
@@ -236,8 +236,8 @@ TkDbResult TkDbDatabase::index(bool recover) {
             if (r->handle_ == 0) continue;
             auto [it, fresh] = handles_.emplace(r->handle_, r);
             if (!fresh) {
-                if (!problem(eTkDuplicateHandle, "the handle " + tkDbHandleText(r->handle_) + " is used by a " +
-                                                     std::string(it->second->type()) + " and a " + std::string(r->type()),
+                if (!problem(eTkDuplicateHandle, "the handle " + tkDbHandleText(r->handle_) + " is used twice, by the " +
+                                                     std::string(it->second->type()) + " and by the " + std::string(r->type()) + " here",
                              t[0]))
                     return problems_.back();
                 r->handle_ = 0;  // recover: the second one gets a fresh handle below

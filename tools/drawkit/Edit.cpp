@@ -3,6 +3,7 @@
 
 #include "toolkit/db/TkDbDatabase.h"
 #include "tools/drawkit/Commands.h"
+#include "tools/drawkit/Json.h"
 
 int drawkitEdit(const std::vector<std::string>& a) {
     // a: IN OUT then operations, applied in the order given.
@@ -13,7 +14,7 @@ int drawkitEdit(const std::vector<std::string>& a) {
     TkDbDatabase db;
     TkDbResult r = db.readDxfFile(a[0]);
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", a[0].c_str(), r.describe().c_str());
+        reportFailure(a[0], r);
         return 1;
     }
     int version = db.version();
@@ -46,7 +47,7 @@ int drawkitEdit(const std::vector<std::string>& a) {
     }
     r = db.saveAs(a[1], version);
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", a[1].c_str(), r.describe().c_str());
+        reportFailure(a[1], r);
         return 1;
     }
     return 0;

@@ -1,5 +1,5 @@
 #pragma once
-// JSON text for drawkit's --json output.
+// Output helpers of drawkit: JSON text for --json, one-line failure reports.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -24,4 +24,13 @@ inline std::string json(std::string_view s) {
         }
     }
     return o + "\"";
+}
+
+#include "toolkit/db/TkDbError.h"
+
+// One line on standard error: "drawkit: FILE: message (line N)", the file named once.
+inline void reportFailure(const std::string& file, const TkDbResult& r) {
+    std::string msg = r.describe();
+    if (msg.find(file) == std::string::npos) msg = file + ": " + msg;
+    std::fprintf(stderr, "drawkit: %s\n", msg.c_str());
 }

@@ -47,7 +47,7 @@ int drawkitObjects(const std::string& path) {
     TkDbDatabase db;
     TkDbResult r = db.readDxfFile(path);
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", path.c_str(), r.describe().c_str());
+        reportFailure(path, r);
         return 1;
     }
     std::string o;

@@ -54,7 +54,7 @@ int info(const std::string& path, bool asJson, bool recover) {
     opt.recover = recover;
     TkDbResult r = db.readDxfFile(path, opt);
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", path.c_str(), r.describe().c_str());
+        reportFailure(path, r);
         return 1;
     }
     auto layouts = db.layouts();
@@ -123,12 +123,12 @@ int roundtrip(const std::string& in, const std::string& out, int version) {
     TkDbDatabase db;
     TkDbResult r = db.readDxfFile(in);
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", in.c_str(), r.describe().c_str());
+        reportFailure(in, r);
         return 1;
     }
     r = db.saveAs(out, version ? version : db.version());
     if (!r) {
-        std::fprintf(stderr, "drawkit: %s: %s\n", out.c_str(), r.describe().c_str());
+        reportFailure(out, r);
         return 1;
     }
     return 0;
