@@ -1,5 +1,6 @@
 // Editing layouts: rename, delete, make current.
 #include <algorithm>
+#include <unordered_set>
 
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbTagWriter.h"
@@ -57,7 +58,8 @@ void TkDbDatabase::moveBlockEntities(uint64_t fromBr, std::string_view toSection
     }
     TkDbSection* from = section(fromSection);
     blockIndexValid_ = false;
-    std::erase_if(from->records, [&](TkDbRecord* r) { return std::find(moving.begin(), moving.end(), r) != moving.end(); });
+    const std::unordered_set<TkDbRecord*> leaving(moving.begin(), moving.end());
+    std::erase_if(from->records, [&](TkDbRecord* r) { return leaving.count(r) != 0; });
     for (TkDbRecord* r : moving)
         if (r->subclassRange("AcDbEntity").first != TkDbRecord::npos && r->indexOf(67, "AcDbEntity") == TkDbRecord::npos)
             r->set(67, "1", "AcDbEntity");  // paper-space entities say so wherever they are

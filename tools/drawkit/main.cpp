@@ -79,6 +79,13 @@ int info(const std::string& path, bool asJson, bool recover) {
                  ", \"initialized\": " + (db.isInitialized(l) ? "true" : "false") + "}";
         }
         o += "\n  ],\n";
+        o += "  \"pageSetups\": [";
+        auto setups = db.pageSetups();
+        for (size_t i = 0; i < setups.size(); ++i)
+            o += std::string(i ? ", " : "") + "{\"name\": " + json(setups[i].pageSetupName()) + ", \"paper\": " +
+                 json(setups[i].paperName()) + ", \"plotAreaType\": " + std::to_string(setups[i].plotAreaType()) +
+                 ", \"modelSpace\": " + (setups[i].isModelSetup() ? "true" : "false") + "}";
+        o += "],\n";
         o += "  \"stamp\": ";
         if (!hasStamp) {
             o += "null";
@@ -107,6 +114,9 @@ int info(const std::string& path, bool asJson, bool recover) {
         std::printf("  %-3d %-24s %-8s %-34s %-18s %s\n", l.tabOrder(), l.name().c_str(), l.handleText().c_str(),
                     l.paperName().c_str(), size, db.isInitialized(l) ? "yes" : "no");
     }
+    for (auto& p : db.pageSetups())
+        std::printf("Page setup:     %s (%s, plot area %d%s)\n", p.pageSetupName().c_str(), p.paperName().c_str(),
+                    p.plotAreaType(), p.isModelSetup() ? ", model space" : "");
     if (hasStamp) {
         std::printf("Sheet set stamp (VrSheetSetData):\n");
         for (auto& s : stamp) std::printf("  %-14s %s\n", s.name.c_str(), s.value.c_str());
