@@ -1,15 +1,11 @@
 // Writing: header upkeep (version, handle seed, who saved, extents, units), the tag stream, and
 // the atomic replacement of the file on disk.
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 
+#include "toolkit/common/TkAtomicFile.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
@@ -19,19 +15,6 @@ std::string loginName() {
     if (const char* u = std::getenv("USER"); u && *u) return u;
     if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name) return pw->pw_name;
     return "unknown";
-}
-
-bool writeAll(int fd, const char* p, size_t n) {
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
 }
 
 }  // namespace
@@ -89,48 +72,8 @@ TkDbResult TkDbDatabase::saveAs(const std::string& path, int version, const TkDb
     std::string text;
     TkDbResult r = writeDxf(text, version, opt);
     if (!r) return r;
-
-    // Write beside the target and rename over it: a crash or a full disk leaves the old drawing.
-    std::filesystem::path target(path);
-    std::filesystem::path dir = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return TkDbResult::fail(eTkWriteFailed, "cannot write in the folder " + dir.string() + ": " + std::strerror(errno));
-    auto failWith = [&](const std::string& what) {
-        int e = errno;
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return TkDbResult::fail(eTkWriteFailed, what + " " + path + ": " + std::strerror(e));
-    };
-    // Keep the permissions of the drawing being replaced; a new one gets the usual 0666 less umask.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0) return failWith("cannot set the permissions of");
-    if (!writeAll(fd, text.data(), text.size())) return failWith("cannot write the drawing");
-    if (::fsync(fd) != 0) return failWith("cannot flush the drawing");
-    if (::close(fd) != 0) {
-        ::unlink(tmpl.c_str());
-        return TkDbResult::fail(eTkWriteFailed, "cannot write the drawing " + path + ": " + std::strerror(errno));
-    }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmpl.c_str());
-        return TkDbResult::fail(eTkWriteFailed, "cannot replace the drawing " + path + ": " + std::strerror(e));
-    }
-    // Make the rename itself durable.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    std::string failure = tkWriteFileAtomically(path, text);
+    if (!failure.empty()) return TkDbResult::fail(eTkWriteFailed, failure);
     fileName_ = path;
     return TkDbResult::success();
 }

@@ -1,0 +1,101 @@
+#include "toolkit/common/TkAtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+bool writeAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    std::filesystem::path p(path);
+    return p.parent_path().empty() ? std::string(".") : p.parent_path().string();
+}
+
+void syncFolder(const std::string& dir) {
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+// A temporary file beside `path`, with the permissions `path` has (or 0666 less umask).
+int makeTemp(const std::string& path, std::string& tmp) {
+    std::filesystem::path target(path);
+    tmp = (std::filesystem::path(folderOf(path)) / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return -1;
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    return fd;
+}
+
+}  // namespace
+
+std::string tkWriteFileAtomically(const std::string& path, std::string_view data) {
+    std::string tmp;
+    int fd = makeTemp(path, tmp);
+    if (fd < 0) return "cannot write in the folder " + folderOf(path) + ": " + std::strerror(errno);
+    auto fail = [&](const char* what) {
+        int e = errno;
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return std::string(what) + " " + path + ": " + std::strerror(e);
+    };
+    if (!writeAll(fd, data.data(), data.size())) return fail("cannot write");
+    if (::fsync(fd) != 0) return fail("cannot flush");
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return "cannot write " + path + ": " + std::strerror(e);
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return "cannot replace " + path + ": " + std::strerror(e);
+    }
+    syncFolder(folderOf(path));
+    return {};
+}
+
+std::string tkBackupFile(const std::string& path, const std::string& backup) {
+    std::string tmp = backup + ".new";
+    ::unlink(tmp.c_str());
+    if (::link(path.c_str(), tmp.c_str()) != 0) {
+        // No hard links here (some network shares): copy instead.
+        std::error_code ec;
+        std::filesystem::copy_file(path, tmp, std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) return "cannot keep a backup of " + path + ": " + ec.message();
+    }
+    if (::rename(tmp.c_str(), backup.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return "cannot keep a backup of " + path + ": " + std::strerror(e);
+    }
+    return {};
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Replacing a file so that a crash, a full disk or a failed write never leaves it half written: a
+// temporary file in the same folder is written, flushed and renamed over the target, which keeps
+// its permissions. Both drawings and sheet set data files are saved this way.
+#include <string>
+#include <string_view>
+
+// Returns an empty string on success, else a one-line reason naming the file.
+std::string tkWriteFileAtomically(const std::string& path, std::string_view data);
+// Makes `backup` a copy of `path` (a hard link where the file system allows, else a real copy),
+// replacing an older backup atomically. Empty string on success.
+std::string tkBackupFile(const std::string& path, const std::string& backup);

@@ -1,0 +1,57 @@
+#pragma once
+// A sheet set data file (".dst") in memory: its file name, the sheet set object and saving.
+#include <cstdint>
+#include <vector>
+
+#include "toolkit/sm/TkSmComponents.h"
+
+class TkSmDatabase : public TkSmObject {
+    TKSM_DECLARE_CLASS(TkSmDatabase)
+public:
+    const TkString& getFileName() const { return fileName_; }
+    void setFileName(const TkString& path);
+    TkSmSheetSet* getSheetSet() const { return sheetSet_.get(); }
+    // The sheet set data file this one was created from, if any; shown, never interpreted.
+    const TkString& getTemplateDstFileName() const { return templateName_; }
+    bool isModified() const { return modified_; }
+    // Writes the data file atomically and keeps the previous good file as NAME.dst.bak.
+    // Raises TkException (TkError_WriteFailed, TkError_InvalidInput without a file name).
+    void save();
+
+    uint64_t allocateId() { return nextId_++; }
+
+private:
+    friend class TkSmObject;
+    friend class TkSmSheetSetMgr;
+    friend class TkSmStore;
+    friend struct TkSmStoreReader;
+    TkSmDatabase();
+    TkString fileName_, templateName_;
+    TkSmPtr<TkSmSheetSet> sheetSet_;
+    uint64_t nextId_ = 1;
+    bool modified_ = false;
+    // Size and modification time of the file as this database last read or wrote it: a file that
+    // still matches is known to be good and may become the backup.
+    int64_t diskSize_ = -1, diskTime_ = 0;
+};
+
+class TkSmSheetSetMgr : public TkSmObject {
+    TKSM_DECLARE_CLASS(TkSmSheetSetMgr)
+public:
+    static TkSmSheetSetMgr* create() { return new TkSmSheetSetMgr; }
+    // Opens a data file; a file this manager has open already gives the same database. Raises
+    // TkException when the file is missing, unreadable, damaged or of a newer format; the message
+    // names the backup when one exists. The manager holds the database until closeDatabase.
+    TkSmDatabase* openDatabase(const TkString& path);
+    // A new database with an empty sheet set. `templateName` is only remembered.
+    TkSmDatabase* createDatabase(const TkString& fileName, const TkString& templateName, bool alwaysCreate);
+    void closeDatabase(TkSmDatabase* db);
+    size_t openCount() const { return open_.size(); }
+
+protected:
+    TkSmSheetSetMgr() = default;
+    ~TkSmSheetSetMgr() override;
+
+private:
+    std::vector<TkSmPtr<TkSmDatabase>> open_;
+};
