@@ -1,0 +1,45 @@
+#pragma once
+// Message boxes, task dialogs and file dialogs of the host. With a UI responder installed they
+// take its answers instead of asking a person.
+#include <vector>
+
+#include "host/VrTypes.h"
+
+class QWidget;
+
+// The main window of the host, parent of dialogs; null when the host runs without one.
+QWidget* vredGetVornFrame();
+void vrSetVornFrame(QWidget* frame);
+// The host's default caption of message boxes.
+TkString vrHostCaption();
+
+int VrUiMessageBox(const TkString& caption, const TkString& text, unsigned style);
+
+// A question with command links (one choice each, with an explanation) and common buttons.
+class CVrUiTaskDialog {
+public:
+    static constexpr int kButtonOk = 1, kButtonYes = 2, kButtonNo = 4, kButtonCancel = 8, kButtonClose = 32;
+    void setWindowTitle(const TkString& t) { title_ = t; }
+    void setMainInstruction(const TkString& t) { instruction_ = t; }
+    void setContent(const TkString& t) { content_ = t; }
+    void addCommandLink(int id, const TkString& text, const TkString& note = L"") { links_.push_back({id, text, note}); }
+    void setCommonButtons(int buttons) { buttons_ = buttons; }
+    void setOptions(int options) { options_ = options; }
+    void setParent(QWidget* parent) { parent_ = parent; }
+    // The id of the chosen link, or of the common button (IDOK, IDCANCEL, IDCLOSE ...).
+    int doModal();
+
+private:
+    struct Link {
+        int id;
+        TkString text, note;
+    };
+    TkString title_, instruction_, content_;
+    std::vector<Link> links_;
+    int buttons_ = 0, options_ = 0;
+    QWidget* parent_ = nullptr;
+};
+
+// Choosing files: RTNORM with the chosen paths, RTCAN when cancelled. `extension` without dot.
+int vredGetFileNavDialog(const TkString& title, const TkString& defaultPath, const TkString& extension, bool multiple,
+                         std::vector<TkString>& paths);

@@ -1,0 +1,118 @@
+#include "host/Documents.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <algorithm>
+
+#include "host/CommandLine.h"
+#include "host/NqSystem.h"
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/sm/TkSmDatabase.h"
+
+VrApDocManager::VrApDocManager() = default;
+VrApDocManager::~VrApDocManager() = default;
+
+VrApDocManager* vrDocManagerPtr() {
+    static VrApDocManager manager;
+    return &manager;
+}
+
+namespace {
+void publishCurrent(VrApDocument* doc) {
+    // The variables that describe the current drawing.
+    CNqSystem& sys = CNqSystem::instance();
+    QFileInfo fi(doc ? QString::fromStdWString(doc->fileName()) : QString());
+    sys.defineVar(L"DWGNAME", VrResBuf::ofString(doc ? fi.fileName().toStdWString() : L""), true);
+    sys.defineVar(L"DWGPREFIX", VrResBuf::ofString(doc ? (fi.absolutePath() + "/").toStdWString() : L""), true);
+    sys.defineVar(L"DWGTITLED", VrResBuf::ofShort(doc ? 1 : 0), true);
+    sys.defineVar(L"CTAB", VrResBuf::ofString(doc && doc->database() ? QString::fromStdString(doc->database()->currentLayoutName()).toStdWString() : L""), true);
+}
+}  // namespace
+
+bool VrApDocManager::openDocument(const TkString& path, bool readOnly, std::string* error) {
+    QString abs = QFileInfo(QString::fromStdWString(path)).absoluteFilePath();
+    for (auto& d : docs_)
+        if (QString::fromStdWString(d->path_) == abs) {
+            activateDocument(d.get());
+            return true;
+        }
+    auto doc = std::make_unique<VrApDocument>();
+    doc->path_ = abs.toStdWString();
+    doc->readOnly_ = readOnly || !QFileInfo(abs).isWritable();
+    doc->db_ = std::make_unique<TkDbDatabase>();
+    TkDbResult r = doc->db_->readDxfFile(abs.toStdString());
+    if (!r) {
+        if (error) *error = r.describe();
+        return false;
+    }
+    VrApDocument* raw = doc.get();
+    docs_.push_back(std::move(doc));
+    for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) re->documentCreated(raw);
+    activateDocument(raw);
+    return true;
+}
+
+void VrApDocManager::activateDocument(VrApDocument* doc) {
+    current_ = doc;
+    publishCurrent(doc);
+    for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) {
+        re->documentBecameCurrent(doc);
+        re->documentActivated(doc);
+    }
+}
+
+void VrApDocManager::closeDocument(VrApDocument* doc) {
+    auto it = std::find_if(docs_.begin(), docs_.end(), [&](const auto& d) { return d.get() == doc; });
+    if (it == docs_.end()) return;
+    for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) re->documentToBeDestroyed(doc);
+    docs_.erase(it);
+    if (current_ == doc) {
+        current_ = nullptr;
+        if (!docs_.empty()) activateDocument(docs_.back().get());
+        else publishCurrent(nullptr);
+    }
+}
+
+void VrApDocManager::closeAll() {
+    while (!docs_.empty()) closeDocument(docs_.back().get());
+}
+
+void VrApDocManager::addReactor(VrApDocManagerReactor* r) {
+    if (std::find(reactors_.begin(), reactors_.end(), r) == reactors_.end()) reactors_.push_back(r);
+}
+
+void VrApDocManager::removeReactor(VrApDocManagerReactor* r) { std::erase(reactors_, r); }
+
+bool vornOpenFile(const TkString& path, int mode) {
+    QFileInfo fi(QString::fromStdWString(path));
+    if (mode == 0) {
+        if (auto* svc = dynamic_cast<INqSheetSetOpen*>(CNqSystem::instance().findService(L"CNqSheetSetMgr")))
+            return svc->openSheetSetFile(fi.absoluteFilePath().toStdWString());
+        // No sheet set manager is loaded to show the set: open it only to prove it is one.
+        if (!fi.isFile()) return false;
+        TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+        try {
+            TkSmDatabase* db = mgr->openDatabase(fi.absoluteFilePath().toStdWString());
+            vrutPrintf(L"\nSheet set \"%ls\" is valid; no sheet set manager is loaded to show it.", db->getSheetSet()->getName().c_str());
+            return true;
+        } catch (const TkException& e) {
+            vrutPrintf(L"\n%ls", QString::fromStdString(e.what()).toStdWString().c_str());
+            return false;
+        }
+    }
+    if (!fi.isFile()) return false;
+    std::string error;
+    if (!vrDocManagerPtr()->openDocument(fi.absoluteFilePath().toStdWString(), mode == 2, &error)) {
+        vrutPrintf(L"\n%ls", QString::fromStdString(error).toStdWString().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool vrapGetDwgFileInfo(const TkString&, TkString&, TkString&) { return false; }
+
+int vrapDefaultSaveFormat() {
+    VrResBuf v;
+    return CNqSystem::instance().getVar(L"SAVEFORMAT", v) == RTNORM ? static_cast<int>(v.integer) : 48;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// Open drawings: the document manager, its documents and the reactors that follow them.
+#include <memory>
+#include <vector>
+
+#include "host/VrTypes.h"
+
+class TkDbDatabase;
+class VrApDocument;
+
+class VrApDocManagerReactor {
+public:
+    virtual ~VrApDocManagerReactor() = default;
+    virtual void documentCreated(VrApDocument*) {}
+    virtual void documentToBeDestroyed(VrApDocument*) {}
+    virtual void documentBecameCurrent(VrApDocument*) {}
+    virtual void documentActivated(VrApDocument*) {}
+};
+
+class VrApDocument {
+public:
+    const TkString& fileName() const { return path_; }
+    bool isReadOnly() const { return readOnly_; }
+    TkDbDatabase* database() const { return db_.get(); }
+
+private:
+    friend class VrApDocManager;
+    TkString path_;
+    bool readOnly_ = false;
+    std::unique_ptr<TkDbDatabase> db_;
+};
+
+class VrApDocManager {
+public:
+    VrApDocManager();
+    ~VrApDocManager();
+    int documentCount() const { return static_cast<int>(docs_.size()); }
+    VrApDocument* document(int i) const { return docs_.at(static_cast<size_t>(i)).get(); }
+    VrApDocument* curDocument() const { return current_; }
+    VrApDocument* mdiActiveDocument() const { return current_; }
+    // Reads the drawing and makes it current; a drawing open already is only activated. False,
+    // with the reader's message in `error`, when it cannot be read.
+    bool openDocument(const TkString& path, bool readOnly, std::string* error = nullptr);
+    void activateDocument(VrApDocument* doc);
+    void closeDocument(VrApDocument* doc);
+    void closeAll();
+    void addReactor(VrApDocManagerReactor* r);
+    void removeReactor(VrApDocManagerReactor* r);
+
+private:
+    std::vector<std::unique_ptr<VrApDocument>> docs_;
+    VrApDocument* current_ = nullptr;
+    std::vector<VrApDocManagerReactor*> reactors_;
+};
+
+VrApDocManager* vrDocManagerPtr();
+
+// Opens a file the way the host's OPEN does: mode 0 a sheet set (handed to the sheet set service),
+// 2 a drawing read-only, 4 a new sheet's drawing, 12 a drawing for editing. True on success.
+bool vornOpenFile(const TkString& path, int mode);
+
+// The service through which the host hands sheet set files to the module that manages them.
+class INqSheetSetOpen : public CNqUnknown {
+public:
+    virtual bool openSheetSetFile(const TkString& path) = 0;
+};
+
+// Who holds a drawing, when the host knows: true and the holder's name and machine.
+bool vrapGetDwgFileInfo(const TkString& path, TkString& holder, TkString& detail);
+// The host's default save format code (the SAVEFORMAT variable).
+int vrapDefaultSaveFormat();

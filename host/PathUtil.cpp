@@ -1,0 +1,43 @@
+#include "host/PathUtil.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <cwctype>
+
+bool vrutPathExists(const TkString& path) { return !path.empty() && QFileInfo::exists(QString::fromStdWString(path)); }
+
+TkString vrutCombinePath(const TkString& folder, const TkString& name) {
+    if (folder.empty()) return name;
+    wchar_t last = folder.back();
+    return last == L'/' || last == L'\\' ? folder + name : folder + L"/" + name;
+}
+
+void vrutSplitPath(const TkString& path, TkString& folder, TkString& file) {
+    size_t cut = path.find_last_of(L"/\\");
+    folder = cut == TkString::npos ? TkString() : path.substr(0, cut + 1);
+    file = cut == TkString::npos ? path : path.substr(cut + 1);
+}
+
+bool vrutPathRenameExtension(TkString& path, const TkString& extension) {
+    TkString folder, file;
+    vrutSplitPath(path, folder, file);
+    if (file.empty()) return false;
+    size_t dot = file.find_last_of(L'.');
+    if (dot != TkString::npos && dot > 0) file.resize(dot);
+    path = folder + file + extension;
+    return true;
+}
+
+int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t x = ignoreCase ? static_cast<wchar_t>(std::towlower(a[i])) : a[i];
+        wchar_t y = ignoreCase ? static_cast<wchar_t>(std::towlower(b[i])) : b[i];
+        if (x != y) return x < y ? 1 : 3;
+    }
+    return a.size() == b.size() ? 2 : (a.size() < b.size() ? 1 : 3);
+}
+
+TkString vrutProfileRootName() { return L"Software\\Vorn"; }
+TkString vrutProfileFileName() { return L"Vorn2026"; }

@@ -1,0 +1,15 @@
+#pragma once
+// Path and string helpers of the host SDK.
+#include "host/VrTypes.h"
+
+bool vrutPathExists(const TkString& path);
+TkString vrutCombinePath(const TkString& folder, const TkString& name);
+// Folder (with its trailing separator) and file name of a path.
+void vrutSplitPath(const TkString& path, TkString& folder, TkString& file);
+// The path with its extension replaced by `extension` (".dbl"); false when it has no file name.
+bool vrutPathRenameExtension(TkString& path, const TkString& extension);
+// Locale-neutral comparison, case ignored when asked: 1 less, 2 equal, 3 greater.
+int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase);
+// Profile names under which per-user settings are kept.
+TkString vrutProfileRootName();
+TkString vrutProfileFileName();

@@ -1,0 +1,13 @@
+#pragma once
+// Numbered messages of resource libraries ("sheetsetres", "vornkwlres"): plain UTF-8 catalogs
+// res/<library>.<lang>.txt with lines "ID<TAB>text" (\n and \t escaped). The language comes from
+// the locale; English is the fallback catalog, and a missing catalog or id gives false.
+#include "host/VrTypes.h"
+
+bool vrLoadString(const TkString& library, int id, TkString& out);
+// The message, or `def` when no catalog has it.
+TkString vrMessage(const TkString& library, int id, const TkString& def);
+// Where catalogs are looked for first (tests point it at their own folder); empty restores the default.
+void vrSetResourceFolder(const std::string& folder);
+// The language whose catalog is tried first ("en", "zh"); empty follows the locale.
+void vrSetResourceLanguage(const std::string& lang);

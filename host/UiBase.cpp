@@ -1,0 +1,70 @@
+#include "host/UiBase.h"
+
+#include <QShowEvent>
+
+std::function<int(CVrUiDialog*)> CVrUiDialog::testHook;
+
+CVdUiPaletteSet::CVdUiPaletteSet(const QString& title, QWidget* parent) : QDockWidget(title, parent) {
+    setObjectName(title);
+    setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetFloatable);
+}
+
+void CVdUiPaletteSet::Show(bool show, bool, bool activate) {
+    visible_ = show;
+    setVisible(show);
+    if (show && activate) raise();
+}
+
+CVrUiDialog::CVrUiDialog(QWidget* parent) : QDialog(parent) {}
+
+int CVrUiDialog::DoModal() {
+    if (testHook) return testHook(this);
+    return exec();
+}
+
+QVariant CVrUiDialog::dialogData(const QString& key, const QVariant& def) const {
+    QSettings s("Vorn", "Vorn");
+    return s.value("Dialogs/" + name_ + "/" + key, def);
+}
+
+void CVrUiDialog::setDialogData(const QString& key, const QVariant& value) {
+    QSettings s("Vorn", "Vorn");
+    s.setValue("Dialogs/" + name_ + "/" + key, value);
+}
+
+void CVrUiDialog::showEvent(QShowEvent* e) {
+    if (!name_.isEmpty())
+        if (QByteArray g = dialogData("Geometry").toByteArray(); !g.isEmpty()) restoreGeometry(g);
+    QDialog::showEvent(e);
+}
+
+void CVrUiDialog::done(int r) {
+    if (!name_.isEmpty()) setDialogData("Geometry", saveGeometry());
+    QDialog::done(r);
+}
+
+CVdUiRegistryAccess::CVdUiRegistryAccess(const TkString& key) {
+    group_ = QString::fromStdWString(key);
+    group_.replace('\\', '/');
+    while (group_.endsWith('/')) group_.chop(1);
+}
+
+TkString CVdUiRegistryAccess::getString(const TkString& name, const TkString& def) const {
+    QSettings s("Vorn", "Vorn");
+    return s.value(group_ + "/" + QString::fromStdWString(name), QString::fromStdWString(def)).toString().toStdWString();
+}
+
+void CVdUiRegistryAccess::setString(const TkString& name, const TkString& value) {
+    QSettings s("Vorn", "Vorn");
+    s.setValue(group_ + "/" + QString::fromStdWString(name), QString::fromStdWString(value));
+}
+
+long CVdUiRegistryAccess::getInt(const TkString& name, long def) const {
+    QSettings s("Vorn", "Vorn");
+    return s.value(group_ + "/" + QString::fromStdWString(name), static_cast<qlonglong>(def)).toLongLong();
+}
+
+void CVdUiRegistryAccess::setInt(const TkString& name, long value) {
+    QSettings s("Vorn", "Vorn");
+    s.setValue(group_ + "/" + QString::fromStdWString(name), static_cast<qlonglong>(value));
+}

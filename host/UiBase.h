@@ -1,0 +1,55 @@
+#pragma once
+// User-interface base classes modules build on: dockable palettes, dialogs that remember their
+// size and place by name, and per-user settings under a key.
+#include <QDialog>
+#include <QDockWidget>
+#include <QSettings>
+#include <functional>
+
+#include "host/VrTypes.h"
+
+class CVdUiPaletteSet : public QDockWidget {
+public:
+    explicit CVdUiPaletteSet(const QString& title, QWidget* parent = nullptr);
+    // show or hide; `delayed` and `activate` are kept for the callers' sake.
+    void Show(bool show, bool delayed = false, bool activate = true);
+    bool IsVisible() const { return visible_; }
+
+private:
+    bool visible_ = false;
+};
+
+class CVrUiDialog : public QDialog {
+public:
+    explicit CVrUiDialog(QWidget* parent = nullptr);
+    // The name under which the host keeps size, place and column widths ("SheetSet:ImportLayouts").
+    void setDialogName(const QString& name) { name_ = name; }
+    const QString& dialogName() const { return name_; }
+    // Shows the dialog modally; with a test hook set, the hook plays the user instead.
+    int DoModal();
+    QVariant dialogData(const QString& key, const QVariant& def = {}) const;
+    void setDialogData(const QString& key, const QVariant& value);
+    // Tests set this: called with the dialog instead of waiting for a person; its return value
+    // is the dialog's result.
+    static std::function<int(CVrUiDialog*)> testHook;
+
+protected:
+    void done(int r) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QString name_;
+};
+
+class CVdUiRegistryAccess {
+public:
+    // `key` in the "%s\%s\%s\Dialogs\SheetSet:SheetList\" form; backslashes become groups.
+    explicit CVdUiRegistryAccess(const TkString& key);
+    TkString getString(const TkString& name, const TkString& def = L"") const;
+    void setString(const TkString& name, const TkString& value);
+    long getInt(const TkString& name, long def = 0) const;
+    void setInt(const TkString& name, long value);
+
+private:
+    QString group_;
+};
