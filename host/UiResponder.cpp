@@ -23,6 +23,7 @@ void VrUiResponder::unexpected(const std::string& what) { failures_.push_back("u
 
 int VrUiResponder::messageBox(const TkString& caption, const TkString& text, unsigned style) {
     shown_.push_back({Kind::MessageBox, caption, text, style});
+    if (onShown) onShown(shown_.back());
     if (!boxes_.empty()) {
         int r = boxes_.front();
         boxes_.pop_front();
@@ -35,6 +36,7 @@ int VrUiResponder::messageBox(const TkString& caption, const TkString& text, uns
 
 int VrUiResponder::taskDialog(const TkString& title, const TkString& instruction, const TkString& content, int defaultResult) {
     shown_.push_back({Kind::TaskDialog, title, instruction + L"\n" + content, 0});
+    if (onShown) onShown(shown_.back());
     if (!tasks_.empty()) {
         int r = tasks_.front();
         tasks_.pop_front();
@@ -46,6 +48,7 @@ int VrUiResponder::taskDialog(const TkString& title, const TkString& instruction
 
 VrUiResponder::FileAnswer VrUiResponder::fileDialog(const TkString& title) {
     shown_.push_back({Kind::FileDialog, title, L"", 0});
+    if (onShown) onShown(shown_.back());
     if (!files_.empty()) {
         FileAnswer a = files_.front();
         files_.pop_front();
@@ -57,6 +60,7 @@ VrUiResponder::FileAnswer VrUiResponder::fileDialog(const TkString& title) {
 
 VrUiResponder::PromptAnswer VrUiResponder::prompt(const TkString& text) {
     shown_.push_back({Kind::Prompt, text, L"", 0});
+    if (onShown) onShown(shown_.back());
     if (!prompts_.empty()) {
         PromptAnswer a = prompts_.front();
         prompts_.pop_front();

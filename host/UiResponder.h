@@ -3,6 +3,7 @@
 // runner answers with defaults. Every text shown is recorded, so a test can check the exact
 // caption and message; a question nobody expected is recorded as a failure.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     // Batch use: questions without a queued answer get their default (OK, first command link,
     // cancelled file dialog) instead of a failure, and are printed through this function.
     bool answerDefaults = false;
+    // Told of every question as it is shown (the batch runner prints them).
+    std::function<void(const Shown&)> onShown;
 
     void queueMessageBox(int result) { boxes_.push_back(result); }
     void queueTaskDialog(int result) { tasks_.push_back(result); }

@@ -1,0 +1,35 @@
+#pragma once
+// The command line of the host window: a history of what was printed above an input line with the
+// current prompt. Enter runs the command (an empty line repeats the last one), Escape cancels a
+// prompt, Up and Down walk the history of typed commands.
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QWidget>
+
+#include "host/CommandLine.h"
+
+class CommandLineWidget : public QWidget, public VrCommandLineIo {
+public:
+    explicit CommandLineWidget(QWidget* parent = nullptr);
+    void print(const TkString& text) override;
+    int prompt(const TkString& text, bool allowSpaces, TkString& answer) override;
+    QLineEdit* input() const { return input_; }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void submit();
+    void showCommandPrompt();
+    QPlainTextEdit* history_;
+    QLabel* prompt_;
+    QLineEdit* input_;
+    QEventLoop* waiting_ = nullptr;  // set while a command waits for an answer
+    bool cancelled_ = false;
+    bool allowSpaces_ = true;
+    QStringList typed_;
+    int typedPos_ = 0;
+};

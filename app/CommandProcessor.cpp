@@ -1,0 +1,155 @@
+#include "app/CommandProcessor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+#include "host/CommandStack.h"
+#include "host/Dialogs.h"
+#include "host/Documents.h"
+#include "host/ModuleApi.h"
+#include "host/NqSystem.h"
+
+namespace {
+QString q(const TkString& s) { return QString::fromStdWString(s); }
+TkString w(const QString& s) { return s.toStdWString(); }
+}  // namespace
+
+CommandProcessor& commandProcessor() {
+    static CommandProcessor p;
+    return p;
+}
+
+bool CommandProcessor::takePending(TkString& answer, bool allowSpaces) {
+    if (pending_.empty()) return false;
+    answer = pending_.front();
+    pending_.pop_front();
+    while (allowSpaces && !pending_.empty()) {
+        answer += L" " + pending_.front();
+        pending_.pop_front();
+    }
+    return true;
+}
+
+namespace {
+// Words of a command line; "double quoted words" keep their blanks.
+QStringList words(const QString& line) {
+    QStringList out;
+    QString cur;
+    bool quoted = false, any = false;
+    for (QChar c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any) out << cur;
+            cur.clear();
+            any = false;
+        } else {
+            cur += c;
+            any = true;
+        }
+    }
+    if (any) out << cur;
+    return out;
+}
+}  // namespace
+
+bool CommandProcessor::run(const TkString& line) {
+    QString text = q(line).trimmed();
+    if (text.isEmpty()) text = q(last_);  // Enter repeats the last command
+    if (text.isEmpty()) return true;
+    QStringList parts = words(text);
+    if (parts.isEmpty()) return true;
+    TkString name = w(parts.takeFirst().toUpper());
+    pending_.clear();
+    for (const QString& word : parts) pending_.push_back(w(word));
+    vrutPrintf(L"\nCommand: %ls", name.c_str());
+    last_ = name;
+    bool ok = true;
+    if (builtin(name, ok)) {
+        pending_.clear();
+        return ok;
+    }
+    const VrCommand* cmd = tkedRegCmds()->lookup(name);
+    if (!cmd) {
+        pending_.clear();
+        vrutPrintf(L"\nUnknown command \"%ls\".", name.c_str());
+        return false;
+    }
+    VrResBuf blockEditor;
+    CNqSystem::instance().getVar(L"BLOCKEDITOR", blockEditor);
+    if ((cmd->flags & 0x02000000) && blockEditor.integer != 0) {
+        vrutPrintf(L"\n** Command not allowed in the block editor **");
+        return false;
+    }
+    {
+        CNqResourceScope scope(cmd->resource);
+        VrCommandFunction fn = cmd->function;  // the command may unload its own module
+        fn();
+    }
+    pending_.clear();
+    return true;
+}
+
+bool CommandProcessor::builtin(const TkString& name, bool& ok) {
+    CNqSystem& sys = CNqSystem::instance();
+    TkString answer;
+    if (name == L"SETVAR" || name == L"-SETVAR") {
+        if (vredGetStringB(0, L"\nEnter variable name: ", answer) != RTNORM) return ok = false, true;
+        TkString var = w(q(answer).toUpper());
+        VrResBuf current;
+        if (sys.getVar(var, current) != RTNORM) {
+            vrutPrintf(L"\nUnknown variable name.");
+            return ok = false, true;
+        }
+        if (sys.hasGetter(var)) {  // values a module supplies are read only
+            vrutPrintf(L"\n%ls = %ls (read only)", var.c_str(), current.toText().c_str());
+            return true;
+        }
+        TkString prompt = L"\nEnter new value for " + var + L" <" + current.toText() + L">: ";
+        if (vredGetStringB(1, prompt.c_str(), answer) != RTNORM) return ok = false, true;
+        if (answer.empty()) return true;
+        if (sys.setVar(var, answer) != RTNORM) {
+            vrutPrintf(L"\nInvalid value for %ls.", var.c_str());
+            return ok = false, true;
+        }
+        return true;
+    }
+    if (name == L"GETVAR") {
+        if (vredGetStringB(0, L"\nEnter variable name: ", answer) != RTNORM) return ok = false, true;
+        VrResBuf v;
+        if (vredGetVar(answer.c_str(), v) != RTNORM) {
+            vrutPrintf(L"\nUnknown variable name.");
+            return ok = false, true;
+        }
+        vrutPrintf(L"\n%ls = \"%ls\"", w(q(answer).toUpper()).c_str(), v.toText().c_str());
+        return true;
+    }
+    if (name == L"OPEN" || name == L"-OPEN") {
+        if (vredGetStringB(1, L"\nEnter name of drawing to open: ", answer) != RTNORM) return ok = false, true;
+        QFileInfo fi(q(answer));
+        int mode = fi.suffix().compare("dst", Qt::CaseInsensitive) == 0 ? 0 : 12;
+        ok = vornOpenFile(w(fi.absoluteFilePath()), mode);
+        if (!ok) vrutPrintf(L"\nCannot open \"%ls\".", answer.c_str());
+        return true;
+    }
+    if (name == L"CLOSE") {
+        if (VrApDocument* d = vrDocManagerPtr()->curDocument()) vrDocManagerPtr()->closeDocument(d);
+        return true;
+    }
+    if (name == L"APPLOAD" || name == L"ARX" || name == L"APPUNLOAD") {
+        bool unload = name == L"APPUNLOAD";
+        if (vredGetStringB(1, unload ? L"\nEnter module to unload: " : L"\nEnter module file to load: ", answer) != RTNORM)
+            return ok = false, true;
+        std::string error;
+        std::string path = q(answer).toStdString();
+        ok = unload ? VrModuleLoader::instance().unload(path) : VrModuleLoader::instance().load(path, &error);
+        if (!ok) vrutPrintf(L"\n%ls", unload ? L"That module is not loaded." : QString::fromStdString(error).toStdWString().c_str());
+        else vrutPrintf(unload ? L"\nModule unloaded." : L"\nModule loaded.");
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,104 @@
+#include "app/MainWindow.h"
+
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/CommandLineWidget.h"
+#include "app/CommandProcessor.h"
+#include "app/LayoutView.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "toolkit/db/TkDbDatabase.h"
+
+MainWindow::MainWindow() {
+    setWindowTitle("Vorn");
+    documents_ = new QTabWidget;
+    documents_->setDocumentMode(true);
+    documents_->setTabsClosable(true);
+    setCentralWidget(documents_);
+    connect(documents_, &QTabWidget::tabCloseRequested, this, [this](int i) {
+        if (i < vrDocManagerPtr()->documentCount()) vrDocManagerPtr()->closeDocument(vrDocManagerPtr()->document(i));
+    });
+    connect(documents_, &QTabWidget::currentChanged, this, [this](int i) {
+        VrApDocManager* dm = vrDocManagerPtr();
+        if (i >= 0 && i < dm->documentCount() && dm->curDocument() != dm->document(i)) dm->activateDocument(dm->document(i));
+    });
+
+    commandLine_ = new CommandLineWidget;
+    auto* dock = new QDockWidget("Command Line");
+    dock->setObjectName("CommandLine");
+    dock->setWidget(commandLine_);
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    vrSetCommandLine(commandLine_);
+
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("&Open drawing...", QKeySequence::Open, this, &MainWindow::openDrawing);
+    file->addAction("&Load module...", this, &MainWindow::loadModule);
+    file->addSeparator();
+    file->addAction("E&xit", QKeySequence::Quit, this, &QWidget::close);
+    statusBar()->showMessage("Ready");
+
+    vrDocManagerPtr()->addReactor(this);
+    vrSetVornFrame(this);
+    // Palettes that modules add are docked on the right.
+    CNqSystem::instance().onPaletteChanged = [this](QWidget* w, bool add) {
+        if (auto* d = qobject_cast<QDockWidget*>(w)) {
+            if (add) addDockWidget(Qt::RightDockWidgetArea, d);
+            else removeDockWidget(d);
+        }
+    };
+    resize(1280, 800);
+}
+
+MainWindow::~MainWindow() {
+    CNqSystem::instance().onPaletteChanged = nullptr;
+    vrDocManagerPtr()->removeReactor(this);
+    vrSetVornFrame(nullptr);
+    vrSetCommandLine(nullptr);
+}
+
+void MainWindow::documentCreated(VrApDocument* doc) {
+    auto* layouts = new QTabWidget;
+    layouts->setTabPosition(QTabWidget::South);
+    const TkDbDatabase* db = doc->database();
+    std::string current = db->currentLayoutName();
+    for (const TkDbLayout& l : db->layouts()) {
+        bool model = l.name() == "Model";
+        layouts->addTab(new LayoutView(QString::fromStdString(l.name()), l.paperWidth(), l.paperHeight(), model),
+                        QString::fromStdString(l.name()));
+        if (l.name() == current) layouts->setCurrentIndex(layouts->count() - 1);
+    }
+    QFileInfo fi(QString::fromStdWString(doc->fileName()));
+    documents_->addTab(layouts, fi.fileName() + (doc->isReadOnly() ? " [Read Only]" : ""));
+    documents_->setCurrentWidget(layouts);
+}
+
+void MainWindow::documentToBeDestroyed(VrApDocument* doc) {
+    for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i)
+        if (vrDocManagerPtr()->document(i) == doc) {
+            QWidget* w = documents_->widget(i);
+            documents_->removeTab(i);
+            delete w;
+            return;
+        }
+}
+
+void MainWindow::documentBecameCurrent(VrApDocument* doc) {
+    for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i)
+        if (vrDocManagerPtr()->document(i) == doc) documents_->setCurrentIndex(i);
+    setWindowTitle(doc ? "Vorn - [" + QString::fromStdWString(doc->fileName()) + "]" : "Vorn");
+}
+
+void MainWindow::openDrawing() {
+    QString path = QFileDialog::getOpenFileName(this, "Open", QString(), "Drawings (*.dwg *.dxf *.dwt);;Sheet sets (*.dst)");
+    if (!path.isEmpty()) commandProcessor().run(L"OPEN " + path.toStdWString());
+}
+
+void MainWindow::loadModule() {
+    QString path = QFileDialog::getOpenFileName(this, "Load module", QString(), "Vorn modules (*.vrx)");
+    if (!path.isEmpty()) commandProcessor().run(L"APPLOAD " + path.toStdWString());
+}

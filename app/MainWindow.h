@@ -1,0 +1,26 @@
+#pragma once
+// The host window: a tab per open drawing with its layout tabs, the command line at the bottom and
+// a dock area on the right where palettes live.
+#include <QMainWindow>
+#include <QTabWidget>
+
+#include "host/Documents.h"
+
+class CommandLineWidget;
+
+class MainWindow : public QMainWindow, public VrApDocManagerReactor {
+public:
+    MainWindow();
+    ~MainWindow() override;
+    CommandLineWidget* commandLine() const { return commandLine_; }
+
+    void documentCreated(VrApDocument* doc) override;
+    void documentToBeDestroyed(VrApDocument* doc) override;
+    void documentBecameCurrent(VrApDocument* doc) override;
+
+private:
+    void openDrawing();
+    void loadModule();
+    QTabWidget* documents_;
+    CommandLineWidget* commandLine_;
+};

@@ -1,0 +1,55 @@
+// vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [DRAWING ...]
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/BatchRunner.h"
+#include "app/CommandProcessor.h"
+#include "app/MainWindow.h"
+#include "host/CommandLine.h"
+#include "host/Documents.h"
+#include "host/ModuleApi.h"
+#include "host/NqSystem.h"
+
+int main(int argc, char** argv) {
+    std::string batch;
+    bool loadModule = true;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--batch" && i + 1 < argc) batch = argv[++i];
+        else if (a == "--no-module") loadModule = false;
+        else if (a == "--help" || a == "-h") {
+            std::cout << "usage: vorn [--batch SCRIPT] [--no-module] [DRAWING ...]\n";
+            return 0;
+        } else files.push_back(a);
+    }
+    // A batch run needs no display.
+    if (!batch.empty() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Vorn");
+    QApplication::setOrganizationName("Vorn");
+
+    std::unique_ptr<MainWindow> window;
+    if (batch.empty()) {
+        window = std::make_unique<MainWindow>();
+        window->show();
+    }
+    // The sheet set module lives beside the host.
+    if (loadModule) {
+        std::string module = QDir(QCoreApplication::applicationDirPath()).filePath("sheetset.vrx").toStdString();
+        std::string error;
+        if (!VrModuleLoader::instance().load(module, &error)) vrutPrintf(L"\n%ls", QString::fromStdString(error).toStdWString().c_str());
+    }
+    for (const std::string& f : files) commandProcessor().run(L"OPEN " + QString::fromStdString(f).toStdWString());
+
+    int rc = batch.empty() ? app.exec() : runBatch(batch);
+    VrModuleLoader::instance().unloadAll();
+    vrDocManagerPtr()->closeAll();
+    return rc;
+}

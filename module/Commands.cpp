@@ -1,0 +1,49 @@
+#include "module/Commands.h"
+
+#include "host/CommandStack.h"
+#include "host/Resources.h"
+#include "module/ModuleMessages.h"
+#include "module/ModuleState.h"
+
+std::vector<SheetSetCommand>& sheetSetCommands() {
+    static std::vector<SheetSetCommand> table = {
+        {L"VORN", L"SHEETSET", L"SHEETSET", cmdSheetSet, 0x02000010, kSheetSetRes, 64320},
+        {L"VORN", L"SHEETSETHIDE", L"SHEETSETHIDE", cmdSheetSetHide, 0x00000011, kSheetSetRes, 64321},
+        {L"VORN", L"NEWSHEETSET", L"NEWSHEETSET", cmdNewSheetSet, 0x02000010, kSheetSetRes, 64322},
+        {L"VORN", L"OPENSHEETSET", L"OPENSHEETSET", cmdOpenSheetSet, 0x02000010, kSheetSetRes, 64323},
+        {L"VORN", L"-OPENSHEETSET", L"-OPENSHEETSET", cmdOpenSheetSetByName, 0x02000000, kSheetSetRes, 64324},
+    };
+    return table;
+}
+
+void registerSheetSetCommands() {
+    for (SheetSetCommand& c : sheetSetCommands()) {
+        // The local name is looked up once, at the first registration.
+        if (c.localNameId != -1) {
+            TkString local;
+            if (vrLoadString(L"vornkwlres", c.localNameId, local)) c.localName = local;
+            c.localNameId = -1;
+        }
+        tkedRegCmds()->addCommand(c.group, c.globalName, c.localName, c.flags, c.function, c.resourceLibrary);
+    }
+}
+
+void removeSheetSetCommands() {
+    for (const SheetSetCommand& c : sheetSetCommands()) tkedRegCmds()->removeCommand(c.group, c.globalName);
+}
+
+// The palette comes with the palette's own work; until then these commands find none and do nothing.
+void cmdSheetSet() {
+    SheetSetModuleState& m = sheetSetModule();
+    if (!m.palette) return;
+    m.paletteVisible = true;
+}
+
+void cmdSheetSetHide() {
+    SheetSetModuleState& m = sheetSetModule();
+    if (!m.palette || !m.paletteVisible) return;
+    m.paletteVisible = false;
+}
+
+void cmdNewSheetSet() {}
+void cmdOpenSheetSet() {}

@@ -1,0 +1,41 @@
+#include "module/ModuleLifecycle.h"
+
+#include "host/NqSystem.h"
+#include "module/Commands.h"
+#include "module/ModuleState.h"
+#include "module/NamedFunctions.h"
+#include "module/SysVarGetters.h"
+
+int sheetSetInitialize() {
+    SheetSetModuleState& m = sheetSetModule();
+    if (m.initialised) return 0;
+    CNqSystem& sys = CNqSystem::instance();
+    registerSheetSetCommands();
+    // The palette is created here once it exists; until then the module runs without one.
+    sys.registerGetter(L"SSFOUND", getSsFound);
+    sys.registerGetter(L"SSMSTATE", getSsmState);
+    if (m.palette) sys.addPalette(m.palette, true);
+    sys.setFunction(L"key_HasSheetSet", keyHasSheetSet);
+    sys.setFunction(L"key_ImportLayoutsDlgFun", keyImportLayoutsDlgFun);
+    m.initialised = true;
+    return 0;
+}
+
+int sheetSetUnload() {
+    SheetSetModuleState& m = sheetSetModule();
+    CNqSystem& sys = CNqSystem::instance();
+    for (const wchar_t* key : {L"key_HasSheetSet", L"key_ImportLayoutsDlgFun"})
+        if (sys.hasFunction(key)) sys.removeFunction(key);
+    if (m.palette) {
+        sys.addPalette(m.palette, false);
+        m.palette = nullptr;
+    }
+    // The getters go whether or not a palette existed: the library is about to be closed, and a
+    // getter left behind would point into it.
+    sys.unregisterGetter(L"SSFOUND");
+    sys.unregisterGetter(L"SSMSTATE");
+    removeSheetSetCommands();
+    m.initialised = false;
+    m.paletteVisible = false;
+    return 0;
+}

@@ -1,0 +1,6 @@
+#include "module/ModuleState.h"
+
+SheetSetModuleState& sheetSetModule() {
+    static SheetSetModuleState state;
+    return state;
+}

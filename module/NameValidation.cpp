@@ -1,0 +1,118 @@
+#include "module/NameValidation.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <cwctype>
+
+#include "host/Dialogs.h"
+#include "module/ModuleMessages.h"
+
+namespace {
+
+TkString kindWord(int kind) {
+    if (kind == kNameKindSheet) return ssMessage(26101, L"Sheet");
+    if (kind == kNameKindSubset) return ssMessage(26401, L"Subset");
+    return ssMessage(26301, L"Sheet Set");
+}
+
+TkString title(int kind, int id, const wchar_t* def) { return kindWord(kind) + L" - " + ssMessage(id, def); }
+
+TkString trimmed(const TkString& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::iswspace(s[b])) ++b;
+    while (e > b && std::iswspace(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+bool equalNoCase(const TkString& a, const TkString& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+    return true;
+}
+
+void selectAndFocus(QLineEdit* control) {
+    if (!control) return;
+    control->selectAll();
+    control->setCursorPosition(0);
+    control->selectAll();
+    control->setFocus();
+}
+
+}  // namespace
+
+const TkString& unsupportedNameCharacters() {
+    static const TkString chars = L"\\<>/?\":;*|,=`";
+    return chars;
+}
+
+bool hasUnsupportedCharacters(const TkString& name) { return name.find_first_of(unsupportedNameCharacters()) != TkString::npos; }
+
+void ShowUnsupportedCharsMessage(int kind) {
+    TkString list;
+    for (wchar_t c : unsupportedNameCharacters()) {
+        if (!list.empty()) list += L' ';
+        list += c;
+    }
+    CVrUiTaskDialog dlg;
+    dlg.setWindowTitle(title(kind, 25101, L"Unsupported Characters"));
+    dlg.setMainInstruction(ssMessage(25102, L"The name contains unsupported characters."));
+    dlg.setContent(ssMessage(25103, L"The following characters are not supported:\n") + list);
+    dlg.setOptions(8);
+    dlg.setParent(QApplication::activeWindow());
+    dlg.doModal();
+}
+
+void ShowTooShortMessage(int kind) {
+    VrUiMessageBox(title(kind, 25104, L"Text Length"), ssMessage(25105, L"The name must be at least one character long."), MB_OK);
+}
+
+void ShowTooLongMessage(int limit, int kind) {
+    TkString fmt = ssMessage(25106, L"The name cannot be longer than %d characters.");
+    wchar_t buf[1000];
+    std::swprintf(buf, 1000, fmt.c_str(), limit);
+    VrUiMessageBox(title(kind, 25104, L"Text Length"), buf, MB_OK);
+}
+
+void ShowNameExistsMessage(const TkString& name, int kind) {
+    TkString fmt = ssMessage(25108, L"The name, %s, is already in use.  ");
+    // The catalogs use %s for the name; the wide formatter wants %ls.
+    TkString text;
+    size_t at = fmt.find(L"%s");
+    text = at == TkString::npos ? fmt : fmt.substr(0, at) + name + fmt.substr(at + 2);
+    CVrUiTaskDialog dlg;
+    dlg.setWindowTitle(title(kind, 25107, L"Name Already Exists"));
+    dlg.setMainInstruction(text);
+    dlg.setContent(ssMessage(25109, L"You will need to enter a different name."));
+    dlg.setCommonButtons(CVrUiTaskDialog::kButtonClose);
+    dlg.setOptions(8);
+    dlg.setParent(QApplication::activeWindow());
+    dlg.doModal();
+}
+
+bool CheckNameNotEmpty(QLineEdit* control, int kind) {
+    if (!trimmed(control->text().toStdWString()).empty()) return true;
+    ShowTooShortMessage(kind);
+    control->setFocus();
+    return false;
+}
+
+bool CheckNameCharacters(QLineEdit* control, int kind) {
+    if (!hasUnsupportedCharacters(control->text().toStdWString())) return true;
+    ShowUnsupportedCharsMessage(kind);
+    selectAndFocus(control);
+    return false;
+}
+
+bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& second,
+                     const std::vector<TkString>& existing, int kind) {
+    TkString name = !first.empty() && !second.empty() ? first + L" - " + second : (!first.empty() ? first : second);
+    for (const TkString& e : existing)
+        if (equalNoCase(name, e)) {
+            ShowNameExistsMessage(name, kind);
+            selectAndFocus(control);
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The rules every dialog applies to names of sheet sets, subsets, sheets and selections, and the
+// messages that report a broken rule. Kind: 0 sheet (and selection), 1 subset, other sheet set.
+#include <vector>
+
+#include "host/VrTypes.h"
+
+class QLineEdit;
+
+constexpr int kNameKindSheet = 0, kNameKindSubset = 1, kNameKindSheetSet = 2;
+constexpr int kMaxTitleLength = 64, kMaxNumberLength = 32, kMaxSheetSetNameLength = 255;
+
+// The thirteen characters names may not hold, in the order the message lists them.
+const TkString& unsupportedNameCharacters();
+bool hasUnsupportedCharacters(const TkString& name);
+
+void ShowUnsupportedCharsMessage(int kind);
+void ShowTooShortMessage(int kind);
+void ShowTooLongMessage(int limit, int kind);
+void ShowNameExistsMessage(const TkString& name, int kind);
+
+// Checks on an edit control: true when the name passes; on failure the message is shown, the
+// text selected and the focus given to the control.
+bool CheckNameNotEmpty(QLineEdit* control, int kind);
+bool CheckNameCharacters(QLineEdit* control, int kind);
+// True when "first - second" (or the part that is present) equals an existing name, case ignored.
+bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& second,
+                     const std::vector<TkString>& existing, int kind);

@@ -1,0 +1,38 @@
+// "-OPENSHEETSET": open a sheet set by a name typed at the command line.
+#include <cwctype>
+
+#include "host/CommandLine.h"
+#include "host/Dialogs.h"
+#include "host/Documents.h"
+#include "module/Commands.h"
+#include "module/ModuleMessages.h"
+
+namespace {
+TkString trimmed(const TkString& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::iswspace(s[b])) ++b;
+    while (e > b && std::iswspace(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+bool endsWithDst(const TkString& s) {
+    if (s.size() < 4) return false;
+    TkString tail = s.substr(s.size() - 4);
+    for (wchar_t& c : tail) c = static_cast<wchar_t>(std::towlower(c));
+    return tail == L".dst";
+}
+}  // namespace
+
+void cmdOpenSheetSetByName() {
+    for (;;) {
+        TkString name;
+        TkString prompt = ssMessage(25001, L"\nEnter name of sheet set to open: ");
+        if (vredGetStringB(1, prompt.c_str(), name, 260) != RTNORM) return;  // cancelled: end quietly
+        name = trimmed(name);
+        if (!name.empty() && !endsWithDst(name)) name += L".dst";
+        if (!name.empty() && vornOpenFile(name, 0)) return;
+        VrUiMessageBox(L"", ssMessage(25002, L"Cannot find the specified file.\nPlease verify that the file exists."),
+                       MB_OK | MB_ICONERROR);
+        vrutPrintf(L"%ls", ssMessage(25003, L"\nSheet Set file is not valid.").c_str());
+    }
+}
