@@ -1,7 +1,8 @@
-// vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [DRAWING ...]
+// vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [DRAWING ...]
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdlib>
 #include <iostream>
@@ -19,13 +20,16 @@
 int main(int argc, char** argv) {
     std::string batch;
     bool loadModule = true;
-    std::vector<std::string> files;
+    std::vector<std::string> files, startup;
+    std::string screenshot;  // grab the window into this PNG once it is shown, then quit
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--batch" && i + 1 < argc) batch = argv[++i];
         else if (a == "--no-module") loadModule = false;
+        else if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+        else if (a == "--run" && i + 1 < argc) startup.push_back(argv[++i]);
         else if (a == "--help" || a == "-h") {
-            std::cout << "usage: vorn [--batch SCRIPT] [--no-module] [DRAWING ...]\n";
+            std::cout << "usage: vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [DRAWING ...]\n";
             return 0;
         } else files.push_back(a);
     }
@@ -46,7 +50,13 @@ int main(int argc, char** argv) {
         std::string error;
         if (!VrModuleLoader::instance().load(module, &error)) vrutPrintf(L"\n%ls", QString::fromStdString(error).toStdWString().c_str());
     }
-    for (const std::string& f : files) commandProcessor().run(L"OPEN " + QString::fromStdString(f).toStdWString());
+    for (const std::string& f : files) commandProcessor().run(L"OPEN \"" + QString::fromStdString(f).toStdWString() + L"\"");
+    for (const std::string& c : startup) commandProcessor().run(QString::fromStdString(c).toStdWString());
+    if (window && !screenshot.empty())
+        QTimer::singleShot(1500, window.get(), [&] {
+            window->grab().save(QString::fromStdString(screenshot));
+            QApplication::quit();
+        });
 
     int rc = batch.empty() ? app.exec() : runBatch(batch);
     VrModuleLoader::instance().unloadAll();
