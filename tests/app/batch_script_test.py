@@ -1,0 +1,83 @@
+#!/usr/bin/python3
+"""vorn --batch: a script opens a drawing, sets variables and runs -OPENSHEETSET with a wrong,
+then an empty, then a right name; the transcript on standard output is compared line by line,
+and a failing command makes the exit code non-zero.
+
+  batch_script_test.py VORN EXAMPLE_DRAWING WORKDIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+
+VORN, DRAWING, WORK = sys.argv[1:4]
+shutil.rmtree(WORK, ignore_errors=True)
+os.makedirs(WORK)
+drawing = os.path.join(WORK, "Ground Floor.dwg")
+shutil.copy(DRAWING, drawing)
+with open(os.path.join(WORK, "Riverside.dst"), "w", encoding="utf-8") as f:
+    f.write('<?xml version="1.0" encoding="UTF-8"?>\n<VornSheetSet format="1">\n'
+            '  <SheetSet id="1" name="Riverside Library" />\n</VornSheetSet>\n')
+script = os.path.join(WORK, "open.scr")
+with open(script, "w", encoding="utf-8") as f:
+    f.write(f'OPEN "{drawing}"\nSETVAR SSLOCATE 0\nGETVAR SSFOUND\nSETVAR SSMPOLLTIME 15\nGETVAR SSMPOLLTIME\n'
+            f'GETVAR SSMSTATE\n-OPENSHEETSET\n{WORK}/Nowhere\n\n{WORK}/Riverside\nQUIT\n')
+
+env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=WORK)
+p = subprocess.run([VORN, "--batch", script], capture_output=True, text=True, env=env, timeout=120)
+expected = f"""
+Command: OPEN
+Enter name of drawing to open: {drawing}
+Command: SETVAR
+Enter variable name: SSLOCATE
+Enter new value for SSLOCATE <1>: 0
+Command: GETVAR
+Enter variable name: SSFOUND
+SSFOUND = ""
+Command: SETVAR
+Enter variable name: SSMPOLLTIME
+Enter new value for SSMPOLLTIME <60>: 15
+Command: GETVAR
+Enter variable name: SSMPOLLTIME
+SSMPOLLTIME = "15"
+Command: GETVAR
+Enter variable name: SSMSTATE
+SSMSTATE = "0"
+Command: -OPENSHEETSET
+Enter name of sheet set to open: {WORK}/Nowhere
+** Vorn: Cannot find the specified file.
+Please verify that the file exists. **
+Sheet Set file is not valid.
+Enter name of sheet set to open: 
+** Vorn: Cannot find the specified file.
+Please verify that the file exists. **
+Sheet Set file is not valid.
+Enter name of sheet set to open: {WORK}/Riverside
+Sheet set "Riverside Library" is valid; no sheet set manager is loaded to show it.
+"""
+failures = []
+got = p.stdout.splitlines()
+want = expected.splitlines()
+for i, (g, w) in enumerate(zip(got, want)):
+    if g != w:
+        failures.append("line %d: got %r, expected %r" % (i + 1, g, w))
+if len(got) != len(want):
+    failures.append("%d lines, expected %d" % (len(got), len(want)))
+if p.returncode != 0:
+    failures.append("exit code %d for a script whose commands all succeed" % p.returncode)
+
+# A command that fails (an unknown command, a drawing that is not there) makes the exit non-zero.
+bad = os.path.join(WORK, "bad.scr")
+with open(bad, "w") as f:
+    f.write(f"NOSUCHCOMMAND\nOPEN {WORK}/missing.dwg\n")
+p2 = subprocess.run([VORN, "--batch", bad], capture_output=True, text=True, env=env, timeout=120)
+if p2.returncode == 0:
+    failures.append("a failing script exited 0")
+if 'Unknown command "NOSUCHCOMMAND".' not in p2.stdout:
+    failures.append("no message for the unknown command: %r" % p2.stdout)
+
+if failures:
+    print("\n".join(failures))
+    print("--- output was:\n" + p.stdout + "\n--- stderr:\n" + p.stderr)
+    sys.exit(1)
+print("batch transcript as expected")

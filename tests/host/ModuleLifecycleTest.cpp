@@ -1,0 +1,72 @@
+// The real module in the real host: what loading registers, what unloading takes away, and the
+// values the module supplies.
+#include "host/CommandStack.h"
+#include "host/Documents.h"
+#include "host/ModuleApi.h"
+#include "host/NqSystem.h"
+#include "tests/support/HostFixture.h"
+#include "tests/support/TestFiles.h"
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/sm/TkSmError.h"
+
+TEST_F(HostTest, LoadRegistersAndUnloadRemovesEverything) {
+    ASSERT_TRUE(loadModule());
+    CNqSystem& sys = CNqSystem::instance();
+    auto cmds = tkedRegCmds()->commandsOfGroup(L"VORN");
+    ASSERT_EQ(cmds.size(), 5u);
+    const std::pair<const wchar_t*, uint32_t> expected[] = {{L"SHEETSET", 0x02000010}, {L"SHEETSETHIDE", 0x00000011},
+                                                            {L"NEWSHEETSET", 0x02000010}, {L"OPENSHEETSET", 0x02000010},
+                                                            {L"-OPENSHEETSET", 0x02000000}};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(cmds[i]->globalName, expected[i].first);
+        EXPECT_EQ(cmds[i]->localName, expected[i].first);  // the English keyword catalog keeps them
+        EXPECT_EQ(cmds[i]->flags, expected[i].second);
+        EXPECT_EQ(cmds[i]->resource, L"sheetsetres");
+    }
+    EXPECT_TRUE(sys.hasFunction(L"key_HasSheetSet"));
+    EXPECT_TRUE(sys.hasFunction(L"key_ImportLayoutsDlgFun"));
+    EXPECT_TRUE(sys.hasGetter(L"SSFOUND"));
+    VrResBuf v;
+    ASSERT_EQ(sys.getVar(L"SSMSTATE", v), RTNORM);
+    EXPECT_EQ(v.type, VrResBuf::Short);
+    EXPECT_EQ(v.integer, 0);  // no palette is shown
+    // Without a palette there is no sheet set to edit.
+    EXPECT_EQ(std::get<bool>(sys.callFunction(L"key_HasSheetSet")), false);
+
+    ASSERT_TRUE(VrModuleLoader::instance().unload(SHEETSET_VRX));
+    EXPECT_TRUE(tkedRegCmds()->commandsOfGroup(L"VORN").empty());
+    EXPECT_FALSE(sys.hasFunction(L"key_HasSheetSet"));
+    EXPECT_FALSE(sys.hasFunction(L"key_ImportLayoutsDlgFun"));
+    EXPECT_FALSE(sys.hasGetter(L"SSFOUND"));
+    EXPECT_FALSE(sys.hasGetter(L"SSMSTATE"));
+    // Loading again works as the first time.
+    ASSERT_TRUE(loadModule());
+    EXPECT_EQ(tkedRegCmds()->commandsOfGroup(L"VORN").size(), 5u);
+}
+
+TEST_F(HostTest, SsFoundReportsTheStampOnlyWithSsLocate) {
+    ScratchDir dir;
+    auto db = makeThreeSheetDrawing();
+    uint64_t stamp = db->getOrAddDictionary(db->namedObjectsDictionary(), "VrSheetSetData");
+    db->setXrecord(stamp, "ShSetFileName", {{1, "/projects/Riverside/Riverside.dst"}});
+    ASSERT_TRUE(db->saveAs(dir.file("stamped.dwg"), kTkDbVerR2010).ok());
+    auto plain = makeThreeSheetDrawing();
+    ASSERT_TRUE(plain->saveAs(dir.file("plain.dwg"), kTkDbVerR2010).ok());
+    ASSERT_TRUE(loadModule());
+    CNqSystem& sys = CNqSystem::instance();
+    VrResBuf v;
+    sys.getVar(L"SSFOUND", v);
+    EXPECT_EQ(v.text, L"");  // no drawing open
+    ASSERT_TRUE(vornOpenFile(tkFromUtf8(dir.file("stamped.dwg")), 12));
+    ASSERT_EQ(vredGetVar(L"SSFOUND", v), RTNORM);
+    EXPECT_EQ(v.type, VrResBuf::String);
+    EXPECT_EQ(v.text, L"/projects/Riverside/Riverside.dst");
+    ASSERT_EQ(sys.setVar(L"SSLOCATE", L"0"), RTNORM);
+    vredGetVar(L"SSFOUND", v);
+    EXPECT_EQ(v.text, L"");
+    sys.setVar(L"SSLOCATE", L"1");
+    ASSERT_TRUE(vornOpenFile(tkFromUtf8(dir.file("plain.dwg")), 12));
+    vredGetVar(L"SSFOUND", v);
+    EXPECT_EQ(v.text, L"");
+    EXPECT_EQ(sys.setVar(L"SSFOUND", L"x"), RTREJ);  // supplied by the module: read only
+}

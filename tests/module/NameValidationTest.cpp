@@ -1,0 +1,52 @@
+// The name rules every dialog applies, with their exact captions and texts.
+#include <QLineEdit>
+
+#include "host/Dialogs.h"
+#include "module/NameValidation.h"
+#include "tests/support/HostFixture.h"
+
+TEST_F(HostTest, NamesAreCheckedWithTheSharedMessages) {
+    QLineEdit edit;
+    // Blanks only: too short; a blank inside is fine.
+    edit.setText("   ");
+    responder.queueMessageBox(IDOK);
+    EXPECT_FALSE(CheckNameNotEmpty(&edit, kNameKindSheet));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].caption, L"Sheet - Text Length");
+    EXPECT_EQ(responder.shown()[0].text, L"The name must be at least one character long.");
+    edit.setText("Ground floor");
+    EXPECT_TRUE(CheckNameNotEmpty(&edit, kNameKindSheet));
+    EXPECT_TRUE(CheckNameCharacters(&edit, kNameKindSheet));
+    responder.clear();
+
+    // A slash in a subset name: the task dialog titled with the subset word.
+    edit.setText("Plans/Sections");
+    responder.queueTaskDialog(IDOK);
+    EXPECT_FALSE(CheckNameCharacters(&edit, kNameKindSubset));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].caption, L"Subset - Unsupported Characters");
+    EXPECT_EQ(responder.shown()[0].text,
+              L"The name contains unsupported characters.\nThe following characters are not supported:\n"
+              L"\\ < > / ? \" : ; * | , = `");
+    EXPECT_EQ(edit.selectedText(), "Plans/Sections");
+    responder.clear();
+
+    // Too long, with the limit in the text.
+    responder.queueMessageBox(IDOK);
+    ShowTooLongMessage(kMaxTitleLength, kNameKindSheetSet);
+    EXPECT_EQ(responder.shown()[0].caption, L"Sheet Set - Text Length");
+    EXPECT_EQ(responder.shown()[0].text, L"The name cannot be longer than 64 characters.");
+    responder.clear();
+
+    // Duplicates ignore letter case; number and title are joined with " - ".
+    edit.setText("plans");
+    responder.queueTaskDialog(IDCLOSE);
+    EXPECT_TRUE(IsDuplicateName(&edit, L"", L"plans", {L"Sections", L"PLANS"}, kNameKindSubset));
+    EXPECT_EQ(responder.shown()[0].caption, L"Subset - Name Already Exists");
+    EXPECT_EQ(responder.shown()[0].text, L"The name, plans, is already in use.  \nYou will need to enter a different name.");
+    responder.clear();
+    responder.queueTaskDialog(IDCLOSE);
+    EXPECT_TRUE(IsDuplicateName(&edit, L"A-101", L"Plan", {L"a-101 - plan"}, kNameKindSheet));
+    EXPECT_EQ(responder.shown()[0].text, L"The name, A-101 - Plan, is already in use.  \nYou will need to enter a different name.");
+    EXPECT_FALSE(IsDuplicateName(&edit, L"", L"Plan", {L"A-101 - Plan"}, kNameKindSheet));
+}
