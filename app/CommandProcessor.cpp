@@ -11,6 +11,7 @@
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
+#include "toolkit/db/TkDbDatabase.h"
 
 namespace {
 QString q(const TkString& s) { return QString::fromStdWString(s); }
@@ -134,6 +135,28 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
         int mode = fi.suffix().compare("dst", Qt::CaseInsensitive) == 0 ? 0 : 12;
         ok = vornOpenFile(w(fi.absoluteFilePath()), mode);
         if (!ok) vrutPrintf(L"\nCannot open \"%ls\".", answer.c_str());
+        return true;
+    }
+    if (name == L"-LAYOUT" || name == L"LAYOUT") {
+        VrApDocument* doc = vrDocManagerPtr()->curDocument();
+        if (!doc) {
+            vrutPrintf(L"\nNo drawing is open.");
+            return ok = false, true;
+        }
+        if (vredGetStringB(0, L"\nEnter layout option [?/Set] <Set>: ", answer) != RTNORM) return ok = false, true;
+        TkDbDatabase* db = doc->database();
+        if (answer == L"?") {
+            std::string current = db->currentLayoutName();
+            for (const TkDbLayout& l : db->layouts())
+                vrutPrintf(L"\n  %ls%ls  %g x %g mm  %ls", QString::fromStdString(l.name()).toStdWString().c_str(),
+                           l.name() == current ? L" (current)" : L"", l.paperWidth(), l.paperHeight(),
+                           db->isInitialized(l) ? L"initialized" : L"not initialized");
+            return true;
+        }
+        if (vredGetStringB(1, L"\nEnter layout to make current: ", answer) != RTNORM) return ok = false, true;
+        TkDbResult r = db->setCurrentLayout(QString::fromStdWString(answer).toStdString());
+        if (!r) vrutPrintf(L"\n%ls", QString::fromStdString(r.message).toStdWString().c_str());
+        ok = r.ok();
         return true;
     }
     if (name == L"CLOSE") {

@@ -1,9 +1,10 @@
-// make-examples: writes the example drawings and the sheet template bundled with the product.
+// make-examples: writes the example drawings, the sheet template and the example sheet set.
 //   make-examples OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
 
 #include "tools/examplegen/ExampleDrawings.h"
+#include "tools/examplegen/ExampleSheetSet.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -37,9 +38,13 @@ int main(int argc, char** argv) {
         {"A-104", "Roof Plan"},         {"S-101", "Foundation Plan"},  {"S-102", "Ground Floor Framing"},
     };
     int variant = 0;
+    std::vector<ExampleDrawing> drawings;
     for (auto& p : plans) {
         auto db = makePlanDrawing(variant++, p.number, p.title);
-        save(*db, out / "drawings" / (std::string(p.number) + " " + p.title + ".dwg"));
+        fs::path file = out / "drawings" / (std::string(p.number) + " " + p.title + ".dwg");
+        save(*db, file);
+        drawings.push_back({p.number, p.title, file});
     }
+    if (!failures && !writeExampleSheetSet(out, drawings, out / "templates" / "Vorn Sheet.dwt")) ++failures;
     return failures ? 1 : 0;
 }
