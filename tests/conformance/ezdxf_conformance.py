@@ -286,6 +286,8 @@ def main():
     subprocess.run([MAKE_EXAMPLES, examples], check=True, capture_output=True)
     for folder, _, files in os.walk(examples):
         for f in files:
+            if not f.endswith((".dwg", ".dwt", ".dxf")):
+                continue  # the example sheet set data file
             path = os.path.join(folder, f)
             doc = audit_clean(path, f)
             mine = info(path)
