@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -102,4 +104,32 @@ int vredGetFileNavDialog(const TkString& title, const TkString& defaultPath, con
     else if (QString one = QFileDialog::getOpenFileName(gFrame, q(title), q(defaultPath), filter); !one.isEmpty()) chosen << one;
     for (const QString& c : chosen) paths.push_back(c.toStdWString());
     return paths.empty() ? RTCAN : RTNORM;
+}
+
+int CVrUiNavDialog::DoModal() {
+    chosen_.clear();
+    if (VrUiResponder* r = VrUiResponder::active()) {
+        auto a = r->fileDialog(caption_);
+        if (!a.chosen) return IDCANCEL;
+        chosen_ = a.paths;
+        return IDOK;
+    }
+    QStringList filters;
+    for (const Filter& f : filters_) filters << QString("%1 (%2)").arg(q(f.description), q(f.pattern));
+    QFileDialog dlg(gFrame, q(caption_), q(folder_), filters.join(";;"));
+    dlg.setAcceptMode(forOpen_ ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dlg.setFileMode(forOpen_ ? (multiple_ ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile) : QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::ReadOnly, false);
+    (void)hideReadOnly_;  // Qt's dialog has no read-only check box to hide
+    if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
+    for (const QString& f : dlg.selectedFiles()) chosen_.push_back(f.toStdWString());
+    return chosen_.empty() ? IDCANCEL : IDOK;
+}
+
+void vrutGetWorkArea(int& left, int& top, int& width, int& height) {
+    QRect r = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    left = r.left();
+    top = r.top();
+    width = r.width();
+    height = r.height();
 }

@@ -40,6 +40,30 @@ private:
     QWidget* parent_ = nullptr;
 };
 
+// The host's file navigation dialog: filters, a caption, open or save, multiple choice.
+class CVrUiNavDialog {
+public:
+    CVrUiNavDialog(const TkString& caption, bool forOpen) : caption_(caption), forOpen_(forOpen) {}
+    void addFilter(const TkString& description, const TkString& pattern) { filters_.push_back({description, pattern}); }
+    void setHideReadOnly(bool hide) { hideReadOnly_ = hide; }
+    void setMultiple(bool multiple) { multiple_ = multiple; }
+    void setInitialFolder(const TkString& folder) { folder_ = folder; }
+    int DoModal();  // IDOK with the chosen files, IDCANCEL
+    const std::vector<TkString>& fileNames() const { return chosen_; }
+
+private:
+    struct Filter {
+        TkString description, pattern;
+    };
+    TkString caption_, folder_;
+    bool forOpen_, hideReadOnly_ = false, multiple_ = false;
+    std::vector<Filter> filters_;
+    std::vector<TkString> chosen_;
+};
+
+// The screen area a window may use, without task bars: left, top, width, height.
+void vrutGetWorkArea(int& left, int& top, int& width, int& height);
+
 // Choosing files: RTNORM with the chosen paths, RTCAN when cancelled. `extension` without dot.
 int vredGetFileNavDialog(const TkString& title, const TkString& defaultPath, const TkString& extension, bool multiple,
                          std::vector<TkString>& paths);

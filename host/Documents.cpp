@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <QSysInfo>
 
 #include <algorithm>
 
@@ -110,7 +111,28 @@ bool vornOpenFile(const TkString& path, int mode) {
     return true;
 }
 
-bool vrapGetDwgFileInfo(const TkString&, TkString&, TkString&) { return false; }
+bool vrRenameLayout(VrApDocument* doc, const TkString& from, const TkString& to) {
+    if (!doc || !doc->database() || doc->isReadOnly()) return false;
+    TkDbResult r = doc->database()->renameLayout(QString::fromStdWString(from).toStdString(), QString::fromStdWString(to).toStdString());
+    if (r && doc == vrDocManagerPtr()->curDocument()) publishCurrent(doc);  // CTAB follows the name
+    return r.ok();
+}
+
+bool vrapGetDwgFileInfo(const TkString& path, TkString& holder, TkString& detail) {
+    // The host knows the drawings it has open for editing itself; others' locks are for the
+    // drawing status services to find.
+    QString abs = QFileInfo(QString::fromStdWString(path)).absoluteFilePath();
+    VrApDocManager* dm = vrDocManagerPtr();
+    for (int i = 0; i < dm->documentCount(); ++i) {
+        VrApDocument* d = dm->document(i);
+        if (QString::fromStdWString(d->fileName()) != abs || d->isReadOnly()) continue;
+        QString user = qEnvironmentVariable("USER", "unknown");
+        holder = user.toStdWString();
+        detail = QSysInfo::machineHostName().toStdWString();
+        return true;
+    }
+    return false;
+}
 
 int vrapDefaultSaveFormat() {
     VrResBuf v;

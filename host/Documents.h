@@ -65,6 +65,9 @@ public:
     virtual bool openSheetSetFile(const TkString& path) = 0;
 };
 
+// The layout manager's rename on a drawing open in the host (the working database).
+bool vrRenameLayout(VrApDocument* doc, const TkString& from, const TkString& to);
+
 // Who holds a drawing, when the host knows: true and the holder's name and machine.
 bool vrapGetDwgFileInfo(const TkString& path, TkString& holder, TkString& detail);
 // The host's default save format code (the SAVEFORMAT variable).
