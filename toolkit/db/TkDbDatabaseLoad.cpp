@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEncoding.h"
 #include "toolkit/db/TkDbTagReader.h"
@@ -24,18 +25,6 @@ std::string_view peekHeader(const TkDbTagArray& tags, std::string_view name) {
         if (tags[i].code == 9 && tags[i].value() == name) return tags[i + 1].value();
     }
     return {};
-}
-
-bool validUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + static_cast<size_t>(n) > s.size()) return false;
-        for (int k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
-        i += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -127,7 +116,7 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
 
     // Before R2007 text is in the drawing's code page; decode once so the database is UTF-8 inside.
     int ver = tkDbVersionFromString(peekHeader(tags_, "$ACADVER"));
-    bool legacy = ver != kTkDbVerUnknown ? ver < kTkDbVerR2007 : !validUtf8(buffer_.view());
+    bool legacy = ver != kTkDbVerUnknown ? ver < kTkDbVerR2007 : !tkIsValidUtf8(buffer_.view());
     if (legacy && tkDbLegacyNeedsDecode(buffer_.view())) {
         std::string cp(peekHeader(tags_, "$DWGCODEPAGE"));
         std::string decoded = tkDbDecodeLegacyBuffer(buffer_.view(), cp);

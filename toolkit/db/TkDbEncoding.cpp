@@ -1,5 +1,7 @@
 #include "toolkit/db/TkDbEncoding.h"
 
+#include "toolkit/common/TkUtf8.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -26,24 +28,6 @@ bool tkDbLegacyNeedsDecode(std::string_view buf) {
 }
 
 namespace {
-
-void appendUtf8(uint32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // Windows-1252 for 0x80..0x9F; the rest of the upper half is Latin-1.
 const uint16_t kCp1252High[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -92,7 +76,7 @@ std::string decodeCodepage(std::string_view in, std::string_view dwgCodepage) {
             out.append(tmp.data(), tmp.size() - dstLeft);
             done = static_cast<size_t>(src - in.data());
         }
-        for (; done < k; ++done) appendUtf8(cp1252(static_cast<unsigned char>(in[done])), out);
+        for (; done < k; ++done) tkAppendUtf8(cp1252(static_cast<unsigned char>(in[done])), out);
         i = k;
     }
     if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
@@ -130,7 +114,7 @@ std::string tkDbDecodeLegacyBuffer(std::string_view buf, std::string_view dwgCod
                 }
                 // Control characters and lone surrogates stay escaped: decoding them would break lines.
                 if (cp >= 0x20 && !(cp >= 0xD800 && cp < 0xE000)) {
-                    appendUtf8(cp, out);
+                    tkAppendUtf8(cp, out);
                     i += used;
                     continue;
                 }
@@ -153,15 +137,12 @@ void tkDbEncodeLegacyText(std::string_view s, std::string& out) {
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) { out.push_back(static_cast<char>(c)); ++i; continue; }
-        int n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        uint32_t cp = n == 4 ? (c & 0x07u) : n == 3 ? (c & 0x0Fu) : n == 2 ? (c & 0x1Fu) : c;
-        bool valid = n > 1 && i + static_cast<size_t>(n) <= s.size();
-        for (int k = 1; valid && k < n; ++k) {
-            unsigned char t = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-            if ((t & 0xC0) != 0x80) valid = false;
-            cp = (cp << 6) | (t & 0x3Fu);
+        size_t at = i;
+        uint32_t cp = 0;
+        if (!tkNextUtf8(s, i, cp)) {  // not UTF-8: keep the byte as its Latin-1 character
+            esc(static_cast<unsigned char>(s[at]));
+            continue;
         }
-        if (!valid) { esc(c); ++i; continue; }  // not UTF-8: keep the byte as its Latin-1 character
         if (cp >= 0x10000) {
             cp -= 0x10000;
             esc(0xD800 + (cp >> 10));
@@ -169,6 +150,5 @@ void tkDbEncodeLegacyText(std::string_view s, std::string& out) {
         } else {
             esc(cp);
         }
-        i += static_cast<size_t>(n);
     }
 }

@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "toolkit/common/TkUtf8.h"
+
 using TkString = std::wstring;
 
 enum TkErrorCode {
@@ -29,6 +31,3 @@ private:
     std::string message_;
 };
 
-// UTF-8 and the wide strings the model uses.
-std::string tkToUtf8(const TkString& s);
-TkString tkFromUtf8(const std::string& s);
