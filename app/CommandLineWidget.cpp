@@ -30,6 +30,14 @@ CommandLineWidget::CommandLineWidget(QWidget* parent) : QWidget(parent) {
     showCommandPrompt();
 }
 
+CommandLineWidget::~CommandLineWidget() { cancelPrompt(); }
+
+void CommandLineWidget::cancelPrompt() {
+    if (!waiting_) return;
+    cancelled_ = true;
+    waiting_->quit();
+}
+
 void CommandLineWidget::showCommandPrompt() { prompt_->setText("Command:"); }
 
 void CommandLineWidget::print(const TkString& text) {
@@ -86,8 +94,7 @@ bool CommandLineWidget::eventFilter(QObject* o, QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Escape) {
             if (waiting_) {
-                cancelled_ = true;
-                waiting_->quit();
+                cancelPrompt();
             } else {
                 input_->clear();
                 print(L"\n*Cancel*");

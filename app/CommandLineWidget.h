@@ -14,6 +14,9 @@
 class CommandLineWidget : public QWidget, public VrCommandLineIo {
 public:
     explicit CommandLineWidget(QWidget* parent = nullptr);
+    ~CommandLineWidget() override;
+    // Ends a prompt that is waiting, as Escape does (the window is closing).
+    void cancelPrompt();
     void print(const TkString& text) override;
     int prompt(const TkString& text, bool allowSpaces, TkString& answer) override;
     QLineEdit* input() const { return input_; }

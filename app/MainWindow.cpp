@@ -61,6 +61,11 @@ MainWindow::~MainWindow() {
     vrSetCommandLine(nullptr);
 }
 
+void MainWindow::closeEvent(QCloseEvent* e) {
+    commandLine_->cancelPrompt();  // a command waiting for input must not outlive the window
+    QMainWindow::closeEvent(e);
+}
+
 void MainWindow::documentCreated(VrApDocument* doc) {
     auto* layouts = new QTabWidget;
     layouts->setTabPosition(QTabWidget::South);

@@ -18,6 +18,9 @@ public:
     void documentToBeDestroyed(VrApDocument* doc) override;
     void documentBecameCurrent(VrApDocument* doc) override;
 
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void openDrawing();
     void loadModule();

@@ -1,8 +1,23 @@
 #include "host/UiBase.h"
 
+#include <QImage>
+#include <QPalette>
 #include <QShowEvent>
 
 std::function<int(CVrUiDialog*)> CVrUiDialog::testHook;
+
+QPixmap vruiTransparentBitmap(const QPixmap& bitmap, const QColor& transparent) {
+    QImage img = bitmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = transparent.rgb() & 0xFFFFFF;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
+    }
+    return QPixmap::fromImage(img);
+}
+
+QColor vrPaletteBackground() { return QPalette().color(QPalette::Window); }
 
 CVdUiPaletteSet::CVdUiPaletteSet(const QString& title, QWidget* parent) : QDockWidget(title, parent) {
     setObjectName(title);

@@ -3,10 +3,17 @@
 // size and place by name, and per-user settings under a key.
 #include <QDialog>
 #include <QDockWidget>
+#include <QPixmap>
 #include <QSettings>
 #include <functional>
 
 #include "host/VrTypes.h"
+
+// A copy of `bitmap` in which every pixel of `transparent` colour is see-through (tree and menu
+// images are drawn on a key colour).
+QPixmap vruiTransparentBitmap(const QPixmap& bitmap, const QColor& transparent);
+// The fill behind palettes, from the host's theme.
+QColor vrPaletteBackground();
 
 class CVdUiPaletteSet : public QDockWidget {
 public:
