@@ -15,7 +15,7 @@ std::map<QString, std::map<int, TkString>> gCatalogs;  // by file path; an empty
 
 QStringList folders() {
     QStringList out;
-    if (!gFolder.empty()) out << QString::fromStdString(gFolder);
+    if (!gFolder.empty()) return {QString::fromStdString(gFolder)};  // set by tests: the only place
     if (QByteArray env = qgetenv("VORN_RES_DIR"); !env.isEmpty()) out << QString::fromLocal8Bit(env);
     if (QCoreApplication::instance()) {
         QString app = QCoreApplication::applicationDirPath();

@@ -7,7 +7,7 @@
 bool vrLoadString(const TkString& library, int id, TkString& out);
 // The message, or `def` when no catalog has it.
 TkString vrMessage(const TkString& library, int id, const TkString& def);
-// Where catalogs are looked for first (tests point it at their own folder); empty restores the default.
+// The one folder catalogs are looked for in (tests point it at theirs); empty restores the search.
 void vrSetResourceFolder(const std::string& folder);
 // The language whose catalog is tried first ("en", "zh"); empty follows the locale.
 void vrSetResourceLanguage(const std::string& lang);

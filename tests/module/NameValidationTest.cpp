@@ -2,6 +2,7 @@
 #include <QLineEdit>
 
 #include "host/Dialogs.h"
+#include "host/Resources.h"
 #include "module/NameValidation.h"
 #include "tests/support/HostFixture.h"
 
@@ -49,4 +50,17 @@ TEST_F(HostTest, NamesAreCheckedWithTheSharedMessages) {
     EXPECT_TRUE(IsDuplicateName(&edit, L"A-101", L"Plan", {L"a-101 - plan"}, kNameKindSheet));
     EXPECT_EQ(responder.shown()[0].text, L"The name, A-101 - Plan, is already in use.  \nYou will need to enter a different name.");
     EXPECT_FALSE(IsDuplicateName(&edit, L"", L"Plan", {L"A-101 - Plan"}, kNameKindSheet));
+}
+
+TEST_F(HostTest, MessagesComeFromTheCatalogOfTheLanguageWithDefaultsBehind) {
+    vrSetResourceLanguage("zh");
+    responder.queueMessageBox(IDOK);
+    ShowTooShortMessage(kNameKindSubset);
+    EXPECT_EQ(responder.shown()[0].caption, L"\u5b50\u96c6 - \u6587\u5b57\u957f\u5ea6");  // 子集 - 文字长度
+    EXPECT_EQ(responder.shown()[0].text, L"\u540d\u79f0\u81f3\u5c11\u9700\u8981\u5305\u542b\u4e00\u4e2a\u5b57\u7b26\u3002");
+    // A number no catalog has gives the built-in text; a folder without catalogs gives them all.
+    EXPECT_EQ(vrMessage(L"sheetsetres", 99999, L"built-in"), L"built-in");
+    vrSetResourceFolder("/nonexistent");
+    vrSetResourceLanguage("en");
+    EXPECT_EQ(vrMessage(L"sheetsetres", 25105, L"default text"), L"default text");
 }
