@@ -72,9 +72,7 @@ void MainWindow::documentCreated(VrApDocument* doc) {
     const TkDbDatabase* db = doc->database();
     std::string current = db->currentLayoutName();
     for (const TkDbLayout& l : db->layouts()) {
-        bool model = l.name() == "Model";
-        layouts->addTab(new LayoutView(QString::fromStdString(l.name()), l.paperWidth(), l.paperHeight(), model),
-                        QString::fromStdString(l.name()));
+        layouts->addTab(new LayoutView(*db, l.name()), QString::fromStdString(l.name()));
         if (l.name() == current) layouts->setCurrentIndex(layouts->count() - 1);
     }
     QFileInfo fi(QString::fromStdWString(doc->fileName()));

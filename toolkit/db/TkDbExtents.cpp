@@ -4,41 +4,15 @@
 #include <cmath>
 
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbGeometry.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
 
-struct V3 { double x, y, z; };
-
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-V3 unit(V3 a) {
-    double l = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
-    return l > 0 ? V3{a.x / l, a.y / l, a.z / l} : V3{0, 0, 1};
-}
-
-// Object coordinate system of an extrusion direction (the arbitrary axis algorithm of DXF).
-struct Ocs {
-    bool identity = true;
-    V3 ax{1, 0, 0}, ay{0, 1, 0}, az{0, 0, 1};
-    explicit Ocs(const TkDbRecord& e) {
-        V3 n{e.real(210, {}, 0), e.real(220, {}, 0), e.real(230, {}, 1)};
-        if (std::fabs(n.x) < 1e-12 && std::fabs(n.y) < 1e-12 && n.z > 0) return;
-        identity = false;
-        az = unit(n);
-        const double lim = 1.0 / 64.0;
-        ax = (std::fabs(az.x) < lim && std::fabs(az.y) < lim) ? unit(cross({0, 1, 0}, az)) : unit(cross({0, 0, 1}, az));
-        ay = unit(cross(az, ax));
-    }
-    TkDbPoint3 toWcs(double x, double y, double z) const {
-        if (identity) return {x, y, z};
-        return {x * ax.x + y * ay.x + z * az.x, x * ax.y + y * ay.y + z * az.y, x * ax.z + y * ay.z + z * az.z};
-    }
-};
-
 constexpr double kPi = 3.14159265358979323846;
 
 // Adds the arc from a0 to a1 (radians, counter-clockwise) of a circle in the OCS.
-void addArc(TkDbBox& box, const Ocs& ocs, double cx, double cy, double z, double r, double a0, double a1) {
+void addArc(TkDbBox& box, const TkDbOcs& ocs, double cx, double cy, double z, double r, double a0, double a1) {
     while (a1 < a0) a1 += 2 * kPi;
     box.add(ocs.toWcs(cx + r * std::cos(a0), cy + r * std::sin(a0), z));
     box.add(ocs.toWcs(cx + r * std::cos(a1), cy + r * std::sin(a1), z));
@@ -49,7 +23,7 @@ void addArc(TkDbBox& box, const Ocs& ocs, double cx, double cy, double z, double
 }
 
 // A polyline segment with a bulge is an arc; the bulge is tan(sweep / 4).
-void addBulge(TkDbBox& box, const Ocs& ocs, double x0, double y0, double x1, double y1, double bulge, double z) {
+void addBulge(TkDbBox& box, const TkDbOcs& ocs, double x0, double y0, double x1, double y1, double bulge, double z) {
     if (std::fabs(bulge) < 1e-12) return;
     double dx = x1 - x0, dy = y1 - y0, chord = std::hypot(dx, dy);
     if (chord < 1e-12) return;
@@ -120,7 +94,7 @@ void TkDbExtentsCalc::addInsert(const TkDbRecord& e, TkDbBox& box) {
     TkDbBox inner = ofBlock(b->handle);
     if (inner.empty()) return;
     double bx = b->base.x, by = b->base.y, bz = b->base.z;
-    Ocs ocs(e);
+    TkDbOcs ocs(e);
     double ix = e.real(10), iy = e.real(20), iz = e.real(30);
     double sx = e.real(41, {}, 1), sy = e.real(42, {}, 1), sz = e.real(43, {}, 1);
     double rot = deg(e.real(50));
@@ -145,7 +119,7 @@ void TkDbExtentsCalc::addVertex(const TkDbRecord& poly, const TkDbRecord& v, TkD
         box.add(v.real(10), v.real(20), v.real(30));
         return;
     }
-    box.add(Ocs(poly).toWcs(v.real(10), v.real(20), poly.real(30)));
+    box.add(TkDbOcs(poly).toWcs(v.real(10), v.real(20), poly.real(30)));
 }
 
 void TkDbExtentsCalc::addSpline(const TkDbRecord& e, TkDbBox& box) {
@@ -215,7 +189,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
     } else if (t == "POINT") {
         box.add(e.real(10), e.real(20), e.real(30));
     } else if (t == "CIRCLE" || t == "ARC") {
-        Ocs ocs(e);
+        TkDbOcs ocs(e);
         double r = std::fabs(e.real(40));
         double a0 = t == "ARC" ? deg(e.real(50)) : 0, a1 = t == "ARC" ? deg(e.real(51)) : 2 * kPi;
         addArc(box, ocs, e.real(10), e.real(20), e.real(30), r, a0, a1);
@@ -226,7 +200,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
         box.add(cx - hx, cy - hy, cz);
         box.add(cx + hx, cy + hy, cz);
     } else if (t == "LWPOLYLINE") {
-        Ocs ocs(e);
+        TkDbOcs ocs(e);
         double z = e.real(38);
         auto tags = e.tags();
         bool closed = (e.integer(70) & 1) != 0;
@@ -244,14 +218,14 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
         }
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         bool wcs = t == "3DFACE";
-        Ocs ocs(e);
+        TkDbOcs ocs(e);
         for (int k = 0; k < 4; ++k) {
             if (!e.find(10 + k)) continue;
             if (wcs) box.add(e.real(10 + k), e.real(20 + k), e.real(30 + k));
             else box.add(ocs.toWcs(e.real(10 + k), e.real(20 + k), e.real(30 + k)));
         }
     } else if (t == "TEXT" || t == "ATTDEF" || t == "ATTRIB") {
-        Ocs ocs(e);
+        TkDbOcs ocs(e);
         double h = e.real(40, {}, 1), wf = e.real(41, {}, 1), rot = deg(e.real(50));
         double len = static_cast<double>(e.str(1).size()) * h * 0.8 * wf;
         double x = e.real(10), y = e.real(20), z = e.real(30);
@@ -292,7 +266,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, TkDbBox& box) {
         auto [b, end] = e.subclassRange("AcDbHatch");
         if (b == TkDbRecord::npos) return;
         auto tags = e.tags();
-        Ocs ocs(e);
+        TkDbOcs ocs(e);
         bool first10 = true;
         double x = 0, y = 0;
         for (size_t i = b; i < end; ++i) {

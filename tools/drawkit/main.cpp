@@ -20,6 +20,7 @@ int usage() {
                  "usage: drawkit info FILE [--json] [--recover]\n"
                  "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
                  "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
+                 "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
                  "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n");
     return 2;
 }
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     if (args.empty()) return usage();
     if (args[0] == "edit") return drawkitEdit(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "objects" && args.size() == 2) return drawkitObjects(args[1]);
+    if (args[0] == "thumb") return drawkitThumb(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> pos;
     bool asJson = false, recover = false;
     int version = 0;

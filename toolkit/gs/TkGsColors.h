@@ -1,0 +1,34 @@
+#pragma once
+// Colours of entities: the 256 indexed colours, true colours, BYLAYER and BYBLOCK, kept visible on
+// the white paper of a sheet.
+#include <QColor>
+#include <string>
+#include <unordered_map>
+
+class TkDbDatabase;
+class TkDbRecord;
+
+// The indexed colour `aci` (1..255) as CAD programs show it.
+QColor tkGsAciColor(int aci);
+// A colour that stays visible on white: near-white colours (index 7, light greys) become black.
+QColor tkGsOnWhite(const QColor& c);
+
+class TkGsColorResolver {
+public:
+    explicit TkGsColorResolver(const TkDbDatabase& db);
+    // The colour an entity is drawn in; `byBlock` is the colour of the insert it is drawn through.
+    QColor colorOf(const TkDbRecord& e, const QColor& byBlock) const;
+    // Lineweight in hundredths of a millimetre, -1 for "by layer" resolved, 0 for thin.
+    int lineweightOf(const TkDbRecord& e, int byBlock) const;
+    // False for entities on layers that are off or frozen.
+    bool isVisible(const TkDbRecord& e) const;
+
+private:
+    struct Layer {
+        QColor color;
+        int lineweight = -3;
+        bool visible = true;
+    };
+    const Layer* layerOf(const TkDbRecord& e) const;
+    std::unordered_map<std::string, Layer> layers_;
+};

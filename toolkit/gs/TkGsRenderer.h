@@ -1,0 +1,61 @@
+#pragma once
+// Drawing a layout with QPainter: paper-space entities, block references, and model space seen
+// through the layout's viewports, in the drawing's colours and lineweights on white paper.
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+#include <QTransform>
+#include <string>
+#include <vector>
+
+#include "toolkit/gs/TkGsColors.h"
+
+class TkDbDatabase;
+class TkDbRecord;
+
+struct TkGsOptions {
+    // Pixels per lineweight step: entry i of the pixel table is int(scale * k(i) + 0.5).
+    double lineweightScale = 0.5;
+    // Lineweights shown; when false every line is one pixel (the drawing's LWDISPLAY decides by default).
+    bool showLineweights = false;
+};
+
+class TkGsRenderer {
+public:
+    explicit TkGsRenderer(const TkDbDatabase& db, TkGsOptions options = {});
+    // The area the layout's contents cover, in its own units: its stored extents when they are
+    // valid, else computed. False for an unknown or empty layout.
+    bool layoutBox(const std::string& layout, QRectF& box) const;
+    // The layout in a `width` x `height` image: white paper, its extents grown by 1.1 and centred.
+    // A null image when the layout does not exist.
+    QImage renderLayout(const std::string& layout, int width, int height) const;
+    // Draws the layout with `worldToDevice`; the painter's clip and background are the caller's.
+    void paint(QPainter& p, const std::string& layout, const QTransform& worldToDevice) const;
+    // The pixel width of lineweight `lw` (hundredths of a millimetre).
+    int lineweightPixels(int lw) const;
+
+private:
+    struct Ctx {
+        QColor byBlock{0, 0, 0};
+        int lwByBlock = 0;
+        int depth = 0;
+    };
+    void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
+    void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
+                    const std::vector<const TkDbRecord*>& followers) const;
+    void drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
+    void drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf) const;
+    void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    QPen penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const;
+
+    const TkDbDatabase& db_;
+    TkGsOptions options_;
+    TkGsColorResolver colors_;
+    uint8_t lwPixels_[24];
+};
+
+// A block's stored preview icon (a device-independent bitmap: header, colour table, bits) as an
+// image; null when the data is too short for what its header says, or of a kind not drawn.
+QImage tkGsIconImage(const std::vector<unsigned char>& dib);

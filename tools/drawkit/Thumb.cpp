@@ -1,0 +1,46 @@
+#include <QGuiApplication>
+#include <QImage>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/gs/TkGsRenderer.h"
+#include "tools/drawkit/Commands.h"
+#include "tools/drawkit/Json.h"
+
+int drawkitThumb(const std::vector<std::string>& a) {
+    // a: FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]
+    if (a.size() < 2) {
+        std::fprintf(stderr, "usage: drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n");
+        return 2;
+    }
+    TkDbDatabase db;
+    TkDbResult r = db.readDxfFile(a[0]);
+    if (!r) {
+        reportFailure(a[0], r);
+        return 1;
+    }
+    std::string layout = a.size() > 2 ? a[2] : db.currentLayoutName();
+    int w = 256, h = 168;
+    if (a.size() > 3 && std::sscanf(a[3].c_str(), "%dx%d", &w, &h) != 2) {
+        std::fprintf(stderr, "drawkit: give the size as WIDTHxHEIGHT, for example 256x168\n");
+        return 2;
+    }
+    // Text is drawn from real fonts, which needs a GUI application, but no display.
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "drawkit";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    QImage img = TkGsRenderer(db).renderLayout(layout, w, h);
+    if (img.isNull()) {
+        std::fprintf(stderr, "drawkit: %s has no layout \"%s\"\n", a[0].c_str(), layout.c_str());
+        return 1;
+    }
+    if (!img.save(QString::fromStdString(a[1]))) {
+        std::fprintf(stderr, "drawkit: cannot write %s\n", a[1].c_str());
+        return 1;
+    }
+    return 0;
+}
