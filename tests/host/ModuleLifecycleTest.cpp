@@ -1,6 +1,7 @@
 // The real module in the real host: what loading registers, what unloading takes away, and the
 // values the module supplies.
 #include "host/CommandStack.h"
+#include "host/Graphics.h"
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
@@ -69,4 +70,18 @@ TEST_F(HostTest, SsFoundReportsTheStampOnlyWithSsLocate) {
     vredGetVar(L"SSFOUND", v);
     EXPECT_EQ(v.text, L"");
     EXPECT_EQ(sys.setVar(L"SSFOUND", L"x"), RTREJ);  // supplied by the module: read only
+}
+
+TEST_F(HostTest, GraphicsManagerDrawsThumbnailsOfOpenDrawings) {
+    ASSERT_NE(vrgsGetGsManager(), nullptr);  // a GUI application is running
+    auto db = makeThreeSheetDrawing();
+    ASSERT_TRUE(db->setCurrentLayout("Sheet A").ok());
+    QImage thumb = vruiGetThumbnail(*db, 128, 84);
+    ASSERT_EQ(thumb.size(), QSize(128, 84));
+    int dark = 0;
+    for (int y = 0; y < thumb.height(); ++y)
+        for (int x = 0; x < thumb.width(); ++x) dark += thumb.pixelColor(x, y).lightness() < 128;
+    EXPECT_GT(dark, 20);  // the circle of "Sheet A"
+    EXPECT_TRUE(vrgsGetGsManager()->renderLayout(*db, "Nope", 64, 42).isNull());
+    EXPECT_EQ(nqdbEvaluateFields(db.get(), 16, false), 0);
 }
