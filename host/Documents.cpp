@@ -1,5 +1,8 @@
 #include "host/Documents.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QString>
 #include <QSysInfo>
@@ -12,6 +15,27 @@
 #include "toolkit/sm/TkSmDatabase.h"
 
 VrApDocManager::VrApDocManager() = default;
+
+VrApDocument::~VrApDocument() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+namespace {
+// Holds a drawing for editing with an open file description lock, the lock the drawing status
+// services test; -1 when the file is read-only or another program holds it.
+int holdForEditing(const QString& path) {
+    int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+}  // namespace
 VrApDocManager::~VrApDocManager() = default;
 
 VrApDocManager* vrDocManagerPtr() {
@@ -41,6 +65,13 @@ bool VrApDocManager::openDocument(const TkString& path, bool readOnly, std::stri
     auto doc = std::make_unique<VrApDocument>();
     doc->path_ = abs.toStdWString();
     doc->readOnly_ = readOnly || !QFileInfo(abs).isWritable();
+    if (!doc->readOnly_) {
+        doc->lockFd_ = holdForEditing(abs);
+        if (doc->lockFd_ < 0) {
+            doc->readOnly_ = true;
+            vrutPrintf(L"\n%ls is in use by another program; it is opened read-only.", abs.toStdWString().c_str());
+        }
+    }
     doc->db_ = std::make_unique<TkDbDatabase>();
     TkDbResult r = doc->db_->readDxfFile(abs.toStdString());
     if (!r) {

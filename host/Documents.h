@@ -19,6 +19,7 @@ public:
 
 class VrApDocument {
 public:
+    ~VrApDocument();
     const TkString& fileName() const { return path_; }
     bool isReadOnly() const { return readOnly_; }
     TkDbDatabase* database() const { return db_.get(); }
@@ -27,6 +28,7 @@ private:
     friend class VrApDocManager;
     TkString path_;
     bool readOnly_ = false;
+    int lockFd_ = -1;  // a drawing open for editing is held: others see it locked
     std::unique_ptr<TkDbDatabase> db_;
 };
 

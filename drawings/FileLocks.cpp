@@ -1,0 +1,87 @@
+#include "drawings/FileLocks.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+// Takes (or tests) a whole-file write lock on `fd` without waiting.
+bool lockWrite(int fd) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;
+    return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+}  // namespace
+
+bool isFileHeldByOther(const std::string& p) {
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+bool isDrawingLocked(const TkString& path) {
+    std::string p = tkToUtf8(path);
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0) return false;
+    int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return true;  // read-only file or folder, or no access: not editable
+    bool free = lockWrite(fd);
+    ::close(fd);  // closing the description drops the test lock
+    return !free;
+}
+
+bool getFileTime(const TkString& path, int64_t& time) {
+    std::string p = tkToUtf8(path);
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!ok) return false;
+    // Local calendar fields, formed back into a calendar time with the local rules for daylight
+    // saving; before 1900 the time reads as 0.
+    std::tm local {};
+    time_t t = st.st_mtim.tv_sec;
+    if (!::localtime_r(&t, &local)) return false;
+    if (local.tm_year < 0) {
+        time = 0;
+        return true;
+    }
+    local.tm_isdst = -1;
+    time = static_cast<int64_t>(::mktime(&local));
+    return true;
+}
+
+bool FileHold::hold(const TkString& path) {
+    release();
+    int fd = ::open(tkToUtf8(path).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (!lockWrite(fd)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool FileHold::release() {
+    if (fd_ < 0) return false;
+    ::close(fd_);
+    fd_ = -1;
+    return true;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Locks on drawings and sheet set data files that hold across processes and on file servers:
+// open file description locks (F_OFD_SETLK). Unlike flock they are honoured over NFS, and unlike
+// classic POSIX record locks they are not dropped when some other descriptor of the same file is
+// closed in the same process. A holder keeps a write lock; a tester tries to take one and lets go.
+#include <string>
+
+#include "host/VrTypes.h"
+
+// True when the file exists and another holder has it (or it cannot be opened for writing at all:
+// read-only files and folders count as locked). False for a missing file.
+bool isDrawingLocked(const TkString& path);
+
+// The file's last-write time as local calendar time in seconds since 1970 (0 for years before
+// 1900); false when the file cannot be opened for reading.
+bool getFileTime(const TkString& path, int64_t& time);
+
+// One held file: opened for reading and writing with a write lock that others see.
+class FileHold {
+public:
+    FileHold() = default;
+    ~FileHold() { release(); }
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+    // Releases what is held, then opens and locks `path` (an existing file). True when held.
+    bool hold(const TkString& path);
+    // True if something was held.
+    bool release();
+    bool isHeld() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// Whether any process holds a write lock on the file (the file is then not writable for others).
+bool isFileHeldByOther(const std::string& utf8Path);
