@@ -5,8 +5,60 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// Blocks of a few hundred kilobytes come from fresh mappings in malloc, and every page of them
+// faults again on each drawing. The palette reads hundreds of such drawings in a row, so freed
+// blocks are kept for the next read: a small cache per thread, each block with its capacity in a
+// header in front of it.
+struct Header {
+    size_t capacity;
+    size_t pad;  // keeps the block 16-byte aligned
+};
+struct BlockCache {
+    static constexpr int kSlots = 6;
+    void* blocks[kSlots] = {};
+    size_t bytes = 0;
+    ~BlockCache() {
+        for (void* b : blocks) std::free(b);
+    }
+};
+thread_local BlockCache gCache;
+constexpr size_t kCacheLimit = 16u << 20;  // at most this much kept per thread
+
+void* fromHeap(size_t bytes) {
+    for (void*& b : gCache.blocks) {
+        if (!b) continue;
+        auto* h = static_cast<Header*>(b);
+        if (h->capacity >= bytes && h->capacity / 2 <= bytes) {
+            void* got = b;
+            b = nullptr;
+            gCache.bytes -= h->capacity;
+            return static_cast<Header*>(got) + 1;
+        }
+    }
+    auto* h = static_cast<Header*>(std::malloc(sizeof(Header) + (bytes ? bytes : 1)));
+    if (!h) return nullptr;
+    h->capacity = bytes;
+    return h + 1;
+}
+
+void toHeap(void* p) {
+    Header* h = static_cast<Header*>(p) - 1;
+    if (h->capacity >= (64u << 10) && gCache.bytes + h->capacity <= kCacheLimit)
+        for (void*& b : gCache.blocks)
+            if (!b) {
+                b = h;
+                gCache.bytes += h->capacity;
+                return;
+            }
+    std::free(h);
+}
+
+}  // namespace
+
 void* tkDbAllocate(size_t bytes) {
-    if (bytes < kTkDbMapThreshold) return std::malloc(bytes ? bytes : 1);
+    if (bytes < kTkDbMapThreshold) return fromHeap(bytes);
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
 #ifdef MADV_HUGEPAGE
@@ -17,7 +69,7 @@ void* tkDbAllocate(size_t bytes) {
 
 void tkDbFree(void* p, size_t bytes) {
     if (!p) return;
-    if (bytes < kTkDbMapThreshold) std::free(p);
+    if (bytes < kTkDbMapThreshold) toHeap(p);
     else ::munmap(p, bytes);
 }
 
