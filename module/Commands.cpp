@@ -2,7 +2,7 @@
 
 #include "host/CommandStack.h"
 #include "host/Resources.h"
-#include "module/ModuleMessages.h"
+#include "model/SheetSetMessages.h"
 #include "module/ModuleState.h"
 
 std::vector<SheetSetCommand>& sheetSetCommands() {

@@ -6,7 +6,7 @@
 #include <cwctype>
 
 #include "host/Dialogs.h"
-#include "module/ModuleMessages.h"
+#include "model/SheetSetMessages.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host/Dialogs.h"
 #include "host/Documents.h"
 #include "module/Commands.h"
-#include "module/ModuleMessages.h"
+#include "model/SheetSetMessages.h"
 
 namespace {
 TkString trimmed(const TkString& s) {

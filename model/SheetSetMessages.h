@@ -1,5 +1,6 @@
 #pragma once
-// The module's numbered messages: from the "sheetsetres" catalogs, with the built-in default.
+// The numbered messages of the sheet set module: from the "sheetsetres" catalogs, with the
+// built-in default text when a catalog lacks them.
 #include "host/Resources.h"
 
 inline const TkString kSheetSetRes = L"sheetsetres";
