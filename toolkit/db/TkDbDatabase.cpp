@@ -212,17 +212,26 @@ TkDbEntityCounts TkDbDatabase::entityCounts() const {
     }
     auto countIn = [&](const TkDbSection* s, bool blocksSection) {
         if (!s) return;
-        uint64_t current = 0;
+        // In the blocks section, an entity belongs to the block it sits in; which block that is
+        // shows in its BLOCK's name (drawings without block records have no owners to go by).
+        enum { Model, Paper, Block } current = Block;
         for (TkDbRecord* r : s->records) {
             if (r->erased()) continue;
             std::string_view t = r->type();
-            if (blocksSection) {
-                if (t == "BLOCK") { current = r->owner(); continue; }
-                if (t == "ENDBLK") { current = 0; continue; }
+            if (blocksSection && t == "BLOCK") {
+                std::string_view name = r->str(2);
+                current = tkDbNameEqualNoCase(name, "*Model_Space") ? Model
+                          : tkDbStartsWithNoCase(name, "*Paper_Space") ? Paper : Block;
+                continue;
             }
+            if (blocksSection && t == "ENDBLK") continue;
             if (isFollower(t)) continue;
-            uint64_t owner = blocksSection ? current : r->owner();
-            if (!blocksSection && owner == 0) {
+            if (blocksSection) {
+                (current == Model ? c.modelSpace : current == Paper ? c.paperSpace : c.blocks)++;
+                continue;
+            }
+            uint64_t owner = r->owner();
+            if (owner == 0) {
                 (r->integer(67) == 1 ? c.paperSpace : c.modelSpace)++;
                 continue;
             }

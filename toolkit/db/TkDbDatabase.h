@@ -162,6 +162,8 @@ private:
     void clear();
     TkDbSection* ensureSection(std::string_view name);
     void updateExtents();
+    TkDbResult writeAsRead(std::string& out) const;
+    void writeRecords(std::string& out, bool legacyText) const;
     void ensureUnits();
     TkDbResult parse(const TkDbReadOptions& opt);  // builds everything from buffer_
     TkDbResult index(bool recover);

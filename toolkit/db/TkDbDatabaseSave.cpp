@@ -29,14 +29,15 @@ void TkDbDatabase::ensureUnits() {
 TkDbResult TkDbDatabase::writeDxf(std::string& out, int requested, const TkDbSaveOptions& opt) {
     int version = tkDbSaveVersion(requested);
     std::string_view acadver = tkDbVersionString(version);
+    if (version == kTkDbVerR12 && version_ == kTkDbVerR12) return writeAsRead(out);
     if (acadver.empty() || version < kTkDbVerR2000)
         return TkDbResult::fail(eTkUnsupportedVersion,
                                 "the drawing version code " + std::to_string(requested) + " cannot be saved; use 21 to 33");
     if (sections_.empty()) return TkDbResult::fail(eTkNotApplicable, "there is no drawing to save");
     if (version_ < kTkDbVerR14 || !section("OBJECTS") || tableEntries("BLOCK_RECORD").empty())
         return TkDbResult::fail(eTkUnsupportedVersion,
-                                "this drawing is in R12 DXF, which has no layouts or object structure; it can be read "
-                                "but not saved, save it as R2000 or later in the program that made it");
+                                "this drawing is in R12 DXF, which has no layouts or object structure: it can be saved "
+                                "only as R12, as it was read; save it as R2000 or later in the program that made it");
 
     if (!headerVar("$ACADVER")) {
         TkDbSection* h = ensureSection("HEADER");
@@ -51,21 +52,30 @@ TkDbResult TkDbDatabase::writeDxf(std::string& out, int requested, const TkDbSav
     setVar("$HANDSEED", 5, tkDbHandleText(std::max<uint64_t>(nextHandle_, 1)));
     version_ = version;
 
+    writeRecords(out, version < kTkDbVerR2007);
+    return TkDbResult::success();
+}
+
+TkDbResult TkDbDatabase::writeAsRead(std::string& out) const {
+    // An R12 drawing saved as R12: every record as it was read, nothing added.
+    writeRecords(out, true);
+    return TkDbResult::success();
+}
+
+void TkDbDatabase::writeRecords(std::string& out, bool legacyText) const {
     out.clear();
     out.reserve(buffer_.size() + buffer_.size() / 16 + 4096);
-    TkDbTagWriter w(out, version < kTkDbVerR2007);
+    TkDbTagWriter w(out, legacyText);
     for (const TkDbTag& t : prologue_) w.write(t);
     for (const TkDbSection& s : sections_) {
         w.write(0, "SECTION");
         w.write(2, s.name);
-        for (const TkDbRecord* r : s.records) {
-            if (r->erased()) continue;
-            for (const TkDbTag& t : r->tags()) w.write(t);
-        }
+        for (const TkDbRecord* r : s.records)
+            if (!r->erased())
+                for (const TkDbTag& t : r->tags()) w.write(t);
         w.write(0, "ENDSEC");
     }
     w.write(0, "EOF");
-    return TkDbResult::success();
 }
 
 TkDbResult TkDbDatabase::saveAs(const std::string& path, int version, const TkDbSaveOptions& opt) {

@@ -72,6 +72,10 @@ TEST(Save, VersionCodesPickTheDxfVersion) {
                         "  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n1\n 21\n1\n  0\nENDSEC\n  0\nEOF\n");
     EXPECT_EQ(r12->entityCounts().modelSpace, 1u);
     EXPECT_EQ(r12->writeDxf(text, kTkDbVerR2010).code, eTkUnsupportedVersion);
+    // As R12 it saves as it was read.
+    ASSERT_TRUE(r12->writeDxf(text, kTkDbVerR12).ok());
+    EXPECT_NE(text.find("AC1009"), std::string::npos);
+    EXPECT_EQ(readText(text)->entityCounts().modelSpace, 1u);
 }
 
 TEST(Save, TextBeyondAsciiInOldAndNewVersions) {
