@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -110,6 +111,10 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     // Text DXF never holds a NUL byte; one means the file is binary or damaged.
     if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
         return fail(eTkNotDxf, "not a DXF drawing: the file holds binary data", static_cast<const char*>(nul));
+
+    // Old Macintosh files end their lines with a carriage return alone.
+    if (buffer_.size() && !std::memchr(buffer_.data(), '\n', buffer_.size()) && std::memchr(buffer_.data(), '\r', buffer_.size()))
+        std::replace(buffer_.data(), buffer_.data() + buffer_.size(), '\r', '\n');
 
     TkDbResult r = tkDbSplitTags(buffer_.view(), tags_);
     if (!r) { clear(); return r; }

@@ -1,6 +1,7 @@
 // The tag layer: what other programs' DXF looks like at the byte level, and where it goes wrong.
 #include <gtest/gtest.h>
 
+#include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEncoding.h"
 #include "toolkit/db/TkDbTagReader.h"
 #include "toolkit/db/TkDbTagWriter.h"
@@ -89,4 +90,11 @@ TEST(TagStream, LegacyTextRoundTripsThroughUnicodeEscapes) {
     EXPECT_EQ(tkDbDecodeLegacyBuffer("\xC6\xBD\xC3\xE6", "ANSI_936"), "\xE5\xB9\xB3\xE9\x9D\xA2");
     // An escape of a control character stays as it is: decoding it would break the line structure.
     EXPECT_EQ(tkDbDecodeLegacyBuffer("a\\U+000Ab", "ANSI_1252"), "a\\U+000Ab");
+}
+
+TEST(TagStream, ClassicMacLineEndingsRead) {
+    TkDbDatabase db;
+    std::string text = "  0\rSECTION\r  2\rENTITIES\r  0\rLINE\r  8\r0\r 10\r1\r 20\r2\r  0\rENDSEC\r  0\rEOF\r";
+    ASSERT_TRUE(db.readDxfBuffer(text).ok());
+    EXPECT_EQ(db.entityCounts().modelSpace, 1u);
 }
