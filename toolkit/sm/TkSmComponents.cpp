@@ -161,6 +161,10 @@ void TkSmResources::remove(TkSmFileReference* ref) {
 
 void TkSmSheetSelSet::add(TkSmComponent* member) {
     checkSameDatabase(this, member);
+    // Members are sheets and subsets; the sheet set itself would also hold its selections in a
+    // circle that nothing ever frees.
+    if (member->isKindOf(TkSmSheetSet::desc()) || member->isKindOf(TkSmSheetSelSet::desc()))
+        throw TkException(TkError_InvalidInput, "a sheet selection holds sheets and subsets only");
     members_.push_back(TkSmPtr<TkSmComponent>(member));
     markModified();
 }

@@ -412,7 +412,9 @@ void TkSmStore::load(TkSmDatabase& db, const TkString& path) {
         for (auto& [sel, id] : rd.members) {
             auto it = rd.byId.find(id);
             if (it != rd.byId.end())
-                if (auto* c = tkSmSafeCast<TkSmComponent>(it->second); c && !c->isKindOf(TkSmSheetSelSet::desc())) sel->add(c);
+                if (auto* c = tkSmSafeCast<TkSmComponent>(it->second);
+                    c && !c->isKindOf(TkSmSheetSelSet::desc()) && !c->isKindOf(TkSmSheetSet::desc()))
+                    sel->add(c);
         }
     } catch (const TkException& e) {
         throw TkException(e.code(), std::string("the sheet set data file ") + p + " is damaged: " + e.what() + backupNote);

@@ -311,6 +311,10 @@ TEST(SheetSetStore, TypeTestsAndTreeEdits) {
     EXPECT_THROW(ss->insertComponent(other->getSheetSet()->addNewSheet(L"X", L""), nullptr), TkException);
     ss->removeSheet(b);
     EXPECT_EQ(names(ss), L"S");
+    // A selection holds sheets and subsets, never the sheet set (that would be a circle of owners).
+    TkSmSheetSelSet* sel = ss->getSheetSelSets()->add(L"All", L"");
+    EXPECT_THROW(sel->add(ss), TkException);
+    sel->add(sub);
 }
 
 TEST(SheetSetStore, MutatedFilesOpenOrAreRefusedNeverCrash) {
