@@ -31,14 +31,14 @@ void CDwgCache::unregister(const CSheetImpl* sheet) {
         for (auto& [name, layout] : entry->layouts) layout->sheets.erase(sheet);
 }
 
-QImage CDwgCache::getPreview(DwgCacheEntry* entry, const TkString& layoutName, unsigned sizeIndex) {
-    if (!entry || sizeIndex > 2) return {};
+const QImage* CDwgCache::getPreview(DwgCacheEntry* entry, const TkString& layoutName, unsigned sizeIndex) {
+    if (!entry || sizeIndex > 2) return nullptr;
     auto it = entry->layouts.find(layoutName);
-    if (it == entry->layouts.end()) return {};
+    if (it == entry->layouts.end()) return nullptr;
     QImage& preview = it->second->previews[sizeIndex];
     if (preview.isNull())
         preview = entry->renderLayoutPreview(layoutName, kPreviewSizes[sizeIndex].width(), kPreviewSizes[sizeIndex].height());
-    return preview;
+    return preview.isNull() ? nullptr : &preview;  // a failed render is tried again next time
 }
 
 void CDwgCache::purge() {

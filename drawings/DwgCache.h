@@ -32,7 +32,8 @@ public:
     void unregister(const CSheetImpl* sheet);
     // The layout's preview at size index 0..2, rendered on first use; null for a layout no sheet
     // registered, or when rendering failed (tried again next time).
-    QImage getPreview(DwgCacheEntry* entry, const TkString& layoutName, unsigned sizeIndex);
+    // The cache keeps the image; the pointer stays valid until the entry is refreshed or purged.
+    const QImage* getPreview(DwgCacheEntry* entry, const TkString& layoutName, unsigned sizeIndex);
     // Drops layouts no sheet uses, and drawings left without layouts.
     void purge();
     DwgCacheEntry* findEntry(const TkString& path) const;

@@ -38,8 +38,8 @@ TEST(DwgCache, ChangedDrawingLosesPreviewsAndRegistrations) {
     EXPECT_EQ(cache.getEntry(sheet(1), L"Sheet A", path), e);  // same entry, read once
     EXPECT_EQ(e->layouts.size(), 2u);
     // No document open in the host: no thumbnail, and nothing is kept for the next try.
-    EXPECT_TRUE(cache.getPreview(e, L"Sheet A", 0).isNull());
-    EXPECT_TRUE(cache.getPreview(e, L"Unregistered", 0).isNull());
+    EXPECT_EQ(cache.getPreview(e, L"Sheet A", 0), nullptr);
+    EXPECT_EQ(cache.getPreview(e, L"Unregistered", 0), nullptr);
 
     touch(path, 1700000100);
     e = cache.getEntry(sheet(1), L"Sheet A", path);

@@ -96,6 +96,7 @@ TkSmEnum<TkSmComponent> TkSmSubset::getSheetEnumerator() const { return TkSmEnum
 TkSmSheet* TkSmSubset::addNewSheet(const TkString& name, const TkString& desc) {
     TkSmPtr<TkSmSheet> s = makeOwned<TkSmSheet>(this);
     s->setName(name);
+    s->setTitle(name);  // a new sheet is titled by the name it is created with
     s->setDesc(desc);
     children_.push_back(TkSmPtr<TkSmComponent>(s.get()));
     markModified();

@@ -89,7 +89,8 @@ public:
     // Children in order: sheets and subsets.
     TkSmEnum<TkSmComponent> getSheetEnumerator() const;
     size_t childCount() const { return children_.size(); }
-    // Creates a sheet or subset owned by this subset and appends it; the subset holds it.
+    // Creates a sheet or subset owned by this subset and appends it; the subset holds it. A new
+    // sheet's title is the name it is created with.
     TkSmSheet* addNewSheet(const TkString& name, const TkString& desc);
     TkSmSubset* createSubset(const TkString& name, const TkString& desc);
     // Moves (or adds) `comp` before `before`; at the end when `before` is null or not a child.

@@ -1,0 +1,215 @@
+// The sheet set model over real .dst files: tree edits, inherited settings, custom properties,
+// selections, details texts, and what the lock status says while others hold the file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <filesystem>
+
+#include "drawings/SheetSetLock.h"
+#include "model/SheetImpl.h"
+#include "model/SheetSetMgrImpl.h"
+#include "tests/support/TestFiles.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TkString W(const std::string& s) { return tkFromUtf8(s); }
+
+// A saved sheet set with two subsets and three sheets; the stored new sheet location is missing.
+std::string makeSet(const ScratchDir& dir) {
+    TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+    std::string path = dir.file("Riverside.dst");
+    TkSmDatabase* db = mgr->createDatabase(W(path), L"", false);
+    CSheetSetImpl set(db);
+    set.setName(L"Riverside");
+    CSubset* arch = set.addNewSubset(-1, L"Architecture");
+    CSubset* plans = arch->addNewSubset(-1, L"Plans");
+    plans->addNewSheet(-1, L"Ground Floor")->setNumber(L"A-101");
+    plans->addNewSheet(-1, L"First Floor")->setNumber(L"A-102");
+    set.addNewSubset(-1, L"Structure")->addNewSheet(-1, L"Foundations");
+    set.setNewSheetLocation(W(dir.file("gone")).c_str(), true);
+    EXPECT_TRUE(set.save());
+    return path;
+}
+
+std::vector<TkString> titles(const CSubset* s) {
+    std::vector<CSheet*> sheets;
+    s->getSheets(sheets, true);
+    std::vector<TkString> out;
+    for (CSheet* sh : sheets) out.push_back(sh->getTitle());
+    return out;
+}
+
+}  // namespace
+
+TEST(SheetSetModel, OpensWithItsTreeAndInheritedLocation) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+    EXPECT_EQ(mgr.getCurrent(), 0);
+    // Opening the same file again, in another letter case, only makes it current.
+    std::string upper = path.substr(0, path.size() - 4) + ".DST";
+    EXPECT_TRUE(mgr.openSheetSet(W(upper).c_str()) || !fs::exists(upper));
+    CSheetSet* set = mgr.getSheetSet(0);
+    EXPECT_EQ(set->getType(), 0);
+    EXPECT_EQ(set->getParent(), nullptr);
+    EXPECT_EQ(titles(set), (std::vector<TkString>{L"Ground Floor", L"First Floor", L"Foundations"}));
+    // The stored location is missing: the data file's folder, down to every nested subset.
+    std::vector<CSubset*> subsets;
+    set->getSubsets(subsets, true);
+    ASSERT_EQ(subsets.size(), 3u);
+    EXPECT_EQ(set->getNewSheetLocation(), W(dir.path().string()));
+    for (CSubset* s : subsets) EXPECT_EQ(s->getNewSheetLocation(), set->getNewSheetLocation());
+    // Top-level children have the sheet set as parent; the subset details count the whole subtree.
+    EXPECT_EQ(subsets[0]->getParent(), set);
+    TkString details;
+    subsets[0]->getDetails(details);
+    EXPECT_EQ(details, L"Sheets in this Subset: 2");
+    std::vector<CSheet*> none;
+    EXPECT_EQ(subsets[0]->getSheets(none, false), 0);  // it holds only a subset
+    EXPECT_FALSE(mgr.openSheetSet(W(dir.file("missing.dst")).c_str()));
+    EXPECT_EQ(mgr.closeSheetSet(0), -1);
+}
+
+TEST(SheetSetModel, SheetsInsertRemoveAndNamesBothInModelAndFile) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    {
+        CSheetSetMgrImpl mgr;
+        ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+        CSheetSet* set = mgr.getSheetSet(0);
+        CSubset* plans = static_cast<CSubset*>(static_cast<CSubset*>(set->getAt(0))->getAt(0));
+        CSheet* first = plans->addNewSheet(0, L"Site Plan");
+        first->setNumber(L"A-100");
+        plans->addNewSheet(plans->getCount(), L"Roof");  // an index past the end appends
+        plans->addNewSheet(-5, L"Sections");
+        EXPECT_EQ(titles(plans), (std::vector<TkString>{L"Site Plan", L"Ground Floor", L"First Floor", L"Roof", L"Sections"}));
+        plans->removeSheet(static_cast<CSheet*>(plans->getAt(1)));
+        CSheet* roof = static_cast<CSheet*>(plans->getAt(2));
+        EXPECT_EQ(sheetDisplayName(first), L"A-100 - Site Plan");
+        EXPECT_EQ(sheetDisplayName(roof), L"Roof");
+        roof->setTitle(L"");
+        roof->setNumber(L"A-104");
+        EXPECT_EQ(sheetDisplayName(roof), L"A-104");
+        roof->setLayout(L"Roof", L"1F2", W(dir.file("roof.dwg")).c_str());
+        EXPECT_TRUE(set->containsLayout(W(dir.file("ROOF.DWG")).c_str(), L"roof"));
+        EXPECT_TRUE(set->allDrawingsMissing());
+        set->replaceDrawingFile(W(dir.file("Roof.dwg")).c_str(), W(dir.file("roof-v2.dwg")).c_str());
+        EXPECT_EQ(roof->getFileName(), W(dir.file("roof-v2.dwg")));
+        EXPECT_TRUE(set->save());
+    }
+    CSheetSetMgrImpl again;
+    ASSERT_TRUE(again.openSheetSet(W(path).c_str()));
+    CSubset* plans = static_cast<CSubset*>(static_cast<CSubset*>(again.getSheetSet(0)->getAt(0))->getAt(0));
+    ASSERT_EQ(plans->getCount(), 4);
+    EXPECT_EQ(static_cast<CSheet*>(plans->getAt(2))->getLayoutHandle(), L"1F2");
+    EXPECT_EQ(titles(plans), (std::vector<TkString>{L"Site Plan", L"First Floor", L"", L"Sections"}));
+}
+
+TEST(SheetSetModel, CustomPropertiesSelectionsAndSetWideLists) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    {
+        CSheetSetMgrImpl mgr;
+        ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+        CSheetSet* set = mgr.getSheetSet(0);
+        set->getCustomProperties()->setAll({{L"Client", L"City", true}, {L"Checked by", L"-", false}});
+        std::vector<CustomProperty> sheetDefs;
+        set->getCustomProperties()->getSheetProperties(sheetDefs);
+        ASSERT_EQ(sheetDefs.size(), 1u);
+        std::vector<CSheet*> sheets;
+        set->getSheets(sheets, true);
+        sheets[0]->getCustomProperties()->setAll({{L"Checked by", L"MC", false}, {L"Old", L"x", false}});
+        // New definitions: values that stay are kept, new ones get the default, the rest go.
+        sheets[0]->getCustomProperties()->applyDefinitions({{L"Checked by", L"-", false}, {L"Scale", L"1:100", false}});
+        std::vector<CustomProperty> got;
+        sheets[0]->getCustomProperties()->getAll(got);
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(got[0].name, L"Checked by");
+        EXPECT_EQ(got[0].value, L"MC");
+        EXPECT_EQ(got[1].value, L"1:100");
+        // A selection of a subset and a sheet; the sheet is then removed.
+        std::vector<CSubset*> subsets;
+        set->getSubsets(subsets, false);
+        set->getSheetSelSets()->add(L"For client", {subsets[1], sheets[0], sheets[1]});
+        static_cast<CSubset*>(subsets[0]->getAt(0))->removeSheet(sheets[1]);
+        // Three callout blocks set, then two: exactly the two remain, in order.
+        set->setCalloutBlocks({L"A", L"B", L"C"}, {L"1", L"2", L"3"}, {L"f", L"f", L"f"});
+        set->setCalloutBlocks({L"Y", L"Z"}, {L"8", L"9"}, {L"g", L"g"});
+        set->setProjectName(L"Riverside");
+        EXPECT_TRUE(set->save());
+    }
+    CSheetSetMgrImpl again;
+    ASSERT_TRUE(again.openSheetSet(W(path).c_str()));
+    CSheetSet* set = again.getSheetSet(0);
+    ASSERT_EQ(set->getSheetSelSets()->getCount(), 1);
+    std::vector<CComponent*> members;
+    set->getSheetSelSets()->getMembers(0, members);
+    ASSERT_EQ(members.size(), 2u);  // the removed sheet is skipped
+    EXPECT_EQ(members[0]->getType(), 1);
+    EXPECT_EQ(members[1]->getType(), 2);
+    std::vector<TkString> names, handles, files;
+    set->getCalloutBlocks(names, handles, files);
+    EXPECT_EQ(names, (std::vector<TkString>{L"Y", L"Z"}));
+    TkString details;
+    set->getDetails(details);
+    EXPECT_EQ(details, L"Client: City\r\nChecked by: -\r\n\r\nProject name: Riverside\r\n");
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    std::vector<CustomProperty> got;
+    sheets[0]->getCustomProperties()->getAll(got);
+    EXPECT_EQ(got.size(), 2u);
+}
+
+TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+    auto* set = static_cast<CSheetSetImpl*>(mgr.getSheetSet(0));
+    EXPECT_EQ(set->getLockStatus(), 0);
+    EXPECT_TRUE(set->isModifiedOnDisk());   // the first look
+    EXPECT_FALSE(set->isModifiedOnDisk());
+    {
+        CSheetSetLock lock(set);
+        lock.lock();
+        ASSERT_TRUE(lock.isHeld());
+        EXPECT_EQ(set->getLockStatus(), 1);
+        EXPECT_FALSE(set->save());  // our own lock holds the file
+    }
+    EXPECT_EQ(set->getLockStatus(), 0);
+    EXPECT_TRUE(set->save());
+    struct utimbuf t {1800000000, 1800000000};
+    ::utime(path.c_str(), &t);
+    EXPECT_TRUE(set->isModifiedOnDisk());
+
+    // Another process holds it with its lock file: status 2; without a lock file: 3.
+    int ready[2], go[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        FileHold h;
+        char c = h.hold(W(path)) ? 'y' : 'n';
+        ssize_t n = ::write(ready[1], &c, 1);
+        n = ::read(go[0], &c, 1);
+        (void)n;
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    EXPECT_EQ(set->getLockStatus(), 3);
+    writeFileText(dir.file("Riverside.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");
+    EXPECT_EQ(set->getLockStatus(), 2);
+    EXPECT_FALSE(set->save());
+    ssize_t n = ::write(go[1], &c, 1);
+    (void)n;
+    ::waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(CSheetSetLock::isStale(W(path)));  // the holder is gone, its lock file is not
+}
