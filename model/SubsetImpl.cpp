@@ -9,6 +9,14 @@
 
 bool sameTextNoCase(const TkString& a, const TkString& b) { return vrutCompareString(a, b, true) == 2; }
 
+namespace {
+// The toolkit object behind a child: its sheet or its subset.
+TkSmComponent* toolkitOf(CComponent* c) {
+    return c->getType() == 2 ? static_cast<TkSmComponent*>(static_cast<CSheetImpl*>(c)->toolkitSheet())
+                             : static_cast<CSubsetImpl*>(c)->toolkitSubset();
+}
+}  // namespace
+
 CSubsetImpl::CSubsetImpl(CComponent* parent, TkSmSubset* subset, CComponent* self)
     : self_(self ? self : this), parent_(parent), subset_(subset) {
     if (subset_->getDefDwtLayout()) (void)subset_->getDefDwtLayout()->resolveFileName();
@@ -98,12 +106,7 @@ int CSubsetImpl::getSubsets(std::vector<CSubset*>& out, bool recursive) const {
 CSheet* CSubsetImpl::addNewSheet(int index, const wchar_t* name) {
     if (index < 0 || index >= getCount()) index = -1;
     TkSmSheet* sheet = subset_->addNewSheet(name, L"");
-    TkSmComponent* anchor = nullptr;
-    if (index >= 0) {
-        CComponent* c = children_[static_cast<size_t>(index)];
-        anchor = c->getType() == 2 ? static_cast<TkSmComponent*>(static_cast<CSheetImpl*>(c)->toolkitSheet())
-                                   : static_cast<CSubsetImpl*>(c)->toolkitSubset();
-    }
+    TkSmComponent* anchor = index >= 0 ? toolkitOf(children_[static_cast<size_t>(index)]) : nullptr;
     subset_->insertComponent(sheet, anchor);
     TkSmPtr<TkSmDbLayoutReference> ref = TkSmPtr<TkSmDbLayoutReference>::adopt(TkSmDbLayoutReference::create());
     ref->initNew(subset_);
@@ -116,12 +119,7 @@ CSheet* CSubsetImpl::addNewSheet(int index, const wchar_t* name) {
 CSubset* CSubsetImpl::addNewSubset(int index, const wchar_t* name) {
     if (index < 0 || index >= getCount()) index = -1;
     TkSmSubset* sub = subset_->createSubset(name, L"");
-    TkSmComponent* anchor = nullptr;
-    if (index >= 0) {
-        CComponent* c = children_[static_cast<size_t>(index)];
-        anchor = c->getType() == 2 ? static_cast<TkSmComponent*>(static_cast<CSheetImpl*>(c)->toolkitSheet())
-                                   : static_cast<CSubsetImpl*>(c)->toolkitSubset();
-    }
+    TkSmComponent* anchor = index >= 0 ? toolkitOf(children_[static_cast<size_t>(index)]) : nullptr;
     subset_->insertComponent(sub, anchor);
     TkSmPtr<TkSmFileReference> loc = TkSmPtr<TkSmFileReference>::adopt(TkSmFileReference::create());
     loc->initNew(sub);

@@ -12,11 +12,8 @@ int drawkitEdit(const std::vector<std::string>& a) {
         return 2;
     }
     TkDbDatabase db;
-    TkDbResult r = db.readDxfFile(a[0]);
-    if (!r) {
-        reportFailure(a[0], r);
-        return 1;
-    }
+    if (!readOrReport(db, a[0])) return 1;
+    TkDbResult r;
     int version = db.version();
     for (size_t i = 2; i < a.size(); ++i) {
         auto need = [&](size_t n) {

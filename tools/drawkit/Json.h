@@ -34,3 +34,12 @@ inline void reportFailure(const std::string& file, const TkDbResult& r) {
     if (msg.find(file) == std::string::npos) msg = file + ": " + msg;
     std::fprintf(stderr, "drawkit: %s\n", msg.c_str());
 }
+
+#include "toolkit/db/TkDbDatabase.h"
+
+// Reads a drawing; on failure reports it in one line and returns false.
+inline bool readOrReport(TkDbDatabase& db, const std::string& path, const TkDbReadOptions& opt = {}) {
+    TkDbResult r = db.readDxfFile(path, opt);
+    if (!r) reportFailure(path, r);
+    return r.ok();
+}

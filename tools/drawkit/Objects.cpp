@@ -45,11 +45,7 @@ void dump(const TkDbDatabase& db, uint64_t h, int depth, std::unordered_set<uint
 
 int drawkitObjects(const std::string& path) {
     TkDbDatabase db;
-    TkDbResult r = db.readDxfFile(path);
-    if (!r) {
-        reportFailure(path, r);
-        return 1;
-    }
+    if (!readOrReport(db, path)) return 1;
     std::string o;
     std::unordered_set<uint64_t> seen;
     dump(db, db.namedObjectsDictionary(), 0, seen, o);

@@ -16,11 +16,7 @@ int drawkitThumb(const std::vector<std::string>& a) {
         return 2;
     }
     TkDbDatabase db;
-    TkDbResult r = db.readDxfFile(a[0]);
-    if (!r) {
-        reportFailure(a[0], r);
-        return 1;
-    }
+    if (!readOrReport(db, a[0])) return 1;
     std::string layout = a.size() > 2 ? a[2] : db.currentLayoutName();
     int w = 256, h = 168;
     if (a.size() > 3 && std::sscanf(a[3].c_str(), "%dx%d", &w, &h) != 2) {

@@ -53,11 +53,7 @@ int info(const std::string& path, bool asJson, bool recover) {
     TkDbDatabase db;
     TkDbReadOptions opt;
     opt.recover = recover;
-    TkDbResult r = db.readDxfFile(path, opt);
-    if (!r) {
-        reportFailure(path, r);
-        return 1;
-    }
+    if (!readOrReport(db, path, opt)) return 1;
     auto layouts = db.layouts();
     bool hasStamp = false;
     auto stamp = readStamp(db, hasStamp);
@@ -132,12 +128,8 @@ int info(const std::string& path, bool asJson, bool recover) {
 
 int roundtrip(const std::string& in, const std::string& out, int version) {
     TkDbDatabase db;
-    TkDbResult r = db.readDxfFile(in);
-    if (!r) {
-        reportFailure(in, r);
-        return 1;
-    }
-    r = db.saveAs(out, version ? version : db.version());
+    if (!readOrReport(db, in)) return 1;
+    TkDbResult r = db.saveAs(out, version ? version : db.version());
     if (!r) {
         reportFailure(out, r);
         return 1;
