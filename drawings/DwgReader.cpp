@@ -119,6 +119,11 @@ void DwgReader::listPageSetups(std::vector<TkString>& names) const {
 
 TkString DwgReader::readStampSheetSetPath() const { return ::readStampSheetSetPath(database.get()); }
 
+bool DwgReader::writeStamp(const TkString& sheetSetPath, const TkString& drawingPath, const TkString& layoutName,
+                           const TkString& layoutHandle) {
+    return ::writeStamp(database.get(), sheetSetPath, drawingPath, layoutName, layoutHandle);
+}
+
 bool DwgReader::isInSheetSet(const TkString& sheetSetPath) const {
     TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
     try {

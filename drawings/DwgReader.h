@@ -32,6 +32,9 @@ struct DwgReader {
     // Named page setups for paper space whose plot area is the layout or the extents.
     void listPageSetups(std::vector<TkString>& names) const;
     TkString readStampSheetSetPath() const;
+    // Stamps the held drawing as the sheet `layoutName` of `sheetSetPath`; false without a drawing.
+    bool writeStamp(const TkString& sheetSetPath, const TkString& drawingPath, const TkString& layoutName,
+                    const TkString& layoutHandle);
     // Whether a sheet of that sheet set refers to this drawing (paths compared ignoring case).
     bool isInSheetSet(const TkString& sheetSetPath) const;
     // The block's stored preview icon as an image; null without one or when it is damaged.

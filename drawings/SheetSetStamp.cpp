@@ -1,17 +1,96 @@
 #include "drawings/SheetSetStamp.h"
 
-#include "toolkit/db/TkDbDatabase.h"
-#include "toolkit/sm/TkSmError.h"
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
 
-TkString readStampSheetSetPath(const TkDbDatabase* db) {
-    if (!db) return {};
+#include "drawings/FileLocks.h"
+#include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbDatabase.h"
+
+namespace {
+
+constexpr std::string_view kStamp = "VrSheetSetData";
+
+uint64_t stampDictionary(const TkDbDatabase* db) {
+    if (!db) return 0;
     auto root = db->dictionary(db->namedObjectsDictionary());
-    if (!root) return {};
-    auto stamp = db->dictionary(root->get("VrSheetSetData"));
-    if (!stamp) return {};
-    auto record = db->xrecord(stamp->get("ShSetFileName"));
+    if (!root) return 0;
+    uint64_t h = root->get(kStamp);
+    return db->dictionary(h) ? h : 0;
+}
+
+TkString readEntry(const TkDbDatabase* db, std::string_view entry) {
+    uint64_t dict = stampDictionary(db);
+    if (!dict) return {};
+    auto record = db->xrecord(db->dictionary(dict)->get(entry));
     if (!record) return {};
     for (const TkDbValue& v : record->values())
         if (v.code == 1) return tkFromUtf8(v.text);
     return {};
+}
+
+bool isFile(const TkString& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(tkToUtf8(path)), ec);
+}
+
+// Points the entry's first text value at `path`, unless that file does not exist or the text
+// names it already (letter case aside).
+void updateEntry(TkDbDatabase* db, uint64_t dict, std::string_view entry, const TkString& path) {
+    auto record = db->xrecord(db->dictionary(dict)->get(entry));
+    if (!record || !isFile(path)) return;
+    std::vector<TkDbValue> values = record->values();
+    for (TkDbValue& v : values) {
+        if (v.code != 1) continue;
+        if (tkDbNameEqualNoCase(v.text, tkToUtf8(path))) return;
+        v.text = tkToUtf8(path);
+        db->setXrecord(dict, entry, values);
+        return;
+    }
+}
+
+}  // namespace
+
+TkString stampTimeText(int64_t ms) {
+    std::time_t secs = static_cast<std::time_t>(ms / 1000);
+    std::tm t{};
+    gmtime_r(&secs, &t);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.4d/%.2d/%.2d %.2d:%.2d:%.2d.%.3d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
+                  t.tm_min, t.tm_sec, static_cast<int>(ms % 1000));
+    return tkFromUtf8(buf);
+}
+
+bool writeStamp(TkDbDatabase* db, const TkString& sheetSetPath, const TkString& drawingPath, const TkString& layoutName,
+                const TkString& layoutHandle) {
+    if (!db || !db->dictionary(db->namedObjectsDictionary())) return false;
+    uint64_t dict = db->getOrAddDictionary(db->namedObjectsDictionary(), kStamp);
+    if (!dict) return false;
+    auto now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
+    const std::pair<std::string_view, TkDbValue> entries[] = {
+        {"LayoutHandle", {1, tkToUtf8(layoutHandle)}},
+        {"LayoutName", {1, tkToUtf8(layoutName)}},
+        {"SheetDwgName", {1, tkToUtf8(drawingPath)}},
+        {"ShSetFileName", {1, tkToUtf8(sheetSetPath)}},
+        {"ShSetVersion", {90, "2"}},
+        {"UpdateCount", {90, "1"}},
+        {"UpdateTime", {1, tkToUtf8(stampTimeText(now.count()))}},
+    };
+    for (const auto& [name, value] : entries)
+        if (!db->setXrecord(dict, name, {value})) return false;
+    return true;
+}
+
+TkString readStampSheetSetPath(const TkDbDatabase* db) { return readEntry(db, "ShSetFileName"); }
+TkString readStampDrawingPath(const TkDbDatabase* db) { return readEntry(db, "SheetDwgName"); }
+
+bool updateStampPaths(TkDbDatabase* db, bool writeEnabled, const TkString& drawingPath, const TkString& sheetSetPath) {
+    if (!writeEnabled || !isFile(drawingPath) || !isFile(sheetSetPath)) return false;
+    uint64_t dict = stampDictionary(db);
+    if (!dict) return false;
+    updateEntry(db, dict, "ShSetFileName", sheetSetPath);
+    updateEntry(db, dict, "SheetDwgName", drawingPath);
+    return true;
 }

@@ -142,6 +142,8 @@ public:
     // Adds a paper layout with its block; `initialize` also gives it the overall viewport.
     TkDbResult addLayout(std::string_view name, const TkDbPaper& paper, bool initialize, uint64_t* layoutHandle = nullptr);
     // Adds a block definition; returns its block record, 0 when the name is taken or invalid.
+    // A named page setup (PLOTSETTINGS in ACAD_PLOTSETTINGS) plotting 1:1 on `paper` through `device`.
+    TkDbResult addPageSetup(std::string_view name, const TkDbPaper& paper, std::string_view device);
     uint64_t addBlock(std::string_view name, const TkDbPoint3& base = {});
     bool addLayer(std::string_view name, int aciColor);
     // Adds an entity to a block record: `type` ("LINE"), then the subclass data ("100 AcDbLine", ...).

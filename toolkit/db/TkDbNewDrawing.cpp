@@ -134,19 +134,27 @@ std::string skeleton() {
     return out;
 }
 
+// The AcDbPlotSettings part shared by layouts and named page setups: plot the layout at 1:1 on
+// `p` through `device`.
+V plotSettingsPart(std::string_view pageSetupName, std::string_view device, const TkDbPaper& p, bool model) {
+    return {{100, "AcDbPlotSettings"}, {1, std::string(pageSetupName)}, {2, std::string(device)}, {4, p.name}, {6, ""},
+            {40, "0.0"}, {41, "0.0"}, {42, "0.0"}, {43, "0.0"}, {44, D(p.width)}, {45, D(p.height)},
+            {46, "0.0"}, {47, "0.0"}, {48, "0.0"}, {49, "0.0"}, {140, "0.0"}, {141, "0.0"}, {142, "1.0"}, {143, "1.0"},
+            {70, model ? "1712" : "688"}, {72, "1"}, {73, "0"}, {74, "5"}, {7, ""}, {75, "16"}, {76, "0"}, {77, "2"},
+            {78, "300"}, {147, "1.0"}, {148, "0.0"}, {149, "0.0"}};
+}
+
 // The plot settings and layout data of a LAYOUT object.
 V layoutRecord(uint64_t h, uint64_t owner, std::string_view name, int tab, uint64_t br, const TkDbPaper& p, bool model) {
-    V v{{0, "LAYOUT"}, {5, H(h)}, {102, "{ACAD_REACTORS"}, {330, H(owner)}, {102, "}"}, {330, H(owner)},
-        {100, "AcDbPlotSettings"}, {1, ""}, {2, "none_device"}, {4, p.name}, {6, ""},
-        {40, "0.0"}, {41, "0.0"}, {42, "0.0"}, {43, "0.0"}, {44, D(p.width)}, {45, D(p.height)},
-        {46, "0.0"}, {47, "0.0"}, {48, "0.0"}, {49, "0.0"}, {140, "0.0"}, {141, "0.0"}, {142, "1.0"}, {143, "1.0"},
-        {70, model ? "1712" : "688"}, {72, "1"}, {73, "0"}, {74, "5"}, {7, ""}, {75, "16"}, {76, "0"}, {77, "2"},
-        {78, "300"}, {147, "1.0"}, {148, "0.0"}, {149, "0.0"},
+    V v{{0, "LAYOUT"}, {5, H(h)}, {102, "{ACAD_REACTORS"}, {330, H(owner)}, {102, "}"}, {330, H(owner)}};
+    V plot = plotSettingsPart("", "none_device", p, model);
+    v.insert(v.end(), plot.begin(), plot.end());
+    v.insert(v.end(), {
         {100, "AcDbLayout"}, {1, std::string(name)}, {70, "1"}, {71, std::to_string(tab)},
         {10, "0.0"}, {20, "0.0"}, {11, D(p.width)}, {21, D(p.height)}, {12, "0.0"}, {22, "0.0"}, {32, "0.0"},
         {14, "1e+20"}, {24, "1e+20"}, {34, "1e+20"}, {15, "-1e+20"}, {25, "-1e+20"}, {35, "-1e+20"},
         {146, "0.0"}, {13, "0.0"}, {23, "0.0"}, {33, "0.0"}, {16, "1.0"}, {26, "0.0"}, {36, "0.0"},
-        {17, "0.0"}, {27, "1.0"}, {37, "0.0"}, {76, "0"}, {330, H(br)}};
+        {17, "0.0"}, {27, "1.0"}, {37, "0.0"}, {76, "0"}, {330, H(br)}});
     return v;
 }
 
@@ -236,6 +244,26 @@ TkDbResult TkDbDatabase::addLayout(std::string_view name, const TkDbPaper& paper
         if (vp) byHandle(layH)->set(331, H(vp->handle()), "AcDbLayout");
     }
     if (out) *out = layH;
+    return TkDbResult::success();
+}
+
+TkDbResult TkDbDatabase::addPageSetup(std::string_view name, const TkDbPaper& paper, std::string_view device) {
+    if (name.empty()) return TkDbResult::fail(eTkInvalidInput, "a page setup needs a name");
+    auto root = dictionary(namedObjectsDictionary());
+    if (!root) return TkDbResult::fail(eTkBadStructure, "the drawing has no named objects dictionary");
+    uint64_t dictH = getOrAddDictionary(root->handle(), "ACAD_PLOTSETTINGS");
+    auto dict = dictionary(dictH);
+    if (!dict) return TkDbResult::fail(eTkBadStructure, "the drawing's page setup dictionary cannot be made");
+    if (dict->get(name)) return TkDbResult::fail(eTkDuplicateKey, "a page setup named \"" + std::string(name) + "\" exists already");
+    uint64_t h = allocateHandle();
+    V v{{0, "PLOTSETTINGS"}, {5, H(h)}, {102, "{ACAD_REACTORS"}, {330, H(dictH)}, {102, "}"}, {330, H(dictH)}};
+    V plot = plotSettingsPart(name, device, paper, false);
+    v.insert(v.end(), plot.begin(), plot.end());
+    appendRecord("OBJECTS", v);
+    TkDbRecord* d = byHandle(dictH);
+    size_t at = d->xdataStart();
+    d->insert(at, 3, std::string(name));
+    d->insert(at + 1, 350, H(h));
     return TkDbResult::success();
 }
 

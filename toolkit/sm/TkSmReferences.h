@@ -15,6 +15,9 @@ public:
     // else the absolute path if that exists, else the relative one again (a moved folder whose
     // file is gone is still reported where it should be).
     TkString resolveFileName() const;
+    // The absolute path the data file recorded, before a moved folder was followed; empty for a
+    // reference made in this session.
+    const TkString& getRecordedFileName() const { return recorded_; }
 
 protected:
     TkSmFileReference() = default;
@@ -24,6 +27,7 @@ private:
     friend struct TkSmStoreReader;
     TkString file_;
     TkString relative_;  // as last read or written; recomputed on save
+    TkString recorded_;
 };
 
 class TkSmDbLayoutReference : public TkSmFileReference {

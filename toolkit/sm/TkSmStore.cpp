@@ -193,6 +193,7 @@ struct TkSmStoreReader {
         TkSmPtr<T> r = make<T>(n, owner);
         r->file_ = resolve(n);
         r->relative_ = text(n, "relative");
+        r->recorded_ = text(n, "path");
         if constexpr (std::is_same_v<T, TkSmDbLayoutReference>) {
             r->setName(text(n, "name"));
             r->setHandle(text(n, "handle"));
