@@ -293,7 +293,9 @@ def main():
             mine = info(path)
             check(mine and [l["name"] for l in mine["layouts"]] == [unescape(l.name) for l in doc.layouts],
                   "%s: layouts differ" % f)
-            check(mine and mine["currentLayout"] == doc.layouts.active_layout().name, "%s: current layout differs" % f)
+            # ezdxf's active layout is the active paper space; model space is current by $TILEMODE.
+            current = "Model" if doc.header.get("$TILEMODE", 0) == 1 else doc.layouts.active_layout().name
+            check(mine and mine["currentLayout"] == current, "%s: current layout differs" % f)
             compare_extents(path, f)
     tmpl = ezdxf.readfile(os.path.join(examples, "templates", "Vorn Sheet.dwt"))
     check(sorted(l.name for l in tmpl.layouts) == ["A1", "A3", "Model"], "template layouts")

@@ -9,3 +9,8 @@ int drawkitObjects(const std::string& path);
 int drawkitEdit(const std::vector<std::string>& args);
 // drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]: a layout rendered to an image.
 int drawkitThumb(const std::vector<std::string>& args);
+// drawkit sheets SET.dst [--json|--csv]: the tree, or the sheet index as CSV.
+int drawkitSheets(const std::vector<std::string>& args);
+// drawkit check SET.dst [--json]: what is wrong with a sheet set; exit 1 when something is, 2 when
+// the set cannot be read.
+int drawkitCheck(const std::vector<std::string>& args);

@@ -3,6 +3,8 @@
 //   drawkit roundtrip IN OUT [--version CODE]
 //   drawkit objects FILE
 //   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
+//   drawkit sheets SET.dst [--json|--csv]
+//   drawkit check SET.dst [--json]
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,7 +23,9 @@ int usage() {
                  "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
                  "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
                  "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
-                 "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n");
+                 "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n"
+                 "       drawkit sheets SET.dst [--json|--csv]        (the sheet tree, or the sheet index)\n"
+                 "       drawkit check SET.dst [--json]               (exit 1 when something is wrong)\n");
     return 2;
 }
 
@@ -144,6 +148,15 @@ int main(int argc, char** argv) {
     if (args.empty()) return usage();
     if (args[0] == "edit") return drawkitEdit(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "objects" && args.size() == 2) return drawkitObjects(args[1]);
+    auto opt = [&](std::initializer_list<const char*> allowed) {
+        if (args.size() == 2) return true;
+        if (args.size() != 3) return false;
+        for (const char* a : allowed)
+            if (args[2] == a) return true;
+        return false;
+    };
+    if (args[0] == "sheets" && opt({"--json", "--csv"})) return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (args[0] == "check" && opt({"--json"})) return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "thumb") return drawkitThumb(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> pos;
     bool asJson = false, recover = false;

@@ -129,7 +129,8 @@ std::unique_ptr<TkDbDatabase> makeSheetTemplate() {
     return db;
 }
 
-std::unique_ptr<TkDbDatabase> makePlanDrawing(int variant, const std::string& number, const std::string& title) {
+std::unique_ptr<TkDbDatabase> makeExampleDrawing(int variant, const std::string& caption,
+                                                const std::vector<ExampleLayout>& layouts) {
     auto db = TkDbDatabase::createNew();
     uint64_t ms = db->modelSpace();
     for (auto [n, c] : {std::pair{"A-WALL", 7}, {"A-DOOR", 3}, {"A-ANNO", 2}, {"S-COLS", 1}, {"A-GRID", 8}}) db->addLayer(n, c);
@@ -161,16 +162,27 @@ std::unique_ptr<TkDbDatabase> makePlanDrawing(int variant, const std::string& nu
         circle(*db, ms, "A-GRID", x, H + 3100, 600);
         text(*db, ms, "A-ANNO", x - 200, H + 2900, 450, std::string(1, static_cast<char>('A' + i)));
     }
-    text(*db, ms, "A-ANNO", 0, -4500, 700, title);
-    addTitleBlock(*db, "TITLEBLOCK_A1", exampleA1());
-    addSheetLayout(*db, number + " " + title, exampleA1(), "TITLEBLOCK_A1", number, title, W / 2, H / 2, H * 1.6);
-    if (variant % 2 == 0) {
-        addTitleBlock(*db, "TITLEBLOCK_A3", exampleA3());
-        addSheetLayout(*db, number + " " + title + " (A3)", exampleA3(), "TITLEBLOCK_A3", number, title + " (reduced)",
-                       W / 2, H / 2, H * 1.6);
+    text(*db, ms, "A-ANNO", 0, -4500, 700, caption);
+    bool haveA1 = false, haveA3 = false;
+    for (const ExampleLayout& l : layouts) {
+        bool& have = l.a3 ? haveA3 : haveA1;
+        std::string block = l.a3 ? "TITLEBLOCK_A3" : "TITLEBLOCK_A1";
+        if (!have) addTitleBlock(*db, block, l.a3 ? exampleA3() : exampleA1());
+        have = true;
+        // The view: the whole storey, or a closer look centred where the layout says.
+        addSheetLayout(*db, l.name, l.a3 ? exampleA3() : exampleA1(), block, l.number, l.title, W * l.fx, H * l.fy,
+                       H * 1.6 / l.zoom);
     }
     db->deleteLayout("Layout1");
     db->deleteLayout("Layout2");
-    db->setCurrentLayout(number + " " + title);
+    if (!layouts.empty()) db->setCurrentLayout(layouts.front().name);
+    return db;
+}
+
+std::unique_ptr<TkDbDatabase> makePageSetups() {
+    auto db = TkDbDatabase::createNew();
+    db->addPageSetup("PDF A1 (1:1)", exampleA1(), "DWG To PDF.pc3");
+    db->addPageSetup("PDF A3 (1:1)", exampleA3(), "DWG To PDF.pc3");
+    db->addPageSetup("Plotter A1", exampleA1(), "Office Plotter.pc3");
     return db;
 }

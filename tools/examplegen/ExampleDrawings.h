@@ -2,6 +2,7 @@
 // Builders of the example drawings and the sheet template bundled with the product.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/db/TkDbDatabase.h"
 
@@ -20,5 +21,17 @@ TkDbResult addSheetLayout(TkDbDatabase& db, const std::string& layout, const TkD
 // The sheet creation template: title blocks and two initialized layouts, "A1" and "A3".
 std::unique_ptr<TkDbDatabase> makeSheetTemplate();
 
-// A plan drawing of a building storey; `variant` changes its size and details.
-std::unique_ptr<TkDbDatabase> makePlanDrawing(int variant, const std::string& number, const std::string& title);
+// One sheet layout of an example drawing: where its view is centred (fractions of the storey) and
+// how much closer than the whole storey it looks.
+struct ExampleLayout {
+    std::string name, number, title;
+    bool a3 = false;
+    double fx = 0.5, fy = 0.5, zoom = 1.0;
+};
+
+// A drawing of a building storey with the given sheet layouts; `variant` changes its size and details.
+std::unique_ptr<TkDbDatabase> makeExampleDrawing(int variant, const std::string& caption,
+                                                const std::vector<ExampleLayout>& layouts);
+
+// The page setup overrides file: named page setups that plot the layout 1:1.
+std::unique_ptr<TkDbDatabase> makePageSetups();

@@ -1,8 +1,11 @@
-// make-examples: writes the example drawings, the sheet template and the example sheet set.
+// make-examples: writes the example project: drawings, the sheet template, the page setup
+// overrides file and the sheet set, with every drawing stamped for it.
 //   make-examples OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
 
+#include "drawings/SheetSetStamp.h"
+#include "toolkit/common/TkUtf8.h"
 #include "tools/examplegen/ExampleDrawings.h"
 #include "tools/examplegen/ExampleSheetSet.h"
 
@@ -12,7 +15,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     namespace fs = std::filesystem;
-    fs::path out(argv[1]);
+    fs::path out = fs::absolute(argv[1]).lexically_normal();
     std::error_code ec;
     fs::create_directories(out / "drawings", ec);
     fs::create_directories(out / "templates", ec);
@@ -33,18 +36,20 @@ int main(int argc, char** argv) {
         }
     };
     save(*makeSheetTemplate(), out / "templates" / "Vorn Sheet.dwt");
-    const struct { const char* number; const char* title; } plans[] = {
-        {"A-101", "Ground Floor Plan"}, {"A-102", "First Floor Plan"}, {"A-103", "Second Floor Plan"},
-        {"A-104", "Roof Plan"},         {"S-101", "Foundation Plan"},  {"S-102", "Ground Floor Framing"},
-    };
+    save(*makePageSetups(), out / "templates" / "Vorn Page Setups.dwt");
+    fs::path dst = out / (std::string(kExampleSetName) + ".dst");
     int variant = 0;
-    std::vector<ExampleDrawing> drawings;
-    for (auto& p : plans) {
-        auto db = makePlanDrawing(variant++, p.number, p.title);
-        fs::path file = out / "drawings" / (std::string(p.number) + " " + p.title + ".dwg");
+    auto project = exampleProject();
+    for (const ExampleDrawingSpec& d : project) {
+        std::vector<ExampleLayout> layouts;
+        for (const ExampleSheet& s : d.sheets) layouts.push_back(s.layout);
+        auto db = makeExampleDrawing(variant++, d.caption, layouts);
+        fs::path file = out / "drawings" / (d.file + ".dwg");
+        if (auto first = db->findLayout(layouts.front().name))
+            writeStamp(db.get(), tkFromUtf8(dst.string()), tkFromUtf8(file.string()), tkFromUtf8(first->name()),
+                       tkFromUtf8(first->handleText()));
         save(*db, file);
-        drawings.push_back({p.number, p.title, file});
     }
-    if (!failures && !writeExampleSheetSet(out, drawings, out / "templates" / "Vorn Sheet.dwt")) ++failures;
+    if (!failures && !writeExampleSheetSet(out, project)) ++failures;
     return failures ? 1 : 0;
 }

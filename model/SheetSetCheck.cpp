@@ -1,0 +1,202 @@
+#include "model/SheetSetCheck.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <map>
+
+#include "drawings/SheetSetLock.h"
+#include "drawings/SheetSetStamp.h"
+#include "model/SheetImpl.h"
+#include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbDatabase.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path P(const TkString& s) { return fs::path(tkToUtf8(s)); }
+bool exists(const TkString& s) {
+    std::error_code ec;
+    return !s.empty() && fs::exists(P(s), ec);
+}
+TkString Q(const TkString& s) { return L"\"" + s + L"\""; }
+
+// What one drawing holds that the check asks about; each drawing is read once.
+struct DrawingFacts {
+    bool found = false, readable = false;
+    TkString readError, stampedSet;
+    std::map<std::string, std::string> layoutHandles;  // name -> handle text
+};
+
+DrawingFacts readFacts(const TkString& path) {
+    DrawingFacts f;
+    f.found = exists(path);
+    if (!f.found) return f;
+    TkDbDatabase db;
+    if (TkDbResult r = db.readDxfFile(tkToUtf8(path)); !r) {
+        f.readError = tkFromUtf8(r.describe());
+        return f;
+    }
+    f.readable = true;
+    f.stampedSet = readStampSheetSetPath(&db);
+    for (const TkDbLayout& l : db.layouts()) f.layoutHandles[l.name()] = l.handleText();
+    return f;
+}
+
+bool sameFile(const TkString& a, const TkString& b) {
+    std::error_code ec;
+    if (exists(a) && exists(b) && fs::equivalent(P(a), P(b), ec)) return true;
+    return sameTextNoCase(P(a).lexically_normal().wstring(), P(b).lexically_normal().wstring());
+}
+
+class Checker {
+public:
+    explicit Checker(CSheetSet* set) : set_(set), setPath_(set->getFileName()) {}
+
+    std::vector<SheetSetFinding> run(const std::function<void(int, int)>& progress) {
+        checkLock();
+        checkSetFiles();
+        std::vector<CSheet*> sheets;
+        set_->getSheets(sheets, true);
+        std::vector<TkString> files;
+        for (CSheet* s : sheets)
+            if (!s->getFileName().empty() && std::find(files.begin(), files.end(), s->getFileName()) == files.end())
+                files.push_back(s->getFileName());
+        for (size_t i = 0; i < files.size(); ++i) {
+            facts_[files[i]] = readFacts(files[i]);
+            if (progress) progress(static_cast<int>(i + 1), static_cast<int>(files.size()));
+        }
+        for (const TkString& f : files) checkStamp(f);
+        for (CSheet* s : sheets) checkSheet(s);
+        checkNumbers(sheets);
+        if (relocated_)
+            add(SheetSetFinding::Note, "relocated", L"sheet set",
+                std::to_wstring(relocated_) + L" sheet drawings were found beside the sheet set, not where it recorded them (" +
+                    firstRecorded_ + L", ...): the project folder was moved");
+        return std::move(out_);
+    }
+
+private:
+    void add(SheetSetFinding::Severity sev, const char* kind, const TkString& where, const TkString& message) {
+        out_.push_back({sev, kind, where, message});
+    }
+
+    void checkLock() {
+        TkString user, machine;
+        if (!CSheetSetLock::readLockFile(setPath_, user, machine)) return;
+        TkString who = user + L" on " + machine;
+        if (CSheetSetLock::isStale(setPath_))
+            add(SheetSetFinding::Error, "stale-lock", L"sheet set",
+                L"a lock file left by " + who + L" after a crash blocks editing: " + CSheetSetLock::lockFileName(setPath_));
+        else
+            add(SheetSetFinding::Note, "locked", L"sheet set", L"being edited by " + who);
+    }
+
+    void checkSetFiles() {
+        TkString pageSetups = set_->getPageSetupFile();
+        if (!pageSetups.empty() && !exists(pageSetups))
+            add(SheetSetFinding::Error, "missing-page-setups", L"sheet set", L"page setup overrides file not found: " + pageSetups);
+        std::vector<CSubset*> subsets{set_};
+        set_->getSubsets(subsets, true);
+        for (CSubset* s : subsets) {
+            TkString file = s->getTemplateFileName();
+            TkString where = s == set_ ? TkString(L"sheet set") : componentPath(s);
+            if (file.empty()) continue;
+            if (!exists(file)) {
+                add(SheetSetFinding::Error, "missing-template", where, L"sheet creation template not found: " + file);
+            } else if (!templateChecked_.count(file + L"|" + s->getTemplateLayoutName())) {
+                templateChecked_[file + L"|" + s->getTemplateLayoutName()] = true;
+                DrawingFacts f = readFacts(file);
+                if (f.readable && !f.layoutHandles.count(tkToUtf8(s->getTemplateLayoutName())))
+                    add(SheetSetFinding::Error, "missing-template-layout", where,
+                        L"template layout " + Q(s->getTemplateLayoutName()) + L" is not in " + file);
+            }
+        }
+    }
+
+    void checkStamp(const TkString& file) {
+        const DrawingFacts& f = facts_[file];
+        if (!f.readable) return;
+        if (f.stampedSet.empty()) {
+            add(SheetSetFinding::Error, "unstamped", file, L"not stamped for this sheet set (resave the sheets)");
+        } else if (!sameFile(f.stampedSet, setPath_)) {
+            bool oldPlace = sameTextNoCase(P(f.stampedSet).filename().wstring(), P(setPath_).filename().wstring()) &&
+                            !exists(f.stampedSet);
+            if (oldPlace)
+                add(SheetSetFinding::Error, "stamped-old-location", file,
+                    L"stamped for this sheet set where it used to be: " + f.stampedSet + L" (resave the sheets)");
+            else
+                add(SheetSetFinding::Error, "stamped-other-set", file, L"stamped for another sheet set: " + f.stampedSet);
+        }
+    }
+
+    void checkSheet(CSheet* s) {
+        TkString where = componentPath(s), file = s->getFileName();
+        if (file.empty() || s->getLayoutName().empty()) {
+            add(SheetSetFinding::Error, "no-layout", where, L"the sheet refers to no layout");
+            return;
+        }
+        if (auto* impl = dynamic_cast<CSheetImpl*>(s); impl && impl->toolkitSheet()->getLayout()) {
+            const TkString& recorded = impl->toolkitSheet()->getLayout()->getRecordedFileName();
+            if (!recorded.empty() && recorded != file && exists(file) && !exists(recorded) && relocated_++ == 0)
+                firstRecorded_ = recorded;
+        }
+        const DrawingFacts& f = facts_[file];
+        if (!f.found) {
+            add(SheetSetFinding::Error, "missing-drawing", where, L"drawing not found: " + file);
+        } else if (!f.readable) {
+            add(SheetSetFinding::Error, "unreadable-drawing", where, L"cannot read " + file + L": " + f.readError);
+        } else if (auto l = f.layoutHandles.find(tkToUtf8(s->getLayoutName())); l == f.layoutHandles.end()) {
+            add(SheetSetFinding::Error, "missing-layout", where, L"layout " + Q(s->getLayoutName()) + L" is not in " + file);
+        } else if (!s->getLayoutHandle().empty() && !sameTextNoCase(tkFromUtf8(l->second), s->getLayoutHandle())) {
+            add(SheetSetFinding::Warning, "layout-replaced", where,
+                L"layout " + Q(s->getLayoutName()) + L" was recreated (handle " + tkFromUtf8(l->second) + L", recorded " +
+                    s->getLayoutHandle() + L")");
+        }
+    }
+
+    void checkNumbers(const std::vector<CSheet*>& sheets) {
+        std::map<TkString, std::vector<CSheet*>> byNumber;  // letter case aside: "a-101" repeats "A-101"
+        std::vector<TkString> order;
+        for (CSheet* s : sheets) {
+            TkString key = s->getNumber();
+            if (key.empty()) continue;
+            for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
+            if (byNumber[key].empty()) order.push_back(key);
+            byNumber[key].push_back(s);
+        }
+        for (const TkString& key : order) {
+            const auto& list = byNumber[key];
+            if (list.size() < 2) continue;
+            TkString names;
+            for (CSheet* s : list) names += (names.empty() ? L"" : L"; ") + componentPath(s);
+            add(SheetSetFinding::Error, "duplicate-number", list.front()->getNumber(),
+                L"sheet number used " + std::to_wstring(list.size()) + L" times: " + names);
+        }
+    }
+
+    CSheetSet* set_;
+    TkString setPath_;
+    std::map<TkString, DrawingFacts> facts_;
+    std::map<TkString, bool> templateChecked_;
+    std::vector<SheetSetFinding> out_;
+    int relocated_ = 0;
+    TkString firstRecorded_;
+};
+
+}  // namespace
+
+TkString componentPath(const CComponent* c) {
+    TkString path;
+    for (; c && c->getType() != 0; c = c->getParent()) {
+        TkString name = c->getType() == 2 ? sheetDisplayName(dynamic_cast<const CSheet*>(c))
+                                          : dynamic_cast<const CSubset*>(c)->getName();
+        path = path.empty() ? name : name + L" / " + path;
+    }
+    return path;
+}
+
+std::vector<SheetSetFinding> checkSheetSet(CSheetSet* set, const std::function<void(int, int)>& progress) {
+    return Checker(set).run(progress);
+}

@@ -1,0 +1,106 @@
+#!/usr/bin/python3
+"""drawkit sheets / check on the generated example project, then on the same project after its
+folder moved, a drawing was deleted, ezdxf restamped a drawing for another set, two sheets got the
+same number and a crashed session left its lock file. ezdxf also reads the stamps and the page
+setups we wrote.
+
+  drawkit_sheetset_test.py DRAWKIT MAKE_EXAMPLES WORKDIR
+"""
+import csv
+import io
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+import ezdxf
+
+DRAWKIT, MAKE_EXAMPLES, WORK = sys.argv[1:4]
+shutil.rmtree(WORK, ignore_errors=True)
+orig = os.path.join(WORK, "orig")
+subprocess.run([MAKE_EXAMPLES, orig], check=True, capture_output=True)
+failures = []
+
+
+def expect(cond, what):
+    if not cond:
+        failures.append(what)
+
+
+def drawkit(*args):
+    return subprocess.run([DRAWKIT, *args], capture_output=True, text=True, timeout=300)
+
+
+dst = os.path.join(orig, "Riverside Library.dst")
+p = drawkit("check", dst)
+expect(p.returncode == 0 and "0 problems" in p.stdout, "fresh example: check not clean:\n" + p.stdout + p.stderr)
+
+# The tree and the index agree: every sheet once, subsets three deep, custom properties as columns.
+tree = json.loads(drawkit("sheets", dst, "--json").stdout)
+def sheets_of(children, depth, out):
+    for c in children:
+        if c["type"] == "sheet":
+            out.append((c["number"], depth))
+        else:
+            sheets_of(c["children"], depth + 1, out)
+    return out
+listed = sheets_of(tree["children"], 0, [])
+expect(len(listed) == tree["sheetCount"] >= 30, "sheet count %d / %d" % (len(listed), tree["sheetCount"]))
+expect(max(d for _, d in listed) == 3, "subsets are not three levels deep")
+rows = list(csv.DictReader(io.StringIO(drawkit("sheets", dst, "--csv").stdout, newline="")))
+expect([r["Number"] for r in rows] == [n for n, _ in listed], "CSV rows differ from the tree")
+expect(all(r["Checked by"] == "MC" for r in rows), "custom property column missing")
+expect({r["Subset"] for r in rows} >= {"Architecture / Plans / Reduced (A3)", "General"}, "subset column wrong")
+
+# ezdxf sees our stamp and our page setups, and finds nothing to fix in either file.
+doc = ezdxf.readfile(os.path.join(orig, "drawings", "A-101 Ground Floor Plan.dwg"))
+stamp = doc.rootdict["VrSheetSetData"]
+names = sorted(stamp.keys())
+expect(names == sorted(["LayoutHandle", "LayoutName", "SheetDwgName", "ShSetFileName", "ShSetVersion",
+                        "UpdateCount", "UpdateTime"]), "stamp entries %s" % names)
+expect(list(stamp["ShSetFileName"].tags)[0].value == dst, "stamped path")
+expect(re.fullmatch(r"\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{3}", list(stamp["UpdateTime"].tags)[0].value), "UpdateTime")
+expect(len(doc.audit().errors) == 0, "ezdxf audit of a stamped drawing")
+setups = ezdxf.readfile(os.path.join(orig, "templates", "Vorn Page Setups.dwt"))
+expect(sorted(setups.rootdict["ACAD_PLOTSETTINGS"].keys()) == ["PDF A1 (1:1)", "PDF A3 (1:1)", "Plotter A1"], "page setups")
+
+# Now break it in every way a project share gets broken.
+moved = os.path.join(WORK, "share", "Riverside (moved)")
+os.makedirs(os.path.dirname(moved))
+shutil.move(orig, moved)
+dst = os.path.join(moved, "Riverside Library.dst")
+os.remove(os.path.join(moved, "drawings", "S-103 First Floor Framing.dwg"))
+other = os.path.join(moved, "drawings", "L-100 Landscape.dwg")
+doc = ezdxf.readfile(other)
+rec = doc.rootdict["VrSheetSetData"]["ShSetFileName"]
+rec.reset([(1, "/projects/Harbour Baths/Harbour Baths.dst")])
+doc.saveas(other)
+with open(dst, encoding="utf-8") as f:
+    text = f.read()
+text = text.replace('number="A-102"', 'number="a-101"', 1)
+with open(dst, "w", encoding="utf-8") as f:
+    f.write(text)
+with open(os.path.join(moved, "Riverside Library.dbl"), "w") as f:
+    f.write("[UserInfo]\nUserName=mchen\nMachine=cad-07\n")
+
+p = drawkit("check", dst, "--json")
+expect(p.returncode == 1, "broken project: exit %d" % p.returncode)
+report = json.loads(p.stdout)
+kinds = {}
+for f in report["findings"]:
+    kinds.setdefault(f["kind"], []).append(f)
+expect(any("S-103" in f["where"] for f in kinds.get("missing-drawing", [])), "deleted drawing not reported")
+expect(any("Harbour Baths" in f["message"] for f in kinds.get("stamped-other-set", [])), "other set not reported")
+expect(len(kinds.get("stamped-old-location", [])) >= 10, "drawings stamped at the old place not reported")
+expect(any("A-101" in f["where"].upper() for f in kinds.get("duplicate-number", [])), "duplicate number not reported")
+expect(any("mchen" in f["message"] for f in kinds.get("stale-lock", [])), "stale lock not reported")
+expect([f["severity"] for f in kinds.get("relocated", [])] == ["note"], "one note on the moved folder")
+expect(report["errors"] == sum(1 for f in report["findings"] if f["severity"] == "error"), "error count")
+p = drawkit("check", os.path.join(WORK, "nothing.dst"))
+expect(p.returncode == 2 and "no such sheet set file" in p.stderr, "missing set: %d %s" % (p.returncode, p.stderr))
+
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
