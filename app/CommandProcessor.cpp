@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 
 #include "host/CommandStack.h"
 #include "host/Dialogs.h"
@@ -95,6 +97,19 @@ bool CommandProcessor::run(const TkString& line) {
     return true;
 }
 
+namespace {
+void printItems(QTreeWidgetItem* item, int depth) {
+    vrutPrintf(L"\n%ls%ls%ls%ls", std::wstring(static_cast<size_t>(depth) * 2, L' ').c_str(),
+               item->childCount() ? (item->isExpanded() ? L"- " : L"+ ") : L"  ", item->text(0).toStdWString().c_str(),
+               item->isSelected() ? L"  [selected]" : L"");
+    for (int i = 0; i < item->childCount(); ++i) printItems(item->child(i), depth + 1);
+}
+
+void printTree(QTreeWidget* tree) {
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) printItems(tree->topLevelItem(i), 1);
+}
+}  // namespace
+
 bool CommandProcessor::builtin(const TkString& name, bool& ok) {
     CNqSystem& sys = CNqSystem::instance();
     TkString answer;
@@ -117,6 +132,21 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
             vrutPrintf(L"\nInvalid value for %ls.", var.c_str());
             return ok = false, true;
         }
+        return true;
+    }
+    if (name == L"PALETTES") {
+        // What each palette shows, trees included: scripts and tests read palettes this way.
+        for (QWidget* palette : sys.palettes()) {
+            auto* dock = qobject_cast<QDockWidget*>(palette);
+            vrutPrintf(L"\nPalette \"%ls\" (%ls)", w(dock ? dock->windowTitle() : palette->objectName()).c_str(),
+                       dock && !dock->isHidden() ? L"shown" : L"hidden");
+            for (QTreeWidget* tree : palette->findChildren<QTreeWidget*>()) printTree(tree);
+        }
+        return true;
+    }
+    if (name == L"CLEANSCREENON" || name == L"CLEANSCREENOFF") {
+        // The window hides its bars itself; modules follow CLEANSCREENSTATE for their palettes.
+        sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(name == L"CLEANSCREENON" ? 1 : 0));
         return true;
     }
     if (name == L"GETVAR") {

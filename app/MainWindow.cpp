@@ -47,8 +47,18 @@ MainWindow::MainWindow() {
     // Palettes that modules add are docked on the right.
     CNqSystem::instance().onPaletteChanged = [this](QWidget* w, bool add) {
         if (auto* d = qobject_cast<QDockWidget*>(w)) {
-            if (add) addDockWidget(Qt::RightDockWidgetArea, d);
-            else removeDockWidget(d);
+            if (add) {
+                // A palette that saved itself floating stays floating.
+                bool floating = d->isFloating();
+                QRect where = d->geometry();
+                addDockWidget(Qt::RightDockWidgetArea, d);
+                if (floating) {
+                    d->setFloating(true);
+                    d->setGeometry(where);
+                }
+            } else {
+                removeDockWidget(d);
+            }
         }
     };
     resize(1280, 800);

@@ -98,12 +98,14 @@ void VrApDocManager::closeDocument(VrApDocument* doc) {
     auto it = std::find_if(docs_.begin(), docs_.end(), [&](const auto& d) { return d.get() == doc; });
     if (it == docs_.end()) return;
     for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) re->documentToBeDestroyed(doc);
+    std::unique_ptr<VrApDocument> gone = std::move(*it);
     docs_.erase(it);
     if (current_ == doc) {
         current_ = nullptr;
         if (!docs_.empty()) activateDocument(docs_.back().get());
         else publishCurrent(nullptr);
     }
+    for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) re->documentDestroyed(doc);
 }
 
 void VrApDocManager::closeAll() {

@@ -13,6 +13,8 @@ public:
     virtual ~VrApDocManagerReactor() = default;
     virtual void documentCreated(VrApDocument*) {}
     virtual void documentToBeDestroyed(VrApDocument*) {}
+    // The document is out of the manager's list; the pointer is only an identity now.
+    virtual void documentDestroyed(VrApDocument*) {}
     virtual void documentBecameCurrent(VrApDocument*) {}
     virtual void documentActivated(VrApDocument*) {}
 };

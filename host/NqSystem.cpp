@@ -1,5 +1,7 @@
 #include "host/NqSystem.h"
 
+#include "host/Editor.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -84,6 +86,18 @@ int CNqSystem::getVar(const TkString& name, VrResBuf& result, TkDbDatabase* db) 
 }
 
 int CNqSystem::setVar(const TkString& name, const TkString& text) {
+    int rc = parseVar(name, text);
+    // Reactors hear of refused values too (with ok false), as they do in every CAD editor.
+    if (rc != RTREJ || vars_.count(key(name))) tkedEditor()->fireSysVarChanged(name, rc == RTNORM);
+    return rc;
+}
+
+void CNqSystem::setHostVar(const TkString& name, VrResBuf value) {
+    vars_[key(name)] = SysVar{std::move(value), true};
+    tkedEditor()->fireSysVarChanged(name, true);
+}
+
+int CNqSystem::parseVar(const TkString& name, const TkString& text) {
     TkString k = key(name);
     auto it = vars_.find(k);
     if (getters_.count(k) || it == vars_.end() || it->second.readOnly) return RTREJ;

@@ -33,6 +33,9 @@ public:
     void defineVar(const TkString& name, VrResBuf initial, bool readOnly = false);
     int getVar(const TkString& name, VrResBuf& result, TkDbDatabase* db = nullptr) const;
     int setVar(const TkString& name, const TkString& text);  // parsed as the variable's type
+    // The host's own change of a variable users cannot set (BLOCKEDITOR, CLEANSCREENSTATE); editor
+    // reactors hear of it as of any other change.
+    void setHostVar(const TkString& name, VrResBuf value);
     void registerGetter(const TkString& name, VrSysVarGetter getter);
     void unregisterGetter(const TkString& name);
     bool hasGetter(const TkString& name) const;
@@ -59,6 +62,7 @@ public:
 private:
     CNqSystem();
     static TkString key(const TkString& name);
+    int parseVar(const TkString& name, const TkString& text);
     std::map<TkString, CNqUnknown*> services_;
     std::map<TkString, NqNamedFunction> functions_;
     std::map<TkString, SysVar> vars_;

@@ -1,5 +1,7 @@
 #include "host/UiBase.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
 #include <QShowEvent>
@@ -27,7 +29,12 @@ CVdUiPaletteSet::CVdUiPaletteSet(const QString& title, QWidget* parent) : QDockW
 void CVdUiPaletteSet::Show(bool show, bool, bool activate) {
     visible_ = show;
     setVisible(show);
-    if (show && activate) raise();
+    if (show && activate && QGuiApplication::platformName() != "offscreen") raise();  // offscreen cannot raise
+}
+
+void CVdUiPaletteSet::closeEvent(QCloseEvent* e) {
+    visible_ = false;  // closed with its own button
+    QDockWidget::closeEvent(e);
 }
 
 CVrUiDialog::CVrUiDialog(QWidget* parent) : QDialog(parent) {}
@@ -82,4 +89,9 @@ long CVdUiRegistryAccess::getInt(const TkString& name, long def) const {
 void CVdUiRegistryAccess::setInt(const TkString& name, long value) {
     QSettings s("Vorn", "Vorn");
     s.setValue(group_ + "/" + QString::fromStdWString(name), static_cast<qlonglong>(value));
+}
+
+void CVdUiRegistryAccess::remove(const TkString& name) {
+    QSettings s("Vorn", "Vorn");
+    s.remove(group_ + "/" + QString::fromStdWString(name));
 }

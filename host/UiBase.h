@@ -22,6 +22,9 @@ public:
     void Show(bool show, bool delayed = false, bool activate = true);
     bool IsVisible() const { return visible_; }
 
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     bool visible_ = false;
 };
@@ -56,6 +59,7 @@ public:
     void setString(const TkString& name, const TkString& value);
     long getInt(const TkString& name, long def = 0) const;
     void setInt(const TkString& name, long value);
+    void remove(const TkString& name);
 
 private:
     QString group_;

@@ -4,6 +4,7 @@
 #include "host/Resources.h"
 #include "model/SheetSetMessages.h"
 #include "module/ModuleState.h"
+#include "palette/SheetSetBar.h"
 
 std::vector<SheetSetCommand>& sheetSetCommands() {
     static std::vector<SheetSetCommand> table = {
@@ -32,18 +33,19 @@ void removeSheetSetCommands() {
     for (const SheetSetCommand& c : sheetSetCommands()) tkedRegCmds()->removeCommand(c.group, c.globalName);
 }
 
-// The palette comes with the palette's own work; until then these commands find none and do nothing.
 void cmdSheetSet() {
-    SheetSetModuleState& m = sheetSetModule();
-    if (!m.palette) return;
-    m.paletteVisible = true;
+    if (CSheetSetBar* bar = sheetSetModule().palette) bar->Show(true, true, true);
 }
 
 void cmdSheetSetHide() {
-    SheetSetModuleState& m = sheetSetModule();
-    if (!m.palette || !m.paletteVisible) return;
-    m.paletteVisible = false;
+    CSheetSetBar* bar = sheetSetModule().palette;
+    if (bar && bar->IsVisible()) bar->Show(false, true, false);
 }
 
-void cmdNewSheetSet() {}
-void cmdOpenSheetSet() {}
+void cmdNewSheetSet() {
+    if (CSheetSetBar* bar = sheetSetModule().palette) bar->newSheetSet();
+}
+
+void cmdOpenSheetSet() {
+    if (CSheetSetBar* bar = sheetSetModule().palette) bar->openSheetSet();
+}

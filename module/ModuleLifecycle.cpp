@@ -1,17 +1,20 @@
 #include "module/ModuleLifecycle.h"
 
+#include "host/Dialogs.h"
 #include "host/NqSystem.h"
 #include "module/Commands.h"
 #include "module/ModuleState.h"
 #include "module/NamedFunctions.h"
 #include "module/SysVarGetters.h"
+#include "palette/SheetSetBar.h"
 
 int sheetSetInitialize() {
     SheetSetModuleState& m = sheetSetModule();
     if (m.initialised) return 0;
     CNqSystem& sys = CNqSystem::instance();
     registerSheetSetCommands();
-    // The palette is created here once it exists; until then the module runs without one.
+    m.palette = new CSheetSetBar;
+    m.palette->Create(vredGetVornFrame());
     sys.registerGetter(L"SSFOUND", getSsFound);
     sys.registerGetter(L"SSMSTATE", getSsmState);
     if (m.palette) sys.addPalette(m.palette, true);
@@ -28,6 +31,7 @@ int sheetSetUnload() {
         if (sys.hasFunction(key)) sys.removeFunction(key);
     if (m.palette) {
         sys.addPalette(m.palette, false);
+        delete m.palette;
         m.palette = nullptr;
     }
     // The getters go whether or not a palette existed: the library is about to be closed, and a
@@ -36,6 +40,5 @@ int sheetSetUnload() {
     sys.unregisterGetter(L"SSMSTATE");
     removeSheetSetCommands();
     m.initialised = false;
-    m.paletteVisible = false;
     return 0;
 }

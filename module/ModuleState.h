@@ -1,11 +1,10 @@
 #pragma once
 // Process-wide state of the module: set while it is initialised.
-class QWidget;
+class CSheetSetBar;
 
 struct SheetSetModuleState {
-    // The palette; null while the module is not initialised (and, until the palette exists, always).
-    QWidget* palette = nullptr;
-    bool paletteVisible = false;
+    // The palette; null while the module is not initialised.
+    CSheetSetBar* palette = nullptr;
     bool initialised = false;
 };
 

@@ -3,6 +3,7 @@
 #include "drawings/SheetSetStamp.h"
 #include "host/NqSystem.h"
 #include "module/ModuleState.h"
+#include "palette/SheetSetBar.h"
 
 void getSsFound(VrResBuf& result, TkDbDatabase* db) {
     result = VrResBuf::ofString(L"");
@@ -13,5 +14,5 @@ void getSsFound(VrResBuf& result, TkDbDatabase* db) {
 
 void getSsmState(VrResBuf& result, TkDbDatabase*) {
     const SheetSetModuleState& m = sheetSetModule();
-    result = VrResBuf::ofShort(m.palette && m.paletteVisible ? 1 : 0);
+    result = VrResBuf::ofShort(m.palette && m.palette->IsVisible() ? 1 : 0);
 }

@@ -21,9 +21,9 @@ with open(os.path.join(WORK, "Riverside.dst"), "w", encoding="utf-8") as f:
 script = os.path.join(WORK, "open.scr")
 with open(script, "w", encoding="utf-8") as f:
     f.write(f'OPEN "{drawing}"\nSETVAR SSLOCATE 0\nGETVAR SSFOUND\nSETVAR SSMPOLLTIME 15\nGETVAR SSMPOLLTIME\n'
-            f'GETVAR SSMSTATE\n-OPENSHEETSET\n{WORK}/Nowhere\n\n{WORK}/Riverside\nQUIT\n')
+            f'GETVAR SSMSTATE\n-OPENSHEETSET\n{WORK}/Nowhere\n\n{WORK}/Riverside\nGETVAR SSMSTATE\nQUIT\n')
 
-env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=WORK)
+env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=WORK, XDG_CONFIG_HOME=os.path.join(WORK, "config"))
 p = subprocess.run([VORN, "--batch", script], capture_output=True, text=True, env=env, timeout=120)
 expected = f"""
 Command: OPEN
@@ -53,7 +53,9 @@ Enter name of sheet set to open:
 Please verify that the file exists. **
 Sheet Set file is not valid.
 Enter name of sheet set to open: {WORK}/Riverside
-Sheet set "Riverside Library" is valid; no sheet set manager is loaded to show it.
+Command: GETVAR
+Enter variable name: SSMSTATE
+SSMSTATE = "1"
 """
 failures = []
 got = p.stdout.splitlines()

@@ -30,8 +30,8 @@ TEST_F(HostTest, LoadRegistersAndUnloadRemovesEverything) {
     VrResBuf v;
     ASSERT_EQ(sys.getVar(L"SSMSTATE", v), RTNORM);
     EXPECT_EQ(v.type, VrResBuf::Short);
-    EXPECT_EQ(v.integer, 0);  // no palette is shown
-    // Without a palette there is no sheet set to edit.
+    EXPECT_EQ(v.integer, 0);  // the palette starts hidden
+    // No sheet set is open, so there is none to edit.
     EXPECT_EQ(std::get<bool>(sys.callFunction(L"key_HasSheetSet")), false);
 
     ASSERT_TRUE(VrModuleLoader::instance().unload(SHEETSET_VRX));

@@ -1,5 +1,7 @@
 #include "tests/support/HostFixture.h"
 
+#include <QSettings>
+
 #include "host/CommandStack.h"
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
@@ -7,6 +9,7 @@
 #include "host/Resources.h"
 
 void HostTest::SetUp() {
+    QSettings("Vorn", "Vorn").clear();  // palette state and recent files of earlier tests
     CNqSystem::instance().reset();
     tkedRegCmds()->clear();
     vrSetResourceFolder(VORN_SOURCE_DIR "/res");

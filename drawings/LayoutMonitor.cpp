@@ -1,0 +1,82 @@
+#include "drawings/LayoutMonitor.h"
+
+#include <cwctype>
+
+#include "drawings/SheetSetStamp.h"
+#include "host/NqSystem.h"
+#include "model/SheetSetMgrImpl.h"
+#include "model/SubsetImpl.h"
+
+namespace {
+int shortVar(const wchar_t* name) {
+    VrResBuf v;
+    if (CNqSystem::instance().getVar(name, v) != RTNORM) return 0;
+    return static_cast<int16_t>(v.integer);
+}
+
+bool endsWithDst(const TkString& path) {
+    if (path.size() < 4) return false;
+    TkString tail = path.substr(path.size() - 4);
+    for (wchar_t& c : tail) c = static_cast<wchar_t>(std::towlower(c));
+    return tail == L".dst";
+}
+}  // namespace
+
+bool& hiddenByCleanScreen() {
+    static bool flag = false;
+    return flag;
+}
+
+CLayoutMonitor::CLayoutMonitor(CLayoutMonitorClient* sheetList) : sheetList_(sheetList) {
+    vrDocManagerPtr()->addReactor(this);
+    tkedEditor()->addReactor(this);
+}
+
+CLayoutMonitor::~CLayoutMonitor() {
+    vrDocManagerPtr()->removeReactor(this);
+    tkedEditor()->removeReactor(this);
+}
+
+void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
+    if (!ok) return;
+    if (sameTextNoCase(name, L"SSMSHEETSTATUS") || sameTextNoCase(name, L"SSMPOLLTIME")) {
+        sheetList_->RestartStatusPolling();
+    } else if (sameTextNoCase(name, L"BLOCKEDITOR")) {
+        sheetList_->EnableSheetList(shortVar(L"BLOCKEDITOR") == 0);
+    } else if (sameTextNoCase(name, L"CLEANSCREENSTATE")) {
+        if (shortVar(L"CLEANSCREENSTATE") != 1) {
+            if (hiddenByCleanScreen()) {
+                sheetList_->ShowPalette(true);
+                hiddenByCleanScreen() = false;
+            }
+        } else if (shortVar(L"SSMSTATE") == 1) {
+            // A palette the user had hidden already is not ours to bring back later.
+            sheetList_->ShowPalette(false);
+            hiddenByCleanScreen() = true;
+        }
+    }
+}
+
+TkString sheetSetOfStampedDrawing(const VrApDocument* doc) {
+    if (!doc || !doc->database()) return {};
+    TkString ssPath = readStampSheetSetPath(doc->database());
+    if (ssPath.empty() || !endsWithDst(ssPath)) return {};
+    // A manager of its own, so the palette's open sets are not touched.
+    CSheetSetMgrImpl mgr;
+    if (!mgr.openSheetSet(ssPath.c_str())) return {};
+    std::vector<CSheet*> sheets;
+    mgr.getSheetSet(mgr.getCurrent())->getSheets(sheets, true);
+    for (const CSheet* s : sheets)
+        if (sameTextNoCase(s->getFileName(), doc->fileName())) return ssPath;
+    return {};
+}
+
+void CLayoutMonitor::documentCreated(VrApDocument* doc) {
+    if (shortVar(L"SSLOCATE") == 1 && shortVar(L"SSMAUTOOPEN") == 1) {
+        TkString ssPath = sheetSetOfStampedDrawing(doc);
+        if (!ssPath.empty()) vornOpenFile(ssPath, 0);
+    }
+    sheetList_->EnableButtons();
+}
+
+void CLayoutMonitor::documentDestroyed(VrApDocument*) { sheetList_->EnableButtons(); }

@@ -1,0 +1,21 @@
+#pragma once
+// The host's plot service ("CNqPlotSvr"): publishing jobs and the publish settings the palette's
+// menus show. Modules find it by name; without it their publish commands do nothing.
+#include "host/VrTypes.h"
+
+struct VrPublishJob;  // the sheets to publish, made by the module's publish operation
+
+class CNqPlotSvr : public CNqUnknown {
+public:
+    virtual int publish(int kind, const VrPublishJob& job) = 0;  // 0 PDF, 1 DWF, 2 DWFx, 3 plotter
+    virtual int publishWithPageSetupOverride(const VrPublishJob& job) = 0;
+    virtual void plotStampSettings() = 0;
+    virtual int managePageSetups(const VrPublishJob& job) = 0;
+    virtual int sheetSetPublishOptions(const VrPublishJob& job) = 0;
+    virtual int publishDialogBox(const VrPublishJob& job) = 0;
+    virtual bool getPublishInReverseOrder() const = 0;
+    virtual void setPublishInReverseOrder(bool on) = 0;
+    virtual bool getIncludePlotStamp() const = 0;
+    virtual void setIncludePlotStamp(bool on) = 0;
+    virtual int getDefaultPublishFormat() const = 0;  // 0 PDF, 1 DWF, 2 DWFx
+};

@@ -1,0 +1,199 @@
+// The sheet list window's commands: tree notifications, context menus, the drop that moves sheets
+// and subsets, and the routing of every menu and button id.
+#include <QTreeWidgetItem>
+
+#include "drawings/FileLocks.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "host/PlotService.h"
+#include "model/MoveComponents.h"
+#include "model/SheetSetMessages.h"
+#include "model/SheetSetMgrImpl.h"
+#include "model/SubsetImpl.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+#include "palette/SheetSetPanes.h"
+#include "palette/SheetlistButton.h"
+#include "palette/SheetsetTree.h"
+
+using namespace pal;
+
+namespace {
+CNqPlotSvr* plotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }
+
+bool openInHost(const TkString& path) {
+    VrApDocManager* dm = vrDocManagerPtr();
+    for (int i = 0; i < dm->documentCount(); ++i)
+        if (sameTextNoCase(dm->document(i)->fileName(), path)) return true;
+    return false;
+}
+}  // namespace
+
+void CSheetListWnd::onSelChanged(CComponent* component) {
+    UpdatePublishButton();
+    QList<QTreeWidgetItem*> selected;
+    tree_->GetSelectedItems(selected);
+    panes_->detailsPane()->Update(component, selected.size() > 1);
+}
+
+void CSheetListWnd::onRefresh() {
+    if (mgr_->getCount() == 0) return;
+    mgr_->reloadSheetSet(mgr_->getCurrent());
+    afterSetsChanged();
+    tree_->setDrawing(false);
+    CSheetSet* set = currentSheetSet();
+    if (!set) tree_->DeleteAllItems();
+    else if (QTreeWidgetItem* root = tree_->GetFirstItem()) SyncItem(root, set);
+    else RebuildTree(set);
+    tree_->setDrawing(true);
+}
+
+void CSheetListWnd::onDblClick(CComponent* component) {
+    if (component && component->getType() == 2) OnCommand(kCmdOpenSheets);
+}
+
+MenuSpec CSheetListWnd::contextMenuFor(CComponent* component) const {
+    MenuFacts f = menuFacts();
+    if (!component) return currentSheetSet() ? emptySpaceMenu(f) : MenuSpec{};
+    std::vector<CComponent*> selected = selectedComponents();
+    MenuSpec publish;
+    if (tree_->currentItem()) {
+        CSheetSet* set = currentSheetSet();
+        std::vector<TkString> setups = set ? set->getPageSetupNames() : std::vector<TkString>{};
+        publish = publishMenu(selected, tree_->caretComponent(), setups, f);
+    }
+    if (selected.size() > 1) return multiSelectionMenu(selected, f, publish);
+    switch (component->getType()) {
+    case 0: return sheetSetMenu(static_cast<CSubset*>(component), f, publish);
+    case 1: {
+        QTreeWidgetItem* item = tree_->findItem(component);
+        return subsetMenu(static_cast<CSubset*>(component), item && item->isExpanded(), f, publish);
+    }
+    default: {
+        TkString path = static_cast<CSheet*>(component)->getFileName();
+        bool exists = vrutPathExists(path);
+        return sheetMenu(exists, f.docs && openInHost(path), f, publish);
+    }
+    }
+}
+
+void CSheetListWnd::onContextMenu(CComponent* component, QPoint screenPos) { showMenu(contextMenuFor(component), screenPos); }
+
+bool CSheetListWnd::canBeginDrag() {
+    CSheetSet* set = currentSheetSet();
+    if (!set) return false;
+    TkString path = set->getFileName();
+    if (vrutPathExists(path) && isDrawingLocked(path)) return false;
+    busy_ = true;  // the lock poll keeps off until the drag ends
+    sheetSetButton_->SetStateImage(1);
+    return true;
+}
+
+void CSheetListWnd::onEndDrag() { busy_ = false; }
+
+void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTreeWidgetItem*>& dragged) {
+    onEndDrag();
+    auto* set = dynamic_cast<CSheetSetImpl*>(currentSheetSet());
+    CComponent* targetComp = CSheetsetTree::componentOf(target);
+    if (!set || !targetComp) return;
+    // With no parent to go after, a drop below the sheet set's own row goes into it.
+    if (!target->parent()) after = false;
+    std::vector<CComponent*> comps;
+    QList<QTreeWidgetItem*> oldItems;
+    for (QTreeWidgetItem* i : dragged) {
+        bool underDragged = false;
+        for (QTreeWidgetItem* p = i->parent(); p; p = p->parent()) underDragged = underDragged || dragged.contains(p);
+        if (underDragged) continue;  // it goes with its subset
+        comps.push_back(CSheetsetTree::componentOf(i));
+        oldItems.push_back(i);
+    }
+    CSheetSetLock lock(set);
+    lock.lock();
+    if (!lock.isHeld()) return;
+    const bool besideTarget = targetComp->getType() == 2 || after;
+    QTreeWidgetItem* destItem = besideTarget ? target->parent() : target;
+    std::vector<CComponent*> moved = moveComponents(targetComp, besideTarget, comps);
+    if (moved.empty()) return;
+    tree_->setDrawing(false);
+    tree_->ClearSelectedItems();
+    QTreeWidgetItem* prev = besideTarget ? target : nullptr;
+    QList<QTreeWidgetItem*> newItems;
+    for (CComponent* c : moved) newItems.push_back(prev = InsertComponentItem(destItem, prev, c));
+    for (QTreeWidgetItem* i : newItems) i->setSelected(true);
+    tree_->SelectItem(newItems.back());  // the copy of the last dragged item
+    qDeleteAll(oldItems);
+    lock.unlock();
+    set->save();
+    SyncItem(tree_->GetFirstItem(), set);
+    tree_->setDrawing(true);
+}
+
+void CSheetListWnd::switchCurrent(int index) {
+    if (index < 0 || index >= mgr_->getCount()) return;
+    mgr_->setCurrent(index);
+    afterSetsChanged();
+    RebuildTree(currentSheetSet());
+    EnableButtons();
+}
+
+void CSheetListWnd::openRecent(int index) {
+    const auto& recent = sheetSetButton_->recent();
+    if (index < 0 || index >= static_cast<int>(recent.size())) return;
+    TkString path = recent[static_cast<size_t>(index)];
+    if (vrutPathExists(path)) {
+        if (!vornOpenFile(path, 0))
+            VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), ssMessage(26729, L"Sheet Set file is not valid."),
+                           MB_OK | MB_ICONERROR);
+        return;
+    }
+    sheetSetButton_->RemoveRecent(index);
+    sheetSetButton_->RebuildMenu(mgr_.get());
+    VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"),
+                   ssMessage(26730, L"Cannot find the specified file.\nPlease verify that the file exists."), MB_OK | MB_ICONERROR);
+    OnCommand(kCmdOpen);
+}
+
+void CSheetListWnd::togglePlotSetting(int id) {
+    CNqPlotSvr* plot = plotService();
+    if (!plot) return;
+    if (id == kCmdReverseOrder) plot->setPublishInReverseOrder(!plot->getPublishInReverseOrder());
+    else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
+}
+
+void CSheetListWnd::OnCommand(int id) {
+    if (id >= kCmdOpenSetFirst && id < kCmdOpenSetFirst + kRangeSize) return switchCurrent(id - kCmdOpenSetFirst);
+    if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRangeSize) return openRecent(id - kCmdRecentFirst);
+    switch (id) {
+    case kCmdCollapse:
+    case kCmdExpand:
+        if (QTreeWidgetItem* caret = tree_->currentItem()) caret->setExpanded(id == kCmdExpand);
+        return;
+    case kCmdExpandAll: tree_->ExpandAll(); return;
+    case kCmdCollapseAll: tree_->CollapseAll(); return;
+    case kCmdDetailsPane: {
+        panes_->ShowBottomPane(!panes_->bottomShown());
+        if (panes_->bottomShown() && tree_->currentItem()) {
+            QList<QTreeWidgetItem*> selected;
+            tree_->GetSelectedItems(selected);
+            panes_->detailsPane()->Update(tree_->caretComponent(), selected.size() > 1);
+        }
+        return;
+    }
+    case kCmdClosePalette: ShowPalette(false); return;
+    case kCmdReverseOrder:
+    case kCmdPlotStamp: togglePlotSetting(id); return;
+    case kCmdPlotStampSettings:
+        if (CNqPlotSvr* plot = plotService()) plot->plotStampSettings();
+        return;
+    default: break;
+    }
+    if (id >= kCmdToolTipStyleFirst && id <= kCmdToolTipStyleLast) {
+        settings_.toolTipStyle = id - kCmdToolTipStyleFirst;
+        return;
+    }
+    // The sheet set operations (new, open, close, new sheet and subset, rename, remove, import,
+    // resave, publish, transmit, properties, selections) arrive here too; they are routed as each
+    // operation is built, and until then their ids do nothing.
+}

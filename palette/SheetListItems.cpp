@@ -1,0 +1,149 @@
+// The sheet list window's tree items: built from the model, synced by position, and the sheet
+// status pass that re-tests every drawing.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QThreadPool>
+
+#include "model/SheetImpl.h"
+#include "model/SheetSetMgrImpl.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+#include "palette/SheetsetTree.h"
+#include "palette/TreeImages.h"
+
+using namespace pal;
+
+namespace {
+QString label(CComponent* c) {
+    if (c->getType() == 2) return QString::fromStdWString(sheetDisplayName(static_cast<CSheet*>(c)));
+    return QString::fromStdWString(static_cast<CSubset*>(c)->getName());
+}
+
+QTreeWidgetItem* newItem(QTreeWidgetItem* parent, QTreeWidgetItem* after) {
+    // After null means first; the caller passes the last child to append.
+    return after ? new QTreeWidgetItem(parent, after) : (parent->insertChild(0, new QTreeWidgetItem), parent->child(0));
+}
+
+QTreeWidgetItem* lastChild(QTreeWidgetItem* parent) { return parent->childCount() ? parent->child(parent->childCount() - 1) : nullptr; }
+}  // namespace
+
+void CSheetListWnd::RebuildTree(CSheetSet* sheetSet) {
+    tree_->setDrawing(false);
+    tree_->DeleteAllItems();
+    if (!sheetSet) {
+        tree_->setDrawing(true);
+        onSelChanged(nullptr);
+        return;
+    }
+    auto* root = new QTreeWidgetItem(tree_);
+    root->setText(0, QString::fromStdWString(sheetSet->getName()));
+    CSheetsetTree::setImage(root, kImgSheetSet);
+    CSheetsetTree::setComponent(root, sheetSet);
+    for (int i = 0; i < sheetSet->getCount(); ++i) InsertComponentItem(root, lastChild(root), sheetSet->getAt(i));
+    root->setExpanded(true);
+    tree_->ClearSelectedItems();
+    tree_->SelectItem(root);
+    tree_->setDrawing(true);
+}
+
+QTreeWidgetItem* CSheetListWnd::InsertSheetItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CSheet* sheet) {
+    QTreeWidgetItem* item = newItem(parent, after);
+    item->setText(0, label(sheet));
+    CSheetsetTree::setImage(item, sheetImageIndex(sheet));
+    CSheetsetTree::setComponent(item, sheet);
+    return item;
+}
+
+QTreeWidgetItem* CSheetListWnd::InsertComponentItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CComponent* component) {
+    if (component->getType() == 2) return InsertSheetItem(parent, after, static_cast<CSheet*>(component));
+    auto* subset = static_cast<CSubset*>(component);
+    QTreeWidgetItem* item = newItem(parent, after);
+    item->setText(0, label(subset));
+    CSheetsetTree::setImage(item, kImgSubset);
+    UpdateSubsetImage(item, subset);
+    CSheetsetTree::setComponent(item, subset);
+    for (int i = 0; i < subset->getCount(); ++i) InsertComponentItem(item, lastChild(item), subset->getAt(i));
+    // The sheet set and its first-level subsets open; deeper ones stay closed.
+    if (!parent->parent()) item->setExpanded(true);
+    return item;
+}
+
+void CSheetListWnd::UpdateSubsetImage(QTreeWidgetItem* item, CSubset* subset) { CSheetsetTree::setImage(item, subsetImageIndex(subset)); }
+
+void CSheetListWnd::SyncItem(QTreeWidgetItem* item, CComponent* component) {
+    CSheetsetTree::setComponent(item, component);
+    if (component->getType() == 2) {
+        item->setText(0, label(component));
+        CSheetsetTree::setImage(item, sheetImageIndex(static_cast<CSheet*>(component)));
+        qDeleteAll(item->takeChildren());
+        return;
+    }
+    auto* subset = static_cast<CSubset*>(component);
+    item->setText(0, label(subset));
+    if (component->getType() == 1) UpdateSubsetImage(item, subset);
+    const int want = subset->getCount();
+    while (item->childCount() > want) {
+        QTreeWidgetItem* surplus = item->child(item->childCount() - 1);
+        for (QTreeWidgetItem* c = tree_->currentItem(); c; c = c->parent())
+            if (c == surplus) {
+                tree_->setCurrentItem(tree_->GetFirstItem(), 0, QItemSelectionModel::NoUpdate);
+                break;
+            }
+        delete surplus;
+    }
+    while (item->childCount() < want) new QTreeWidgetItem(item);  // placeholders, filled below
+    for (int i = 0; i < want; ++i) SyncItem(item->child(i), subset->getAt(i));
+}
+
+std::vector<CComponent*> CSheetListWnd::selectedComponents() const {
+    std::vector<CComponent*> out;
+    QList<QTreeWidgetItem*> items;
+    tree_->GetSelectedItems(items);
+    for (QTreeWidgetItem* i : items)
+        if (CComponent* c = CSheetsetTree::componentOf(i)) out.push_back(c);
+    return out;
+}
+
+bool CSheetListWnd::StartStatusPass() {
+    if (statusPassRunning_ || !currentSheetSet() || !tree_->GetFirstItem()) return false;
+    QElapsedTimer t;
+    t.start();
+    // The paths are gathered here; the probes (a stat, an open and a lock test each, slow on a
+    // file server) run on a pool thread, so the palette never waits for the disk.
+    std::vector<TkString> paths;
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
+        CComponent* c = CSheetsetTree::componentOf(i);
+        if (c && c->getType() == 2) paths.push_back(static_cast<CSheet*>(c)->getFileName());
+    }
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());  // one probe per drawing
+    statusPassRunning_ = true;
+    lastStallUs_ = t.nsecsElapsed() / 1000;
+    QPointer<CSheetListWnd> self(this);
+    QThreadPool::globalInstance()->start([self, paths = std::move(paths)] {
+        auto images = std::make_shared<std::map<TkString, int>>();
+        for (const TkString& p : paths) (*images)[p] = sheetImageIndex(p);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, images] {
+                if (self) self->applyStatusResults(*images);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void CSheetListWnd::applyStatusResults(const std::map<TkString, int>& images) {
+    QElapsedTimer t;
+    t.start();
+    statusPassRunning_ = false;
+    // Items may have changed meanwhile: each is looked up by its sheet's drawing now.
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
+        CComponent* c = CSheetsetTree::componentOf(i);
+        if (!c || c->getType() != 2) continue;
+        auto it = images.find(static_cast<CSheet*>(c)->getFileName());
+        if (it != images.end() && CSheetsetTree::imageOf(i) != it->second) CSheetsetTree::setImage(i, it->second);
+    }
+    lastStallUs_ = std::max(lastStallUs_, t.nsecsElapsed() / 1000);
+}

@@ -1,0 +1,364 @@
+#include "palette/SheetListWnd.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QTimerEvent>
+#include <QToolButton>
+
+#include "drawings/DwgCache.h"
+#include "drawings/FileLocks.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "host/PlotService.h"
+#include "host/UiBase.h"
+#include "model/SheetSetMessages.h"
+#include "model/SheetSetMgrImpl.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetSetBar.h"
+#include "palette/SheetSetPanes.h"
+#include "palette/SheetlistButton.h"
+#include "palette/SheetsetTree.h"
+#include "palette/TreeImages.h"
+
+using namespace pal;
+
+namespace {
+QString msg(int id, const wchar_t* def) { return QString::fromStdWString(ssMessage(id, def)); }
+
+CNqPlotSvr* plotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }
+
+int shortVar(const wchar_t* name) {
+    VrResBuf v;
+    if (CNqSystem::instance().getVar(name, v) != RTNORM) return 0;
+    return static_cast<int16_t>(v.integer);
+}
+
+QToolButton* menuButton(QWidget* parent, const char* name, int art, const QString& tip) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setPopupMode(QToolButton::InstantPopup);
+    b->setIcon(QIcon(paneButtonImage(art)));
+    b->setToolTip(tip);
+    b->setEnabled(false);
+    return b;
+}
+}  // namespace
+
+std::function<int(const MenuSpec&)> CSheetListWnd::menuTestHook;
+
+CSheetListWnd::CSheetListWnd(QWidget* parent) : QWidget(parent) {
+    setObjectName("SheetList");
+    setWindowTitle("Sheet List");
+    setAutoFillBackground(false);
+    // The drawing cache first: the model's previews find it by name.
+    cache_ = std::make_unique<CDwgCache>();
+    CNqSystem::instance().registerService(CDwgCache::kServiceName, cache_.get());
+    settings_.load();
+    mgr_ = std::make_unique<CSheetSetMgrImpl>();
+
+    sheetSetButton_ = new CSheetlistButton(this);
+    sheetSetButton_->onCommand = [this](int id) { OnCommand(id); };
+
+    const int art[3] = {kArtPublish, kArtPublish, kArtPublish};
+    const char* names[3] = {"PublishDwfx", "PublishDwf", "PublishPdf"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(names[i]);
+        b->setIcon(QIcon(paneButtonImage(art[i])));
+        b->setEnabled(false);
+        b->setVisible(i == 0);
+        connect(b, &QToolButton::clicked, this, [this] { OnCommand(kCmdPublishDefault); });
+        publishButtons_[i] = b;
+    }
+    publishButtons_[0]->setToolTip(msg(26953, L"Exports the selection to DWFx Files"));
+
+    publishMenuButton_ = menuButton(this, "PublishMenu", kArtPublish, msg(26954, L"Publish"));
+    publishMenu_ = new QMenu(publishMenuButton_);
+    publishMenuButton_->setMenu(publishMenu_);
+    connect(publishMenu_, &QMenu::aboutToShow, this, [this] { rebuildPublishMenu(); });
+    selectionsButton_ = menuButton(this, "SheetSelections", kArtSelections, msg(26955, L"Sheet Selections"));
+    selectionsMenu_ = new QMenu(selectionsButton_);
+    selectionsButton_->setMenu(selectionsMenu_);
+    connect(selectionsMenu_, &QMenu::aboutToShow, this, [this] { refreshSelectionsEnabling(); });
+    for (QMenu* m : {publishMenu_, selectionsMenu_})
+        connect(m, &QMenu::triggered, this, [this](QAction* a) {
+            if (a->data().isValid()) OnCommand(a->data().toInt());
+        });
+
+    panes_ = new CSheetSetPanes(this, settings_.detailsPane != 0, settings_.percent, settings_.collapse, settings_.previewPane != 0);
+    CSheetsetTree* tree = panes_->sheetsPane()->tree();
+    tree->setObserver(this);
+    setTree(tree);
+    panes_->detailsPane()->currentSelection = [this] {
+        QList<QTreeWidgetItem*> selected;
+        tree_->GetSelectedItems(selected);
+        return std::make_pair(tree_->caretComponent(), selected.size() > 1);
+    };
+    tree_->installEventFilter(this);
+
+    sheetSetButton_->RebuildMenu(mgr_.get());
+    rebuildSelectionsMenu();
+    RebuildTree(nullptr);
+
+    lockPoll_.start(kLockPollMs, this);
+    cachePurge_.start(kCachePurgeMs, this);
+    RestartStatusPolling();
+    monitor_ = std::make_unique<CLayoutMonitor>(this);
+    CNqSystem::instance().registerService(L"CNqSheetSetMgr", static_cast<CNqSheetSetMgr*>(this));
+    layoutChildren();
+}
+
+CSheetListWnd::~CSheetListWnd() {
+    CNqSystem::instance().removeService(L"CNqSheetSetMgr");
+    monitor_.reset();
+    lockPoll_.stop();
+    statusPoll_.stop();
+    cachePurge_.stop();
+    settings_.detailsPane = panes_->bottomShown() ? 1 : 0;
+    settings_.percent = panes_->splitRatio();
+    settings_.collapse = panes_->collapseState();
+    settings_.previewPane = panes_->detailsPane()->previewMode() ? 1 : 0;
+    tree_->setObserver(nullptr);
+    delete panes_;  // the tree goes with it, before the model it points into
+    panes_ = nullptr;
+    tree_ = nullptr;
+    delete sheetSetButton_;  // writes the recent list
+    sheetSetButton_ = nullptr;
+    while (mgr_->getCount() > 0) mgr_->closeSheetSet(0);
+    mgr_.reset();
+    settings_.save();
+    if (CNqSystem::instance().findService(CDwgCache::kServiceName) == cache_.get())
+        CNqSystem::instance().removeService(CDwgCache::kServiceName);
+    cache_.reset();
+}
+
+CSheetSet* CSheetListWnd::currentSheetSet() const {
+    int i = mgr_->getCurrent();
+    return i >= 0 && i < mgr_->getCount() ? mgr_->getSheetSet(i) : nullptr;
+}
+
+// ---- layout
+
+void CSheetListWnd::layoutChildren() {
+    const int b = fontMetrics().averageCharWidth();
+    const int h = b * 12 / 4, w = b * 20 / 4;
+    const int W = width(), H = height();
+    const int setWidth = std::max(W - (2 * w + 16) - h, 100);
+    sheetSetButton_->setGeometry(8, 8, setWidth, h);
+    for (QToolButton* p : publishButtons_) p->setGeometry(8 + setWidth + 8, 8, h, h);
+    publishMenuButton_->setGeometry(8 + setWidth + 8 + h, 8, w, h);
+    selectionsButton_->setGeometry(8 + setWidth + 8 + h + w, 8, w, h);
+    int right = W - 8 < 8 ? 28 : W - 8;
+    int bottom = H - 8 < h + 16 ? h + 36 : H - 8;
+    panes_->setGeometry(QRect(QPoint(8, h + 16), QPoint(right - 1, bottom - 1)));
+    update();
+}
+
+void CSheetListWnd::resizeEvent(QResizeEvent*) { layoutChildren(); }
+
+void CSheetListWnd::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), vrPaletteBackground());
+}
+
+void CSheetListWnd::contextMenuEvent(QContextMenuEvent* e) { showMenu(viewMenu(menuFacts()), e->globalPos()); }
+
+bool CSheetListWnd::eventFilter(QObject* watched, QEvent* e) {
+    // Delete does nothing anywhere in the window, the tree included.
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) return true;
+    return QWidget::eventFilter(watched, e);
+}
+
+// ---- palette and buttons
+
+void CSheetListWnd::ShowPalette(bool show) {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* bar = dynamic_cast<CVdUiPaletteSet*>(w)) {
+            bar->Show(show, !show, show);
+            return;
+        }
+}
+
+void CSheetListWnd::showDocked() {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* bar = dynamic_cast<CSheetSetBar*>(w)) return bar->showDocked();
+}
+
+bool CSheetListWnd::IsPaletteShown() const {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* bar = dynamic_cast<CVdUiPaletteSet*>(w)) return bar->IsVisible();
+    return false;
+}
+
+bool CSheetListWnd::anyDocumentOpen() const { return vrDocManagerPtr()->documentCount() > 0; }
+
+bool CSheetListWnd::isLocked() const {
+    CSheetSet* set = currentSheetSet();
+    if (!set) return false;
+    TkString path = set->getFileName();
+    return vrutPathExists(path) && isDrawingLocked(path);
+}
+
+void CSheetListWnd::UpdatePublishButton() {
+    std::vector<CComponent*> selected = selectedComponents();
+    bool hasSheet = false;
+    for (CComponent* c : selected) {
+        if (c->getType() == 2) hasSheet = true;
+        else hasSheet = hasSheet || static_cast<CSubset*>(c)->hasSheets();
+    }
+    CNqPlotSvr* plot = plotService();
+    if (!plot) return;  // the button keeps its look and state
+    int format = plot->getDefaultPublishFormat();
+    int index = format == 1 ? 1 : format == 2 ? 0 : 2;
+    const int tipIds[3] = {26953, 26956, 26957};
+    const wchar_t* tips[3] = {L"将选择内容输出为 DWFx 文件", L"将选择内容输出为 DWF 文件", L"将选择内容输出为 PDF 文件"};
+    for (int i = 0; i < 3; ++i) publishButtons_[i]->setVisible(i == index);
+    activePublish_ = index;
+    publishButtons_[index]->setToolTip(msg(tipIds[index], tips[index]));
+    publishButtons_[index]->setEnabled(anyDocumentOpen() && hasSheet);
+}
+
+void CSheetListWnd::EnableButtons() {
+    if (anyDocumentOpen() && currentSheetSet()) {
+        UpdatePublishButton();
+        publishMenuButton_->setEnabled(true);
+        selectionsButton_->setEnabled(true);
+    } else {
+        activePublishButton()->setEnabled(false);
+        publishMenuButton_->setEnabled(false);
+        selectionsButton_->setEnabled(false);
+    }
+}
+
+MenuFacts CSheetListWnd::menuFacts() const {
+    MenuFacts f;
+    f.docs = anyDocumentOpen();
+    f.locked = isLocked();
+    f.toolTipStyle = settings_.toolTipStyle;
+    f.detailsShown = panes_ && panes_->bottomShown();
+    if (CNqPlotSvr* plot = plotService()) {
+        f.reverseOrder = plot->getPublishInReverseOrder();
+        f.plotStamp = plot->getIncludePlotStamp();
+    }
+    return f;
+}
+
+void CSheetListWnd::rebuildPublishMenu() {
+    publishMenu_->clear();
+    if (!tree_->currentItem()) return;  // built only with a caret
+    CSheetSet* set = currentSheetSet();
+    std::vector<TkString> setups = set ? set->getPageSetupNames() : std::vector<TkString>{};
+    fillMenu(publishMenu_, publishMenu(selectedComponents(), tree_->caretComponent(), setups, menuFacts()));
+}
+
+MenuSpec CSheetListWnd::selectionsMenu() const {
+    MenuSpec m;
+    CSheetSet* set = currentSheetSet();
+    CSheetSelSetsImpl* sel = set ? set->getSheetSelSets() : nullptr;
+    const int count = sel ? sel->getCount() : 0;
+    std::vector<int> order(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return QString::compare(QString::fromStdWString(sel->getName(a)), QString::fromStdWString(sel->getName(b)),
+                                Qt::CaseInsensitive) < 0;
+    });
+    for (int i : order) {
+        if (i >= kRangeSize) continue;
+        MenuItem item;
+        item.id = kCmdSelectionFirst + i;
+        item.text = QString::fromStdWString(sel->getName(i));
+        m.push_back(item);
+    }
+    if (set) m.push_back(MenuItem{MenuItem::Separator});
+    const bool locked = isLocked();
+    MenuItem manage;
+    manage.id = kCmdManageSelections;
+    manage.text = msg(26601, L"&Manage...");
+    manage.enabled = count > 0 && !locked;
+    MenuItem create;
+    create.id = kCmdSaveSelection;
+    create.text = msg(26602, L"&Create...");
+    create.enabled = !locked;
+    m.push_back(manage);
+    m.push_back(create);
+    return m;
+}
+
+void CSheetListWnd::rebuildSelectionsMenu() {
+    selectionsMenu_->clear();
+    fillMenu(selectionsMenu_, selectionsMenu());
+}
+
+void CSheetListWnd::refreshSelectionsEnabling() {
+    MenuSpec spec = selectionsMenu();
+    for (QAction* a : selectionsMenu_->actions())
+        if (a->data().isValid())
+            if (const MenuItem* m = findMenuItem(spec, a->data().toInt())) a->setEnabled(m->enabled);
+}
+
+void CSheetListWnd::showMenu(const MenuSpec& spec, QPoint screenPos) {
+    if (spec.empty()) return;
+    if (menuTestHook) {
+        if (int id = menuTestHook(spec)) OnCommand(id);
+        return;
+    }
+    std::unique_ptr<QMenu> menu(buildMenu(spec, this));
+    QAction* chosen = menu->exec(screenPos);
+    if (chosen && chosen->data().isValid()) OnCommand(chosen->data().toInt());
+}
+
+// ---- service
+
+bool CSheetListWnd::openSheetSet(const TkString& path) {
+    int before = mgr_->getCurrent();
+    if (!mgr_->openSheetSet(path.c_str())) return false;
+    if (mgr_->getCurrent() != before) {
+        sheetSetButton_->AddRecent(mgr_.get());
+        afterSetsChanged();
+        RebuildTree(currentSheetSet());
+        publishMenuButton_->setEnabled(true);
+        selectionsButton_->setEnabled(true);
+    } else {
+        tree_->setDrawing(false);
+        if (QTreeWidgetItem* root = tree_->GetFirstItem()) SyncItem(root, currentSheetSet());
+        tree_->setDrawing(true);
+    }
+    showDocked();
+    return true;
+}
+
+void CSheetListWnd::afterSetsChanged() {
+    sheetSetButton_->RebuildMenu(mgr_.get());
+    rebuildSelectionsMenu();
+}
+
+// ---- timers
+
+int CSheetListWnd::statusPollInterval() const { return statusPoll_.isActive() ? statusInterval_ : -1; }
+
+void CSheetListWnd::RestartStatusPolling() {
+    statusPoll_.stop();
+    statusInterval_ = -1;
+    if (shortVar(L"SSMSHEETSTATUS") != 2) return;
+    // Taken as it stands: a zero or negative time is the host's business.
+    statusInterval_ = shortVar(L"SSMPOLLTIME") * 1000;
+    statusPoll_.start(std::max(statusInterval_, 0), this);
+}
+
+void CSheetListWnd::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == lockPoll_.timerId()) OnLockPoll();
+    else if (e->timerId() == statusPoll_.timerId()) StartStatusPass();
+    else if (e->timerId() == cachePurge_.timerId()) cache_->purge();
+    else QWidget::timerEvent(e);
+}
+
+void CSheetListWnd::OnLockPoll() {
+    if (busy_) return;
+    CSheetSet* set = currentSheetSet();
+    if (!set) return;
+    int status = set->getLockStatus();
+    if (status != sheetSetButton_->stateImage()) sheetSetButton_->SetStateImage(status);
+    if (set->isModifiedOnDisk()) onRefresh();
+}

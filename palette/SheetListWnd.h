@@ -1,0 +1,136 @@
+#pragma once
+// The "Sheet List" page of the palette and its hub: owns the sheet set manager, the drawing cache
+// and the layout monitor; lays out the sheet set button, the publish and selection buttons and the
+// panes; fills the sheet tree from the model; builds every context menu and routes every command;
+// runs the lock poll (1125), the sheet status poll (1126) and the cache purge (1127).
+#include <QBasicTimer>
+#include <QWidget>
+#include <map>
+#include <memory>
+
+#include "drawings/LayoutMonitor.h"
+#include "palette/MenuRules.h"
+#include "palette/NqSheetSetMgr.h"
+#include "palette/SheetListSettings.h"
+#include "palette/TreeObserver.h"
+
+class CDwgCache;
+class CSheetSet;
+class CSheetSetMgrImpl;
+class CSheetlistButton;
+class CSheetSetPanes;
+class CSheetsetTree;
+class QToolButton;
+class QMenu;
+class QTreeWidgetItem;
+
+class CSheetListWnd : public QWidget, public CTreeObserver, public CNqSheetSetMgr, public CLayoutMonitorClient {
+public:
+    explicit CSheetListWnd(QWidget* parent);
+    ~CSheetListWnd() override;
+
+    // CTreeObserver
+    void setTree(CSheetsetTree* tree) override { tree_ = tree; }
+    void onSelChanged(CComponent* component) override;
+    void onRefresh() override;
+    void onDblClick(CComponent* component) override;
+    void onContextMenu(CComponent* component, QPoint screenPos) override;
+    bool canBeginDrag() override;
+    void onDrop(QTreeWidgetItem* target, bool after, const QList<QTreeWidgetItem*>& dragged) override;
+    void onEndDrag() override;
+    int getToolTipStyle() override { return settings_.toolTipStyle; }
+
+    // CNqSheetSetMgr
+    bool openSheetSet(const TkString& path) override;
+
+    // CLayoutMonitorClient
+    void RestartStatusPolling() override;
+    void EnableButtons() override;
+    void EnableSheetList(bool enable) override { setEnabled(enable); }
+    void ShowPalette(bool show) override;
+    bool IsPaletteShown() const override;
+
+    // Tree items from the model.
+    void RebuildTree(CSheetSet* sheetSet);
+    void SyncItem(QTreeWidgetItem* item, CComponent* component);
+    QTreeWidgetItem* InsertComponentItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CComponent* component);
+    QTreeWidgetItem* InsertSheetItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CSheet* sheet);
+    void UpdateSubsetImage(QTreeWidgetItem* item, CSubset* subset);
+
+    // A menu or button command (the ids of PaletteIds.h); unknown ids do nothing.
+    void OnCommand(int id);
+    void UpdatePublishButton();
+
+    CSheetSetMgrImpl* manager() const { return mgr_.get(); }
+    CSheetSet* currentSheetSet() const;
+    CSheetsetTree* tree() const { return tree_; }
+    CSheetSetPanes* panes() const { return panes_; }
+    CSheetlistButton* sheetSetButton() const { return sheetSetButton_; }
+    QToolButton* publishMenuButton() const { return publishMenuButton_; }
+    QToolButton* selectionsButton() const { return selectionsButton_; }
+    QToolButton* activePublishButton() const { return publishButtons_[activePublish_]; }
+    const CSheetListSettings& settings() const { return settings_; }
+    bool isBusy() const { return busy_; }
+    int statusPollInterval() const;  // ms, or -1 when the status poll is stopped
+
+    // The context menu for `component` (null: empty tree space) as it would be shown; empty when
+    // none is shown. Tests and the menu builder share it.
+    MenuSpec contextMenuFor(CComponent* component) const;
+    MenuSpec selectionsMenu() const;
+    MenuFacts menuFacts() const;
+    // Shown context menus go through this hook in tests: it gets the menu and returns the chosen id
+    // (0 for none) instead of waiting for a person.
+    static std::function<int(const MenuSpec&)> menuTestHook;
+
+    // Timer work, callable directly.
+    void OnLockPoll();
+    // Starts a status pass: the drawings are probed off the user-interface thread and the icons set
+    // when the results come back. False when a pass is still running or there is nothing to do.
+    bool StartStatusPass();
+    bool statusPassRunning() const { return statusPassRunning_; }
+    // The longest time one piece of the last status pass held the user-interface thread, in µs.
+    qint64 lastStatusPassStallUs() const { return lastStallUs_; }
+
+protected:
+    void timerEvent(QTimerEvent* e) override;
+    void resizeEvent(QResizeEvent*) override;
+    void paintEvent(QPaintEvent*) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void layoutChildren();
+    void rebuildSelectionsMenu();
+    void refreshSelectionsEnabling();
+    void rebuildPublishMenu();
+    void showMenu(const MenuSpec& spec, QPoint screenPos);
+    bool isLocked() const;
+    bool anyDocumentOpen() const;
+    std::vector<CComponent*> selectedComponents() const;
+    void applyStatusResults(const std::map<TkString, int>& images);
+    void switchCurrent(int index);
+    void openRecent(int index);
+    void setPublishFlag(bool on, bool subsetCommand);
+    void togglePlotSetting(int id);
+    void afterSetsChanged();
+    void showDocked();
+
+    CSheetListSettings settings_;
+    std::unique_ptr<CSheetSetMgrImpl> mgr_;
+    std::unique_ptr<CDwgCache> cache_;
+    std::unique_ptr<CLayoutMonitor> monitor_;
+    CSheetlistButton* sheetSetButton_ = nullptr;
+    QToolButton* publishButtons_[3] = {};
+    int activePublish_ = 0;
+    QToolButton* publishMenuButton_ = nullptr;
+    QToolButton* selectionsButton_ = nullptr;
+    QMenu* publishMenu_ = nullptr;
+    QMenu* selectionsMenu_ = nullptr;
+    CSheetSetPanes* panes_ = nullptr;
+    CSheetsetTree* tree_ = nullptr;
+    QBasicTimer lockPoll_, statusPoll_, cachePurge_;
+    int statusInterval_ = -1;
+    bool busy_ = false;
+    bool statusPassRunning_ = false;
+    qint64 lastStallUs_ = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The dockable "Sheet Set Manager" palette: one page, the sheet list window. Docks on the left or
+// right edge of the host's frame and remembers where it was.
+#include "host/UiBase.h"
+
+class CSheetListWnd;
+class CSheetSetMgr;
+class CSheetsetTree;
+
+class CSheetSetBar : public CVdUiPaletteSet {
+public:
+    CSheetSetBar();
+    ~CSheetSetBar() override;
+    // Creates the window under `parent` (the host frame, or none) with the saved dock state.
+    bool Create(QWidget* parent);
+    CSheetSetMgr* getSheetSetMgr() const;
+    CSheetsetTree* getSheetTree() const;
+    CSheetListWnd* sheetList() const { return sheetList_; }
+    void newSheetSet();
+    void openSheetSet();
+    // Shows the palette docked, as opening a sheet set does.
+    void showDocked();
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void saveState() const;
+    QWidget* parent_ = nullptr;
+    CSheetListWnd* sheetList_ = nullptr;
+};

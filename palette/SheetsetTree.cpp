@@ -1,0 +1,112 @@
+#include "palette/SheetsetTree.h"
+
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include "model/Component.h"
+#include "palette/TreeImages.h"
+
+namespace {
+constexpr int kComponentRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+}  // namespace
+
+CSheetsetTree::CSheetsetTree(QWidget* parent) : CMultiSelTree(parent) {
+    setObjectName("SheetTree");
+}
+
+CComponent* CSheetsetTree::componentOf(const QTreeWidgetItem* item) {
+    return item ? reinterpret_cast<CComponent*>(item->data(0, kComponentRole).value<quintptr>()) : nullptr;
+}
+
+void CSheetsetTree::setComponent(QTreeWidgetItem* item, CComponent* component) {
+    item->setData(0, kComponentRole, QVariant::fromValue(reinterpret_cast<quintptr>(component)));
+}
+
+void CSheetsetTree::setImage(QTreeWidgetItem* item, int index) {
+    if (item->data(0, kImageRole).isValid() && item->data(0, kImageRole).toInt() == index) return;
+    item->setData(0, kImageRole, index);
+    item->setIcon(0, treeImage(index));
+}
+
+int CSheetsetTree::imageOf(const QTreeWidgetItem* item) {
+    QVariant v = item->data(0, kImageRole);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+CComponent* CSheetsetTree::caretComponent() const { return clearing_ ? nullptr : componentOf(currentItem()); }
+
+void CSheetsetTree::DeleteAllItems() {
+    clearing_ = true;
+    clear();
+    clearing_ = false;
+}
+
+QTreeWidgetItem* CSheetsetTree::findItem(const CComponent* component) const {
+    for (QTreeWidgetItem* i = GetFirstItem(); i; i = GetNextItem(i))
+        if (componentOf(i) == component) return i;
+    return nullptr;
+}
+
+bool CSheetsetTree::CanBeginDrag() { return observer_ && observer_->canBeginDrag(); }
+
+void CSheetsetTree::DropItems(bool after) {
+    if (observer_) observer_->onDrop(dropTarget(), after, draggedItems());
+}
+
+void CSheetsetTree::DragEnded() {
+    if (observer_) observer_->onEndDrag();
+}
+
+void CSheetsetTree::OnClick(QTreeWidgetItem*) {
+    // The details follow clicks inside an unchanged selection too.
+    if (observer_) observer_->onSelChanged(caretComponent());
+}
+
+void CSheetsetTree::OnSelChanged() {
+    if (observer_) observer_->onSelChanged(caretComponent());
+}
+
+void CSheetsetTree::OnDblClick(QTreeWidgetItem* item) {
+    if (observer_) observer_->onDblClick(componentOf(item));
+}
+
+void CSheetsetTree::contextMenuEvent(QContextMenuEvent* e) {
+    if (!observer_) return;
+    QTreeWidgetItem* item = itemAt(viewport()->mapFrom(this, e->pos()));
+    if (!item) {
+        observer_->onContextMenu(nullptr, e->globalPos());
+        return;
+    }
+    if (!item->isSelected()) {
+        ClearSelectedItems();
+        SelectItem(item);
+    } else if (item != currentItem()) {
+        setCaret(item);  // the selection stays whole
+    }
+    observer_->onContextMenu(componentOf(item), e->globalPos());
+}
+
+bool CSheetsetTree::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::ToolTip && observer_) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        QTreeWidgetItem* item = itemAt(help->pos());
+        CComponent* c = componentOf(item);
+        if (!c) {
+            QToolTip::hideText();
+            return true;
+        }
+        // Styles 4 to 7 add the details text under the name.
+        int style = observer_->getToolTipStyle();
+        QString tip = "<b>" + item->text(0).toHtmlEscaped() + "</b>";
+        if (style >= 4) {
+            TkString details;
+            c->getDetails(details);
+            tip += "<br>" + QString::fromStdWString(details).toHtmlEscaped().replace("\n", "<br>");
+        }
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualItemRect(item), 30000);
+        return true;
+    }
+    return CMultiSelTree::viewportEvent(e);
+}
