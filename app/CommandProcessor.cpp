@@ -144,6 +144,20 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
         }
         return true;
     }
+    if (name == L"PALETTESELECT") {
+        // Clicks an item of a palette's tree by its text, as a user would: for scripts and demos.
+        if (vredGetStringB(1, L"\nItem to select: ", answer) != RTNORM) return ok = false, true;
+        for (QWidget* palette : sys.palettes())
+            for (QTreeWidget* tree : palette->findChildren<QTreeWidget*>())
+                for (QTreeWidgetItem* item : tree->findItems(q(answer), Qt::MatchExactly | Qt::MatchRecursive)) {
+                    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+                    tree->setCurrentItem(item);
+                    tree->scrollToItem(item);
+                    return true;
+                }
+        vrutPrintf(L"\nNo palette shows \"%ls\".", answer.c_str());
+        return ok = false, true;
+    }
     if (name == L"CLEANSCREENON" || name == L"CLEANSCREENOFF") {
         // The window hides its bars itself; modules follow CLEANSCREENSTATE for their palettes.
         sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(name == L"CLEANSCREENON" ? 1 : 0));

@@ -48,6 +48,8 @@ void CSheetListWnd::onRefresh() {
     else if (QTreeWidgetItem* root = tree_->GetFirstItem()) SyncItem(root, set);
     else RebuildTree(set);
     tree_->setDrawing(true);
+    // The reload replaced every model object: the details follow the caret's new one.
+    onSelChanged(tree_->caretComponent());
 }
 
 void CSheetListWnd::onDblClick(CComponent* component) {
@@ -69,7 +71,7 @@ MenuSpec CSheetListWnd::contextMenuFor(CComponent* component) const {
     case 0: return sheetSetMenu(static_cast<CSubset*>(component), f, publish);
     case 1: {
         QTreeWidgetItem* item = tree_->findItem(component);
-        return subsetMenu(static_cast<CSubset*>(component), item && item->isExpanded(), f, publish);
+        return subsetMenu(static_cast<CSubset*>(component), item && item->isExpanded() && item->childCount() > 0, f, publish);
     }
     default: {
         TkString path = static_cast<CSheet*>(component)->getFileName();

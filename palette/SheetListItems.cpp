@@ -65,7 +65,7 @@ QTreeWidgetItem* CSheetListWnd::InsertComponentItem(QTreeWidgetItem* parent, QTr
     CSheetsetTree::setComponent(item, subset);
     for (int i = 0; i < subset->getCount(); ++i) InsertComponentItem(item, lastChild(item), subset->getAt(i));
     // The sheet set and its first-level subsets open; deeper ones stay closed.
-    if (!parent->parent()) item->setExpanded(true);
+    if (!parent->parent() && item->childCount()) item->setExpanded(true);
     return item;
 }
 

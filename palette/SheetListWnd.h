@@ -88,6 +88,8 @@ public:
     // when the results come back. False when a pass is still running or there is nothing to do.
     bool StartStatusPass();
     bool statusPassRunning() const { return statusPassRunning_; }
+    // Wide enough for a sheet number and a usual title without clipping.
+    QSize sizeHint() const override { return {340, 640}; }
     // The longest time one piece of the last status pass held the user-interface thread, in µs.
     qint64 lastStatusPassStallUs() const { return lastStallUs_; }
 

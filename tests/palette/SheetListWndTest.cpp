@@ -1,0 +1,315 @@
+// The sheet list window: context menus for a writable, locked and read-only set, the timers'
+// effects, the open and recent menu, the panes and the layout monitor's events.
+#include <QApplication>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+#include <utime.h>
+
+#include "drawings/FileLocks.h"
+#include "drawings/SheetSetStamp.h"
+#include "host/Documents.h"
+#include "host/Editor.h"
+#include "host/NqSystem.h"
+#include "host/UiBase.h"
+#include "model/SheetSetMgrImpl.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetSetBar.h"
+#include "palette/SheetSetPanes.h"
+#include "palette/SheetlistButton.h"
+#include "tests/palette/PaletteFixture.h"
+#include "toolkit/common/TkUtf8.h"
+
+using namespace pal;
+
+namespace {
+bool enabled(const MenuSpec& m, const QString& text) {
+    const MenuItem* i = findMenuItem(m, text);
+    return i && i->enabled;
+}
+
+QStringList texts(const MenuSpec& m) {
+    QStringList out;
+    for (const MenuItem& i : m) out << (i.kind == MenuItem::Separator ? "-" : i.text);
+    return out;
+}
+
+void touchLater(const std::string& path, int seconds) {
+    struct utimbuf t;
+    t.actime = t.modtime = time(nullptr) + seconds;
+    utime(path.c_str(), &t);
+}
+}  // namespace
+
+TEST_F(PaletteTest, MenusGrayWhatCannotRunWithoutDrawingsOrWhenTheSetIsHeld) {
+    openWindow();
+    CComponent* set = wnd->currentSheetSet();
+    // No drawing open: editing waits for one, closing does not.
+    MenuSpec m = wnd->contextMenuFor(set);
+    EXPECT_TRUE(enabled(m, "&Close Sheet Set"));
+    EXPECT_FALSE(enabled(m, "New &Sheet..."));
+    EXPECT_FALSE(enabled(m, "Properties..."));
+    const MenuItem* publish = findMenuItem(m, "&Publish");
+    ASSERT_TRUE(publish);
+    EXPECT_EQ(publish->kind, MenuItem::Plain);
+    EXPECT_FALSE(publish->enabled);
+
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawingA), false));
+    m = wnd->contextMenuFor(set);
+    EXPECT_TRUE(enabled(m, "New &Sheet..."));
+    EXPECT_TRUE(enabled(m, "&Resave All Sheets"));
+    EXPECT_EQ(findMenuItem(m, "&Publish")->kind, MenuItem::Submenu);
+
+    // Subsets: one with children cannot be removed; an empty one shows a grayed "&Expand".
+    click(item("A"));
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("A")));
+    EXPECT_EQ(texts(m).front(), "Collaps&e");
+    EXPECT_FALSE(enabled(m, "&Remove Subset"));
+    click(item("Empty"));
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("Empty")));
+    EXPECT_EQ(texts(m).front(), "&Expand");
+    EXPECT_FALSE(enabled(m, "&Expand"));
+    EXPECT_TRUE(enabled(m, "&Remove Subset"));
+
+    // A sheet whose drawing is open in the host cannot also be opened read-only.
+    click(item("a1"));
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("a1")));
+    EXPECT_TRUE(enabled(m, "&Open"));
+    EXPECT_FALSE(enabled(m, "Open rea&d-only"));
+    click(item("a4"));
+    EXPECT_TRUE(enabled(wnd->contextMenuFor(CSheetsetTree::componentOf(item("a4"))), "Open rea&d-only"));
+    click(item("a3"));
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("a3")));
+    EXPECT_FALSE(enabled(m, "&Open"));  // its drawing is missing
+    EXPECT_FALSE(enabled(m, "&Transmit..."));
+
+    // Two subsets without sheets: nothing to open or remove.
+    click(item("Empty"));
+    click(item("Nested"), Qt::ControlModifier);
+    item("Nested")->setExpanded(true);
+    ASSERT_EQ(selectedLabels().size(), 2);
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("Empty")));
+    EXPECT_FALSE(enabled(m, "&Open"));
+    EXPECT_FALSE(enabled(m, "&Remove Sheets"));
+    EXPECT_TRUE(enabled(m, "&Save Sheet Selection..."));
+
+    // Another user holds the set: every editing item grays; opening an existing drawing stays.
+    FileHold colleague;
+    ASSERT_TRUE(colleague.hold(tkFromUtf8(setPath)));
+    click(item("a4"));
+    m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("a4")));
+    EXPECT_TRUE(enabled(m, "&Open"));
+    for (const char* t : {"New &Sheet...", "Re&name && Renumber...", "&Remove Sheet", "Proper&ties...", "&Transmit..."})
+        EXPECT_FALSE(enabled(m, t)) << t;
+    EXPECT_FALSE(enabled(wnd->selectionsMenu(), "&Create..."));
+    colleague.release();
+    EXPECT_TRUE(enabled(wnd->selectionsMenu(), "&Create..."));
+    EXPECT_FALSE(enabled(wnd->selectionsMenu(), "&Manage..."));  // the set has no selections
+}
+
+TEST_F(PaletteTest, EmptySpaceMenuAndViewCommands) {
+    wnd = std::make_unique<CSheetListWnd>(nullptr);
+    EXPECT_TRUE(wnd->contextMenuFor(nullptr).empty());  // no sheet set: no menu
+    wnd.reset();
+    openWindow();
+    QStringList m = texts(wnd->contextMenuFor(nullptr));
+    EXPECT_EQ(m.mid(0, 5), QStringList({"&Expand All", "&Collapse All", "-", "Tooltip Style", "-"}));
+    EXPECT_EQ(m.mid(5), QStringList({"Preview/Details Pane", "Close"}));
+    // Chosen through the popup: Collapse All keeps the set open with its direct children.
+    CSheetListWnd::menuTestHook = [](const MenuSpec&) { return kCmdCollapseAll; };
+    wnd->onContextMenu(nullptr, QPoint());
+    EXPECT_TRUE(tree()->topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(item("A")->isExpanded());
+    wnd->OnCommand(kCmdExpandAll);
+    EXPECT_TRUE(item("Nested")->isExpanded());
+    wnd->OnCommand(kCmdToolTipStyleFirst + 2);
+    EXPECT_EQ(wnd->getToolTipStyle(), 2);
+    const MenuItem* preview = findMenuItem(viewMenu(wnd->menuFacts()), "Preview");
+    EXPECT_TRUE(preview->checked);
+    wnd->OnCommand(12345);  // unknown ids do nothing
+}
+
+TEST_F(PaletteTest, ChangedFileIsReloadedAndTheTreeKeepsItsShape) {
+    openWindow();
+    item("Nested")->setExpanded(true);
+    click(item("b1"));
+    {
+        CSheetSetMgrImpl other;  // another drafter's session removes b3 and renames b2
+        ASSERT_TRUE(other.openSheetSet(tkFromUtf8(setPath).c_str()));
+        auto* b = static_cast<CSubset*>(other.getSheetSet(0)->getAt(1));
+        b->removeSheet(static_cast<CSheet*>(b->getAt(2)));
+        static_cast<CSheet*>(b->getAt(1))->setTitle(L"b2 revised");
+        ASSERT_TRUE(other.getSheetSet(0)->save());
+    }
+    touchLater(setPath, 5);
+    wnd->OnLockPoll();
+    EXPECT_EQ(labelsUnder("B"), "b1 b2 revised");
+    EXPECT_TRUE(item("Nested")->isExpanded());  // a refresh does not collapse the tree
+    EXPECT_TRUE(item("b1")->isSelected());
+    EXPECT_EQ(wnd->sheetSetButton()->stateImage(), 0);
+}
+
+TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {
+    openWindow();
+    CNqSystem& sys = CNqSystem::instance();
+    ASSERT_EQ(sys.setVar(L"SSMSHEETSTATUS", L"1"), RTNORM);
+    EXPECT_EQ(wnd->statusPollInterval(), -1);
+    sys.setVar(L"SSMPOLLTIME", L"30");
+    EXPECT_EQ(wnd->statusPollInterval(), -1);  // not polling: the time alone starts nothing
+    sys.setVar(L"ssmsheetstatus", L"2");
+    EXPECT_EQ(wnd->statusPollInterval(), 30000);
+    sys.setVar(L"SSMPOLLTIME", L"60");
+    EXPECT_EQ(wnd->statusPollInterval(), 60000);
+
+    // The block editor disables the window; clean-screen hides a shown palette and brings it back.
+    sys.setHostVar(L"BLOCKEDITOR", VrResBuf::ofShort(1));
+    EXPECT_FALSE(wnd->isEnabled());
+    sys.setHostVar(L"BLOCKEDITOR", VrResBuf::ofShort(0));
+    EXPECT_TRUE(wnd->isEnabled());
+}
+
+TEST_F(PaletteTest, CleanScreenLeavesAPaletteTheUserHidHidden) {
+    auto bar = std::make_unique<CSheetSetBar>();
+    ASSERT_TRUE(bar->Create(nullptr));
+    CNqSystem& sys = CNqSystem::instance();
+    sys.registerGetter(L"SSMSTATE", [&](VrResBuf& r, TkDbDatabase*) { r = VrResBuf::ofShort(bar->IsVisible() ? 1 : 0); });
+    EXPECT_FALSE(bar->IsVisible());  // no saved state: floating and hidden
+    sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(1));
+    sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(0));
+    EXPECT_FALSE(bar->IsVisible());
+    bar->Show(true);
+    sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(1));
+    EXPECT_FALSE(bar->IsVisible());
+    sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(0));
+    EXPECT_TRUE(bar->IsVisible());
+    sys.unregisterGetter(L"SSMSTATE");
+}
+
+TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) {
+    CVdUiRegistryAccess key(paletteSettingsKey(L"SheetSet:OpenSheetSet"));
+    for (int i = 0; i < 7; ++i) key.setString(L"FileNameMRU" + std::to_wstring(i), L"/old/" + std::to_wstring(i) + L".dst");
+    key.setString(L"FileNameMRU2", L"");
+    {
+        CSheetlistButton button(nullptr);
+        EXPECT_EQ(button.recent().size(), 2u);  // reading stops at the first empty value
+    }
+    // Now 2 in memory over 7 stored: 0 and 1 written, the rest deleted up to the first gap.
+    EXPECT_EQ(key.getString(L"FileNameMRU1"), L"/old/1.dst");
+    EXPECT_EQ(key.getString(L"FileNameMRU3"), L"/old/3.dst");  // behind the gap: left alone
+    EXPECT_EQ(key.getString(L"FileNameMRU2"), L"");
+
+    openWindow();
+    CSheetlistButton* button = wnd->sheetSetButton();
+    EXPECT_EQ(button->recent().front(), tkFromUtf8(setPath));
+    EXPECT_EQ(button->text(), "Palette Test");
+    CSheetSetMgrImpl mgr;
+    for (int i = 0; i < 11; ++i) {
+        std::string p = dir.file("set" + std::to_string(i) + ".dst");
+        CSheetSet* s = mgr.createSheetSet();
+        s->setFileName(tkFromUtf8(p).c_str());
+        s->save();
+        mgr.releaseSheetSet(s);
+        ASSERT_TRUE(mgr.openSheetSet(tkFromUtf8(p).c_str()));
+        button->AddRecent(&mgr);
+    }
+    EXPECT_EQ(button->recent().size(), 10u);
+    EXPECT_EQ(button->recent().front(), tkFromUtf8(dir.file("set10.dst")));
+    // The same file in other letters moves up instead of being added twice.
+    std::wstring upper = tkFromUtf8(dir.file("SET3.DST"));
+    std::filesystem::rename(dir.file("set3.dst"), dir.file("SET3.DST"));
+    CSheetSetMgrImpl other;
+    ASSERT_TRUE(other.openSheetSet(upper.c_str()));
+    button->AddRecent(&other);
+    EXPECT_EQ(button->recent().size(), 10u);
+    EXPECT_EQ(button->recent().front(), upper);
+
+    // A recent file that is gone: dropped, with the message.
+    button->RebuildMenu(wnd->manager());
+    std::filesystem::remove(dir.file("set9.dst"));
+    int gone = -1;
+    for (size_t i = 0; i < button->recent().size(); ++i)
+        if (button->recent()[i] == tkFromUtf8(dir.file("set9.dst"))) gone = static_cast<int>(i);
+    ASSERT_GE(gone, 0);
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(kCmdRecentFirst + gone);
+    ASSERT_FALSE(responder.shown().empty());
+    EXPECT_EQ(responder.shown().back().caption, L"Sheet Set Manager Error");
+    EXPECT_EQ(responder.shown().back().text, L"Cannot find the specified file.\nPlease verify that the file exists.");
+    EXPECT_EQ(button->recent().size(), 9u);
+}
+
+TEST_F(PaletteTest, SplitterCollapsesAtTheTopAndTheSettingsSurvive) {
+    openWindow();
+    CSheetSetPanes* panes = wnd->panes();
+    QRect s = panes->splitterRect();
+    ASSERT_FALSE(s.isEmpty());
+    QTest::mousePress(panes, Qt::LeftButton, {}, s.center());
+    QMouseEvent move(QEvent::MouseMove, QPointF(s.center().x(), 3), panes->mapToGlobal(QPointF(s.center().x(), 3)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panes, &move);
+    QTest::mouseRelease(panes, Qt::LeftButton, {}, QPoint(s.center().x(), 3));
+    EXPECT_EQ(panes->collapseState(), 1);
+    EXPECT_DOUBLE_EQ(panes->splitRatio(), 0.5);
+    EXPECT_EQ(panes->sheetsPane()->height(), 20);  // the caption alone
+    panes->TogglePaneCollapse(panes->sheetsPane());
+    EXPECT_EQ(panes->collapseState(), 0);
+    EXPECT_NEAR(panes->sheetsPane()->height() - 20, panes->detailsPane()->height() - 20, 1);
+
+    // Without the details pane there is nothing to collapse and no splitter.
+    wnd->OnCommand(kCmdDetailsPane);
+    EXPECT_FALSE(panes->sheetsPane()->hasCollapseButton());
+    EXPECT_TRUE(panes->splitterRect().isEmpty());
+    wnd->OnCommand(kCmdDetailsPane);
+    EXPECT_TRUE(panes->sheetsPane()->hasCollapseButton());
+
+    // Several selected: the details say so.
+    click(item("b1"));
+    click(item("b2"), Qt::ControlModifier);
+    EXPECT_EQ(panes->detailsPane()->detailsText(), "Multiple items selected");
+    click(item("b2"));
+    EXPECT_TRUE(panes->detailsPane()->detailsText().contains("b2"));
+
+    // A palette too short for both panes still shows both captions.
+    panes->resize(panes->width(), 40);
+    EXPECT_EQ(panes->sheetsPane()->geometry().top(), 0);
+    EXPECT_GE(panes->detailsPane()->geometry().top(), 20);
+
+    // Settings written when the window goes, read when the next one comes.
+    panes->TogglePaneCollapse(panes->detailsPane());
+    wnd.reset();
+    CSheetListSettings settings;
+    settings.load();
+    EXPECT_EQ(settings.collapse, -1);
+    EXPECT_EQ(CVdUiRegistryAccess(paletteSettingsKey(L"SheetSet:SheetList")).getInt(L"Percent"), 5000);
+}
+
+TEST_F(PaletteTest, OpeningAStampedDrawingOpensItsSetOnlyWhenItIsStillASheet) {
+    openWindow();
+    CNqSystem::instance().registerService(L"CNqSheetSetMgr", static_cast<CNqSheetSetMgr*>(wnd.get()));
+    wnd->manager()->closeSheetSet(0);
+    wnd->RebuildTree(nullptr);
+    auto stampAndOpen = [&](const std::string& drawing) {
+        auto db = std::make_unique<TkDbDatabase>();
+        ASSERT_TRUE(db->readDxfFile(drawing).ok());
+        ASSERT_TRUE(writeStamp(db.get(), tkFromUtf8(setPath), tkFromUtf8(drawing), L"Sheet A", L""));
+        ASSERT_TRUE(db->saveAs(drawing, kTkDbVerR2010).ok());
+        ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawing), true));
+    };
+    // A drawing the set does not list: nothing opens.
+    std::string stray = dir.file("stray.dwg");
+    std::filesystem::copy_file(drawingA, stray);
+    stampAndOpen(stray);
+    EXPECT_EQ(wnd->manager()->getCount(), 0);
+    // With auto-open off, nothing either; the buttons are still refreshed.
+    CNqSystem::instance().setVar(L"SSMAUTOOPEN", L"0");
+    stampAndOpen(drawingB);
+    EXPECT_EQ(wnd->manager()->getCount(), 0);
+    vrDocManagerPtr()->closeAll();
+    CNqSystem::instance().setVar(L"SSMAUTOOPEN", L"1");
+    stampAndOpen(drawingA);
+    ASSERT_EQ(wnd->manager()->getCount(), 1);
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "Palette Test");
+    EXPECT_TRUE(wnd->publishMenuButton()->isEnabled());
+    vrDocManagerPtr()->closeAll();
+    EXPECT_FALSE(wnd->publishMenuButton()->isEnabled());  // no drawing open: nothing to publish
+}
