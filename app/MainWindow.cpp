@@ -19,6 +19,9 @@ MainWindow::MainWindow() {
     documents_->setDocumentMode(true);
     documents_->setTabsClosable(true);
     setCentralWidget(documents_);
+    // Palettes on the sides run the full height; the command line sits between them.
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
     connect(documents_, &QTabWidget::tabCloseRequested, this, [this](int i) {
         if (i < vrDocManagerPtr()->documentCount()) vrDocManagerPtr()->closeDocument(vrDocManagerPtr()->document(i));
     });

@@ -124,7 +124,8 @@ TEST_F(PaletteTest, EmptySpaceMenuAndViewCommands) {
     EXPECT_TRUE(item("Nested")->isExpanded());
     wnd->OnCommand(kCmdToolTipStyleFirst + 2);
     EXPECT_EQ(wnd->getToolTipStyle(), 2);
-    const MenuItem* preview = findMenuItem(viewMenu(wnd->menuFacts()), "Preview");
+    MenuSpec view = viewMenu(wnd->menuFacts());
+    const MenuItem* preview = findMenuItem(view, "Preview");
     EXPECT_TRUE(preview->checked);
     wnd->OnCommand(12345);  // unknown ids do nothing
 }
