@@ -74,9 +74,13 @@ void CSheetsetTree::OnDblClick(QTreeWidgetItem* item) {
 
 void CSheetsetTree::contextMenuEvent(QContextMenuEvent* e) {
     if (!observer_) return;
-    QTreeWidgetItem* item = itemAt(viewport()->mapFrom(this, e->pos()));
+    // The scroll area hands mouse requests on in viewport coordinates; the menu key opens the
+    // caret's menu under its row.
+    const bool byKey = e->reason() == QContextMenuEvent::Keyboard;
+    QTreeWidgetItem* item = byKey ? currentItem() : itemAt(e->pos());
+    QPoint where = byKey && item ? viewport()->mapToGlobal(visualItemRect(item).bottomLeft()) : e->globalPos();
     if (!item) {
-        observer_->onContextMenu(nullptr, e->globalPos());
+        observer_->onContextMenu(nullptr, where);
         return;
     }
     if (!item->isSelected()) {
@@ -85,7 +89,7 @@ void CSheetsetTree::contextMenuEvent(QContextMenuEvent* e) {
     } else if (item != currentItem()) {
         setCaret(item);  // the selection stays whole
     }
-    observer_->onContextMenu(componentOf(item), e->globalPos());
+    observer_->onContextMenu(componentOf(item), where);
 }
 
 bool CSheetsetTree::viewportEvent(QEvent* e) {
