@@ -1,8 +1,6 @@
 // The sheet list window's tree items: built from the model, synced by position, and the sheet
 // status pass that re-tests every drawing.
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QThreadPool>
 
 #include "model/SheetImpl.h"
@@ -120,16 +118,13 @@ bool CSheetListWnd::StartStatusPass() {
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());  // one probe per drawing
     statusPassRunning_ = true;
     lastStallUs_ = t.nsecsElapsed() / 1000;
-    QPointer<CSheetListWnd> self(this);
-    QThreadPool::globalInstance()->start([self, paths = std::move(paths)] {
+    // The window waits for its pool before it goes, so `self` outlives the task; the result is
+    // posted to the window, and a window that is gone drops it with its other events.
+    CSheetListWnd* self = this;
+    probes_->start([self, paths = std::move(paths)] {
         auto images = std::make_shared<std::map<TkString, int>>();
         for (const TkString& p : paths) (*images)[p] = sheetImageIndex(p);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, images] {
-                if (self) self->applyStatusResults(*images);
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(self, [self, images] { self->applyStatusResults(*images); }, Qt::QueuedConnection);
     });
     return true;
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QThreadPool>
 #include <QTimerEvent>
 #include <QToolButton>
 
@@ -102,6 +103,8 @@ CSheetListWnd::CSheetListWnd(QWidget* parent) : QWidget(parent) {
     rebuildSelectionsMenu();
     RebuildTree(nullptr);
 
+    probes_ = std::make_unique<QThreadPool>();
+    probes_->setMaxThreadCount(1);
     lockPoll_.start(kLockPollMs, this);
     cachePurge_.start(kCachePurgeMs, this);
     RestartStatusPolling();
@@ -116,6 +119,7 @@ CSheetListWnd::~CSheetListWnd() {
     lockPoll_.stop();
     statusPoll_.stop();
     cachePurge_.stop();
+    probes_->waitForDone();  // a pass still probing must not outlive the window (or the module)
     settings_.detailsPane = panes_->bottomShown() ? 1 : 0;
     settings_.percent = panes_->splitRatio();
     settings_.collapse = panes_->collapseState();

@@ -23,6 +23,7 @@ class CSheetsetTree;
 class QToolButton;
 class QMenu;
 class QTreeWidgetItem;
+class QThreadPool;
 
 class CSheetListWnd : public QWidget, public CTreeObserver, public CNqSheetSetMgr, public CLayoutMonitorClient {
 public:
@@ -135,4 +136,5 @@ private:
     bool busy_ = false;
     bool statusPassRunning_ = false;
     qint64 lastStallUs_ = 0;
+    std::unique_ptr<QThreadPool> probes_;  // the status pass's drawing probes
 };

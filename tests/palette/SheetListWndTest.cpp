@@ -184,6 +184,12 @@ TEST_F(PaletteTest, CleanScreenLeavesAPaletteTheUserHidHidden) {
     sys.setHostVar(L"CLEANSCREENSTATE", VrResBuf::ofShort(0));
     EXPECT_TRUE(bar->IsVisible());
     sys.unregisterGetter(L"SSMSTATE");
+    // The next run finds the palette as this one left it.
+    bar.reset();
+    CSheetSetBar next;
+    ASSERT_TRUE(next.Create(nullptr));
+    EXPECT_TRUE(next.IsVisible());
+    EXPECT_TRUE(next.isFloating());
 }
 
 TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) {
