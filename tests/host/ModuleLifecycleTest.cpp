@@ -1,5 +1,6 @@
 // The real module in the real host: what loading registers, what unloading takes away, and the
 // values the module supplies.
+#include "drawings/FileLocks.h"
 #include "host/CommandStack.h"
 #include "host/Graphics.h"
 #include "host/Documents.h"
@@ -8,6 +9,7 @@
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/common/TkUtf8.h"
 #include "toolkit/sm/TkSmError.h"
 
 TEST_F(HostTest, LoadRegistersAndUnloadRemovesEverything) {
@@ -84,4 +86,46 @@ TEST_F(HostTest, GraphicsManagerDrawsThumbnailsOfOpenDrawings) {
     EXPECT_GT(dark, 20);  // the circle of "Sheet A"
     EXPECT_TRUE(vrgsGetGsManager()->renderLayout(*db, "Nope", 64, 42).isNull());
     EXPECT_EQ(nqdbEvaluateFields(db.get(), 16, false), 0);
+}
+
+TEST_F(HostTest, PaletteShowsHidesAndAnswersWhetherTheSetCanBeEdited) {
+    ScratchDir dir;
+    std::string dst = dir.file("Riverside.dst");
+    writeFileText(dst, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VornSheetSet format=\"1\">\n"
+                       "  <SheetSet id=\"1\" name=\"Riverside Library\" />\n</VornSheetSet>\n");
+    auto db = makeThreeSheetDrawing();
+    ASSERT_TRUE(db->saveAs(dir.file("plan.dwg"), kTkDbVerR2010).ok());
+    ASSERT_TRUE(loadModule());
+    CNqSystem& sys = CNqSystem::instance();
+    auto ssmState = [&] {
+        VrResBuf v;
+        sys.getVar(L"SSMSTATE", v);
+        return v.integer;
+    };
+    auto run = [](const wchar_t* name) { tkedRegCmds()->lookup(name)->function(); };
+    run(L"SHEETSET");
+    EXPECT_EQ(ssmState(), 1);
+    run(L"SHEETSETHIDE");
+    EXPECT_EQ(ssmState(), 0);
+    run(L"SHEETSETHIDE");  // hidden already: nothing changes
+    EXPECT_EQ(ssmState(), 0);
+
+    // The host hands sheet set files to the palette, which shows itself with the set.
+    ASSERT_TRUE(vornOpenFile(tkFromUtf8(dst), 0));
+    EXPECT_EQ(ssmState(), 1);
+    EXPECT_FALSE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));  // no titled drawing open
+    ASSERT_TRUE(vornOpenFile(tkFromUtf8(dir.file("plan.dwg")), 12));
+    EXPECT_TRUE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));
+    {
+        FileHold colleague;
+        ASSERT_TRUE(colleague.hold(tkFromUtf8(dst)));
+        EXPECT_FALSE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));
+    }
+    EXPECT_TRUE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));  // the probe let go of its lock
+    EXPECT_FALSE(vornOpenFile(tkFromUtf8(dir.file("plan.dwg")) + L".dst", 0));
+    // Unloading with a set open and the palette shown takes everything down cleanly.
+    ASSERT_TRUE(VrModuleLoader::instance().unload(SHEETSET_VRX));
+    EXPECT_EQ(sys.findService(L"CNqSheetSetMgr"), nullptr);
+    EXPECT_EQ(sys.findService(L"CDwgCache"), nullptr);
+    EXPECT_TRUE(sys.palettes().empty());
 }
