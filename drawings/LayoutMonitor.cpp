@@ -1,26 +1,10 @@
 #include "drawings/LayoutMonitor.h"
 
-#include <cwctype>
-
 #include "drawings/SheetSetStamp.h"
-#include "host/NqSystem.h"
+#include "host/CommandLine.h"
+#include "host/PathUtil.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/SubsetImpl.h"
-
-namespace {
-int shortVar(const wchar_t* name) {
-    VrResBuf v;
-    if (CNqSystem::instance().getVar(name, v) != RTNORM) return 0;
-    return static_cast<int16_t>(v.integer);
-}
-
-bool endsWithDst(const TkString& path) {
-    if (path.size() < 4) return false;
-    TkString tail = path.substr(path.size() - 4);
-    for (wchar_t& c : tail) c = static_cast<wchar_t>(std::towlower(c));
-    return tail == L".dst";
-}
-}  // namespace
 
 bool& hiddenByCleanScreen() {
     static bool flag = false;
@@ -42,14 +26,14 @@ void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
     if (sameTextNoCase(name, L"SSMSHEETSTATUS") || sameTextNoCase(name, L"SSMPOLLTIME")) {
         sheetList_->RestartStatusPolling();
     } else if (sameTextNoCase(name, L"BLOCKEDITOR")) {
-        sheetList_->EnableSheetList(shortVar(L"BLOCKEDITOR") == 0);
+        sheetList_->EnableSheetList(vredGetShortVar(L"BLOCKEDITOR") == 0);
     } else if (sameTextNoCase(name, L"CLEANSCREENSTATE")) {
-        if (shortVar(L"CLEANSCREENSTATE") != 1) {
+        if (vredGetShortVar(L"CLEANSCREENSTATE") != 1) {
             if (hiddenByCleanScreen()) {
                 sheetList_->ShowPalette(true);
                 hiddenByCleanScreen() = false;
             }
-        } else if (shortVar(L"SSMSTATE") == 1) {
+        } else if (vredGetShortVar(L"SSMSTATE") == 1) {
             // A palette the user had hidden already is not ours to bring back later.
             sheetList_->ShowPalette(false);
             hiddenByCleanScreen() = true;
@@ -60,7 +44,7 @@ void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
 TkString sheetSetOfStampedDrawing(const VrApDocument* doc) {
     if (!doc || !doc->database()) return {};
     TkString ssPath = readStampSheetSetPath(doc->database());
-    if (ssPath.empty() || !endsWithDst(ssPath)) return {};
+    if (ssPath.empty() || !vrutHasExtension(ssPath, L".dst")) return {};
     // A manager of its own, so the palette's open sets are not touched.
     CSheetSetMgrImpl mgr;
     if (!mgr.openSheetSet(ssPath.c_str())) return {};
@@ -72,7 +56,7 @@ TkString sheetSetOfStampedDrawing(const VrApDocument* doc) {
 }
 
 void CLayoutMonitor::documentCreated(VrApDocument* doc) {
-    if (shortVar(L"SSLOCATE") == 1 && shortVar(L"SSMAUTOOPEN") == 1) {
+    if (vredGetShortVar(L"SSLOCATE") == 1 && vredGetShortVar(L"SSMAUTOOPEN") == 1) {
         TkString ssPath = sheetSetOfStampedDrawing(doc);
         if (!ssPath.empty()) vornOpenFile(ssPath, 0);
     }

@@ -67,6 +67,12 @@ int vredGetVar(const wchar_t* name, VrResBuf& result) {
     return CNqSystem::instance().getVar(name, result, doc ? doc->database() : nullptr);
 }
 
+int vredGetShortVar(const wchar_t* name) {
+    VrResBuf v;
+    if (vredGetVar(name, v) != RTNORM) return 0;
+    return static_cast<int16_t>(v.integer);
+}
+
 int vredSetVar(const wchar_t* name, const TkString& value) { return CNqSystem::instance().setVar(name, value); }
 
 int vredGetEnv(const wchar_t* name, TkString& result) {

@@ -23,6 +23,8 @@ void vrutPrintf(const wchar_t* format, ...);
 // `maxChars` are cut. RTNORM on normal input, RTCAN when cancelled.
 int vredGetStringB(int allowSpaces, const wchar_t* prompt, TkString& result, size_t maxChars = 260);
 int vredGetVar(const wchar_t* name, VrResBuf& result);
+// An integer variable as the signed 16-bit value CAD variables are; 0 when it cannot be read.
+int vredGetShortVar(const wchar_t* name);
 int vredSetVar(const wchar_t* name, const TkString& value);
 // A profile path ("ACAD", "TemplatePath", ...): RTNORM and the value, or RTERROR.
 int vredGetEnv(const wchar_t* name, TkString& result);

@@ -1,6 +1,7 @@
 #include "host/NqSystem.h"
 
 #include "host/Editor.h"
+#include "host/PlotService.h"
 
 #include <QSettings>
 #include <QString>
@@ -156,3 +157,5 @@ void CNqSystem::setProfileString(const TkString& section, const TkString& k, con
     QSettings s("Vorn", "Vorn");
     s.setValue(QString::fromStdWString(L"Profiles/" + section + L"/" + k), QString::fromStdWString(value));
 }
+
+CNqPlotSvr* vrPlotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }

@@ -41,3 +41,8 @@ int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase) {
 
 TkString vrutProfileRootName() { return L"Software\\Vorn"; }
 TkString vrutProfileFileName() { return L"Vorn2026"; }
+
+bool vrutHasExtension(const TkString& path, const TkString& extension) {
+    return path.size() >= extension.size() &&
+           vrutCompareString(path.substr(path.size() - extension.size()), extension, true) == 2;
+}

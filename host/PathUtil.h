@@ -8,6 +8,8 @@ TkString vrutCombinePath(const TkString& folder, const TkString& name);
 void vrutSplitPath(const TkString& path, TkString& folder, TkString& file);
 // The path with its extension replaced by `extension` (".dbl"); false when it has no file name.
 bool vrutPathRenameExtension(TkString& path, const TkString& extension);
+// Whether the path ends in `extension` (".dst"), letter case ignored.
+bool vrutHasExtension(const TkString& path, const TkString& extension);
 // Locale-neutral comparison, case ignored when asked: 1 less, 2 equal, 3 greater.
 int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase);
 // Profile names under which per-user settings are kept.

@@ -19,3 +19,6 @@ public:
     virtual void setIncludePlotStamp(bool on) = 0;
     virtual int getDefaultPublishFormat() const = 0;  // 0 PDF, 1 DWF, 2 DWFx
 };
+
+// The registered plot service, or null.
+CNqPlotSvr* vrPlotService();

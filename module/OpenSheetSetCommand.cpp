@@ -4,6 +4,7 @@
 #include "host/CommandLine.h"
 #include "host/Dialogs.h"
 #include "host/Documents.h"
+#include "host/PathUtil.h"
 #include "module/Commands.h"
 #include "model/SheetSetMessages.h"
 
@@ -14,13 +15,6 @@ TkString trimmed(const TkString& s) {
     while (e > b && std::iswspace(s[e - 1])) --e;
     return s.substr(b, e - b);
 }
-
-bool endsWithDst(const TkString& s) {
-    if (s.size() < 4) return false;
-    TkString tail = s.substr(s.size() - 4);
-    for (wchar_t& c : tail) c = static_cast<wchar_t>(std::towlower(c));
-    return tail == L".dst";
-}
 }  // namespace
 
 void cmdOpenSheetSetByName() {
@@ -29,7 +23,7 @@ void cmdOpenSheetSetByName() {
         TkString prompt = ssMessage(25001, L"\nEnter name of sheet set to open: ");
         if (vredGetStringB(1, prompt.c_str(), name, 260) != RTNORM) return;  // cancelled: end quietly
         name = trimmed(name);
-        if (!name.empty() && !endsWithDst(name)) name += L".dst";
+        if (!name.empty() && !vrutHasExtension(name, L".dst")) name += L".dst";
         if (!name.empty() && vornOpenFile(name, 0)) return;
         VrUiMessageBox(L"", ssMessage(25002, L"Cannot find the specified file.\nPlease verify that the file exists."),
                        MB_OK | MB_ICONERROR);

@@ -5,16 +5,16 @@
 #include "host/PathUtil.h"
 #include "model/SheetSetMessages.h"
 #include "palette/PaletteIds.h"
+#include "palette/PaletteText.h"
 
 using namespace pal;
 
 namespace {
-QString msg(int id, const wchar_t* def) { return QString::fromStdWString(ssMessage(id, def)); }
 
 MenuItem cmd(int id, int stringId, const wchar_t* def, bool enabled = true, bool checked = false) {
     MenuItem m;
     m.id = id;
-    m.text = msg(stringId, def);
+    m.text = paletteText(stringId, def);
     m.enabled = enabled;
     m.checked = checked;
     return m;
@@ -29,7 +29,7 @@ MenuItem separator() {
 MenuItem submenu(int stringId, const wchar_t* def, MenuSpec items, bool enabled = true, bool checked = false) {
     MenuItem m;
     m.kind = MenuItem::Submenu;
-    m.text = msg(stringId, def);
+    m.text = paletteText(stringId, def);
     m.items = std::move(items);
     m.enabled = enabled;
     m.checked = checked;
@@ -39,7 +39,7 @@ MenuItem submenu(int stringId, const wchar_t* def, MenuSpec items, bool enabled 
 MenuItem plain(int stringId, const wchar_t* def, bool enabled) {
     MenuItem m;
     m.kind = MenuItem::Plain;
-    m.text = msg(stringId, def);
+    m.text = paletteText(stringId, def);
     m.enabled = enabled;
     return m;
 }

@@ -53,62 +53,52 @@ bool CMultiSelTree::SelectItem(QTreeWidgetItem* item) {
 
 QTreeWidgetItem* CMultiSelTree::GetFirstItem() const { return topLevelItemCount() ? topLevelItem(0) : nullptr; }
 
-QTreeWidgetItem* CMultiSelTree::GetNextItem(QTreeWidgetItem* item) const {
-    if (!item) return nullptr;
-    if (item->childCount()) return item->child(0);
+namespace {
+// The next sibling of the item or of its nearest ancestor that has one.
+QTreeWidgetItem* nextPastSubtree(const QTreeWidget* tree, QTreeWidgetItem* item) {
     for (QTreeWidgetItem* i = item; i; i = i->parent()) {
         QTreeWidgetItem* parent = i->parent();
-        int index = parent ? parent->indexOfChild(i) : indexOfTopLevelItem(i);
-        int count = parent ? parent->childCount() : topLevelItemCount();
-        if (index + 1 < count) return parent ? parent->child(index + 1) : topLevelItem(index + 1);
+        int index = parent ? parent->indexOfChild(i) : tree->indexOfTopLevelItem(i);
+        int count = parent ? parent->childCount() : tree->topLevelItemCount();
+        if (index + 1 < count) return parent ? parent->child(index + 1) : tree->topLevelItem(index + 1);
     }
     return nullptr;
 }
 
-QTreeWidgetItem* CMultiSelTree::GetPrevItem(QTreeWidgetItem* item) const {
-    if (!item) return nullptr;
-    QTreeWidgetItem* parent = item->parent();
-    int index = parent ? parent->indexOfChild(item) : indexOfTopLevelItem(item);
-    if (index <= 0) return parent;
-    QTreeWidgetItem* prev = parent ? parent->child(index - 1) : topLevelItem(index - 1);
-    while (prev->childCount()) prev = prev->child(prev->childCount() - 1);
-    return prev;
+// The item's last descendant, through every level or only through expanded ones.
+QTreeWidgetItem* lastDescendant(QTreeWidgetItem* item, bool visibleOnly) {
+    while (item->childCount() && (!visibleOnly || item->isExpanded())) item = item->child(item->childCount() - 1);
+    return item;
 }
 
-QTreeWidgetItem* CMultiSelTree::GetLastItem() const {
-    if (!topLevelItemCount()) return nullptr;
-    QTreeWidgetItem* last = topLevelItem(topLevelItemCount() - 1);
-    while (last->childCount()) last = last->child(last->childCount() - 1);
-    return last;
+QTreeWidgetItem* previous(const QTreeWidget* tree, QTreeWidgetItem* item, bool visibleOnly) {
+    if (!item) return nullptr;
+    QTreeWidgetItem* parent = item->parent();
+    int index = parent ? parent->indexOfChild(item) : tree->indexOfTopLevelItem(item);
+    if (index <= 0) return parent;
+    return lastDescendant(parent ? parent->child(index - 1) : tree->topLevelItem(index - 1), visibleOnly);
+}
+}  // namespace
+
+QTreeWidgetItem* CMultiSelTree::GetNextItem(QTreeWidgetItem* item) const {
+    if (!item) return nullptr;
+    return item->childCount() ? item->child(0) : nextPastSubtree(this, item);
 }
 
 QTreeWidgetItem* CMultiSelTree::GetNextVisibleItem(QTreeWidgetItem* item) const {
     if (!item) return nullptr;
-    if (item->childCount() && item->isExpanded()) return item->child(0);
-    for (QTreeWidgetItem* i = item; i; i = i->parent()) {
-        QTreeWidgetItem* parent = i->parent();
-        int index = parent ? parent->indexOfChild(i) : indexOfTopLevelItem(i);
-        int count = parent ? parent->childCount() : topLevelItemCount();
-        if (index + 1 < count) return parent ? parent->child(index + 1) : topLevelItem(index + 1);
-    }
-    return nullptr;
+    return item->childCount() && item->isExpanded() ? item->child(0) : nextPastSubtree(this, item);
 }
 
-QTreeWidgetItem* CMultiSelTree::GetPrevVisibleItem(QTreeWidgetItem* item) const {
-    if (!item) return nullptr;
-    QTreeWidgetItem* parent = item->parent();
-    int index = parent ? parent->indexOfChild(item) : indexOfTopLevelItem(item);
-    if (index <= 0) return parent;
-    QTreeWidgetItem* prev = parent ? parent->child(index - 1) : topLevelItem(index - 1);
-    while (prev->childCount() && prev->isExpanded()) prev = prev->child(prev->childCount() - 1);
-    return prev;
+QTreeWidgetItem* CMultiSelTree::GetPrevItem(QTreeWidgetItem* item) const { return previous(this, item, false); }
+QTreeWidgetItem* CMultiSelTree::GetPrevVisibleItem(QTreeWidgetItem* item) const { return previous(this, item, true); }
+
+QTreeWidgetItem* CMultiSelTree::GetLastItem() const {
+    return topLevelItemCount() ? lastDescendant(topLevelItem(topLevelItemCount() - 1), false) : nullptr;
 }
 
 QTreeWidgetItem* CMultiSelTree::GetLastVisibleItem() const {
-    if (!topLevelItemCount()) return nullptr;
-    QTreeWidgetItem* last = topLevelItem(topLevelItemCount() - 1);
-    while (last->childCount() && last->isExpanded()) last = last->child(last->childCount() - 1);
-    return last;
+    return topLevelItemCount() ? lastDescendant(topLevelItem(topLevelItemCount() - 1), true) : nullptr;
 }
 
 void CMultiSelTree::GetSelectedItems(Items& out) const {

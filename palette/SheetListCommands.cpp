@@ -21,7 +21,6 @@
 using namespace pal;
 
 namespace {
-CNqPlotSvr* plotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }
 
 bool openInHost(const TkString& path) {
     VrApDocManager* dm = vrDocManagerPtr();
@@ -158,7 +157,7 @@ void CSheetListWnd::openRecent(int index) {
 }
 
 void CSheetListWnd::togglePlotSetting(int id) {
-    CNqPlotSvr* plot = plotService();
+    CNqPlotSvr* plot = vrPlotService();
     if (!plot) return;
     if (id == kCmdReverseOrder) plot->setPublishInReverseOrder(!plot->getPublishInReverseOrder());
     else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
@@ -187,7 +186,7 @@ void CSheetListWnd::OnCommand(int id) {
     case kCmdReverseOrder:
     case kCmdPlotStamp: togglePlotSetting(id); return;
     case kCmdPlotStampSettings:
-        if (CNqPlotSvr* plot = plotService()) plot->plotStampSettings();
+        if (CNqPlotSvr* plot = vrPlotService()) plot->plotStampSettings();
         return;
     default: break;
     }

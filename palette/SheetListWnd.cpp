@@ -10,6 +10,7 @@
 
 #include "drawings/DwgCache.h"
 #include "drawings/FileLocks.h"
+#include "host/CommandLine.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
@@ -17,6 +18,7 @@
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
 #include "palette/PaletteIds.h"
+#include "palette/PaletteText.h"
 #include "palette/SheetSetBar.h"
 #include "palette/SheetSetPanes.h"
 #include "palette/SheetlistButton.h"
@@ -26,15 +28,8 @@
 using namespace pal;
 
 namespace {
-QString msg(int id, const wchar_t* def) { return QString::fromStdWString(ssMessage(id, def)); }
 
-CNqPlotSvr* plotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }
 
-int shortVar(const wchar_t* name) {
-    VrResBuf v;
-    if (CNqSystem::instance().getVar(name, v) != RTNORM) return 0;
-    return static_cast<int16_t>(v.integer);
-}
 
 QToolButton* menuButton(QWidget* parent, const char* name, int art, const QString& tip) {
     auto* b = new QToolButton(parent);
@@ -73,13 +68,13 @@ CSheetListWnd::CSheetListWnd(QWidget* parent) : QWidget(parent) {
         connect(b, &QToolButton::clicked, this, [this] { OnCommand(kCmdPublishDefault); });
         publishButtons_[i] = b;
     }
-    publishButtons_[0]->setToolTip(msg(26953, L"Exports the selection to DWFx Files"));
+    publishButtons_[0]->setToolTip(paletteText(26953, L"Exports the selection to DWFx Files"));
 
-    publishMenuButton_ = menuButton(this, "PublishMenu", kArtPublish, msg(26954, L"Publish"));
+    publishMenuButton_ = menuButton(this, "PublishMenu", kArtPublish, paletteText(26954, L"Publish"));
     publishMenu_ = new QMenu(publishMenuButton_);
     publishMenuButton_->setMenu(publishMenu_);
     connect(publishMenu_, &QMenu::aboutToShow, this, [this] { rebuildPublishMenu(); });
-    selectionsButton_ = menuButton(this, "SheetSelections", kArtSelections, msg(26955, L"Sheet Selections"));
+    selectionsButton_ = menuButton(this, "SheetSelections", kArtSelections, paletteText(26955, L"Sheet Selections"));
     selectionsMenu_ = new QMenu(selectionsButton_);
     selectionsButton_->setMenu(selectionsMenu_);
     connect(selectionsMenu_, &QMenu::aboutToShow, this, [this] { refreshSelectionsEnabling(); });
@@ -206,21 +201,18 @@ bool CSheetListWnd::isLocked() const {
 }
 
 void CSheetListWnd::UpdatePublishButton() {
-    std::vector<CComponent*> selected = selectedComponents();
-    bool hasSheet = false;
-    for (CComponent* c : selected) {
-        if (c->getType() == 2) hasSheet = true;
-        else hasSheet = hasSheet || static_cast<CSubset*>(c)->hasSheets();
-    }
-    CNqPlotSvr* plot = plotService();
+    CNqPlotSvr* plot = vrPlotService();
     if (!plot) return;  // the button keeps its look and state
+    bool hasSheet = false;
+    for (CComponent* c : selectedComponents())
+        hasSheet = hasSheet || c->getType() == 2 || static_cast<CSubset*>(c)->hasSheets();
     int format = plot->getDefaultPublishFormat();
     int index = format == 1 ? 1 : format == 2 ? 0 : 2;
     const int tipIds[3] = {26953, 26956, 26957};
     const wchar_t* tips[3] = {L"将选择内容输出为 DWFx 文件", L"将选择内容输出为 DWF 文件", L"将选择内容输出为 PDF 文件"};
     for (int i = 0; i < 3; ++i) publishButtons_[i]->setVisible(i == index);
     activePublish_ = index;
-    publishButtons_[index]->setToolTip(msg(tipIds[index], tips[index]));
+    publishButtons_[index]->setToolTip(paletteText(tipIds[index], tips[index]));
     publishButtons_[index]->setEnabled(anyDocumentOpen() && hasSheet);
 }
 
@@ -242,7 +234,7 @@ MenuFacts CSheetListWnd::menuFacts() const {
     f.locked = isLocked();
     f.toolTipStyle = settings_.toolTipStyle;
     f.detailsShown = panes_ && panes_->bottomShown();
-    if (CNqPlotSvr* plot = plotService()) {
+    if (CNqPlotSvr* plot = vrPlotService()) {
         f.reverseOrder = plot->getPublishInReverseOrder();
         f.plotStamp = plot->getIncludePlotStamp();
     }
@@ -279,11 +271,11 @@ MenuSpec CSheetListWnd::selectionsMenu() const {
     const bool locked = isLocked();
     MenuItem manage;
     manage.id = kCmdManageSelections;
-    manage.text = msg(26601, L"&Manage...");
+    manage.text = paletteText(26601, L"&Manage...");
     manage.enabled = count > 0 && !locked;
     MenuItem create;
     create.id = kCmdSaveSelection;
-    create.text = msg(26602, L"&Create...");
+    create.text = paletteText(26602, L"&Create...");
     create.enabled = !locked;
     m.push_back(manage);
     m.push_back(create);
@@ -345,9 +337,9 @@ int CSheetListWnd::statusPollInterval() const { return statusPoll_.isActive() ? 
 void CSheetListWnd::RestartStatusPolling() {
     statusPoll_.stop();
     statusInterval_ = -1;
-    if (shortVar(L"SSMSHEETSTATUS") != 2) return;
+    if (vredGetShortVar(L"SSMSHEETSTATUS") != 2) return;
     // Taken as it stands: a zero or negative time is the host's business.
-    statusInterval_ = shortVar(L"SSMPOLLTIME") * 1000;
+    statusInterval_ = vredGetShortVar(L"SSMPOLLTIME") * 1000;
     statusPoll_.start(std::max(statusInterval_, 0), this);
 }
 

@@ -8,18 +8,15 @@
 #include "model/SheetImpl.h"
 #include "model/SheetSetMessages.h"
 #include "palette/PaletteIds.h"
+#include "palette/PaletteText.h"
 #include "palette/SheetsetTree.h"
 #include "palette/TreeImages.h"
 
-namespace {
-QString msg(int id, const wchar_t* def) { return QString::fromStdWString(ssMessage(id, def)); }
-}  // namespace
-
-CSheetsPane::CSheetsPane(QWidget* parent) : CVrUiPane(msg(27101, L"Sheets"), parent) {
+CSheetsPane::CSheetsPane(QWidget* parent) : CVrUiPane(paletteText(27101, L"Sheets"), parent) {
     tree_ = new CSheetsetTree(this);
     setContent(tree_);
     AddButton(std::make_unique<CBitmapPaneButton>(pal::kPaneRefresh, paneButtonImage(kArtRefresh),
-                                                  msg(27701, L"Refresh sheet status")));
+                                                  paletteText(27701, L"Refresh sheet status")));
 }
 
 void CSheetsPane::OnPaneButton(int id) {
@@ -68,13 +65,13 @@ CDetailsPane::CDetailsPane(QWidget* parent, bool previewMode) : CVrUiPane(QStrin
     layout->addWidget(details_);
     layout->addWidget(previewView_);
     setContent(stack);
-    AddButton(std::make_unique<CBitmapPaneButton>(pal::kPaneDetails, paneButtonImage(kArtDetails), msg(26517, L"Details")));
-    AddButton(std::make_unique<CBitmapPaneButton>(pal::kPanePreview, paneButtonImage(kArtPreview), msg(26518, L"Preview")));
+    AddButton(std::make_unique<CBitmapPaneButton>(pal::kPaneDetails, paneButtonImage(kArtDetails), paletteText(26517, L"Details")));
+    AddButton(std::make_unique<CBitmapPaneButton>(pal::kPanePreview, paneButtonImage(kArtPreview), paletteText(26518, L"Preview")));
     showMode();
 }
 
 void CDetailsPane::showMode() {
-    setTitle(preview_ ? msg(26518, L"Preview") : msg(26517, L"Details"));
+    setTitle(preview_ ? paletteText(26518, L"Preview") : paletteText(26517, L"Details"));
     static_cast<QStackedLayout*>(content()->layout())->setCurrentWidget(preview_ ? static_cast<QWidget*>(previewView_) : details_);
     if (!preview_) previewView_->SetImage(nullptr);
 }

@@ -7,12 +7,9 @@
 #include "model/SheetSetMessages.h"
 #include "model/SubsetImpl.h"
 #include "palette/PaletteIds.h"
+#include "palette/PaletteText.h"
 #include "palette/SheetListSettings.h"
 #include "palette/TreeImages.h"
-
-namespace {
-QString msg(int id, const wchar_t* def) { return QString::fromStdWString(ssMessage(id, def)); }
-}  // namespace
 
 CSheetlistButton::CSheetlistButton(QWidget* parent) : QToolButton(parent), menu_(new QMenu(this)) {
     setObjectName("SheetSetButton");
@@ -38,7 +35,7 @@ void CSheetlistButton::RebuildMenu(CSheetSetMgr* mgr) {
         a->setChecked(i == mgr->getCurrent());
     }
     if (count > 0) menu_->addSeparator();
-    QString recentText = msg(26801, L"Recent");
+    QString recentText = paletteText(26801, L"Recent");
     if (recent_.empty()) {
         menu_->addAction(recentText);  // carries no command
     } else {
@@ -47,8 +44,8 @@ void CSheetlistButton::RebuildMenu(CSheetSetMgr* mgr) {
             sub->addAction(QString::fromStdWString(recent_[i]))->setData(pal::kCmdRecentFirst + static_cast<int>(i));
     }
     menu_->addSeparator();
-    menu_->addAction(msg(26802, L"New Sheet Set..."))->setData(pal::kCmdNewSheetSet);
-    QString openText = msg(26803, L"Open...");
+    menu_->addAction(paletteText(26802, L"New Sheet Set..."))->setData(pal::kCmdNewSheetSet);
+    QString openText = paletteText(26803, L"Open...");
     menu_->addAction(openText)->setData(pal::kCmdOpen);
     const int current = mgr ? mgr->getCurrent() : -1;
     setText(current >= 0 ? QString::fromStdWString(mgr->getSheetSet(current)->getName()) : openText);
