@@ -2,7 +2,7 @@
 // Locks on drawings and sheet set data files that hold across processes and on file servers:
 // open file description locks (F_OFD_SETLK). Unlike flock they are honoured over NFS, and unlike
 // classic POSIX record locks they are not dropped when some other descriptor of the same file is
-// closed in the same process. A holder keeps a write lock; a tester tries to take one and lets go.
+// closed in the same process. A holder keeps a write lock; a tester only asks (F_OFD_GETLK).
 #include <string>
 
 #include "host/VrTypes.h"
@@ -32,5 +32,5 @@ private:
     int fd_ = -1;
 };
 
-// Whether any process holds a write lock on the file (the file is then not writable for others).
+// Whether any holder (another process, or another description in this one) has a lock on the file.
 bool isFileHeldByOther(const std::string& utf8Path);

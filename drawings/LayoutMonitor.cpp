@@ -43,7 +43,9 @@ void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
 
 TkString sheetSetOfStampedDrawing(const VrApDocument* doc) {
     if (!doc || !doc->database()) return {};
-    TkString ssPath = readStampSheetSetPath(doc->database());
+    StampedSheetSet stamped = findStampedSheetSet(doc->database(), doc->fileName());
+    if (stamped.missing) return {};
+    TkString ssPath = stamped.path;
     if (ssPath.empty() || !vrutHasExtension(ssPath, L".dst")) return {};
     // A manager of its own, so the palette's open sets are not touched.
     CSheetSetMgrImpl mgr;

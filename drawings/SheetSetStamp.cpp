@@ -51,6 +51,23 @@ void updateEntry(TkDbDatabase* db, uint64_t dict, std::string_view entry, const 
     }
 }
 
+namespace fs = std::filesystem;
+
+// The sheet set as seen from the drawing's folder ("../Riverside Library.dst"); empty when the two
+// share no root.
+std::string relativeSetPath(const TkString& drawingPath, const TkString& sheetSetPath) {
+    fs::path dwg = fs::path(tkToUtf8(drawingPath)).lexically_normal(), set = fs::path(tkToUtf8(sheetSetPath)).lexically_normal();
+    if (dwg.empty() || set.empty()) return {};
+    return set.lexically_relative(dwg.parent_path()).generic_string();
+}
+
+bool sameFilePath(const TkString& a, const TkString& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    if (fs::equivalent(fs::path(tkToUtf8(a)), fs::path(tkToUtf8(b)), ec)) return true;
+    return fs::path(tkToUtf8(a)).lexically_normal() == fs::path(tkToUtf8(b)).lexically_normal();
+}
+
 }  // namespace
 
 TkString stampTimeText(int64_t ms) {
@@ -77,6 +94,9 @@ bool writeStamp(TkDbDatabase* db, const TkString& sheetSetPath, const TkString& 
         {"ShSetVersion", {90, "2"}},
         {"UpdateCount", {90, "1"}},
         {"UpdateTime", {1, tkToUtf8(stampTimeText(now.count()))}},
+        // Beyond the usual seven: where the set is from the drawing, so that a moved or copied
+        // project folder still finds it.
+        {"ShSetRelativeName", {1, relativeSetPath(drawingPath, sheetSetPath)}},
     };
     for (const auto& [name, value] : entries)
         if (!db->setXrecord(dict, name, {value})) return false;
@@ -92,5 +112,40 @@ bool updateStampPaths(TkDbDatabase* db, bool writeEnabled, const TkString& drawi
     if (!dict) return false;
     updateEntry(db, dict, "ShSetFileName", sheetSetPath);
     updateEntry(db, dict, "SheetDwgName", drawingPath);
+    std::string relative = relativeSetPath(drawingPath, sheetSetPath);
+    if (tkToUtf8(readEntry(db, "ShSetRelativeName")) != relative) db->setXrecord(dict, "ShSetRelativeName", {{1, relative}});
     return true;
+}
+
+StampedSheetSet findStampedSheetSet(const TkDbDatabase* db, const TkString& drawingPath) {
+    StampedSheetSet r;
+    r.recorded = readStampSheetSetPath(db);
+    if (r.recorded.empty()) return r;
+    TkString recordedDwg = readStampDrawingPath(db);
+    // Where the set is from the drawing: as recorded, or (stamps from before that entry) as the two
+    // recorded paths place it.
+    // A program that repointed the stamp but knew nothing of the relative entry leaves it naming
+    // another file: then the recorded paths are the ones to trust.
+    std::string relative = tkToUtf8(readEntry(db, "ShSetRelativeName"));
+    if (fs::path(relative).filename() != fs::path(tkToUtf8(r.recorded)).filename()) relative.clear();
+    if (relative.empty() && !recordedDwg.empty()) relative = relativeSetPath(recordedDwg, r.recorded);
+    TkString beside;
+    if (!relative.empty() && !drawingPath.empty())
+        beside = tkFromUtf8((fs::path(tkToUtf8(drawingPath)).parent_path() / relative).lexically_normal().string());
+    // A drawing that is not where its stamp says was moved or copied with its project: the set
+    // that came with it is its set, even while the original still exists.
+    bool drawingMoved = !recordedDwg.empty() && !drawingPath.empty() && !sameFilePath(recordedDwg, drawingPath);
+    if (drawingMoved && isFile(beside)) {
+        r.path = beside;
+        r.relocated = !sameFilePath(beside, r.recorded);
+    } else if (isFile(r.recorded)) {
+        r.path = r.recorded;
+    } else if (isFile(beside)) {
+        r.path = beside;
+        r.relocated = true;
+    } else {
+        r.path = r.recorded;
+        r.missing = true;
+    }
+    return r;
 }

@@ -25,7 +25,8 @@ TkString Q(const TkString& s) { return L"\"" + s + L"\""; }
 // What one drawing holds that the check asks about; each drawing is read once.
 struct DrawingFacts {
     bool found = false, readable = false;
-    TkString readError, stampedSet;
+    TkString readError;
+    StampedSheetSet stamp;
     std::map<std::string, std::string> layoutHandles;  // name -> handle text
 };
 
@@ -39,7 +40,7 @@ DrawingFacts readFacts(const TkString& path) {
         return f;
     }
     f.readable = true;
-    f.stampedSet = readStampSheetSetPath(&db);
+    f.stamp = findStampedSheetSet(&db, path);
     for (const TkDbLayout& l : db.layouts()) f.layoutHandles[l.name()] = l.handleText();
     return f;
 }
@@ -74,6 +75,10 @@ public:
             add(SheetSetFinding::Note, "relocated", L"sheet set",
                 std::to_wstring(relocated_) + L" sheet drawings were found beside the sheet set, not where it recorded them (" +
                     firstRecorded_ + L", ...): the project folder was moved");
+        if (restampable_)
+            add(SheetSetFinding::Note, "stamps-moved", L"sheet set",
+                std::to_wstring(restampable_) + L" drawings are stamped for this sheet set where it used to be (" + oldSetPath_ +
+                    L"); they still find it from their folder. To point the stamps here, run: drawkit restamp \"" + setPath_ + L"\"");
         return std::move(out_);
     }
 
@@ -83,14 +88,14 @@ private:
     }
 
     void checkLock() {
-        TkString user, machine;
-        if (!CSheetSetLock::readLockFile(setPath_, user, machine)) return;
-        TkString who = user + L" on " + machine;
-        if (CSheetSetLock::isStale(setPath_))
-            add(SheetSetFinding::Error, "stale-lock", L"sheet set",
-                L"a lock file left by " + who + L" after a crash blocks editing: " + CSheetSetLock::lockFileName(setPath_));
+        SheetSetLockInfo info = CSheetSetLock::holder(setPath_);
+        if (!info.present) return;
+        if (!info.held)
+            add(SheetSetFinding::Warning, "stale-lock", L"sheet set",
+                L"a lock file left by " + info.describe() + L" after a crash (it blocks nobody; the next edit replaces it): " +
+                    CSheetSetLock::lockFileName(setPath_));
         else
-            add(SheetSetFinding::Note, "locked", L"sheet set", L"being edited by " + who);
+            add(SheetSetFinding::Note, "locked", L"sheet set", L"being edited by " + info.describe());
     }
 
     void checkSetFiles() {
@@ -118,16 +123,19 @@ private:
     void checkStamp(const TkString& file) {
         const DrawingFacts& f = facts_[file];
         if (!f.readable) return;
-        if (f.stampedSet.empty()) {
+        const TkString& recorded = f.stamp.recorded;
+        if (recorded.empty()) {
             add(SheetSetFinding::Error, "unstamped", file, L"not stamped for this sheet set (resave the sheets)");
-        } else if (!sameFile(f.stampedSet, setPath_)) {
-            bool oldPlace = sameTextNoCase(P(f.stampedSet).filename().wstring(), P(setPath_).filename().wstring()) &&
-                            !exists(f.stampedSet);
-            if (oldPlace)
-                add(SheetSetFinding::Error, "stamped-old-location", file,
-                    L"stamped for this sheet set where it used to be: " + f.stampedSet + L" (resave the sheets)");
-            else
-                add(SheetSetFinding::Error, "stamped-other-set", file, L"stamped for another sheet set: " + f.stampedSet);
+        } else if (sameFile(recorded, setPath_)) {
+            return;
+        } else if (!f.stamp.missing && sameFile(f.stamp.path, setPath_)) {
+            // Moved or copied with its project: it finds this set from its own folder.
+            if (restampable_++ == 0) oldSetPath_ = recorded;
+        } else if (sameTextNoCase(P(recorded).filename().wstring(), P(setPath_).filename().wstring()) && !exists(recorded)) {
+            add(SheetSetFinding::Error, "stamped-old-location", file,
+                L"stamped for this sheet set where it used to be: " + recorded + L" (run drawkit restamp, or resave the sheets)");
+        } else {
+            add(SheetSetFinding::Error, "stamped-other-set", file, L"stamped for another sheet set: " + recorded);
         }
     }
 
@@ -181,8 +189,8 @@ private:
     std::map<TkString, DrawingFacts> facts_;
     std::map<TkString, bool> templateChecked_;
     std::vector<SheetSetFinding> out_;
-    int relocated_ = 0;
-    TkString firstRecorded_;
+    int relocated_ = 0, restampable_ = 0;
+    TkString firstRecorded_, oldSetPath_;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "model/SheetSetImpl.h"
 
+#include <unistd.h>
+
 #include <cwchar>
 
 #include "drawings/DwgReader.h"
@@ -7,6 +9,7 @@
 #include "host/PathUtil.h"
 #include "model/SheetImpl.h"
 #include "model/SheetSetMessages.h"
+#include "toolkit/common/TkUtf8.h"
 
 namespace {
 template <class T>
@@ -195,12 +198,23 @@ void CSheetSetImpl::copyFromSheetSet(CSheetSet* source, bool withSheets) {
 }
 
 bool CSheetSetImpl::save() {
+    lastSaveError_.clear();
     TkString file = getFileName();
-    if (vrutPathExists(file) && isDrawingLocked(file)) return false;  // held for writing elsewhere (or by our lock)
+    // Another editor holds the set: what it saves is the truth, not our copy.
+    if (!lockedHere_ && CSheetSetLock::isHeldByAnyone(file)) {
+        lastSaveError_ = L"the sheet set is being edited by " + CSheetSetLock::holder(file).describe();
+        return false;
+    }
+    if (vrutPathExists(file) && ::access(tkToUtf8(file).c_str(), W_OK) != 0) {
+        lastSaveError_ = L"the sheet set data file is read-only: " + file;
+        return false;
+    }
     try {
         db_->save();
+        lastReported_ = db_->diskIdentity();
         return true;
-    } catch (const TkException&) {
+    } catch (const TkException& e) {
+        lastSaveError_ = tkFromUtf8(e.what());
         return false;
     }
 }
@@ -210,22 +224,28 @@ int CSheetSetImpl::getLockStatus() {
     if (!vrutPathExists(file)) {
         save();
         lockStatus_ = 0;
-    } else if (!isDrawingLocked(file)) {
-        lockStatus_ = 0;
     } else if (lockedHere_) {
         lockStatus_ = 1;
+    } else if (CSheetSetLock::isHeldByAnyone(file)) {
+        lockStatus_ = 2;  // its ".dbl" file exists while it is held
     } else {
-        TkString dbl = CSheetSetLock::lockFileName(file);
-        lockStatus_ = !dbl.empty() && vrutPathExists(dbl) ? 2 : 3;
+        // A ".dbl" file nobody holds was left by a crash and blocks nobody.
+        lockStatus_ = ::access(tkToUtf8(file).c_str(), W_OK) == 0 ? 0 : 3;
     }
     return lockStatus_;
 }
 
+bool CSheetSetImpl::isChangedOnDisk() const {
+    TkFileIdentity now = TkFileIdentity::ofPath(tkToUtf8(getFileName()));
+    return now.known() && !(now == db_->diskIdentity());
+}
+
 bool CSheetSetImpl::isModifiedOnDisk() {
-    int64_t t = 0;
-    if (!getFileTime(getFileName(), t)) return false;
-    if (t == lastSeenTime_) return false;
-    lastSeenTime_ = t;
+    // Each state of the file on disk is reported once: a file that cannot be read back is not
+    // re-read every second, and a save of our own is no change.
+    TkFileIdentity now = TkFileIdentity::ofPath(tkToUtf8(getFileName()));
+    if (!now.known() || now == db_->diskIdentity() || now == lastReported_) return false;
+    lastReported_ = now;
     return true;
 }
 

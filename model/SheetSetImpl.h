@@ -113,6 +113,12 @@ public:
     bool isModifiedOnDisk() override;
     void refreshPageSetupNames() override;
 
+    // Why the last save failed (empty after a good one).
+    const TkString& lastSaveError() const { return lastSaveError_; }
+    // Whether the data file on disk is no longer the one this object was read from or last saved:
+    // another process saved it (or it was replaced by hand). Asked under the edit lock.
+    bool isChangedOnDisk() const;
+
     // For the edit lock.
     TkString lockDataFileName() const override { return getFileName(); }
     CSubsetImpl* rootSubset() const { return root_.get(); }
@@ -124,7 +130,8 @@ private:
     std::unique_ptr<CSheetSelSetsImpl> selSets_;
     std::unique_ptr<CCustomPropertiesImpl> props_;
     std::vector<TkString> pageSetupNames_;
-    int64_t lastSeenTime_ = 0;
+    TkFileIdentity lastReported_;  // the last change isModifiedOnDisk reported
+    TkString lastSaveError_;
     bool lockedHere_ = false;
     int lockStatus_ = 0;
 };

@@ -1,11 +1,5 @@
 #include "model/SheetSetMgrImpl.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <thread>
-
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -17,19 +11,17 @@ CSheetSetMgrImpl::~CSheetSetMgrImpl() {
 }
 
 bool CSheetSetMgrImpl::openSheetSet(const wchar_t* path) {
+    lastError_.clear();
     for (size_t i = 0; i < sets_.size(); ++i)
         if (sameTextNoCase(sets_[i]->getFileName(), path)) {
             current_ = static_cast<int>(i);
             return true;
         }
-    if (!vrutPathExists(path)) return false;
-    int fd = ::open(tkToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
     try {
         TkSmDatabase* db = toolkit_->openDatabase(path);
         sets_.push_back(new CSheetSetImpl(db));
-    } catch (const TkException&) {
+    } catch (const TkException& e) {
+        lastError_ = tkFromUtf8(e.what());
         return false;
     }
     current_ = static_cast<int>(sets_.size()) - 1;
@@ -37,32 +29,23 @@ bool CSheetSetMgrImpl::openSheetSet(const wchar_t* path) {
 }
 
 bool CSheetSetMgrImpl::reloadSheetSet(int index) {
-    TkString path = sets_[static_cast<size_t>(index)]->getFileName();
-    // The file may be in the middle of being written by another process: try for a second.
-    TkSmSheetSetMgr* probe = TkSmSheetSetMgr::create();
-    bool ok = false;
-    for (int attempt = 0; attempt < 10 && !ok; ++attempt) {
-        try {
-            probe->closeDatabase(probe->openDatabase(path));
-            ok = true;
-        } catch (const TkException&) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-    }
-    probe->release();
-    if (!ok) return false;
+    lastError_.clear();
+    if (index < 0 || index >= getCount()) return false;
     CSheetSetImpl* old = sets_[static_cast<size_t>(index)];
-    TkSmDatabase* oldDb = old->database();
-    delete old;
-    toolkit_->closeDatabase(oldDb);
+    // Saves replace the file by rename, so what is read is always a whole file. The new copy is
+    // read beside the old one: a file that cannot be read leaves the open set as it was.
+    TkSmDatabase* fresh = nullptr;
     try {
-        sets_[static_cast<size_t>(index)] = new CSheetSetImpl(toolkit_->openDatabase(path));
-        return true;
-    } catch (const TkException&) {
-        sets_.erase(sets_.begin() + index);  // it went away between the probe and now
-        if (current_ >= getCount()) current_ = getCount() - 1;
+        fresh = toolkit_->openDatabaseAgain(old->getFileName());
+    } catch (const TkException& e) {
+        lastError_ = tkFromUtf8(e.what());
         return false;
     }
+    TkSmDatabase* oldDb = old->database();
+    sets_[static_cast<size_t>(index)] = new CSheetSetImpl(fresh);
+    delete old;
+    toolkit_->closeDatabase(oldDb);
+    return true;
 }
 
 int CSheetSetMgrImpl::closeSheetSet(int index) {

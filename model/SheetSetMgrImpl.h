@@ -30,8 +30,13 @@ public:
     CSheetSet* createSheetSet() override;
     void releaseSheetSet(CSheetSet* sheetSet) override;
     bool containsLayout(const wchar_t* dwgPath, const wchar_t* layoutName) const override;
+    // Why the last open or reload failed ("... is damaged at line 12; the previous good copy is
+    // X.dst.bak"); empty after one that worked.
+    const TkString& lastError() const { return lastError_; }
+    CSheetSetImpl* sheetSetImpl(int index) const { return sets_[static_cast<size_t>(index)]; }
 
 private:
+    TkString lastError_;
     TkSmSheetSetMgr* toolkit_;
     std::vector<CSheetSetImpl*> sets_;  // owned
     int current_ = -1;

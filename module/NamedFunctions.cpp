@@ -13,12 +13,12 @@ NqValue keyHasSheetSet(const std::vector<NqValue>&) {
     if (CNqSystem::instance().getVar(L"DWGTITLED", titled) != RTNORM || titled.integer != 1) return false;
     CSheetSetMgr* mgr = bar->getSheetSetMgr();
     if (!mgr || mgr->getCount() == 0 || mgr->getCurrent() < 0) return false;
-    // Editable means its edit lock can be taken now; it is let go at once.
-    auto* set = dynamic_cast<CSheetSetImpl*>(mgr->getSheetSet(mgr->getCurrent()));
+    // Editable means nobody else holds it and it can be written. Asked, never tried: a trial lock
+    // would make a colleague's real attempt fail.
+    CSheetSet* set = mgr->getSheetSet(mgr->getCurrent());
     if (!set) return false;
-    CSheetSetLock lock(set);
-    lock.lock();
-    return lock.isHeld();
+    int status = set->getLockStatus();
+    return status == 0 || status == 1;
 }
 
 NqValue keyImportLayoutsDlgFun(const std::vector<NqValue>&) {

@@ -4,55 +4,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "drawings/SheetSetLock.h"
+#include "tests/support/OtherProcess.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/common/TkUtf8.h"
 
 namespace {
 
-// A second process that holds `path` until told to let go.
-class Holder {
-public:
-    explicit Holder(const std::wstring& path) {
-        int ready[2], go[2];
-        EXPECT_EQ(::pipe(ready), 0);
-        EXPECT_EQ(::pipe(go), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            FileHold h;
-            char c = h.hold(path) ? 'y' : 'n';
-            ssize_t n = ::write(ready[1], &c, 1);
-            n = ::read(go[0], &c, 1);
-            (void)n;
-            ::_exit(0);
-        }
-        char c = 0;
-        EXPECT_EQ(::read(ready[0], &c, 1), 1);
-        held_ = c == 'y';
-        ::close(ready[0]);
-        ::close(ready[1]);
-        ::close(go[0]);
-        goFd_ = go[1];
-    }
-    ~Holder() { letGo(); }
-    bool held() const { return held_; }
-    void letGo() {
-        if (pid_ <= 0) return;
-        char c = 'x';
-        ssize_t n = ::write(goFd_, &c, 1);
-        (void)n;
-        ::close(goFd_);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int goFd_ = -1;
-    bool held_ = false;
-};
+std::shared_ptr<void> holdFile(const std::wstring& path) {
+    auto h = std::make_shared<FileHold>();
+    return h->hold(path) ? h : nullptr;
+}
 
 struct FakeSheetSet : CSheetSetLockable {
     std::wstring file;
@@ -63,54 +29,102 @@ struct FakeSheetSet : CSheetSetLockable {
 
 }  // namespace
 
-TEST(Locks, AnotherProcessHoldingADrawingOrSheetSet) {
+std::shared_ptr<void> lockSet(const std::wstring& dst) {
+    auto set = std::make_shared<FakeSheetSet>();
+    set->file = dst;
+    auto lock = std::make_shared<CSheetSetLock>(set.get());
+    lock->lock();
+    if (!lock->isHeld()) return nullptr;
+    return std::make_shared<std::pair<std::shared_ptr<FakeSheetSet>, std::shared_ptr<CSheetSetLock>>>(set, lock);
+}
+
+TEST(Locks, AnotherProcessHoldingADrawing) {
     ScratchDir dir;
-    std::wstring dwg = tkFromUtf8(dir.file("A-101.dwg")), dst = tkFromUtf8(dir.file("Riverside.dst"));
+    std::wstring dwg = tkFromUtf8(dir.file("A-101.dwg"));
     writeFileText(tkToUtf8(dwg), "drawing");
-    writeFileText(tkToUtf8(dst), "sheet set");
     EXPECT_FALSE(isDrawingLocked(dwg));
     EXPECT_FALSE(isDrawingLocked(tkFromUtf8(dir.file("missing.dwg"))));
     {
-        Holder other(dwg);
-        ASSERT_TRUE(other.held());
+        OtherProcess other([&] { return holdFile(dwg); });
+        ASSERT_TRUE(other.took());
         EXPECT_TRUE(isDrawingLocked(dwg));
+        EXPECT_TRUE(isDrawingLocked(dwg));  // asking twice: the question itself never takes the lock
         FileHold mine;
         EXPECT_FALSE(mine.hold(dwg));  // in this process too
     }
     EXPECT_FALSE(isDrawingLocked(dwg));
+    // Held here, asked from another process.
+    FileHold mine;
+    ASSERT_TRUE(mine.hold(dwg));
+    OtherProcess tester([&] { return isDrawingLocked(dwg) ? std::make_shared<int>(1) : nullptr; });
+    EXPECT_TRUE(tester.took());
+}
 
+// The ".dbl" file is the lock and the note of who holds it. A colleague's attempt that fails
+// touches nothing; the holder removes it on letting go; a crash leaves it stale, and stale blocks
+// nobody.
+TEST(Locks, SheetSetLockFileIsTheLockAndTheNote) {
+    ScratchDir dir;
+    std::wstring dst = tkFromUtf8(dir.file("Riverside.dst"));
+    const std::string dbl = dir.file("Riverside.dbl");
+    writeFileText(tkToUtf8(dst), "sheet set");
     FakeSheetSet set;
     set.file = dst;
     {
-        Holder other(dst);
-        CSheetSetLock lock(&set);
-        lock.lock();
-        EXPECT_FALSE(lock.isHeld());
-        EXPECT_FALSE(set.lockedHere);
-        EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));  // no lock, no lock file
+        OtherProcess other([&] { return lockSet(dst); });
+        ASSERT_TRUE(other.took());
+        const std::string note = readFileText(dbl);
+        EXPECT_NE(note.find("[UserInfo]"), std::string::npos);
+        EXPECT_NE(note.find("Since="), std::string::npos);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            CSheetSetLock lock(&set);
+            lock.lock();
+            EXPECT_FALSE(lock.isHeld());
+            EXPECT_FALSE(set.lockedHere);
+        }
+        CSheetSetLock patient(&set);
+        EXPECT_FALSE(patient.lockWaiting(60));
+        EXPECT_EQ(readFileText(dbl), note);  // the holder's note, byte for byte
+        SheetSetLockInfo who = CSheetSetLock::holder(dst);
+        EXPECT_TRUE(who.present && who.held);
+        EXPECT_FALSE(who.user.empty());
+        EXPECT_NE(who.describe().find(L" since "), std::wstring::npos);
+        EXPECT_FALSE(CSheetSetLock::isStale(dst));
+        EXPECT_TRUE(CSheetSetLock::isHeldByAnyone(dst));
+        EXPECT_FALSE(isDrawingLocked(dst));  // the data file itself is never locked: saves replace it
+        // Waiting: the holder lets go while we wait, and we get it.
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            other.letGo();
+        });
+        CSheetSetLock waiter(&set);
+        EXPECT_TRUE(waiter.lockWaiting(5000));
+        release.join();
+        EXPECT_TRUE(set.lockedHere);
     }
+    EXPECT_FALSE(set.lockedHere);
+    EXPECT_FALSE(std::filesystem::exists(dbl));  // removed by its holder
+
+    // A crash leaves the lock file without its lock: stale, naming who left it.
+    {
+        OtherProcess crashing([&] { return lockSet(dst); });
+        ASSERT_TRUE(crashing.took());
+        crashing.crash();
+    }
+    ASSERT_TRUE(std::filesystem::exists(dbl));
+    EXPECT_TRUE(CSheetSetLock::isStale(dst));
+    EXPECT_FALSE(CSheetSetLock::isHeldByAnyone(dst));
+    writeFileText(dbl, "[UserInfo]\nUserName=mchen\nMachine=cad-07\nSince=2026-12-01 08:15:00\n");
+    SheetSetLockInfo who = CSheetSetLock::holder(dst);
+    EXPECT_EQ(who.describe(), L"mchen on cad-07 since 2026-12-01 08:15:00");
+    EXPECT_FALSE(who.held);
     {
         CSheetSetLock lock(&set);
         lock.lock();
-        ASSERT_TRUE(lock.isHeld());
-        EXPECT_TRUE(set.lockedHere);
-        std::wstring user, machine;
-        ASSERT_TRUE(CSheetSetLock::readLockFile(dst, user, machine));
-        EXPECT_FALSE(user.empty());
-        EXPECT_FALSE(machine.empty());
-        EXPECT_NE(readFileText(dir.file("Riverside.dbl")).find("[UserInfo]"), std::string::npos);
-        EXPECT_TRUE(isDrawingLocked(dst));
-        EXPECT_FALSE(CSheetSetLock::isStale(dst));  // a live holder
+        ASSERT_TRUE(lock.isHeld());  // stale blocks nobody
+        EXPECT_EQ(readFileText(dbl).find("mchen"), std::string::npos);
     }
-    EXPECT_FALSE(set.lockedHere);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
-    // A crash leaves the lock file without its lock: stale.
-    writeFileText(dir.file("Riverside.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");
-    EXPECT_TRUE(CSheetSetLock::isStale(dst));
-    std::wstring user, machine;
-    ASSERT_TRUE(CSheetSetLock::readLockFile(dst, user, machine));
-    EXPECT_EQ(user, L"mchen");
-    EXPECT_EQ(machine, L"cad-07");
+    EXPECT_FALSE(std::filesystem::exists(dbl));
 }
 
 TEST(Locks, ReadOnlyDataFileIsNotLocked) {
@@ -126,4 +140,5 @@ TEST(Locks, ReadOnlyDataFileIsNotLocked) {
     EXPECT_FALSE(lock.isHeld());
     EXPECT_FALSE(std::filesystem::exists(dir.file("ro.dbl")));
     EXPECT_TRUE(isDrawingLocked(dst));  // read-only reads as locked
+    EXPECT_EQ(set.lockedHere, false);
 }

@@ -30,7 +30,8 @@ TEST(SheetSetStamp, WrittenReplacedAndReadBackAfterSave) {
     EXPECT_EQ(readStampDrawingPath(back.get()), L"/p/a.dwg");
     auto dict = back->dictionary(back->dictionary(back->namedObjectsDictionary())->get("VrSheetSetData"));
     ASSERT_TRUE(dict);
-    EXPECT_EQ(dict->entries().size(), 7u);  // replaced, not added twice
+    EXPECT_EQ(dict->entries().size(), 8u);  // replaced, not added twice
+    EXPECT_EQ(entry(*back, "ShSetRelativeName")[0].text, "Ünïcode Set.dst");
     EXPECT_EQ(entry(*back, "LayoutName")[0].text, "Sheet B");
     EXPECT_EQ(entry(*back, "LayoutHandle")[0].text, "3A");
     ASSERT_EQ(entry(*back, "UpdateCount").size(), 1u);

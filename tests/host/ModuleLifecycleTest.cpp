@@ -1,6 +1,6 @@
 // The real module in the real host: what loading registers, what unloading takes away, and the
 // values the module supplies.
-#include "drawings/FileLocks.h"
+#include "drawings/SheetSetLock.h"
 #include "host/CommandStack.h"
 #include "host/Graphics.h"
 #include "host/Documents.h"
@@ -117,11 +117,14 @@ TEST_F(HostTest, PaletteShowsHidesAndAnswersWhetherTheSetCanBeEdited) {
     ASSERT_TRUE(vornOpenFile(tkFromUtf8(dir.file("plan.dwg")), 12));
     EXPECT_TRUE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));
     {
+        // A colleague holds the set's lock file.
+        writeFileText(dir.file("Riverside.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");
         FileHold colleague;
-        ASSERT_TRUE(colleague.hold(tkFromUtf8(dst)));
+        ASSERT_TRUE(colleague.hold(CSheetSetLock::lockFileName(tkFromUtf8(dst))));
         EXPECT_FALSE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));
+        EXPECT_TRUE(colleague.isHeld());
     }
-    EXPECT_TRUE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));  // the probe let go of its lock
+    EXPECT_TRUE(std::get<bool>(sys.callFunction(L"key_HasSheetSet")));  // a stale lock file blocks nobody
     EXPECT_FALSE(vornOpenFile(tkFromUtf8(dir.file("plan.dwg")) + L".dst", 0));
     // Unloading with a set open and the palette shown takes everything down cleanly.
     ASSERT_TRUE(VrModuleLoader::instance().unload(SHEETSET_VRX));

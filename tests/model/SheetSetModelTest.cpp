@@ -10,6 +10,7 @@
 #include "drawings/SheetSetLock.h"
 #include "model/SheetImpl.h"
 #include "model/SheetSetMgrImpl.h"
+#include "tests/support/OtherProcess.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -166,6 +167,15 @@ TEST(SheetSetModel, CustomPropertiesSelectionsAndSetWideLists) {
     EXPECT_EQ(got.size(), 2u);
 }
 
+std::shared_ptr<void> lockWithOwnManager(const std::string& path) {
+    auto mgr = std::make_shared<CSheetSetMgrImpl>();
+    if (!mgr->openSheetSet(W(path).c_str())) return nullptr;
+    auto lock = std::make_shared<CSheetSetLock>(mgr->sheetSetImpl(0));
+    lock->lock();
+    if (!lock->isHeld()) return nullptr;
+    return std::make_shared<std::pair<std::shared_ptr<CSheetSetMgrImpl>, std::shared_ptr<CSheetSetLock>>>(mgr, lock);
+}
+
 TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
     ScratchDir dir;
     std::string path = makeSet(dir);
@@ -173,43 +183,32 @@ TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
     ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
     auto* set = static_cast<CSheetSetImpl*>(mgr.getSheetSet(0));
     EXPECT_EQ(set->getLockStatus(), 0);
-    EXPECT_TRUE(set->isModifiedOnDisk());   // the first look
-    EXPECT_FALSE(set->isModifiedOnDisk());
+    EXPECT_FALSE(set->isModifiedOnDisk());  // just read: nothing to read again
     {
         CSheetSetLock lock(set);
         lock.lock();
         ASSERT_TRUE(lock.isHeld());
         EXPECT_EQ(set->getLockStatus(), 1);
-        EXPECT_FALSE(set->save());  // our own lock holds the file
+        EXPECT_TRUE(set->save());  // saved before the lock goes
     }
     EXPECT_EQ(set->getLockStatus(), 0);
+    EXPECT_FALSE(set->isModifiedOnDisk());  // our own save is no change
     EXPECT_TRUE(set->save());
     struct utimbuf t {1800000000, 1800000000};
     ::utime(path.c_str(), &t);
     EXPECT_TRUE(set->isModifiedOnDisk());
+    EXPECT_FALSE(set->isModifiedOnDisk());  // each change once
 
-    // Another process holds it with its lock file: status 2; without a lock file: 3.
-    int ready[2], go[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(go), 0);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        FileHold h;
-        char c = h.hold(W(path)) ? 'y' : 'n';
-        ssize_t n = ::write(ready[1], &c, 1);
-        n = ::read(go[0], &c, 1);
-        (void)n;
-        ::_exit(0);
+    // Another process holds the lock: status 2, and our save would overwrite its work.
+    {
+        OtherProcess other([&] { return lockWithOwnManager(path); });
+        ASSERT_TRUE(other.took());
+        EXPECT_EQ(set->getLockStatus(), 2);
+        EXPECT_FALSE(set->save());
+        EXPECT_NE(set->lastSaveError().find(L"being edited by"), std::wstring::npos);
+        other.crash();
     }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
-    EXPECT_EQ(set->getLockStatus(), 3);
-    writeFileText(dir.file("Riverside.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");
-    EXPECT_EQ(set->getLockStatus(), 2);
-    EXPECT_FALSE(set->save());
-    ssize_t n = ::write(go[1], &c, 1);
-    (void)n;
-    ::waitpid(pid, nullptr, 0);
     EXPECT_TRUE(CSheetSetLock::isStale(W(path)));  // the holder is gone, its lock file is not
+    EXPECT_EQ(set->getLockStatus(), 0);             // and blocks nobody
+    EXPECT_TRUE(set->save());
 }

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "toolkit/common/TkFileIdentity.h"
+
 namespace {
 
 bool writeAll(int fd, const char* p, size_t n) {
@@ -57,7 +59,7 @@ int makeTemp(const std::string& path, std::string& tmp) {
 
 }  // namespace
 
-std::string tkWriteFileAtomically(const std::string& path, std::string_view data) {
+std::string tkWriteFileAtomically(const std::string& path, std::string_view data, TkFileIdentity* written) {
     std::string tmp;
     int fd = makeTemp(path, tmp);
     if (fd < 0) return "cannot write in the folder " + folderOf(path) + ": " + std::strerror(errno);
@@ -69,6 +71,8 @@ std::string tkWriteFileAtomically(const std::string& path, std::string_view data
     };
     if (!writeAll(fd, data.data(), data.size())) return fail("cannot write");
     if (::fsync(fd) != 0) return fail("cannot flush");
+    // A rename keeps the inode and the modification time: this is what the path will show.
+    if (written) *written = TkFileIdentity::ofDescriptor(fd);
     if (::close(fd) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());

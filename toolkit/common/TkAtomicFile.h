@@ -5,8 +5,11 @@
 #include <string>
 #include <string_view>
 
-// Returns an empty string on success, else a one-line reason naming the file.
-std::string tkWriteFileAtomically(const std::string& path, std::string_view data);
+struct TkFileIdentity;
+
+// Returns an empty string on success, else a one-line reason naming the file. `written`, when
+// given, receives the identity the new file has under `path`.
+std::string tkWriteFileAtomically(const std::string& path, std::string_view data, TkFileIdentity* written = nullptr);
 // Makes `backup` a copy of `path` (a hard link where the file system allows, else a real copy),
 // replacing an older backup atomically. Empty string on success.
 std::string tkBackupFile(const std::string& path, const std::string& backup);

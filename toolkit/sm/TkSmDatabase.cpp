@@ -1,7 +1,5 @@
 #include "toolkit/sm/TkSmDatabase.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -11,15 +9,6 @@
 TKSM_DEFINE_CLASS(TkSmDatabase, TkSmObject)
 TKSM_DEFINE_CLASS(TkSmSheetSetMgr, TkSmObject)
 
-namespace {
-bool stampOf(const std::string& path, int64_t& size, int64_t& time) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    size = st.st_size;
-    time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return true;
-}
-}  // namespace
 
 TkSmDatabase::TkSmDatabase() {
     // The database is its own root: the sheet set and everything below belong to it.
@@ -40,17 +29,16 @@ void TkSmDatabase::save() {
     std::string target = path.string();
     // The file being replaced becomes the backup, but only when it is known to be good: one that
     // another program damaged must not push out the last good copy.
-    int64_t size = 0, time = 0;
-    if (stampOf(target, size, time)) {
-        bool known = size == diskSize_ && time == diskTime_;
-        if (known || TkSmStore::isReadable(target)) {
+    // A file that still has the identity this database last saw is known to be good.
+    TkFileIdentity now = TkFileIdentity::ofPath(target);
+    if (now.known()) {
+        if (now == disk_ || TkSmStore::isReadable(target)) {
             std::string failure = tkBackupFile(target, target + ".bak");
             (void)failure;  // no backup is no reason to refuse the save itself
         }
     }
-    std::string failure = tkWriteFileAtomically(target, text);
+    std::string failure = tkWriteFileAtomically(target, text, &disk_);
     if (!failure.empty()) throw TkException(TkError_WriteFailed, failure);
-    stampOf(target, diskSize_, diskTime_);
     modified_ = false;
 }
 
@@ -59,13 +47,12 @@ TkSmSheetSetMgr::~TkSmSheetSetMgr() = default;
 TkSmDatabase* TkSmSheetSetMgr::openDatabase(const TkString& path) {
     for (auto& db : open_)
         if (db->getFileName() == path) return db.get();
+    return openDatabaseAgain(path);
+}
+
+TkSmDatabase* TkSmSheetSetMgr::openDatabaseAgain(const TkString& path) {
     TkSmPtr<TkSmDatabase> db = TkSmPtr<TkSmDatabase>::adopt(new TkSmDatabase);
-    TkSmStore::load(*db.get(), path);  // raises
-    int64_t size = 0, time = 0;
-    if (stampOf(tkToUtf8(path), size, time)) {
-        db->diskSize_ = size;
-        db->diskTime_ = time;
-    }
+    db->disk_ = TkSmStore::load(*db.get(), path);  // raises
     open_.push_back(db);
     return db.get();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolkit/common/TkFileIdentity.h"
 #include "toolkit/sm/TkSmComponents.h"
 
 class TkSmDatabase : public TkSmObject {
@@ -17,6 +18,9 @@ public:
     // Writes the data file atomically and keeps the previous good file as NAME.dst.bak.
     // Raises TkException (TkError_WriteFailed, TkError_InvalidInput without a file name).
     void save();
+    // The data file as this database last read or wrote it. A file on disk that still has this
+    // identity holds exactly what this database was read from or saved; any other was changed.
+    const TkFileIdentity& diskIdentity() const { return disk_; }
 
     uint64_t allocateId() { return nextId_++; }
 
@@ -30,9 +34,7 @@ private:
     TkSmPtr<TkSmSheetSet> sheetSet_;
     uint64_t nextId_ = 1;
     bool modified_ = false;
-    // Size and modification time of the file as this database last read or wrote it: a file that
-    // still matches is known to be good and may become the backup.
-    int64_t diskSize_ = -1, diskTime_ = 0;
+    TkFileIdentity disk_;
 };
 
 class TkSmSheetSetMgr : public TkSmObject {
@@ -43,6 +45,10 @@ public:
     // TkException when the file is missing, unreadable, damaged or of a newer format; the message
     // names the backup when one exists. The manager holds the database until closeDatabase.
     TkSmDatabase* openDatabase(const TkString& path);
+    // Reads the file again into a new database, even while this manager has it open: the caller
+    // swaps its objects over and then closes the old database. Raises as openDatabase does and
+    // then leaves the old database as it was.
+    TkSmDatabase* openDatabaseAgain(const TkString& path);
     // A new database with an empty sheet set. `templateName` is only remembered.
     TkSmDatabase* createDatabase(const TkString& fileName, const TkString& templateName, bool alwaysCreate);
     void closeDatabase(TkSmDatabase* db);

@@ -1,8 +1,11 @@
 #include "toolkit/sm/TkSmStore.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 #include <unordered_map>
@@ -12,6 +15,27 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kRoot = "VornSheetSet";
+
+// The whole file and the identity of what was read, through one descriptor.
+bool readWholeFile(const std::string& path, std::string& bytes, TkFileIdentity& identity) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    identity = TkFileIdentity::ofDescriptor(fd);
+    if (identity.size > 0) bytes.reserve(static_cast<size_t>(identity.size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return identity.known();
+}
 
 // XML attributes cannot carry control characters, and lose tabs and line breaks on reading; those
 // and '%' itself travel percent-escaped.
@@ -339,28 +363,22 @@ std::string TkSmStore::serialize(const TkSmDatabase& db, const TkString& folderP
     return out.str();
 }
 
-void TkSmStore::load(TkSmDatabase& db, const TkString& path) {
+TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
     std::string p = tkToUtf8(path);
     std::string backupNote;
     std::error_code ec;
     if (fs::exists(p + ".bak", ec)) backupNote = "; the previous good copy is " + p + ".bak";
     if (!fs::exists(p, ec)) throw TkException(TkError_FileNotFound, "cannot find the sheet set data file " + p);
     if (fs::is_directory(p, ec)) throw TkException(TkError_FileAccess, p + " is a folder, not a sheet set data file");
+    std::string bytes;
+    TkFileIdentity identity;
+    if (!readWholeFile(p, bytes, identity)) throw TkException(TkError_FileAccess, "cannot read the sheet set data file " + p);
     pugi::xml_document doc;
-    pugi::xml_parse_result r = doc.load_file(p.c_str(), pugi::parse_default, pugi::encoding_utf8);
-    if (r.status == pugi::status_file_not_found || r.status == pugi::status_io_error || r.status == pugi::status_out_of_memory)
-        throw TkException(TkError_FileAccess, "cannot read the sheet set data file " + p);
+    pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (r.status == pugi::status_out_of_memory) throw TkException(TkError_FileAccess, "cannot read the sheet set data file " + p);
     if (!r) {
         // pugixml gives a byte offset; people look for lines.
-        long line = 1;
-        if (FILE* f = std::fopen(p.c_str(), "rb")) {
-            for (ptrdiff_t i = 0; i < r.offset; ++i) {
-                int c = std::fgetc(f);
-                if (c == EOF) break;
-                if (c == '\n') ++line;
-            }
-            std::fclose(f);
-        }
+        long line = 1 + std::count(bytes.begin(), bytes.begin() + std::clamp<ptrdiff_t>(r.offset, 0, static_cast<ptrdiff_t>(bytes.size())), '\n');
         throw TkException(TkError_BadFormat, "the sheet set data file " + p + " is damaged (" + r.description() +
                                                  " at line " + std::to_string(line) + ")" + backupNote);
     }
@@ -421,6 +439,7 @@ void TkSmStore::load(TkSmDatabase& db, const TkString& path) {
         throw TkException(e.code(), std::string("the sheet set data file ") + p + " is damaged: " + e.what() + backupNote);
     }
     db.modified_ = false;
+    return identity;
 }
 
 bool TkSmStore::isReadable(const std::string& utf8Path) {

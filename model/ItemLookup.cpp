@@ -1,0 +1,70 @@
+#include "model/ItemLookup.h"
+
+#include "model/SheetImpl.h"
+
+namespace {
+std::vector<TkString> splitPath(const TkString& path) {
+    std::vector<TkString> parts;
+    TkString part;
+    for (wchar_t ch : path + L"/") {
+        if (ch != L'/') {
+            part += ch;
+            continue;
+        }
+        if (!part.empty()) parts.push_back(part);
+        part.clear();
+    }
+    return parts;
+}
+}  // namespace
+
+uint64_t componentId(const CComponent* c) {
+    if (!c) return 0;
+    if (c->getType() == 2) return static_cast<const CSheetImpl*>(c)->toolkitSheet()->id();
+    if (c->getType() == 0) return static_cast<const CSheetSetImpl*>(c)->rootSubset()->toolkitSubset()->id();
+    return static_cast<const CSubsetImpl*>(c)->toolkitSubset()->id();
+}
+
+CComponent* findComponentById(CSheetSetImpl* set, uint64_t id) {
+    if (!set || !id) return nullptr;
+    if (componentId(set) == id) return set;
+    std::vector<CSubset*> subsets;
+    set->getSubsets(subsets, true);
+    for (CSubset* s : subsets)
+        if (componentId(s) == id) return s;
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    for (CSheet* s : sheets)
+        if (componentId(s) == id) return s;
+    return nullptr;
+}
+
+CSubset* findSubsetByPath(CSheetSet* set, const TkString& path) {
+    CSubset* at = set;
+    for (const TkString& name : splitPath(path)) {
+        CSubset* next = nullptr;
+        for (int i = 0; i < at->getCount() && !next; ++i)
+            if (CComponent* c = at->getAt(i); c->getType() == 1 && sameTextNoCase(static_cast<CSubset*>(c)->getName(), name))
+                next = static_cast<CSubset*>(c);
+        if (!next) return nullptr;
+        at = next;
+    }
+    return at;
+}
+
+CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error) {
+    error.clear();
+    if (spec.empty()) {
+        error = L"no sheet or subset given";
+        return nullptr;
+    }
+    if (CSubset* s = findSubsetByPath(set, spec)) return s;
+    std::vector<CSheet*> sheets, hits;
+    set->getSheets(sheets, true);
+    for (CSheet* s : sheets)
+        if (s->getNumber() == spec) hits.push_back(s);
+    if (hits.size() == 1) return hits.front();
+    error = hits.empty() ? L"no subset or sheet number \"" + spec + L"\" in the sheet set"
+                         : std::to_wstring(hits.size()) + L" sheets carry the number \"" + spec + L"\"";
+    return nullptr;
+}

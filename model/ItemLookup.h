@@ -1,0 +1,19 @@
+#pragma once
+// Finding sheets and subsets again: by the id their toolkit object is stored under (it survives a
+// reload, pointers do not), and by what people and scripts type: a subset path
+// ("Architecture/Plans") or a sheet number.
+#include <cstdint>
+
+#include "model/SheetSetImpl.h"
+
+// The stored id of the component's toolkit object; 0 for null.
+uint64_t componentId(const CComponent* c);
+// The component of `set` stored under `id`; null when the set has none (it was removed).
+CComponent* findComponentById(CSheetSetImpl* set, uint64_t id);
+
+// The subset a path names: "" or "/" is the sheet set itself, "A/B" the subset B in A (names
+// compared without regard to case). Null when some part is missing.
+CSubset* findSubsetByPath(CSheetSet* set, const TkString& path);
+// A subset path, else a sheet number (numbers compared exactly, as a title block shows them). Null
+// with `error` saying why: nothing of that name, or a number that several sheets carry.
+CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error);
