@@ -4,11 +4,14 @@
 
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetLock.h"
+#include "host/CommandLine.h"
 #include "host/Dialogs.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
+#include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
+#include "model/SheetSetEdit.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/SubsetImpl.h"
@@ -39,16 +42,25 @@ void CSheetListWnd::onSelChanged(CComponent* component) {
 
 void CSheetListWnd::onRefresh() {
     if (mgr_->getCount() == 0) return;
-    mgr_->reloadSheetSet(mgr_->getCurrent());
+    ++reloadCount_;
+    TreeState before = saveTreeState();
+    if (!mgr_->reloadSheetSet(mgr_->getCurrent())) {
+        // The open copy stays as it was; the next change on disk is tried again.
+        vrutPrintf(L"\n%ls\n", mgr_->lastError().c_str());
+        return;
+    }
     afterSetsChanged();
-    tree_->setDrawing(false);
-    CSheetSet* set = currentSheetSet();
-    if (!set) tree_->DeleteAllItems();
-    else if (QTreeWidgetItem* root = tree_->GetFirstItem()) SyncItem(root, set);
-    else RebuildTree(set);
-    tree_->setDrawing(true);
-    // The reload replaced every model object: the details follow the caret's new one.
+    // The reload replaced every model object: the tree is built anew and the details follow the
+    // caret's new one.
+    RebuildTreeKeepingState(before);
     onSelChanged(tree_->caretComponent());
+}
+
+void CSheetListWnd::reportEditFailure(const SheetSetEditResult& r) {
+    CSheetSet* set = currentSheetSet();
+    if (r.status == SheetSetEditResult::Locked && r.holder.held) return;  // taken meanwhile: ends quietly, the lock image says why
+    TkString text = editFailureText(r, set ? set->getFileName() : TkString());
+    if (!text.empty()) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), text, MB_OK | MB_ICONERROR);
 }
 
 void CSheetListWnd::onDblClick(CComponent* component) {
@@ -85,8 +97,8 @@ void CSheetListWnd::onContextMenu(CComponent* component, QPoint screenPos) { sho
 bool CSheetListWnd::canBeginDrag() {
     CSheetSet* set = currentSheetSet();
     if (!set) return false;
-    TkString path = set->getFileName();
-    if (vrutPathExists(path) && isDrawingLocked(path)) return false;
+    int status = set->getLockStatus();
+    if (status == 2 || status == 3) return false;
     busy_ = true;  // the lock poll keeps off until the drag ends
     sheetSetButton_->SetStateImage(1);
     return true;
@@ -96,39 +108,59 @@ void CSheetListWnd::onEndDrag() { busy_ = false; }
 
 void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTreeWidgetItem*>& dragged) {
     onEndDrag();
-    auto* set = dynamic_cast<CSheetSetImpl*>(currentSheetSet());
     CComponent* targetComp = CSheetsetTree::componentOf(target);
-    if (!set || !targetComp) return;
+    if (!currentSheetSet() || !targetComp) return;
     // With no parent to go after, a drop below the sheet set's own row goes into it.
     if (!target->parent()) after = false;
-    std::vector<CComponent*> comps;
+    // The move is applied to the set as it is on disk, which may have been read again under the
+    // lock: the items are carried over by stable id, not by pointer.
+    std::vector<uint64_t> draggedIds;
     QList<QTreeWidgetItem*> oldItems;
     for (QTreeWidgetItem* i : dragged) {
         bool underDragged = false;
         for (QTreeWidgetItem* p = i->parent(); p; p = p->parent()) underDragged = underDragged || dragged.contains(p);
         if (underDragged) continue;  // it goes with its subset
-        comps.push_back(CSheetsetTree::componentOf(i));
+        draggedIds.push_back(componentId(CSheetsetTree::componentOf(i)));
         oldItems.push_back(i);
     }
-    CSheetSetLock lock(set);
-    lock.lock();
-    if (!lock.isHeld()) return;
+    const uint64_t targetId = componentId(targetComp);
     const bool besideTarget = targetComp->getType() == 2 || after;
-    QTreeWidgetItem* destItem = besideTarget ? target->parent() : target;
-    std::vector<CComponent*> moved = moveComponents(targetComp, besideTarget, comps);
-    if (moved.empty()) return;
-    tree_->setDrawing(false);
-    tree_->ClearSelectedItems();
-    QTreeWidgetItem* prev = besideTarget ? target : nullptr;
-    QList<QTreeWidgetItem*> newItems;
-    for (CComponent* c : moved) newItems.push_back(prev = InsertComponentItem(destItem, prev, c));
-    for (QTreeWidgetItem* i : newItems) i->setSelected(true);
-    tree_->SelectItem(newItems.back());  // the copy of the last dragged item
-    qDeleteAll(oldItems);
-    lock.unlock();
-    set->save();
-    SyncItem(tree_->GetFirstItem(), set);
-    tree_->setDrawing(true);
+    TreeState before = saveTreeState();
+    std::vector<CComponent*> moved;
+    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), [&](CSheetSetImpl& set) {
+        CComponent* t = findComponentById(&set, targetId);
+        std::vector<CComponent*> comps;
+        for (uint64_t id : draggedIds)
+            if (CComponent* c = findComponentById(&set, id)) comps.push_back(c);
+        if (!t || comps.empty()) return false;  // someone else removed them meanwhile
+        moved = moveComponents(t, besideTarget, comps);
+        return !moved.empty();
+    });
+    if (r.reloaded) {
+        // The tree shows an older set: build it anew, with the moved items selected.
+        afterSetsChanged();
+        RebuildTreeKeepingState(before);
+        if (r.status == SheetSetEditResult::Done) {
+            tree_->ClearSelectedItems();
+            for (CComponent* c : moved)
+                if (QTreeWidgetItem* i = tree_->findItem(c)) i->setSelected(true);
+            if (!moved.empty()) tree_->SelectItem(tree_->findItem(moved.back()));
+        }
+        onSelChanged(tree_->caretComponent());
+    } else if (r.status == SheetSetEditResult::Done) {
+        QTreeWidgetItem* destItem = besideTarget ? target->parent() : target;
+        tree_->setDrawing(false);
+        tree_->ClearSelectedItems();
+        QTreeWidgetItem* prev = besideTarget ? target : nullptr;
+        QList<QTreeWidgetItem*> newItems;
+        for (CComponent* c : moved) newItems.push_back(prev = InsertComponentItem(destItem, prev, c));
+        for (QTreeWidgetItem* i : newItems) i->setSelected(true);
+        tree_->SelectItem(newItems.back());  // the copy of the last dragged item
+        qDeleteAll(oldItems);
+        SyncItem(tree_->GetFirstItem(), currentSheetSet());
+        tree_->setDrawing(true);
+    }
+    reportEditFailure(r);
 }
 
 void CSheetListWnd::switchCurrent(int index) {

@@ -1,8 +1,10 @@
 // The sheet list window's tree items: built from the model, synced by position, and the sheet
 // status pass that re-tests every drawing.
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QThreadPool>
 
+#include "model/ItemLookup.h"
 #include "model/SheetImpl.h"
 #include "model/SheetSetMgrImpl.h"
 #include "palette/PaletteIds.h"
@@ -92,6 +94,40 @@ void CSheetListWnd::SyncItem(QTreeWidgetItem* item, CComponent* component) {
     }
     while (item->childCount() < want) new QTreeWidgetItem(item);  // placeholders, filled below
     for (int i = 0; i < want; ++i) SyncItem(item->child(i), subset->getAt(i));
+}
+
+CSheetListWnd::TreeState CSheetListWnd::saveTreeState() const {
+    TreeState st;
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
+        uint64_t id = componentId(CSheetsetTree::componentOf(i));
+        if (i->isExpanded()) st.expanded.insert(id);
+        if (i->isSelected()) st.selected.insert(id);
+    }
+    st.caret = componentId(tree_->caretComponent());
+    st.scroll = tree_->verticalScrollBar()->value();
+    return st;
+}
+
+void CSheetListWnd::restoreTreeState(const TreeState& st) {
+    tree_->setDrawing(false);
+    QTreeWidgetItem* caret = nullptr;
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
+        uint64_t id = componentId(CSheetsetTree::componentOf(i));
+        if (i->childCount()) i->setExpanded(st.expanded.count(id) > 0);
+        if (id == st.caret) caret = i;
+    }
+    tree_->ClearSelectedItems();
+    if (caret) tree_->setCurrentItem(caret, 0, QItemSelectionModel::NoUpdate);
+    else if (tree_->GetFirstItem()) tree_->SelectItem(tree_->GetFirstItem());  // what the caret was on is gone
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i))
+        if (st.selected.count(componentId(CSheetsetTree::componentOf(i)))) i->setSelected(true);
+    tree_->verticalScrollBar()->setValue(st.scroll);
+    tree_->setDrawing(true);
+}
+
+void CSheetListWnd::RebuildTreeKeepingState(const TreeState& before) {
+    RebuildTree(currentSheetSet());
+    restoreTreeState(before);
 }
 
 std::vector<CComponent*> CSheetListWnd::selectedComponents() const {

@@ -196,8 +196,8 @@ bool CSheetListWnd::anyDocumentOpen() const { return vrDocManagerPtr()->document
 bool CSheetListWnd::isLocked() const {
     CSheetSet* set = currentSheetSet();
     if (!set) return false;
-    TkString path = set->getFileName();
-    return vrutPathExists(path) && isDrawingLocked(path);
+    int status = set->getLockStatus();
+    return status == 2 || status == 3;  // another user holds it, or it cannot be written
 }
 
 void CSheetListWnd::UpdatePublishButton() {

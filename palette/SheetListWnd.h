@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QWidget>
 #include <map>
+#include <set>
 #include <memory>
 
 #include "drawings/LayoutMonitor.h"
@@ -101,7 +102,23 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
+    // How many times the current set was read again (the poll and the refresh button); for tests.
+    int reloadCount() const { return reloadCount_; }
+
 private:
+    struct TreeState {
+        std::set<uint64_t> expanded, selected;
+        uint64_t caret = 0;
+        int scroll = 0;
+    };
+    // Taken before the set is read again (the tree's items point into the old set), and given
+    // back to the new tree: what was expanded and selected (found by stable id) is expanded and
+    // selected again, and the scroll position is kept.
+    TreeState saveTreeState() const;
+    void restoreTreeState(const TreeState& state);
+    void RebuildTreeKeepingState(const TreeState& before);
+    // Tells the user why an edit did not land (a failed save or a set that cannot be read again).
+    void reportEditFailure(const struct SheetSetEditResult& result);
     void layoutChildren();
     void rebuildSelectionsMenu();
     void refreshSelectionsEnabling();
@@ -134,6 +151,7 @@ private:
     QBasicTimer lockPoll_, statusPoll_, cachePurge_;
     int statusInterval_ = -1;
     bool busy_ = false;
+    int reloadCount_ = 0;
     bool statusPassRunning_ = false;
     qint64 lastStallUs_ = 0;
     std::unique_ptr<QThreadPool> probes_;  // the status pass's drawing probes

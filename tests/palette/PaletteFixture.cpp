@@ -135,3 +135,11 @@ QStringList PaletteTest::selectedLabels() const {
     for (QTreeWidgetItem* i : items) out << i->text(0);
     return out;
 }
+
+std::unique_ptr<FileHold> PaletteTest::colleagueHoldsTheSet() const {
+    std::string dbl = setPath.substr(0, setPath.size() - 4) + ".dbl";
+    writeFileText(dbl, "[UserInfo]\nUserName=mchen\nMachine=cad-07\nSince=2026-12-01 08:15:00\n");
+    auto hold = std::make_unique<FileHold>();
+    EXPECT_TRUE(hold->hold(tkFromUtf8(dbl)));
+    return hold;
+}

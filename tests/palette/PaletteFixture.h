@@ -11,6 +11,7 @@
 #include <QTreeWidgetItem>
 #include <memory>
 
+#include "drawings/FileLocks.h"
 #include "host/UiResponder.h"
 #include "palette/SheetListWnd.h"
 #include "palette/SheetsetTree.h"
@@ -34,6 +35,8 @@ protected:
     void release(QPoint pos, Qt::KeyboardModifiers m = Qt::NoModifier);
     void click(QTreeWidgetItem* i, Qt::KeyboardModifiers m = Qt::NoModifier);
     QStringList selectedLabels() const;
+    // A colleague's session holds the set: its lock file with the lock on it, until released.
+    std::unique_ptr<FileHold> colleagueHoldsTheSet() const;
 
     ScratchDir dir;
     std::string setPath, drawingA, drawingB;

@@ -94,15 +94,14 @@ TEST_F(PaletteTest, MenusGrayWhatCannotRunWithoutDrawingsOrWhenTheSetIsHeld) {
     EXPECT_TRUE(enabled(m, "&Save Sheet Selection..."));
 
     // Another user holds the set: every editing item grays; opening an existing drawing stays.
-    FileHold colleague;
-    ASSERT_TRUE(colleague.hold(tkFromUtf8(setPath)));
+    auto colleague = colleagueHoldsTheSet();
     click(item("a4"));
     m = wnd->contextMenuFor(CSheetsetTree::componentOf(item("a4")));
     EXPECT_TRUE(enabled(m, "&Open"));
     for (const char* t : {"New &Sheet...", "Re&name && Renumber...", "&Remove Sheet", "Proper&ties...", "&Transmit..."})
         EXPECT_FALSE(enabled(m, t)) << t;
     EXPECT_FALSE(enabled(wnd->selectionsMenu(), "&Create..."));
-    colleague.release();
+    colleague->release();
     EXPECT_TRUE(enabled(wnd->selectionsMenu(), "&Create..."));
     EXPECT_FALSE(enabled(wnd->selectionsMenu(), "&Manage..."));  // the set has no selections
 }

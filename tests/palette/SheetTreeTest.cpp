@@ -162,8 +162,7 @@ TEST_F(PaletteTest, NoDropIntoOwnChildAndNoDragWhileTheSetIsHeldElsewhere) {
     EXPECT_FALSE(tree()->isDragging());
     release(centre(item("b1")));
 
-    FileHold colleague;
-    ASSERT_TRUE(colleague.hold(tkFromUtf8(setPath)));
+    auto colleague = colleagueHoldsTheSet();
     click(item("b1"));
     press(item("b1"));
     moveTo(centre(item("a1")));

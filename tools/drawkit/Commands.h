@@ -14,3 +14,11 @@ int drawkitSheets(const std::vector<std::string>& args);
 // drawkit check SET.dst [--json]: what is wrong with a sheet set; exit 1 when something is, 2 when
 // the set cannot be read.
 int drawkitCheck(const std::vector<std::string>& args);
+// Scripted edits under the sheet set's edit lock (exit 0 done, 1 bad item, 2 unreadable set, 3
+// locked by someone else):
+//   drawkit new-subset SET.dst PATH, drawkit move SET.dst ITEM --to SUBSET [--after ITEM],
+//   drawkit prop SET.dst [ITEM] NAME=VALUE..., drawkit restamp SET.dst; each with [--wait SECONDS].
+int drawkitNewSubset(const std::vector<std::string>& args);
+int drawkitMove(const std::vector<std::string>& args);
+int drawkitProp(const std::vector<std::string>& args);
+int drawkitRestamp(const std::vector<std::string>& args);

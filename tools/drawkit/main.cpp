@@ -5,6 +5,7 @@
 //   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
 //   drawkit sheets SET.dst [--json|--csv]
 //   drawkit check SET.dst [--json]
+//   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,7 +26,12 @@ int usage() {
                  "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
                  "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n"
                  "       drawkit sheets SET.dst [--json|--csv]        (the sheet tree, or the sheet index)\n"
-                 "       drawkit check SET.dst [--json]               (exit 1 when something is wrong)\n");
+                 "       drawkit check SET.dst [--json]               (exit 1 when something is wrong)\n"
+                 "       drawkit new-subset SET.dst PATH              (PATH: \"Architecture/Plans\")\n"
+                 "       drawkit move SET.dst ITEM --to SUBSET [--after ITEM]   (ITEM: subset path or sheet number)\n"
+                 "       drawkit prop SET.dst [ITEM] NAME=VALUE...    (custom properties of the set or a sheet)\n"
+                 "       drawkit restamp SET.dst                      (point moved drawings' stamps at the set)\n"
+                 "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
 
@@ -157,6 +163,11 @@ int main(int argc, char** argv) {
     };
     if (args[0] == "sheets" && opt({"--json", "--csv"})) return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "check" && opt({"--json"})) return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "new-subset") return drawkitNewSubset(rest);
+    if (args[0] == "move") return drawkitMove(rest);
+    if (args[0] == "prop") return drawkitProp(rest);
+    if (args[0] == "restamp") return drawkitRestamp(rest);
     if (args[0] == "thumb") return drawkitThumb(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> pos;
     bool asJson = false, recover = false;

@@ -1,0 +1,70 @@
+#include "model/Restamp.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "drawings/DwgReader.h"
+#include "drawings/FileLocks.h"
+#include "drawings/SheetSetStamp.h"
+#include "host/PathUtil.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+bool samePlace(const TkString& a, const TkString& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path pa(tkToUtf8(a)), pb(tkToUtf8(b));
+    return fs::equivalent(pa, pb, ec) || pa.lexically_normal() == pb.lexically_normal();
+}
+}  // namespace
+
+RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)>& progress) {
+    RestampReport report;
+    const TkString setPath = set->getFileName();
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    std::vector<TkString> files;
+    for (CSheet* s : sheets)
+        if (!s->getFileName().empty() && std::find(files.begin(), files.end(), s->getFileName()) == files.end())
+            files.push_back(s->getFileName());
+    for (size_t i = 0; i < files.size(); ++i) {
+        const TkString& file = files[i];
+        if (progress) progress(static_cast<int>(i), static_cast<int>(files.size()));
+        if (!vrutPathExists(file)) {
+            report.problems.push_back(file + L": not found");
+            continue;
+        }
+        DwgReader reader;
+        reader.load(file, false);
+        if (!reader.database) {
+            report.problems.push_back(file + L": cannot be read");
+            continue;
+        }
+        TkDbDatabase* db = reader.database.get();
+        StampedSheetSet stamp = findStampedSheetSet(db, file);
+        if (stamp.recorded.empty()) {
+            report.problems.push_back(file + L": not stamped (resave the sheets to stamp it)");
+            continue;
+        }
+        if (samePlace(stamp.recorded, setPath) && samePlace(readStampDrawingPath(db), file)) {
+            ++report.current;
+            continue;
+        }
+        if (stamp.missing || !samePlace(stamp.path, setPath)) {
+            report.problems.push_back(file + L": stamped for another sheet set, " + stamp.recorded);
+            continue;
+        }
+        if (isDrawingLocked(file)) {
+            report.problems.push_back(file + L": in use by someone else or read-only");
+            continue;
+        }
+        updateStampPaths(db, true, file, setPath);
+        if (!reader.saveAs(TkString(), db->version())) {
+            report.problems.push_back(file + L": cannot be saved");
+            continue;
+        }
+        ++report.changed;
+    }
+    if (progress) progress(static_cast<int>(files.size()), static_cast<int>(files.size()));
+    return report;
+}
