@@ -22,12 +22,19 @@ CMultiSelTree::CMultiSelTree(QWidget* parent) : QTreeWidget(parent) {
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { onCollapsed(item); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& now, const QModelIndex&) {
-        rangeEnd_ = nullptr;
+        rangeEnd_ = Ref();
         if (QTreeWidgetItem* item = itemFromIndex(now); item && item->isSelected()) OnSelChanged();
     });
 }
 
 CMultiSelTree::~CMultiSelTree() { delete dragImage_; }
+
+CMultiSelTree::Items CMultiSelTree::itemsOf(const QList<Ref>& refs) const {
+    Items out;
+    for (const Ref& r : refs)
+        if (QTreeWidgetItem* i = itemOf(r)) out.push_back(i);
+    return out;
+}
 
 void CMultiSelTree::setDrawing(bool on) {
     setUpdatesEnabled(on);
@@ -172,7 +179,7 @@ void CMultiSelTree::RefreshSelectedItems() {
 }
 
 void CMultiSelTree::onCollapsed(QTreeWidgetItem* item) {
-    rangeEnd_ = nullptr;
+    rangeEnd_ = Ref();
     Items below;
     GetSubItems(item, below, true, true);
     for (QTreeWidgetItem* i : below) i->setSelected(false);
@@ -199,7 +206,7 @@ void CMultiSelTree::mousePressEvent(QMouseEvent* e) {
 void CMultiSelTree::leftButtonDown(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
     focusLost_ = false;
-    rangeEnd_ = nullptr;
+    rangeEnd_ = Ref();
     QPoint pos = e->position().toPoint();
     QTreeWidgetItem* item = itemAt(pos);
     if (!item) return;
@@ -214,7 +221,7 @@ void CMultiSelTree::leftButtonDown(QMouseEvent* e) {
     if (shift) {
         ClearSelectedItems();
         SelectRange(caret ? caret : item, item);
-        rangeEnd_ = item;
+        rangeEnd_ = refOf(item);
     } else if (ctrl) {
         // An item is never selected together with its ancestor or its visible descendants.
         ClearChildSelectedItems(item);
@@ -232,7 +239,7 @@ void CMultiSelTree::leftButtonDown(QMouseEvent* e) {
     }
     setDrawing(true);
     if (focusLost_) return;  // a message box took the focus while the selection was handled
-    pressed_ = item;
+    pressed_ = refOf(item);
     pressPos_ = pos;
     pressShift_ = shift;
     pressCtrl_ = ctrl;
@@ -252,11 +259,11 @@ void CMultiSelTree::mouseMoveEvent(QMouseEvent* e) {
         dragMove(pos);
         return;
     }
-    if (pressed_ && (e->buttons() & Qt::LeftButton)) {
+    if (itemOf(pressed_) && (e->buttons() & Qt::LeftButton)) {
         QPoint d = pos - pressPos_;
         if (std::abs(d.x()) > QApplication::startDragDistance() || std::abs(d.y()) > QApplication::startDragDistance()) {
-            QTreeWidgetItem* item = pressed_;
-            pressed_ = nullptr;
+            QTreeWidgetItem* item = itemOf(pressed_);
+            pressed_ = Ref();
             beginDrag(item, pressPos_);
             if (dragging_) dragMove(pos);
         }
@@ -270,7 +277,7 @@ void CMultiSelTree::mouseReleaseEvent(QMouseEvent* e) {
     if (dragging_) {
         QPoint pos = e->position().toPoint();
         dragMove(pos);
-        if (QTreeWidgetItem* target = dropTarget_) {
+        if (QTreeWidgetItem* target = itemOf(dropTarget_)) {
             QRect r = visualItemRect(target);
             bool openWithChildren = target->isExpanded() && target->childCount() > 0;
             DropItems(!openWithChildren && pos.y() >= r.y() + r.height() - 5);
@@ -278,8 +285,8 @@ void CMultiSelTree::mouseReleaseEvent(QMouseEvent* e) {
         ClearDragData();
         return;
     }
-    QTreeWidgetItem* item = pressed_;
-    pressed_ = nullptr;
+    QTreeWidgetItem* item = itemOf(pressed_);
+    pressed_ = Ref();
     if (!item) return;
     setDrawing(false);
     if (!pressShift_ && !pressCtrl_) {
@@ -307,7 +314,7 @@ int CMultiSelTree::pageItems() const {
 
 void CMultiSelTree::moveRangeEnd(int key) {
     QTreeWidgetItem* caret = currentItem();
-    QTreeWidgetItem* end = rangeEnd_ ? rangeEnd_ : caret;
+    QTreeWidgetItem* end = itemOf(rangeEnd_) ? itemOf(rangeEnd_) : caret;
     QTreeWidgetItem* next = end;
     switch (key) {
     case Qt::Key_Up: next = GetPrevVisibleItem(end); break;
@@ -331,7 +338,7 @@ void CMultiSelTree::moveRangeEnd(int key) {
     }
     if (!next) return;  // nothing happens at the ends
     setDrawing(false);
-    rangeEnd_ = next;
+    rangeEnd_ = refOf(next);
     ClearSelectedItems();
     SelectRange(caret, next);
     scrollToItem(next);
@@ -360,7 +367,7 @@ void CMultiSelTree::keyPressEvent(QKeyEvent* e) {
         return;
     }
     if (!ctrl) {
-        rangeEnd_ = nullptr;
+        rangeEnd_ = Ref();
         bool wasSelected = caret->isSelected();
         ClearSelectedItems();
         if (wasSelected) caret->setSelected(true);
@@ -377,7 +384,7 @@ void CMultiSelTree::focusOutEvent(QFocusEvent* e) {
     QTreeWidget::focusOutEvent(e);
     RefreshSelectedItems();
     focusLost_ = true;
-    pressed_ = nullptr;
+    pressed_ = Ref();
     ClearDragData();
 }
 
@@ -392,9 +399,12 @@ void CMultiSelTree::beginDrag(QTreeWidgetItem* item, QPoint pos) {
     Items selected;
     GetSelectedItems(selected);
     if (selected.isEmpty()) selected.push_back(item);
-    dragged_ = selected;
-    for (QTreeWidgetItem* d : dragged_)
-        if (d->isExpanded()) GetSubItems(d, excluded_, true, false);
+    Items excluded;
+    for (QTreeWidgetItem* d : selected) {
+        dragged_.push_back(refOf(d));
+        if (d->isExpanded()) GetSubItems(d, excluded, true, false);
+    }
+    for (QTreeWidgetItem* x : excluded) excluded_.push_back(refOf(x));
     ClearSelectedItems();
     dragging_ = true;
     // The drag image: the pressed row as it looks, following the cursor with hot spot (20, 8).
@@ -411,14 +421,14 @@ void CMultiSelTree::beginDrag(QTreeWidgetItem* item, QPoint pos) {
 }
 
 void CMultiSelTree::dragMove(QPoint pos) {
-    QTreeWidgetItem* before = dropTarget_;
+    QTreeWidgetItem* before = itemOf(dropTarget_);
     int beforeMode = dropMode_;
-    dropTarget_ = nullptr;
+    dropTarget_ = Ref();
     dropMode_ = kDropNone;
     if (dragImage_) dragImage_->move(viewport()->mapTo(window(), pos) - QPoint(20, 8));
     QTreeWidgetItem* item = itemAt(pos);
-    if (item && !dragged_.contains(item) && !excluded_.contains(item)) {
-        dropTarget_ = item;
+    if (item && !dragged_.contains(refOf(item)) && !excluded_.contains(refOf(item))) {
+        dropTarget_ = refOf(item);
         if (onLabel(item, pos)) {
             dropMode_ = kDropInsertMark;
             QRect r = visualItemRect(item);
@@ -426,8 +436,8 @@ void CMultiSelTree::dragMove(QPoint pos) {
             if (!openWithChildren && pos.y() < r.y() + r.height() - 5) dropMode_ = kDropHighlight;
         }
     }
-    viewport()->setCursor(dropTarget_ ? Qt::ArrowCursor : Qt::ForbiddenCursor);
-    if (before != dropTarget_ || beforeMode != dropMode_) viewport()->update();
+    viewport()->setCursor(item && itemOf(dropTarget_) ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+    if (before != itemOf(dropTarget_) || beforeMode != dropMode_) viewport()->update();
 }
 
 void CMultiSelTree::ClearDragData() {
@@ -436,7 +446,7 @@ void CMultiSelTree::ClearDragData() {
     DragEnded();
     delete dragImage_;
     dragImage_ = nullptr;
-    dropTarget_ = nullptr;
+    dropTarget_ = Ref();
     dropMode_ = kDropNone;
     dragged_.clear();
     excluded_.clear();
@@ -446,13 +456,14 @@ void CMultiSelTree::ClearDragData() {
 
 void CMultiSelTree::paintEvent(QPaintEvent* e) {
     QTreeWidget::paintEvent(e);
-    if (!dragging_ || !dropTarget_ || dropMode_ == kDropNone) return;
+    QTreeWidgetItem* target = itemOf(dropTarget_);
+    if (!dragging_ || !target || dropMode_ == kDropNone) return;
     QPainter p(viewport());
-    QRect r = visualItemRect(dropTarget_);
+    QRect r = visualItemRect(target);
     if (dropMode_ == kDropHighlight) {
         QColor c = palette().color(QPalette::Highlight);
         c.setAlpha(90);
-        int width = iconSize().width() + 8 + fontMetrics().horizontalAdvance(dropTarget_->text(0)) + 6;
+        int width = iconSize().width() + 8 + fontMetrics().horizontalAdvance(target->text(0)) + 6;
         p.fillRect(QRect(r.left(), r.top(), width, r.height()), c);
         return;
     }

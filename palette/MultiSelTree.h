@@ -3,6 +3,7 @@
 // the selected items with an insert mark or a drop highlight. It knows nothing of sheet sets: a
 // finished drag is reported through DropItems.
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 class QLabel;
@@ -35,10 +36,13 @@ public:
     void GetSubItems(QTreeWidgetItem* item, Items& out, bool recurse, bool includeCollapsed) const;
 
     bool isDragging() const { return dragging_; }
-    QTreeWidgetItem* dropTarget() const { return dropTarget_; }
+    QTreeWidgetItem* dropTarget() const { return itemOf(dropTarget_); }
     int dropMode() const { return dropMode_; }
-    const Items& draggedItems() const { return dragged_; }
-    const Items& excludedTargets() const { return excluded_; }
+    Items draggedItems() const { return itemsOf(dragged_); }
+    Items excludedTargets() const { return itemsOf(excluded_); }
+    // The Shift-range end and the pressed item, as the tree remembers them between events.
+    QTreeWidgetItem* rangeEnd() const { return itemOf(rangeEnd_); }
+    QTreeWidgetItem* pressedItem() const { return itemOf(pressed_); }
     // Switches window drawing off and on around bulk changes; on again redraws at once.
     void setDrawing(bool on);
 
@@ -80,16 +84,24 @@ private:
     void moveRangeEnd(int key);
     int pageItems() const;
 
-    QTreeWidgetItem* rangeEnd_ = nullptr;
+    // Items the tree remembers from one event to the next. Their owner may delete them at any
+    // time (a reload builds the tree anew), so they are kept as persistent indexes, which go
+    // invalid with their rows, where a pointer would dangle.
+    using Ref = QPersistentModelIndex;
+    QTreeWidgetItem* itemOf(const Ref& ref) const { return ref.isValid() ? itemFromIndex(ref) : nullptr; }
+    Ref refOf(QTreeWidgetItem* item) const { return item ? Ref(indexFromItem(item)) : Ref(); }
+    Items itemsOf(const QList<Ref>& refs) const;
+
+    Ref rangeEnd_;
     bool dragging_ = false;
     QLabel* dragImage_ = nullptr;
-    QTreeWidgetItem* dropTarget_ = nullptr;
+    Ref dropTarget_;
     int dropMode_ = kDropNone;
-    Items dragged_;
-    Items excluded_;
+    QList<Ref> dragged_;
+    QList<Ref> excluded_;
     bool focusLost_ = false;
     // Between press and release: a click or the start of a drag.
-    QTreeWidgetItem* pressed_ = nullptr;
+    Ref pressed_;
     QPoint pressPos_;
     bool pressShift_ = false, pressCtrl_ = false;
 };

@@ -94,6 +94,8 @@ public:
     QSize sizeHint() const override { return {340, 640}; }
     // The longest time one piece of the last status pass held the user-interface thread, in µs.
     qint64 lastStatusPassStallUs() const { return lastStallUs_; }
+    // How many times the current set was read again (the poll and the refresh button).
+    int reloadCount() const { return reloadCount_; }
 
 protected:
     void timerEvent(QTimerEvent* e) override;
@@ -101,9 +103,6 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
-
-    // How many times the current set was read again (the poll and the refresh button); for tests.
-    int reloadCount() const { return reloadCount_; }
 
 private:
     struct TreeState {

@@ -12,7 +12,9 @@
 #include "host/Editor.h"
 #include "host/NqSystem.h"
 #include "host/UiBase.h"
+#include "model/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
+#include "tests/support/OtherProcess.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetSetBar.h"
 #include "palette/SheetSetPanes.h"
@@ -147,6 +149,72 @@ TEST_F(PaletteTest, ChangedFileIsReloadedAndTheTreeKeepsItsShape) {
     EXPECT_TRUE(item("Nested")->isExpanded());  // a refresh does not collapse the tree
     EXPECT_TRUE(item("b1")->isSelected());
     EXPECT_EQ(wnd->sheetSetButton()->stateImage(), 0);
+}
+
+// Another drafter's process removes the end of this one's Shift range and the item under its
+// mouse, and saves. The poll reads the set again once, and only once; what the tree remembered
+// of the removed items is gone with them, so Shift+Down and the mouse release act on what is there.
+TEST_F(PaletteTest, ColleagueRemovesTheRangeEndAndThePollRereadsOnlyRealChanges) {
+    openWindow();
+    for (int i = 0; i < 3; ++i) wnd->OnLockPoll();
+    EXPECT_EQ(wnd->reloadCount(), 0);  // nothing changed on disk: nothing read
+    click(item("b1"));
+    click(item("b3"), Qt::ShiftModifier);
+    ASSERT_EQ(tree()->rangeEnd(), item("b3"));
+    press(item("b3"), Qt::ShiftModifier);
+    ASSERT_EQ(tree()->pressedItem(), item("b3"));
+    const QPoint releaseAt = centre(item("b3"));
+    OtherProcess colleague([&]() -> std::shared_ptr<void> {
+        CSheetSetMgrImpl mgr;
+        if (!mgr.openSheetSet(tkFromUtf8(setPath).c_str())) return nullptr;
+        SheetSetEditResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) {
+            auto* b = static_cast<CSubset*>(set.getAt(1));
+            b->removeSheet(static_cast<CSheet*>(b->getAt(2)));
+            return true;
+        });
+        return r.status == SheetSetEditResult::Done ? std::make_shared<int>(1) : nullptr;
+    });
+    ASSERT_TRUE(colleague.took());
+    colleague.letGo();
+    wnd->OnLockPoll();
+    EXPECT_EQ(wnd->reloadCount(), 1);
+    EXPECT_EQ(labelsUnder("B"), "b1 b2");
+    EXPECT_EQ(tree()->rangeEnd(), nullptr);
+    EXPECT_EQ(tree()->pressedItem(), nullptr);
+    QTest::keyClick(tree(), Qt::Key_Down, Qt::ShiftModifier);
+    release(releaseAt, Qt::ShiftModifier);
+    EXPECT_FALSE(selectedLabels().isEmpty());
+    for (int i = 0; i < 3; ++i) wnd->OnLockPoll();
+    EXPECT_EQ(wnd->reloadCount(), 1);  // our own tree is current now
+}
+
+// A drop onto a tree that another process changed meanwhile: the move is applied to the set as it
+// is on disk, so the colleague's new subset stays and the moved sheet lands where it was dropped.
+TEST_F(PaletteTest, DropOntoASetChangedByAColleagueKeepsBothChanges) {
+    openWindow();
+    {
+        CSheetSetMgrImpl other;
+        ASSERT_TRUE(other.openSheetSet(tkFromUtf8(setPath).c_str()));
+        SheetSetEditResult r = editSheetSet(other, 0, [](CSheetSetImpl& set) {
+            set.addNewSubset(-1, L"Colleague");
+            return true;
+        });
+        ASSERT_EQ(r.status, SheetSetEditResult::Done);
+    }
+    click(item("b1"));
+    press(item("b1"));
+    moveTo(centre(item("b1")) + QPoint(0, 30));
+    ASSERT_TRUE(tree()->isDragging());
+    QRect a1 = tree()->visualItemRect(item("a1"));
+    QPoint low(a1.left() + 24, a1.bottom() - 1);
+    moveTo(low);
+    release(low);
+    EXPECT_EQ(fileLabels(L"A").rfind(L"a1 b1 ", 0), 0u) << fileLabels(L"A");
+    EXPECT_EQ(fileLabels(L"Colleague"), L"");  // still there, empty
+    EXPECT_TRUE(item("Colleague"));            // and shown
+    EXPECT_EQ(labelsUnder("A").left(6), "a1 b1 ");
+    EXPECT_EQ(selectedLabels(), QStringList{"b1"});
+    EXPECT_FALSE(std::filesystem::exists(setPath.substr(0, setPath.size() - 4) + ".dbl"));
 }
 
 TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {
