@@ -203,6 +203,14 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
         ok = r.ok();
         return true;
     }
+    if (name == L"QSAVE" || name == L"SAVE") {
+        VrApDocument* d = vrDocManagerPtr()->curDocument();
+        if (!d) return ok = false, true;
+        std::string error;
+        ok = vrDocManagerPtr()->saveDocument(d, &error);
+        if (!ok) vrutPrintf(L"\nCannot save %ls: %ls", d->fileName().c_str(), QString::fromStdString(error).toStdWString().c_str());
+        return true;
+    }
     if (name == L"CLOSE") {
         if (VrApDocument* d = vrDocManagerPtr()->curDocument()) vrDocManagerPtr()->closeDocument(d);
         return true;

@@ -24,7 +24,7 @@ namespace {
 // Holds a drawing for editing with an open file description lock, the lock the drawing status
 // services test; -1 when the file is read-only or another program holds it.
 int holdForEditing(const QString& path) {
-    int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    int fd = ::open(path.toUtf8().constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return -1;
     struct flock fl {};
     fl.l_type = F_WRLCK;
@@ -106,6 +106,29 @@ void VrApDocManager::closeDocument(VrApDocument* doc) {
         else publishCurrent(nullptr);
     }
     for (auto* re : std::vector<VrApDocManagerReactor*>(reactors_)) re->documentDestroyed(doc);
+}
+
+bool VrApDocManager::saveDocument(VrApDocument* doc, std::string* error) {
+    if (!doc || !doc->db_) return false;
+    if (doc->readOnly_) {
+        if (error) *error = "the drawing is open read-only";
+        return false;
+    }
+    QString path = QString::fromStdWString(doc->path_);
+    TkDbResult r = doc->db_->saveAs(path.toStdString(), doc->db_->version());
+    if (!r) {
+        if (error) *error = r.describe();
+        return false;  // the old file and our hold on it are as they were
+    }
+    // The old hold sits on the replaced file, which nobody sees any more.
+    int fresh = holdForEditing(path);
+    if (doc->lockFd_ >= 0) ::close(doc->lockFd_);
+    doc->lockFd_ = fresh;
+    if (fresh < 0) {
+        doc->readOnly_ = true;
+        vrutPrintf(L"\n%ls was taken by another program right after the save; it stays open read-only.", doc->path_.c_str());
+    }
+    return true;
 }
 
 void VrApDocManager::closeAll() {

@@ -47,6 +47,10 @@ public:
     bool openDocument(const TkString& path, bool readOnly, std::string* error = nullptr);
     void activateDocument(VrApDocument* doc);
     void closeDocument(VrApDocument* doc);
+    // Saves the drawing over its file. The save replaces the file by rename, so the document's
+    // hold moves to the new file at once: others keep seeing it locked. False, with the reason in
+    // `error`, when the drawing is read-only or cannot be written.
+    bool saveDocument(VrApDocument* doc, std::string* error = nullptr);
     void closeAll();
     void addReactor(VrApDocManagerReactor* r);
     void removeReactor(VrApDocManagerReactor* r);

@@ -7,6 +7,8 @@
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/OtherProcess.h"
+#include "toolkit/common/TkFileIdentity.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/common/TkUtf8.h"
@@ -131,4 +133,28 @@ TEST_F(HostTest, PaletteShowsHidesAndAnswersWhetherTheSetCanBeEdited) {
     EXPECT_EQ(sys.findService(L"CNqSheetSetMgr"), nullptr);
     EXPECT_EQ(sys.findService(L"CDwgCache"), nullptr);
     EXPECT_TRUE(sys.palettes().empty());
+}
+
+// A drawing open for editing is held; a save replaces the file by rename, and the host takes its
+// hold again on the new file, so a colleague still finds it in use.
+TEST_F(HostTest, SavingAnOpenDrawingKeepsItHeld) {
+    ScratchDir dir;
+    auto db = makeThreeSheetDrawing();
+    const std::string path = dir.file("plan.dwg");
+    ASSERT_TRUE(db->saveAs(path, kTkDbVerR2010).ok());
+    auto lockedForOthers = [&] {
+        OtherProcess asker([&] { return isDrawingLocked(tkFromUtf8(path)) ? std::make_shared<int>(1) : nullptr; });
+        return asker.took();
+    };
+    ASSERT_TRUE(vornOpenFile(tkFromUtf8(path), 12));
+    VrApDocument* doc = vrDocManagerPtr()->curDocument();
+    ASSERT_FALSE(doc->isReadOnly());
+    EXPECT_TRUE(lockedForOthers());
+    TkFileIdentity before = TkFileIdentity::ofPath(path);
+    std::string error;
+    ASSERT_TRUE(vrDocManagerPtr()->saveDocument(doc, &error)) << error;
+    EXPECT_NE(TkFileIdentity::ofPath(path).inode, before.inode);  // a new file
+    EXPECT_TRUE(lockedForOthers());
+    vrDocManagerPtr()->closeDocument(doc);
+    EXPECT_FALSE(lockedForOthers());
 }

@@ -5,10 +5,12 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "drawings/SheetSetLock.h"
 #include "model/SheetImpl.h"
+#include "model/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
 #include "tests/support/OtherProcess.h"
 #include "tests/support/TestFiles.h"
@@ -211,4 +213,69 @@ TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
     EXPECT_TRUE(CSheetSetLock::isStale(W(path)));  // the holder is gone, its lock file is not
     EXPECT_EQ(set->getLockStatus(), 0);             // and blocks nobody
     EXPECT_TRUE(set->save());
+}
+
+// Two sessions that read the set at the same moment each make an edit within the same second: the
+// second is applied to what the first saved, so both land. A failed save is reported, and the open
+// set goes back to what is on disk.
+TEST(SheetSetModel, EditsInTheSameSecondBothLand) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    CSheetSetMgrImpl first, second;
+    ASSERT_TRUE(first.openSheetSet(W(path).c_str()));
+    ASSERT_TRUE(second.openSheetSet(W(path).c_str()));
+    auto addSubset = [](const wchar_t* name) {
+        return [name](CSheetSetImpl& set) { return set.addNewSubset(-1, name) != nullptr; };
+    };
+    const auto started = std::chrono::system_clock::now();
+    SheetSetEditResult a = editSheetSet(first, 0, addSubset(L"From first"));
+    SheetSetEditResult b = editSheetSet(second, 0, addSubset(L"From second"));
+    ASSERT_EQ(a.status, SheetSetEditResult::Done);
+    ASSERT_EQ(b.status, SheetSetEditResult::Done);
+    EXPECT_FALSE(a.reloaded);
+    EXPECT_TRUE(b.reloaded);  // its copy was older than the file
+    EXPECT_LT(std::chrono::system_clock::now() - started, std::chrono::seconds(1));
+    CSheetSetMgrImpl check;
+    ASSERT_TRUE(check.openSheetSet(W(path).c_str()));
+    std::vector<CSubset*> subsets;
+    check.getSheetSet(0)->getSubsets(subsets, false);
+    std::vector<TkString> names;
+    for (CSubset* s : subsets) names.push_back(s->getName());
+    EXPECT_NE(std::find(names.begin(), names.end(), L"From first"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), L"From second"), names.end());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
+
+    // The first session's next edit sees the second's work too.
+    SheetSetEditResult c = editSheetSet(first, 0, addSubset(L"Again"));
+    EXPECT_TRUE(c.reloaded);
+    EXPECT_EQ(first.getSheetSet(0)->getCount(), check.getSheetSet(0)->getCount() + 1);
+
+    // A set that cannot be written: the edit fails with a reason and the set shows the file.
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+        int before = first.getSheetSet(0)->getCount();
+        SheetSetEditResult d = editSheetSet(first, 0, addSubset(L"Never"));
+        EXPECT_EQ(d.status, SheetSetEditResult::Locked);
+        EXPECT_FALSE(d.holder.held);
+        EXPECT_FALSE(editFailureText(d, W(path)).empty());
+        EXPECT_EQ(first.getSheetSet(0)->getCount(), before);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
+    }
+}
+
+// The file is replaced by a damaged one while the set is open: the edit reports why and the open
+// set stays as it was.
+TEST(SheetSetModel, EditOfASetDamagedOnDiskReportsWhy) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+    int before = mgr.getSheetSet(0)->getCount();
+    writeFileText(path, "<VornSheetSet format=\"1\"><SheetSet");
+    SheetSetEditResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) { return set.addNewSubset(-1, L"x") != nullptr; });
+    EXPECT_EQ(r.status, SheetSetEditResult::ReadFailed);
+    EXPECT_NE(r.message.find(L"damaged"), std::wstring::npos);
+    EXPECT_EQ(mgr.getSheetSet(0)->getCount(), before);
+    EXPECT_NE(readFileText(path).find("<SheetSet"), std::string::npos);  // not overwritten
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
 }
