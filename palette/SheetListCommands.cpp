@@ -11,6 +11,7 @@
 #include "host/PlotService.h"
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
+#include "model/PublishFlags.h"
 #include "model/SheetSetEdit.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
@@ -195,6 +196,22 @@ void CSheetListWnd::togglePlotSetting(int id) {
     else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
 }
 
+void CSheetListWnd::setPublishFlag(bool on, bool) {
+    if (!currentSheetSet()) return;
+    std::vector<uint64_t> ids;
+    for (CComponent* c : selectedComponents()) ids.push_back(componentId(c));
+    TreeState before = saveTreeState();
+    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), [&](CSheetSetImpl& set) { return applyPublishFlags(set, ids, on); });
+    if (r.reloaded) {
+        afterSetsChanged();
+        RebuildTreeKeepingState(before);
+    } else if (QTreeWidgetItem* root = tree_->GetFirstItem()) {
+        SyncItem(root, currentSheetSet());  // the subsets' images follow their flags
+    }
+    UpdatePublishButton();
+    reportEditFailure(r);
+}
+
 void CSheetListWnd::OnCommand(int id) {
     if (id >= kCmdOpenSetFirst && id < kCmdOpenSetFirst + kRangeSize) return switchCurrent(id - kCmdOpenSetFirst);
     if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRangeSize) return openRecent(id - kCmdRecentFirst);
@@ -215,6 +232,12 @@ void CSheetListWnd::OnCommand(int id) {
         return;
     }
     case kCmdClosePalette: ShowPalette(false); return;
+    case kCmdSubsetPublishOn:
+    case kCmdSheetPublishOn:
+    case kCmdSubsetPublishOff:
+    case kCmdSheetPublishOff:
+        setPublishFlag(id == kCmdSubsetPublishOn || id == kCmdSheetPublishOn, id == kCmdSubsetPublishOn || id == kCmdSubsetPublishOff);
+        return;
     case kCmdReverseOrder:
     case kCmdPlotStamp: togglePlotSetting(id); return;
     case kCmdPlotStampSettings:

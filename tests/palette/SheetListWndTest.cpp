@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
+#include <map>
 #include <utime.h>
 
 #include "drawings/FileLocks.h"
@@ -214,6 +215,39 @@ TEST_F(PaletteTest, DropOntoASetChangedByAColleagueKeepsBothChanges) {
     EXPECT_TRUE(item("Colleague"));            // and shown
     EXPECT_EQ(labelsUnder("A").left(6), "a1 b1 ");
     EXPECT_EQ(selectedLabels(), QStringList{"b1"});
+    EXPECT_FALSE(std::filesystem::exists(setPath.substr(0, setPath.size() - 4) + ".dbl"));
+}
+
+// Publish flags from the menus land in the file under the lock: a subset passes its value to the
+// subsets below it, never to sheets, and a nested subset is not turned on under a parent that is off.
+TEST_F(PaletteTest, PublishFlagsFromTheMenusAreSavedAndShown) {
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("A"));
+    click(item("b1"), Qt::ControlModifier);
+    wnd->OnCommand(pal::kCmdSubsetPublishOff);
+    auto flags = [&] {
+        CSheetSetMgrImpl mgr;
+        EXPECT_TRUE(mgr.openSheetSet(tkFromUtf8(setPath).c_str()));
+        std::map<std::wstring, bool> out;
+        std::vector<CSubset*> subsets;
+        mgr.getSheetSet(0)->getSubsets(subsets, true);
+        for (CSubset* s : subsets) out[s->getName()] = s->getIncludeForPublish();
+        std::vector<CSheet*> sheets;
+        mgr.getSheetSet(0)->getSheets(sheets, true);
+        for (CSheet* s : sheets) out[s->getTitle()] = s->getIncludeForPublish();
+        return out;
+    };
+    auto f = flags();
+    EXPECT_FALSE(f[L"A"]);
+    EXPECT_FALSE(f[L"Nested"]);  // passed down to the subset below
+    EXPECT_TRUE(f[L"a1"]);       // sheets below keep theirs
+    EXPECT_FALSE(f[L"b1"]);      // a selected sheet takes it
+    EXPECT_TRUE(f[L"B"]);
+    EXPECT_EQ(CSheetsetTree::imageOf(item("A")), pal::kImgSubsetNotPublished);
+    click(item("Nested"));
+    wnd->OnCommand(pal::kCmdSubsetPublishOn);
+    EXPECT_FALSE(flags()[L"Nested"]);  // its parent is off
     EXPECT_FALSE(std::filesystem::exists(setPath.substr(0, setPath.size() - 4) + ".dbl"));
 }
 

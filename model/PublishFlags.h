@@ -1,0 +1,12 @@
+#pragma once
+// The publish flags set from the palette's menus: "Include for Publish" on sheets and "Publish
+// Sheets in Subset" on subsets, for every selected item at once.
+#include <cstdint>
+#include <vector>
+
+#include "model/SheetSetImpl.h"
+
+// Sets the flag on each item (by stable id, in selection order; items that are gone are skipped).
+// A subset passes its value to every subset below it, never to sheets; turning a subset on is
+// skipped while its parent subset is off. Returns whether any item was found.
+bool applyPublishFlags(CSheetSetImpl& set, const std::vector<uint64_t>& itemIds, bool on);
