@@ -2,21 +2,34 @@
 
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
+#include "model/NameRules.h"
 
 bool addSubsetPath(CSheetSetImpl& set, const TkString& path, TkString& error) {
-    if (findSubsetByPath(&set, path) && !path.empty()) {
+    std::vector<TkString> names;
+    for (size_t start = 0; start <= path.size();) {
+        size_t slash = std::min(path.find(L'/', start), path.size());
+        if (slash > start) names.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    if (names.empty()) {
+        error = L"no subset name given";
+        return false;
+    }
+    // Every name is checked before anything is made: a change that fails changes nothing.
+    for (const TkString& name : names)
+        if (name.find_first_not_of(L" \t") == TkString::npos || hasUnsupportedCharacters(name) ||
+            name.size() > static_cast<size_t>(kMaxTitleLength)) {
+            error = L"\"" + name + L"\" is not a subset name: at least one character and at most " + std::to_wstring(kMaxTitleLength) +
+                    L", none of " + unsupportedNameCharacters();
+            return false;
+        }
+    if (findSubsetByPath(&set, path)) {
         error = L"the subset \"" + path + L"\" exists already";
         return false;
     }
     CSubset* at = &set;
     TkString walked;
-    size_t start = 0;
-    bool created = false;
-    while (start <= path.size()) {
-        size_t slash = path.find(L'/', start);
-        TkString name = path.substr(start, slash == TkString::npos ? TkString::npos : slash - start);
-        start = slash == TkString::npos ? path.size() + 1 : slash + 1;
-        if (name.empty()) continue;
+    for (const TkString& name : names) {
         walked += (walked.empty() ? L"" : L"/") + name;
         if (CSubset* existing = findSubsetByPath(&set, walked)) {
             at = existing;
@@ -27,10 +40,8 @@ bool addSubsetPath(CSheetSetImpl& set, const TkString& path, TkString& error) {
         sub->setTemplate(at->getTemplateLayoutName().c_str(), at->getTemplateLayoutHandle().c_str(), at->getTemplateFileName().c_str(), false);
         sub->setPromptForTemplate(at->getPromptForTemplate(), false);
         at = sub;
-        created = true;
     }
-    if (!created) error = L"no subset name given";
-    return created;
+    return true;
 }
 
 bool moveItem(CSheetSetImpl& set, const TkString& item, const TkString& toSubset, const TkString& after, TkString& error) {

@@ -23,7 +23,8 @@ struct SheetSetEditResult {
 
 // The change gets the sheet set as it is on disk now. It must find the items it changes in that
 // set (by stable id, path or number), since a reload replaced every object of the old one, and it
-// returns false when it did nothing. `waitMs` is how long to wait for another editor's lock.
+// returns false when it did nothing: a change that fails must check first and change nothing, for
+// the open set then stays as it is, unsaved. `waitMs` is how long to wait for another editor's lock.
 using SheetSetChange = std::function<bool(CSheetSetImpl& set)>;
 SheetSetEditResult editSheetSet(CSheetSetMgrImpl& mgr, int index, const SheetSetChange& change, int waitMs = 0);
 

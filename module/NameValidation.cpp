@@ -42,13 +42,6 @@ void selectAndFocus(QLineEdit* control) {
 
 }  // namespace
 
-const TkString& unsupportedNameCharacters() {
-    static const TkString chars = L"\\<>/?\":;*|,=`";
-    return chars;
-}
-
-bool hasUnsupportedCharacters(const TkString& name) { return name.find_first_of(unsupportedNameCharacters()) != TkString::npos; }
-
 void ShowUnsupportedCharsMessage(int kind) {
     TkString list;
     for (wchar_t c : unsupportedNameCharacters()) {

@@ -4,15 +4,11 @@
 #include <vector>
 
 #include "host/VrTypes.h"
+#include "model/NameRules.h"
 
 class QLineEdit;
 
 constexpr int kNameKindSheet = 0, kNameKindSubset = 1, kNameKindSheetSet = 2;
-constexpr int kMaxTitleLength = 64, kMaxNumberLength = 32, kMaxSheetSetNameLength = 255;
-
-// The thirteen characters names may not hold, in the order the message lists them.
-const TkString& unsupportedNameCharacters();
-bool hasUnsupportedCharacters(const TkString& name);
 
 void ShowUnsupportedCharsMessage(int kind);
 void ShowTooShortMessage(int kind);

@@ -7,13 +7,16 @@ setups we wrote.
   drawkit_sheetset_test.py DRAWKIT MAKE_EXAMPLES WORKDIR
 """
 import csv
+import fcntl
 import io
 import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
+import threading
 
 import ezdxf
 
@@ -66,6 +69,32 @@ expect(re.fullmatch(r"\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{3}", list(stamp["Update
 expect(len(doc.audit().errors) == 0, "ezdxf audit of a stamped drawing")
 setups = ezdxf.readfile(os.path.join(orig, "templates", "Vorn Page Setups.dwt"))
 expect(sorted(setups.rootdict["ACAD_PLOTSETTINGS"].keys()) == ["PDF A1 (1:1)", "PDF A3 (1:1)", "Plotter A1"], "page setups")
+
+# Scripted edits: exit 1 for a bad item, 3 while a colleague holds the set (naming who and since
+# when), 0 once --wait sees the lock go, 2 for a set that cannot be read, with the reason.
+p = drawkit("move", dst, "Z-999", "--to", "General")
+expect(p.returncode == 1 and "Z-999" in p.stderr, "bad item: %d %s" % (p.returncode, p.stderr))
+p = drawkit("prop", dst, "A-101")
+expect(p.returncode == 1, "prop without NAME=VALUE: %d" % p.returncode)
+F_OFD_SETLK = 37  # Linux
+dbl = os.path.join(orig, "Riverside Library.dbl")
+fd = os.open(dbl, os.O_RDWR | os.O_CREAT, 0o666)
+fcntl.fcntl(fd, F_OFD_SETLK, struct.pack("hhqqi", fcntl.F_WRLCK, 0, 0, 0, 0))
+os.write(fd, b"[UserInfo]\nUserName=mchen\nMachine=cad-07\nSince=2026-12-01 08:15:00\n")
+p = drawkit("prop", dst, "Status=held")
+expect(p.returncode == 3 and "locked by mchen on cad-07 since 2026-12-01 08:15:00" in p.stderr,
+       "held set: %d %s" % (p.returncode, p.stderr))
+with open(dbl) as f:
+    expect("mchen" in f.read(), "a failed attempt left the holder's lock file alone")
+threading.Timer(0.5, lambda: (os.unlink(dbl), os.close(fd))).start()
+p = drawkit("prop", dst, "Status=after the wait", "--wait", "20")
+expect(p.returncode == 0, "--wait: %d %s" % (p.returncode, p.stderr))
+expect(not os.path.exists(dbl), "lock file left after a scripted edit")
+damaged = os.path.join(WORK, "damaged.dst")
+with open(damaged, "w") as f:
+    f.write('<VornSheetSet format="1"><SheetSet name="x">')
+p = drawkit("new-subset", damaged, "A")
+expect(p.returncode == 2 and "damaged" in p.stderr, "damaged set: %d %s" % (p.returncode, p.stderr))
 
 # Now break it in every way a project share gets broken.
 moved = os.path.join(WORK, "share", "Riverside (moved)")

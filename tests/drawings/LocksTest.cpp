@@ -127,18 +127,28 @@ TEST(Locks, SheetSetLockFileIsTheLockAndTheNote) {
     EXPECT_FALSE(std::filesystem::exists(dbl));
 }
 
+// A data file the user may not write cannot be locked for editing, and the attempt leaves no lock
+// file behind, not even a stale one left by someone else. Root may write anything, so as root the
+// attempt runs in a child that has become an ordinary user.
 TEST(Locks, ReadOnlyDataFileIsNotLocked) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
     ScratchDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
     std::wstring dst = tkFromUtf8(dir.file("ro.dst"));
     writeFileText(tkToUtf8(dst), "sheet set");
-    std::filesystem::permissions(tkToUtf8(dst), std::filesystem::perms::owner_read);
-    FakeSheetSet set;
-    set.file = dst;
-    CSheetSetLock lock(&set);
-    lock.lock();
-    EXPECT_FALSE(lock.isHeld());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("ro.dbl")));
-    EXPECT_TRUE(isDrawingLocked(dst));  // read-only reads as locked
-    EXPECT_EQ(set.lockedHere, false);
+    std::filesystem::permissions(tkToUtf8(dst), std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read);
+    writeFileText(dir.file("ro.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");  // stale
+    std::filesystem::permissions(dir.file("ro.dbl"), std::filesystem::perms::all);
+    auto attempt = [&]() -> std::shared_ptr<void> {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) return nullptr;
+        FakeSheetSet set;
+        set.file = dst;
+        CSheetSetLock lock(&set);
+        lock.lock();
+        bool ok = !lock.isHeld() && !set.lockedHere && !std::filesystem::exists(tkToUtf8(CSheetSetLock::lockFileName(dst))) &&
+                  isDrawingLocked(dst);  // read-only reads as locked
+        return ok ? std::make_shared<int>(1) : nullptr;
+    };
+    OtherProcess user(attempt);
+    EXPECT_TRUE(user.took());
 }
