@@ -191,6 +191,12 @@ TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
         lock.lock();
         ASSERT_TRUE(lock.isHeld());
         EXPECT_EQ(set->getLockStatus(), 1);
+        // A colleague's attempt meanwhile fails and leaves our lock file and status as they were.
+        const std::string note = readFileText(dir.file("Riverside.dbl"));
+        OtherProcess colleague([&] { return lockWithOwnManager(path); });
+        EXPECT_FALSE(colleague.took());
+        EXPECT_EQ(readFileText(dir.file("Riverside.dbl")), note);
+        EXPECT_EQ(set->getLockStatus(), 1);
         EXPECT_TRUE(set->save());  // saved before the lock goes
     }
     EXPECT_EQ(set->getLockStatus(), 0);
