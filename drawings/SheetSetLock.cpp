@@ -48,6 +48,24 @@ bool takeWriteLock(int fd) {
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
+// A lock file that this user may not write (a colleague's, left by a crash) cannot be locked for
+// writing, so it would block forever. A read lock needs no write access and shuts out every writer:
+// taken, it proves the file stale and lets it be removed safely. True when it was removed.
+bool evictStaleLockFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock fl {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    bool removed = false;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) {
+        TkFileIdentity mine = TkFileIdentity::ofDescriptor(fd), named = TkFileIdentity::ofPath(path);
+        removed = named.known() && mine.inode == named.inode && mine.device == named.device && ::unlink(path.c_str()) == 0;
+    }
+    ::close(fd);
+    return removed;
+}
+
 // The key=value lines of the "UserInfo" section.
 void parseUserInfo(const std::string& text, SheetSetLockInfo& info) {
     bool inSection = false;
@@ -97,7 +115,10 @@ void CSheetSetLock::lock() {
     // another editor came and went).
     for (int round = 0; round < 8; ++round) {
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);  // never truncated here
-        if (fd < 0) return;
+        if (fd < 0) {
+            if (errno == EACCES && evictStaleLockFile(path)) continue;
+            return;
+        }
         if (!takeWriteLock(fd)) {
             ::close(fd);  // someone holds it: touch nothing
             return;
@@ -117,6 +138,8 @@ void CSheetSetLock::lock() {
             ::close(fd);
             return;
         }
+        // Colleagues on a shared folder must be able to lock it too, should a crash leave it.
+        (void)::fchmod(fd, 0666);
         fd_ = fd;
         lockFile_ = path;
         sheetSet_->setLockedHere(true);

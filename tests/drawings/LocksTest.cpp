@@ -1,6 +1,7 @@
 // Locks seen from another process: a drawing or sheet set held elsewhere reads as locked, a lock
 // that cannot be taken leaves no ".dbl" file, and a ".dbl" file with nobody behind it is stale.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,12 @@ namespace {
 std::shared_ptr<void> holdFile(const std::wstring& path) {
     auto h = std::make_shared<FileHold>();
     return h->hold(path) ? h : nullptr;
+}
+
+// As root: become "nobody" (group and supplementary groups too, or root's group still applies).
+bool becomeOrdinaryUser() {
+    if (::geteuid() != 0) return true;
+    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
 struct FakeSheetSet : CSheetSetLockable {
@@ -140,7 +147,7 @@ TEST(Locks, ReadOnlyDataFileIsNotLocked) {
     writeFileText(dir.file("ro.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");  // stale
     std::filesystem::permissions(dir.file("ro.dbl"), std::filesystem::perms::all);
     auto attempt = [&]() -> std::shared_ptr<void> {
-        if (::geteuid() == 0 && ::setuid(65534) != 0) return nullptr;
+        if (!becomeOrdinaryUser()) return nullptr;
         FakeSheetSet set;
         set.file = dst;
         CSheetSetLock lock(&set);
@@ -151,4 +158,28 @@ TEST(Locks, ReadOnlyDataFileIsNotLocked) {
     };
     OtherProcess user(attempt);
     EXPECT_TRUE(user.took());
+}
+
+// A crash left a lock file that this user may not write (a colleague's, with the colleague's
+// permissions): it still blocks nobody.
+TEST(Locks, AStaleLockFileOfAnotherUserBlocksNobody) {
+    ScratchDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    std::wstring dst = tkFromUtf8(dir.file("shared.dst"));
+    writeFileText(tkToUtf8(dst), "sheet set");
+    std::filesystem::permissions(tkToUtf8(dst), std::filesystem::perms::all);
+    writeFileText(dir.file("shared.dbl"), "[UserInfo]\nUserName=mchen\nMachine=cad-07\n");
+    std::filesystem::permissions(dir.file("shared.dbl"), std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+    OtherProcess user([&]() -> std::shared_ptr<void> {
+        if (!becomeOrdinaryUser()) return nullptr;
+        FakeSheetSet set;
+        set.file = dst;
+        CSheetSetLock lock(&set);
+        lock.lock();
+        bool ok = lock.isHeld() && readFileText(tkToUtf8(CSheetSetLock::lockFileName(dst))).find("mchen") == std::string::npos;
+        return ok ? std::make_shared<int>(1) : nullptr;
+    });
+    if (::geteuid() != 0) GTEST_SKIP() << "needs another user to own the stale file";
+    EXPECT_TRUE(user.took());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("shared.dbl")));  // removed on letting go
 }
