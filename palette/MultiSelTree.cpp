@@ -436,7 +436,7 @@ void CMultiSelTree::dragMove(QPoint pos) {
             if (!openWithChildren && pos.y() < r.y() + r.height() - 5) dropMode_ = kDropHighlight;
         }
     }
-    viewport()->setCursor(item && itemOf(dropTarget_) ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+    viewport()->setCursor(itemOf(dropTarget_) ? Qt::ArrowCursor : Qt::ForbiddenCursor);
     if (before != itemOf(dropTarget_) || beforeMode != dropMode_) viewport()->update();
 }
 

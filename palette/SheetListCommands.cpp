@@ -196,7 +196,7 @@ void CSheetListWnd::togglePlotSetting(int id) {
     else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
 }
 
-void CSheetListWnd::setPublishFlag(bool on, bool) {
+void CSheetListWnd::setPublishFlag(bool on) {
     if (!currentSheetSet()) return;
     std::vector<uint64_t> ids;
     for (CComponent* c : selectedComponents()) ids.push_back(componentId(c));
@@ -236,7 +236,7 @@ void CSheetListWnd::OnCommand(int id) {
     case kCmdSheetPublishOn:
     case kCmdSubsetPublishOff:
     case kCmdSheetPublishOff:
-        setPublishFlag(id == kCmdSubsetPublishOn || id == kCmdSheetPublishOn, id == kCmdSubsetPublishOn || id == kCmdSubsetPublishOff);
+        setPublishFlag(id == kCmdSubsetPublishOn || id == kCmdSheetPublishOn);
         return;
     case kCmdReverseOrder:
     case kCmdPlotStamp: togglePlotSetting(id); return;

@@ -100,6 +100,7 @@ CSheetListWnd::TreeState CSheetListWnd::saveTreeState() const {
     TreeState st;
     for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
         uint64_t id = componentId(CSheetsetTree::componentOf(i));
+        st.known.insert(id);
         if (i->isExpanded()) st.expanded.insert(id);
         if (i->isSelected()) st.selected.insert(id);
     }
@@ -113,7 +114,8 @@ void CSheetListWnd::restoreTreeState(const TreeState& st) {
     QTreeWidgetItem* caret = nullptr;
     for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
         uint64_t id = componentId(CSheetsetTree::componentOf(i));
-        if (i->childCount()) i->setExpanded(st.expanded.count(id) > 0);
+        // Items new to this tree (a colleague's new subset) open as a fresh tree would show them.
+        if (i->childCount() && st.known.count(id)) i->setExpanded(st.expanded.count(id) > 0);
         if (id == st.caret) caret = i;
     }
     tree_->ClearSelectedItems();

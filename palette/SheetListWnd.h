@@ -106,7 +106,7 @@ protected:
 
 private:
     struct TreeState {
-        std::set<uint64_t> expanded, selected;
+        std::set<uint64_t> known, expanded, selected;
         uint64_t caret = 0;
         int scroll = 0;
     };
@@ -129,7 +129,7 @@ private:
     void applyStatusResults(const std::map<TkString, int>& images);
     void switchCurrent(int index);
     void openRecent(int index);
-    void setPublishFlag(bool on, bool subsetCommand);
+    void setPublishFlag(bool on);
     void togglePlotSetting(int id);
     void afterSetsChanged();
     void showDocked();
