@@ -209,6 +209,12 @@ bool CSheetSetImpl::save() {
         lastSaveError_ = L"the sheet set data file is read-only: " + file;
         return false;
     }
+    // Someone saved the file since this copy was read: writing it now would throw their work away.
+    // Edits read the set again under the lock first and never get here.
+    if (db_->diskIdentity().known() && isChangedOnDisk()) {
+        lastSaveError_ = L"the sheet set was changed by someone else since it was read; read it again first";
+        return false;
+    }
     try {
         db_->save();
         lastReported_ = db_->diskIdentity();

@@ -206,6 +206,10 @@ TEST(SheetSetModel, LockStatusAndChangesOnDisk) {
     ::utime(path.c_str(), &t);
     EXPECT_TRUE(set->isModifiedOnDisk());
     EXPECT_FALSE(set->isModifiedOnDisk());  // each change once
+    EXPECT_FALSE(set->save());               // never over a file this copy has not read
+    EXPECT_NE(set->lastSaveError().find(L"changed by someone else"), std::wstring::npos);
+    ASSERT_TRUE(mgr.reloadSheetSet(0));
+    set = mgr.sheetSetImpl(0);
 
     // Another process holds the lock: status 2, and our save would overwrite its work.
     {
