@@ -20,7 +20,7 @@ bool CSheetSetMgrImpl::openSheetSet(const wchar_t* path) {
     try {
         TkSmDatabase* db = toolkit_->openDatabase(path);
         sets_.push_back(new CSheetSetImpl(db));
-    } catch (const TkException& e) {
+    } catch (const std::exception& e) {  // the toolkit's refusals, and whatever else a bad file may cause
         lastError_ = tkFromUtf8(e.what());
         return false;
     }
@@ -37,7 +37,7 @@ bool CSheetSetMgrImpl::reloadSheetSet(int index) {
     TkSmDatabase* fresh = nullptr;
     try {
         fresh = toolkit_->openDatabaseAgain(old->getFileName());
-    } catch (const TkException& e) {
+    } catch (const std::exception& e) {
         lastError_ = tkFromUtf8(e.what());
         return false;
     }

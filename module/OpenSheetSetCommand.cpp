@@ -6,6 +6,9 @@
 #include "host/Documents.h"
 #include "host/PathUtil.h"
 #include "module/Commands.h"
+#include "module/ModuleState.h"
+#include "model/SheetSetMgrImpl.h"
+#include "palette/SheetSetBar.h"
 #include "model/SheetSetMessages.h"
 
 namespace {
@@ -28,5 +31,9 @@ void cmdOpenSheetSetByName() {
         VrUiMessageBox(L"", ssMessage(25002, L"Cannot find the specified file.\nPlease verify that the file exists."),
                        MB_OK | MB_ICONERROR);
         vrutPrintf(L"%ls", ssMessage(25003, L"\nSheet Set file is not valid.").c_str());
+        // Under the message, why: "... is damaged at line 12; the previous good copy is ....bak".
+        if (CSheetSetBar* bar = sheetSetModule().palette)
+            if (auto* mgr = dynamic_cast<CSheetSetMgrImpl*>(bar->getSheetSetMgr()); mgr && !mgr->lastError().empty())
+                vrutPrintf(L"\n%ls", mgr->lastError().c_str());
     }
 }

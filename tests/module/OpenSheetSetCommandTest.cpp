@@ -72,4 +72,18 @@ TEST_F(HostTest, OpenSheetSetByNameKeepsAnUppercaseExtensionAndHandlesEmptyAndCa
     responder.queuePromptCancel();
     run(L"-OPENSHEETSET");
     EXPECT_EQ(responder.shown()[1].text, kNotFound);
+    // Under the message, the reason: where the file is damaged.
+    EXPECT_NE(commandLine.printed.find(L"\nSheet Set file is not valid.\nthe sheet set data file"), std::wstring::npos)
+        << commandLine.printed;
+    EXPECT_NE(commandLine.printed.find(L"is damaged"), std::wstring::npos);
+    // A value the store cannot take is a refusal with its reason, never an abort of the host.
+    responder.clear();
+    writeFileText(dir.file("seal.dst"), "<VornSheetSet format=\"1\"><SheetSet id=\"1\" name=\"x\"><Properties id=\"2\">"
+                                        "<Property id=\"3\" name=\"Seal\" type=\"binary\" flags=\"1\" value=\"ZZ\" />"
+                                        "</Properties></SheetSet></VornSheetSet>\n");
+    responder.queuePrompt(tkFromUtf8(dir.file("seal")));
+    responder.queueMessageBox(IDOK);
+    responder.queuePromptCancel();
+    run(L"-OPENSHEETSET");
+    EXPECT_NE(commandLine.printed.find(L"not hexadecimal"), std::wstring::npos);
 }

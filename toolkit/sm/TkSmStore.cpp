@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kRoot = "VornSheetSet";
 
+int hexDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; }
+
 // The whole file and the identity of what was read, through one descriptor.
 bool readWholeFile(const std::string& path, std::string& bytes, TkFileIdentity& identity) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -57,10 +59,9 @@ std::string escape(const TkString& s) {
 
 TkString unescape(const char* s) {
     std::string out;
-    auto hexv = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
     for (const char* p = s; *p; ++p) {
-        if (*p == '%' && p[1] && p[2] && hexv(p[1]) >= 0 && hexv(p[2]) >= 0) {
-            out.push_back(static_cast<char>(hexv(p[1]) * 16 + hexv(p[2])));
+        if (*p == '%' && p[1] && p[2] && hexDigit(p[1]) >= 0 && hexDigit(p[2]) >= 0) {
+            out.push_back(static_cast<char>(hexDigit(p[1]) * 16 + hexDigit(p[2])));
             p += 2;
         } else {
             out.push_back(*p);
@@ -255,8 +256,12 @@ struct TkSmStoreReader {
             case TkSmVarType::Text:
             case TkSmVarType::WText: var.text = unescape(value.as_string()); break;
             case TkSmVarType::Binary: {
-                std::string hex = value.as_string();
-                for (size_t i = 0; i + 1 < hex.size(); i += 2) var.bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+                std::string_view hex = value.as_string();
+                for (size_t i = 0; i < hex.size(); i += 2) {
+                    int hi = hexDigit(hex[i]), lo = i + 1 < hex.size() ? hexDigit(hex[i + 1]) : -1;
+                    if (hi < 0 || lo < 0) bad("a binary custom property holds \"" + std::string(hex.substr(0, 40)) + "\", which is not hexadecimal");
+                    var.bytes.push_back(static_cast<uint8_t>(hi * 16 + lo));
+                }
                 break;
             }
             default: var.i = value.as_llong();
@@ -437,6 +442,8 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
         }
     } catch (const TkException& e) {
         throw TkException(e.code(), std::string("the sheet set data file ") + p + " is damaged: " + e.what() + backupNote);
+    } catch (const std::exception& e) {
+        throw TkException(TkError_BadFormat, std::string("the sheet set data file ") + p + " cannot be read: " + e.what() + backupNote);
     }
     db.modified_ = false;
     return identity;

@@ -317,6 +317,24 @@ TEST(SheetSetStore, TypeTestsAndTreeEdits) {
     sel->add(sub);
 }
 
+// Values the store cannot take are refused with a reason, never an abort.
+TEST(SheetSetStore, BadValuesAreRefusedWithAReason) {
+    ScratchDir dir;
+    const std::string path = dir.file("bad.dst");
+    for (const char* value : {"ZZ", "ABC", "0G"}) {
+        writeFileText(path, std::string("<VornSheetSet format=\"1\"><SheetSet id=\"1\" name=\"x\"><Properties id=\"2\">"
+                                        "<Property id=\"3\" name=\"Seal\" type=\"binary\" flags=\"1\" value=\"") +
+                                value + "\" /></Properties></SheetSet></VornSheetSet>\n");
+        TkSmPtr<TkSmSheetSetMgr> m = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+        try {
+            m->openDatabase(W(path));
+            ADD_FAILURE() << value << " was accepted";
+        } catch (const TkException& e) {
+            EXPECT_NE(std::string(e.what()).find("not hexadecimal"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(SheetSetStore, MutatedFilesOpenOrAreRefusedNeverCrash) {
     ScratchDir dir;
     TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
