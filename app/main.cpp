@@ -1,4 +1,6 @@
 // vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [DRAWING ...]
+#include <cstdio>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +18,20 @@
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
+
+namespace {
+// A batch run has no window to raise or size, and the offscreen platform says so on every palette
+// it shows; those notes and the runtime folder's are noise in a script's output. Everything else
+// Qt reports still goes to standard error.
+QtMessageHandler qtDefaultHandler = nullptr;
+void quietBatchMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtCriticalMsg && type != QtFatalMsg &&
+        (text.startsWith("This plugin does not support") || text.startsWith("QStandardPaths: ")))
+        return;
+    if (qtDefaultHandler) qtDefaultHandler(type, context, text);
+    else std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string batch;
@@ -35,6 +51,7 @@ int main(int argc, char** argv) {
     }
     // A batch run needs no display.
     if (!batch.empty() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!batch.empty()) qtDefaultHandler = qInstallMessageHandler(quietBatchMessages);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vorn");
     QApplication::setOrganizationName("Vorn");

@@ -32,7 +32,8 @@ void cmdOpenSheetSetByName() {
                        MB_OK | MB_ICONERROR);
         vrutPrintf(L"%ls", ssMessage(25003, L"\nSheet Set file is not valid.").c_str());
         // Under the message, why: "... is damaged at line 12; the previous good copy is ....bak".
-        if (CSheetSetBar* bar = sheetSetModule().palette)
+        // A missing file needs no more words than the message gave.
+        if (CSheetSetBar* bar = sheetSetModule().palette; bar && !name.empty() && vrutPathExists(name))
             if (auto* mgr = dynamic_cast<CSheetSetMgrImpl*>(bar->getSheetSetMgr()); mgr && !mgr->lastError().empty())
                 vrutPrintf(L"\n%ls", mgr->lastError().c_str());
     }

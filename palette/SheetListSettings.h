@@ -4,7 +4,7 @@
 #include "host/VrTypes.h"
 
 struct CSheetListSettings {
-    int detailsPane = 1;  // a first run shows the details: the pane is half of what the palette offers
+    int detailsPane = 0;
     int previewPane = 0;
     int toolTipStyle = 5;
     double percent = 0.5;

@@ -338,9 +338,11 @@ void CSheetListWnd::RestartStatusPolling() {
     statusPoll_.stop();
     statusInterval_ = -1;
     if (vredGetShortVar(L"SSMSHEETSTATUS") != 2) return;
-    // Taken as it stands: a zero or negative time is the host's business.
-    statusInterval_ = vredGetShortVar(L"SSMPOLLTIME") * 1000;
-    statusPoll_.start(std::max(statusInterval_, 0), this);
+    // A time of zero or less would poll without pause, probing every drawing on the file server
+    // over and over: the usual minute stands in for it.
+    int seconds = vredGetShortVar(L"SSMPOLLTIME");
+    statusInterval_ = (seconds > 0 ? seconds : 60) * 1000;
+    statusPoll_.start(statusInterval_, this);
 }
 
 void CSheetListWnd::timerEvent(QTimerEvent* e) {

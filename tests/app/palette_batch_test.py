@@ -50,6 +50,7 @@ def expect(cond, what):
 
 
 expect(p.returncode == 0, "exit code %d" % p.returncode)
+expect("This plugin does not support" not in p.stdout + p.stderr, "platform notes in the batch output: %r" % p.stderr)
 palettes = out.split("Command: PALETTES\n")
 expect(len(palettes) == 3, "two PALETTES listings")
 first = palettes[1].split("Command:")[0]

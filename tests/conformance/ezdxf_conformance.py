@@ -301,6 +301,19 @@ def main():
     check(sorted(l.name for l in tmpl.layouts) == ["A1", "A3", "Model"], "template layouts")
     check(all(tmpl.layouts.get(n).main_viewport() is not None for n in ("A1", "A3")), "template layouts not initialized")
 
+    # The text listing lines its columns up whatever the layout names hold.
+    wide = os.path.join(WORK, "wide-names.dxf")
+    doc = ezdxf.new("R2018", setup=True)
+    doc.layouts.new("Erdgeschoß Übersicht Nord")
+    doc.layouts.new("Plan")
+    doc.saveas(wide)
+    out = run("info", wide) or ""
+    lines = out.splitlines()
+    head = next((l for l in lines if "handle" in l and "name" in l), "")
+    rows = [l for l in lines if "Erdgeschoß" in l or re.match(r"\s+\d+\s+Plan\s", l)]
+    starts = {l.index(h) for l in rows for h in [doc.layouts.get(n).dxf_layout.dxf.handle for n in ("Erdgeschoß Übersicht Nord", "Plan")] if h in l}
+    check(head and len(rows) == 2 and starts == {head.index("handle")}, "info columns misaligned:\n" + "\n".join([head] + rows))
+
     if failures:
         print("%d conformance failure(s):" % len(failures))
         for f in failures:

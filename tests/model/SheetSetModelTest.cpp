@@ -289,3 +289,25 @@ TEST(SheetSetModel, EditOfASetDamagedOnDiskReportsWhy) {
     EXPECT_NE(readFileText(path).find("<SheetSet"), std::string::npos);  // not overwritten
     EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
 }
+
+// A reload that fails (the file was damaged on disk) leaves every open set and the current one as
+// they were, and says why.
+TEST(SheetSetModel, FailedReloadKeepsTheOpenSetsAndSaysWhy) {
+    ScratchDir dir;
+    std::string first = makeSet(dir);
+    ScratchDir otherDir;
+    std::string second = makeSet(otherDir);
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(first).c_str()));
+    ASSERT_TRUE(mgr.openSheetSet(W(second).c_str()));
+    ASSERT_EQ(mgr.getCurrent(), 1);
+    CSheetSet* before = mgr.getSheetSet(1);
+    writeFileText(second, "<VornSheetSet format=\"1\"><Sheet");
+    EXPECT_FALSE(mgr.reloadSheetSet(1));
+    EXPECT_NE(mgr.lastError().find(L"damaged"), std::wstring::npos);
+    EXPECT_EQ(mgr.getCount(), 2);
+    EXPECT_EQ(mgr.getCurrent(), 1);
+    EXPECT_EQ(mgr.getSheetSet(1), before);
+    EXPECT_EQ(mgr.getSheetSet(1)->getName(), L"Riverside");
+    EXPECT_FALSE(mgr.reloadSheetSet(7));  // no such set
+}

@@ -260,8 +260,12 @@ TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {
     EXPECT_EQ(wnd->statusPollInterval(), -1);  // not polling: the time alone starts nothing
     sys.setVar(L"ssmsheetstatus", L"2");
     EXPECT_EQ(wnd->statusPollInterval(), 30000);
-    sys.setVar(L"SSMPOLLTIME", L"60");
-    EXPECT_EQ(wnd->statusPollInterval(), 60000);
+    sys.setVar(L"SSMPOLLTIME", L"45");
+    EXPECT_EQ(wnd->statusPollInterval(), 45000);
+    for (const wchar_t* never : {L"0", L"-5"}) {  // would poll without pause
+        sys.setVar(L"SSMPOLLTIME", never);
+        EXPECT_EQ(wnd->statusPollInterval(), 60000) << never;
+    }
 
     // The block editor disables the window; clean-screen hides a shown palette and brings it back.
     sys.setHostVar(L"BLOCKEDITOR", VrResBuf::ofShort(1));
@@ -349,6 +353,11 @@ TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) 
 TEST_F(PaletteTest, SplitterCollapsesAtTheTopAndTheSettingsSurvive) {
     openWindow();
     CSheetSetPanes* panes = wnd->panes();
+    // A first run shows the sheets alone; the details come with the view command.
+    EXPECT_FALSE(panes->bottomShown());
+    EXPECT_TRUE(panes->splitterRect().isEmpty());
+    wnd->OnCommand(kCmdDetailsPane);
+    ASSERT_TRUE(panes->bottomShown());
     QRect s = panes->splitterRect();
     ASSERT_FALSE(s.isEmpty());
     QTest::mousePress(panes, Qt::LeftButton, {}, s.center());

@@ -6,6 +6,7 @@
 //   drawkit sheets SET.dst [--json|--csv]
 //   drawkit check SET.dst [--json]
 //   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -33,6 +34,16 @@ int usage() {
                  "       drawkit restamp SET.dst                      (point moved drawings' stamps at the set)\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
+}
+
+// Characters in UTF-8 text: every byte but the continuation bytes.
+size_t textWidth(const std::string& s) {
+    return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string padded(const std::string& s, size_t width) {
+    size_t w = textWidth(s);
+    return w >= width ? s : s + std::string(width - w, ' ');
 }
 
 struct StampEntry {
@@ -114,12 +125,19 @@ int info(const std::string& path, bool asJson, bool recover) {
     std::printf("Last saved by:  %s\n", db.getSysVar("LOGINNAME").c_str());
     std::printf("Current layout: %s\n", current.c_str());
     std::printf("Layouts:\n");
-    std::printf("  %-3s %-24s %-8s %-34s %-18s %s\n", "tab", "name", "handle", "paper", "size (mm)", "initialized");
+    // Columns as wide as their longest entry, counted in characters, not UTF-8 bytes.
+    size_t nameWidth = 24, paperWidth = 34;
+    for (const auto& l : layouts) {
+        nameWidth = std::max(nameWidth, textWidth(l.name()) + 1);
+        paperWidth = std::max(paperWidth, textWidth(l.paperName()) + 1);
+    }
+    std::printf("  %-3s %s %-8s %s %-18s %s\n", "tab", padded("name", nameWidth).c_str(), "handle", padded("paper", paperWidth).c_str(),
+                "size (mm)", "initialized");
     for (const auto& l : layouts) {
         char size[40];
         std::snprintf(size, sizeof size, "%g x %g", l.paperWidth(), l.paperHeight());
-        std::printf("  %-3d %-24s %-8s %-34s %-18s %s\n", l.tabOrder(), l.name().c_str(), l.handleText().c_str(),
-                    l.paperName().c_str(), size, db.isInitialized(l) ? "yes" : "no");
+        std::printf("  %-3d %s %-8s %s %-18s %s\n", l.tabOrder(), padded(l.name(), nameWidth).c_str(), l.handleText().c_str(),
+                    padded(l.paperName(), paperWidth).c_str(), size, db.isInitialized(l) ? "yes" : "no");
     }
     for (auto& p : db.pageSetups())
         std::printf("Page setup:     %s (%s, plot area %d%s)\n", p.pageSetupName().c_str(), p.paperName().c_str(),
