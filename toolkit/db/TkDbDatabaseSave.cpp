@@ -9,6 +9,8 @@
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
+#include <optional>
+
 namespace {
 
 std::string loginName() {
@@ -65,7 +67,9 @@ TkDbResult TkDbDatabase::writeAsRead(std::string& out) const {
 void TkDbDatabase::writeRecords(std::string& out, bool legacyText) const {
     out.clear();
     out.reserve(buffer_.size() + buffer_.size() / 16 + 4096);
-    TkDbTagWriter w(out, legacyText);
+    std::optional<TkDbLegacyEncoder> encoder;
+    if (legacyText) encoder.emplace(getVar("$DWGCODEPAGE"));
+    TkDbTagWriter w(out, encoder ? &*encoder : nullptr);
     for (const TkDbTag& t : prologue_) w.write(t);
     for (const TkDbSection& s : sections_) {
         w.write(0, "SECTION");

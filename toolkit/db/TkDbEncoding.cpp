@@ -125,7 +125,58 @@ std::string tkDbDecodeLegacyBuffer(std::string_view buf, std::string_view dwgCod
     return out;
 }
 
-void tkDbEncodeLegacyText(std::string_view s, std::string& out) {
+void tkDbEncodeLegacyText(std::string_view s, std::string& out) { TkDbLegacyEncoder(std::string_view()).encode(s, out); }
+
+TkDbLegacyEncoder::TkDbLegacyEncoder(std::string_view dwgCodepage) {
+    std::string name = iconvName(dwgCodepage);
+    if (name == "CP1252") {
+        kind_ = Kind::Windows1252;
+    } else if (!name.empty()) {
+        iconv_t cd = iconv_open(name.c_str(), "UTF-8");
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
+            iconv_ = cd;
+            kind_ = Kind::Iconv;
+        }
+    }
+}
+
+TkDbLegacyEncoder::~TkDbLegacyEncoder() {
+    if (iconv_) iconv_close(static_cast<iconv_t>(iconv_));
+}
+
+bool TkDbLegacyEncoder::inCodepage(uint32_t cp, std::string& out) {
+    if (kind_ == Kind::Windows1252) {
+        // The inverse of the reader's table: Latin-1 above 0x9F, the table's characters in 0x80..0x9F.
+        if (cp >= 0xA0 && cp <= 0xFF) {
+            out.push_back(static_cast<char>(cp));
+            return true;
+        }
+        for (int i = 0; i < 32; ++i)
+            if (kCp1252High[i] == cp) {
+                out.push_back(static_cast<char>(0x80 + i));
+                return true;
+            }
+        return false;
+    }
+    if (kind_ != Kind::Iconv || cp >= 0x10000) return false;
+    std::string one;
+    tkAppendUtf8(cp, one);
+    char buf[16];
+    char* src = one.data();
+    size_t srcLeft = one.size();
+    char* dst = buf;
+    size_t dstLeft = sizeof buf;
+    iconv_t cd = static_cast<iconv_t>(iconv_);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft) return false;
+    // A code page that would put a line break or a NUL in the text cannot be trusted with it.
+    for (char* p = buf; p < dst; ++p)
+        if (*p == '\n' || *p == '\r' || *p == '\0') return false;
+    out.append(buf, static_cast<size_t>(dst - buf));
+    return true;
+}
+
+void TkDbLegacyEncoder::encode(std::string_view s, std::string& out) {
     static const char* hex = "0123456789ABCDEF";
     auto esc = [&](uint32_t u) {
         out += "\\U+";
@@ -143,6 +194,7 @@ void tkDbEncodeLegacyText(std::string_view s, std::string& out) {
             esc(static_cast<unsigned char>(s[at]));
             continue;
         }
+        if (inCodepage(cp, out)) continue;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             esc(0xD800 + (cp >> 10));

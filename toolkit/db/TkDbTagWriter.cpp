@@ -44,7 +44,7 @@ void TkDbTagWriter::writeCode(int code) {
 void TkDbTagWriter::write(int code, std::string_view value) {
     writeCode(code);
     if (legacy_ && tkDbHasNonAscii(value))
-        tkDbEncodeLegacyText(value, out_);
+        legacy_->encode(value, out_);
     else
         out_.append(value);
     out_.push_back('\n');

@@ -3,13 +3,14 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/db/TkDbEncoding.h"
 #include "toolkit/db/TkDbTag.h"
 
 class TkDbTagWriter {
 public:
     // `legacyText`: the target version predates UTF-8 DXF (before R2007), so text beyond ASCII is
-    // written as \U+XXXX escapes, which every DXF reader of those versions understands.
-    explicit TkDbTagWriter(std::string& out, bool legacyText = false) : out_(out), legacy_(legacyText) {}
+    // written in that code page, or as \U+XXXX escapes where the code page does not hold it.
+    explicit TkDbTagWriter(std::string& out, TkDbLegacyEncoder* legacyText = nullptr) : out_(out), legacy_(legacyText) {}
 
     void write(int code, std::string_view value);
     void write(const TkDbTag& t) { write(t.code, t.value()); }
@@ -20,7 +21,7 @@ public:
 private:
     void writeCode(int code);
     std::string& out_;
-    bool legacy_;
+    TkDbLegacyEncoder* legacy_;
 };
 
 // "%X" of a handle, the form DXF and the sheet set keep handles in.

@@ -84,9 +84,9 @@ TEST(Save, TextBeyondAsciiInOldAndNewVersions) {
     ASSERT_TRUE(db->renameLayout("Sheet B", name).ok());
     std::string r2004, r2010;
     ASSERT_TRUE(db->writeDxf(r2004, kTkDbVerR2004).ok());
-    // Before R2007 a DXF file is in a code page: the name travels as escapes.
-    EXPECT_EQ(r2004.find_first_of("\x80\xFF"), std::string::npos);
-    EXPECT_NE(r2004.find("\\U+00C9tage \\U+5E73"), std::string::npos);
+    // Before R2007 a DXF file is in a code page (here Windows-1252): what it holds is written in it,
+    // the rest as escapes.
+    EXPECT_NE(r2004.find("\xC9tage \\U+5E73"), std::string::npos);
     auto back = readText(r2004);
     ASSERT_TRUE(back->findLayout(name)) << "layout name lost in R2004";
     ASSERT_TRUE(back->writeDxf(r2010, kTkDbVerR2010).ok());

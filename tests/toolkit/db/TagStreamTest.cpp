@@ -77,8 +77,8 @@ TEST(TagStream, WritesCodesAlignedAndNumbersThatReadBack) {
 }
 
 TEST(TagStream, LegacyTextRoundTripsThroughUnicodeEscapes) {
-    // Pre-R2007 files: non-ASCII text is written as \U+XXXX and decoded again on reading, including
-    // characters beyond the basic plane (written as a surrogate pair).
+    // Pre-R2007 files without a code page: non-ASCII text is written as \U+XXXX and decoded again on
+    // reading, including characters beyond the basic plane (written as a surrogate pair).
     std::string name = "Grundri\xC3\x9F \xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xBE \xF0\x9F\x8F\xA0";
     std::string out;
     tkDbEncodeLegacyText(name, out);
@@ -90,6 +90,26 @@ TEST(TagStream, LegacyTextRoundTripsThroughUnicodeEscapes) {
     EXPECT_EQ(tkDbDecodeLegacyBuffer("\xC6\xBD\xC3\xE6", "ANSI_936"), "\xE5\xB9\xB3\xE9\x9D\xA2");
     // An escape of a control character stays as it is: decoding it would break the line structure.
     EXPECT_EQ(tkDbDecodeLegacyBuffer("a\\U+000Ab", "ANSI_1252"), "a\\U+000Ab");
+}
+
+// Old drawings are written back in their own code page wherever it holds the character, so text
+// read and saved unchanged keeps its bytes; only what the code page lacks becomes an escape.
+TEST(TagStream, LegacyTextIsWrittenInTheDrawingsCodePage) {
+    auto encode = [](const char* codepage, const std::string& utf8) {
+        std::string out;
+        TkDbLegacyEncoder(codepage).encode(utf8, out);
+        return out;
+    };
+    const std::string german = "Erdgescho\xC3\x9F \xE2\x80\x93 \xC3\x98 \xE2\x82\xAC";  // "Erdgeschoß – Ø €"
+    const std::string cp1252 = "Erdgescho\xDF \x96 \xD8 \x80";
+    EXPECT_EQ(encode("ANSI_1252", german), cp1252);
+    EXPECT_EQ(tkDbDecodeLegacyBuffer(cp1252, "ANSI_1252"), german);
+    EXPECT_EQ(encode("ansi_1252", "\xE5\xB9\xB3"), "\\U+5E73");  // not in the code page
+    const std::string gbk = "\xC6\xBD\xC3\xE6";                     // "平面"
+    EXPECT_EQ(encode("ANSI_936", "\xE5\xB9\xB3\xE9\x9D\xA2"), gbk);
+    EXPECT_EQ(encode("ANSI_1251", "\xD0\x96"), "\xC6");                 // Cyrillic Zhe
+    EXPECT_EQ(encode("", german), "Erdgescho\\U+00DF \\U+2013 \\U+00D8 \\U+20AC");  // no code page: escapes
+    EXPECT_EQ(encode("ANSI_1252", "\xF0\x9F\x8F\xA0"), "\\U+D83C\\U+DFE0");
 }
 
 TEST(TagStream, ClassicMacLineEndingsRead) {
