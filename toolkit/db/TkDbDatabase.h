@@ -21,8 +21,10 @@
 struct TkDbReadOptions {
     // Files larger than this are not read at all (0: no limit). The check costs one stat call.
     uint64_t maxFileSize = 0;
-    // Recover mode: duplicate handles and dangling owners become problems() instead of failures.
-    bool recover = false;
+    // Tolerant, as drawings from other programs need: duplicate, missing and malformed handles and
+    // owners that do not exist are repaired in memory (fresh handles) and listed in problems();
+    // everything else is kept as read. Off (strict), the first of them refuses the drawing.
+    bool recover = true;
 };
 
 struct TkDbSaveOptions {
@@ -69,7 +71,7 @@ public:
 
     const std::string& fileName() const { return fileName_; }
     int version() const { return version_; }            // toolkit version code of the file as read
-    const std::vector<TkDbResult>& problems() const { return problems_; }  // what recover mode let pass
+    const std::vector<TkDbResult>& problems() const { return problems_; }  // what the tolerant read repaired or let pass
     const std::vector<TkDbSection>& sections() const { return sections_; }
     TkDbSection* section(std::string_view name);
     const TkDbSection* section(std::string_view name) const;

@@ -241,16 +241,41 @@ TkDbResult TkDbDatabase::index(bool recover) {
         }
     }
 
-    // Every owner must exist; handle 0 is "owned by nobody" (the root dictionary, table heads).
+    // Every owner must exist; handle 0 is "owned by nobody" (the root dictionary, table heads). A
+    // tolerant read gives an entity whose owner is gone the owner its place says it has: the block
+    // it stands in, or model or paper space.
+    uint64_t modelSpace = 0, paperSpace = 0;
+    if (TkDbSection* tables = section("TABLES"))
+        for (TkDbRecord* r : tables->records) {
+            if (r->type() != "BLOCK_RECORD") continue;
+            size_t k = r->indexOf(2);
+            std::string_view name = k == TkDbRecord::npos ? std::string_view() : r->tags()[k].value();
+            if (tkDbNameEqualNoCase(name, "*Model_Space")) modelSpace = r->handle_;
+            else if (tkDbNameEqualNoCase(name, "*Paper_Space")) paperSpace = r->handle_;
+        }
     for (auto& s : sections_) {
         if (s.name != "TABLES" && s.name != "BLOCKS" && s.name != "ENTITIES" && s.name != "OBJECTS") continue;
+        uint64_t enclosingBlock = 0;  // in BLOCKS: the block record of the BLOCK being read
         for (TkDbRecord* r : s.records) {
+            if (s.name == "BLOCKS" && r->type() == "BLOCK") enclosingBlock = handles_.count(r->owner_) ? r->owner_ : 0;
             if (r->owner_ == 0 || handles_.count(r->owner_)) continue;
             size_t at = r->indexOf(330);
-            if (!problem(eTkDanglingOwner, "the " + std::string(r->type()) + " " + tkDbHandleText(r->handle_) +
-                                               " names the owner " + tkDbHandleText(r->owner_) + ", which does not exist",
-                         r->tags()[at == TkDbRecord::npos ? 0 : at]))
-                return problems_.back();
+            const TkDbTag where = r->tags()[at == TkDbRecord::npos ? 0 : at];  // as read, for its line
+            std::string what = "the " + std::string(r->type()) + " " + tkDbHandleText(r->handle_) + " names the owner " +
+                               tkDbHandleText(r->owner_) + ", which does not exist";
+            uint64_t place = 0;
+            if (s.name == "ENTITIES") {
+                size_t k = r->indexOf(67);
+                place = k != TkDbRecord::npos && r->tags()[k].value().find('1') != std::string_view::npos ? paperSpace : modelSpace;
+            } else if (s.name == "BLOCKS" && r->type() != "BLOCK") {
+                place = enclosingBlock;
+            }
+            if (recover && place && at != TkDbRecord::npos) {
+                r->owner_ = place;
+                r->setTag(at, tkDbHandleText(place));
+                what += "; it now belongs to " + tkDbHandleText(place) + ", where it stands";
+            }
+            if (!problem(eTkDanglingOwner, what, where)) return problems_.back();
         }
     }
 
@@ -259,18 +284,30 @@ TkDbResult TkDbDatabase::index(bool recover) {
     nextHandle_ = std::max<uint64_t>(seed, maxHandle + 1);
     if (nextHandle_ == 0) nextHandle_ = 1;
 
-    // Recover mode: records that lost their handle to a duplicate get a fresh one.
+    // Tolerant: records that lost their handle to a duplicate, or whose handle was not a number,
+    // get a fresh one; from R2000 on, where every object has a handle, so do records written
+    // without any. R12 handles are optional and stay as they are.
     if (recover) {
-        for (auto& s : sections_)
+        const bool handlesRequired = version_ >= kTkDbVerR14;
+        for (auto& s : sections_) {
+            if (s.name != "TABLES" && s.name != "BLOCKS" && s.name != "ENTITIES" && s.name != "OBJECTS") continue;
             for (TkDbRecord* r : s.records) {
-                if (r->handle_ != 0 || s.name == "HEADER" || s.name == "CLASSES") continue;
+                if (r->handle_ != 0 || r->count() == 0 || r->tags()[0].code != 0) continue;
                 size_t k = r->indexOf(5);
                 if (k == TkDbRecord::npos) k = r->indexOf(105);
-                if (k == TkDbRecord::npos) continue;
+                if (k == TkDbRecord::npos && (!handlesRequired || r->type() == "ENDTAB" || r->type() == "ENDBLK" || r->type() == "SEQEND"))
+                    continue;
                 r->handle_ = nextHandle_++;
-                r->setTag(k, tkDbHandleText(r->handle_));
+                if (k == TkDbRecord::npos) {
+                    r->insert(1, 5, tkDbHandleText(r->handle_));
+                    problem(eTkBadHandle, "a " + std::string(r->type()) + " had no handle; it was given " + tkDbHandleText(r->handle_),
+                            r->tags()[0]);
+                } else {
+                    r->setTag(k, tkDbHandleText(r->handle_));
+                }
                 handles_.emplace(r->handle_, r);
             }
+        }
     }
     return TkDbResult::success();
 }

@@ -22,3 +22,5 @@ int drawkitNewSubset(const std::vector<std::string>& args);
 int drawkitMove(const std::vector<std::string>& args);
 int drawkitProp(const std::vector<std::string>& args);
 int drawkitRestamp(const std::vector<std::string>& args);
+// drawkit audit FILE [--json]: the repairs a drawing needed; exit 0 clean, 1 repaired, 2 refused.
+int drawkitAudit(const std::vector<std::string>& args);

@@ -1,5 +1,6 @@
 // drawkit: the drawing toolkit on the command line, for people and scripts.
-//   drawkit info FILE [--json] [--recover]
+//   drawkit info FILE [--json] [--strict]
+//   drawkit audit FILE [--json]
 //   drawkit roundtrip IN OUT [--version CODE]
 //   drawkit objects FILE
 //   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
@@ -21,7 +22,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: drawkit info FILE [--json] [--recover]\n"
+                 "usage: drawkit info FILE [--json] [--strict]         (--strict: refuse instead of repairing)\n"
+                 "       drawkit audit FILE [--json]                  (repairs: exit 0 none, 1 some, 2 refused)\n"
                  "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
                  "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
                  "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
@@ -70,10 +72,10 @@ std::vector<StampEntry> readStamp(const TkDbDatabase& db, bool& present) {
     return out;
 }
 
-int info(const std::string& path, bool asJson, bool recover) {
+int info(const std::string& path, bool asJson, bool strict) {
     TkDbDatabase db;
     TkDbReadOptions opt;
-    opt.recover = recover;
+    opt.recover = !strict;
     if (!readOrReport(db, path, opt)) return 1;
     auto layouts = db.layouts();
     bool hasStamp = false;
@@ -182,17 +184,19 @@ int main(int argc, char** argv) {
     if (args[0] == "sheets" && opt({"--json", "--csv"})) return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "check" && opt({"--json"})) return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "audit") return drawkitAudit(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);
     if (args[0] == "prop") return drawkitProp(rest);
     if (args[0] == "restamp") return drawkitRestamp(rest);
     if (args[0] == "thumb") return drawkitThumb(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> pos;
-    bool asJson = false, recover = false;
+    bool asJson = false, strict = false;
     int version = 0;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--json") asJson = true;
-        else if (args[i] == "--recover") recover = true;
+        else if (args[i] == "--strict") strict = true;
+        else if (args[i] == "--recover") continue;  // what every read does now; kept for old scripts
         else if (args[i] == "--version" && i + 1 < args.size()) {
             char* end = nullptr;
             version = static_cast<int>(std::strtol(args[++i].c_str(), &end, 10));
@@ -205,7 +209,7 @@ int main(int argc, char** argv) {
             return 2;
         } else pos.push_back(args[i]);
     }
-    if (args[0] == "info" && pos.size() == 1) return info(pos[0], asJson, recover);
+    if (args[0] == "info" && pos.size() == 1) return info(pos[0], asJson, strict);
     if (args[0] == "roundtrip" && pos.size() == 2) return roundtrip(pos[0], pos[1], version);
     return usage();
 }

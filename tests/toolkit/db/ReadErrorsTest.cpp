@@ -70,33 +70,37 @@ TEST(ReadErrors, CutAndDisorderedFilesNameTheLine) {
 }
 
 TEST(ReadErrors, DuplicateHandlesAndDanglingOwners) {
+    // Strict reading refuses them, with the line.
     TkDbDatabase db;
-    TkDbResult r = db.readDxfBuffer(objectsDrawing("B", "A"));
+    TkDbReadOptions strict;
+    strict.recover = false;
+    TkDbResult r = db.readDxfBuffer(objectsDrawing("B", "A"), strict);
     EXPECT_EQ(r.code, eTkDuplicateHandle);
     EXPECT_EQ(r.line, 41);
     EXPECT_NE(r.message.find("B"), std::string::npos);
 
-    r = db.readDxfBuffer(objectsDrawing("C", "7F"));
+    r = db.readDxfBuffer(objectsDrawing("C", "7F"), strict);
     EXPECT_EQ(r.code, eTkDanglingOwner);
     EXPECT_EQ(r.line, 45);
     EXPECT_NE(r.message.find("7F"), std::string::npos);
 
-    r = db.readDxfBuffer(objectsDrawing("XYZ", "A"));
+    r = db.readDxfBuffer(objectsDrawing("XYZ", "A"), strict);
     EXPECT_EQ(r.code, eTkBadHandle);
 
-    // Recover mode reads both, reports what it let pass, and gives the duplicate a fresh handle so
-    // that a save cannot write two objects with one handle.
-    TkDbReadOptions recover;
-    recover.recover = true;
-    r = db.readDxfBuffer(objectsDrawing("B", "A"), recover);
+    // Drawings from other programs carry such defects: the default read takes them, reports what
+    // it let pass, and gives a duplicate or malformed handle a fresh one so that a save cannot
+    // write two objects with one handle.
+    r = db.readDxfBuffer(objectsDrawing("B", "A"));
     ASSERT_TRUE(r.ok()) << r.describe();
     ASSERT_EQ(db.problems().size(), 1u);
     EXPECT_EQ(db.problems()[0].code, eTkDuplicateHandle);
     EXPECT_EQ(db.problems()[0].line, 41);
     std::string out;
     EXPECT_FALSE(db.writeDxf(out, kTkDbVerR2010).ok());  // no block table: not a drawing we can save
-    ASSERT_TRUE(db.readDxfBuffer(objectsDrawing("C", "7F"), recover).ok());
+    ASSERT_TRUE(db.readDxfBuffer(objectsDrawing("C", "7F")).ok());
     EXPECT_EQ(db.problems().front().code, eTkDanglingOwner);
+    ASSERT_TRUE(db.readDxfBuffer(objectsDrawing("XYZ", "A")).ok());
+    EXPECT_EQ(db.problems().front().code, eTkBadHandle);
 }
 
 TEST(ReadErrors, SizeLimitRefusesWithoutReading) {
