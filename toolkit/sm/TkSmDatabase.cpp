@@ -18,6 +18,7 @@ TkSmDatabase::TkSmDatabase() {
 }
 
 void TkSmDatabase::setFileName(const TkString& path) {
+    if (path != fileName_) disk_ = {};  // another file: nothing of it has been read
     fileName_ = path;
     modified_ = true;
 }

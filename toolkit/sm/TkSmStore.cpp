@@ -16,6 +16,19 @@ namespace {
 
 constexpr const char* kRoot = "VornSheetSet";
 
+// An object's stored id: decimal digits, from 1 to well below where counting up from the largest
+// could wrap. Anything else (empty, signs, words, huge numbers) is no id: the object gets a fresh one.
+uint64_t storedId(const pugi::xml_node& n) {
+    std::string_view s = n.attribute("id").as_string();
+    if (s.empty() || s.size() > 15) return 0;
+    uint64_t id = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return 0;
+        id = id * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return id;
+}
+
 int hexDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; }
 
 // The whole file and the identity of what was read, through one descriptor.
@@ -193,7 +206,7 @@ struct TkSmStoreReader {
     static void setIdentity(TkSmObject* o, TkSmObject* owner, uint64_t id);
     // Parts that a new object creates for itself (a property bag, the collections) take the id
     // the file gave them, so ids stay stable across saves.
-    static void keepId(TkSmObject* o, const pugi::xml_node& n);
+    void keepId(TkSmObject* o, const pugi::xml_node& n);
 
     template <class T>
     TkSmPtr<T> make(const pugi::xml_node& n, TkSmObject* owner) {
@@ -308,7 +321,7 @@ struct TkSmStoreReader {
 };
 
 void TkSmStoreReader::adopt(TkSmObject* o, const pugi::xml_node& n, TkSmObject* owner) {
-    uint64_t id = n.attribute("id").as_ullong();
+    uint64_t id = storedId(n);
     if (id == 0) id = db.allocateId();  // hand-edited files may leave ids out
     if (!byId.emplace(id, o).second) bad("two objects have the id " + std::to_string(id));
     maxId = std::max(maxId, id);
@@ -323,7 +336,8 @@ void TkSmStoreReader::setIdentity(TkSmObject* o, TkSmObject* owner, uint64_t id)
 }
 
 void TkSmStoreReader::keepId(TkSmObject* o, const pugi::xml_node& n) {
-    if (uint64_t id = n.attribute("id").as_ullong()) o->id_ = id;
+    // An id some other object has already keeps the fresh one: nothing refers to these parts.
+    if (uint64_t id = storedId(n); id && byId.emplace(id, o).second) o->id_ = id;
 }
 
 std::string TkSmStore::serialize(const TkSmDatabase& db, const TkString& folderPath) {
@@ -402,17 +416,17 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
     TkSmStoreReader rd{db, fs::path(p).parent_path(), {}, 0, {}};
     // New objects made while reading (property bags, collections) take ids above all in the file.
     uint64_t maxId = 0;
-    for (pugi::xpath_node x : doc.select_nodes("//*[@id]")) maxId = std::max<uint64_t>(maxId, x.node().attribute("id").as_ullong());
+    for (pugi::xpath_node x : doc.select_nodes("//*[@id]")) maxId = std::max<uint64_t>(maxId, storedId(x.node()));
     db.nextId_ = std::max<uint64_t>(db.nextId_, maxId + 1);
     try {
         TkSmSheetSet* ss = db.getSheetSet();
-        uint64_t ssId = n.attribute("id").as_ullong(0);
+        uint64_t ssId = storedId(n);
         if (ssId == 0) ssId = db.allocateId();
         rd.byId.emplace(ssId, ss);
         TkSmStoreReader::setIdentity(ss, &db, ssId);
-        TkSmStoreReader::keepId(ss->getCalloutBlocks(), n.child("CalloutBlocks"));
-        TkSmStoreReader::keepId(ss->getResources(), n.child("ModelViewFolders"));
-        TkSmStoreReader::keepId(ss->getSheetSelSets(), n.child("SheetSelections"));
+        rd.keepId(ss->getCalloutBlocks(), n.child("CalloutBlocks"));
+        rd.keepId(ss->getResources(), n.child("ModelViewFolders"));
+        rd.keepId(ss->getSheetSelSets(), n.child("SheetSelections"));
         const char* project[] = {"projectNumber", "projectName", "projectPhase", "projectMilestone"};
         ss->setProjectNumber(text(n, project[0]));
         ss->setProjectName(text(n, project[1]));
@@ -427,7 +441,7 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
         rd.subsetBody(n, ss);
         for (auto s = n.child("SheetSelections").child("Selection"); s; s = s.next_sibling("Selection")) {
             TkSmSheetSelSet* sel = ss->getSheetSelSets()->add(text(s, "name"), text(s, "desc"));
-            TkSmStoreReader::keepId(sel, s);
+            rd.keepId(sel, s);
             rd.byId.emplace(sel->id(), sel);
             for (auto m = s.child("Member"); m; m = m.next_sibling("Member")) rd.members.emplace_back(sel, m.attribute("ref").as_ullong());
         }
