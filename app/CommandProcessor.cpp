@@ -77,6 +77,13 @@ bool CommandProcessor::run(const TkString& line) {
         return ok;
     }
     const VrCommand* cmd = tkedRegCmds()->lookup(name);
+    VrResBuf asVariable;
+    if (!cmd && CNqSystem::instance().getVar(name, asVariable) == RTNORM) {
+        // A system variable's name at the prompt: its value, and a new one when it may be set.
+        bool done = editVariable(w(q(name).toUpper()));
+        pending_.clear();
+        return done;
+    }
     if (!cmd) {
         pending_.clear();
         vrutPrintf(L"\nUnknown command \"%ls\".", name.c_str());
@@ -110,6 +117,25 @@ void printTree(QTreeWidget* tree) {
 }
 }  // namespace
 
+bool CommandProcessor::editVariable(const TkString& var) {
+    CNqSystem& sys = CNqSystem::instance();
+    VrResBuf current;
+    if (sys.getVar(var, current) != RTNORM) return false;
+    if (sys.isReadOnlyVar(var)) {
+        vrutPrintf(L"\n%ls = %ls (read only)", var.c_str(), current.toText().c_str());
+        return true;
+    }
+    TkString answer;
+    TkString prompt = L"\nEnter new value for " + var + L" <" + current.toText() + L">: ";
+    if (vredGetStringB(1, prompt.c_str(), answer) != RTNORM) return false;
+    if (answer.empty()) return true;
+    if (sys.setVar(var, answer) != RTNORM) {
+        vrutPrintf(L"\nInvalid value for %ls.", var.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool CommandProcessor::builtin(const TkString& name, bool& ok) {
     CNqSystem& sys = CNqSystem::instance();
     TkString answer;
@@ -121,17 +147,7 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
             vrutPrintf(L"\nUnknown variable name.");
             return ok = false, true;
         }
-        if (sys.hasGetter(var)) {  // values a module supplies are read only
-            vrutPrintf(L"\n%ls = %ls (read only)", var.c_str(), current.toText().c_str());
-            return true;
-        }
-        TkString prompt = L"\nEnter new value for " + var + L" <" + current.toText() + L">: ";
-        if (vredGetStringB(1, prompt.c_str(), answer) != RTNORM) return ok = false, true;
-        if (answer.empty()) return true;
-        if (sys.setVar(var, answer) != RTNORM) {
-            vrutPrintf(L"\nInvalid value for %ls.", var.c_str());
-            return ok = false, true;
-        }
+        ok = editVariable(var);
         return true;
     }
     if (name == L"PALETTES") {

@@ -72,8 +72,10 @@ int CVrUiTaskDialog::doModal() {
         layout->addWidget(b);
     }
     auto* box = new QDialogButtonBox;
+    // A task dialog given neither links nor buttons still closes with OK, as the platform's does.
+    const int buttons = buttons_ || !links_.empty() ? buttons_ : kButtonOk;
     auto add = [&](int flag, QDialogButtonBox::StandardButton b, int id) {
-        if (buttons_ & flag)
+        if (buttons & flag)
             QObject::connect(box->addButton(b), &QPushButton::clicked, &dlg, [&, id] {
                 result = id;
                 dlg.accept();

@@ -128,6 +128,11 @@ void CNqSystem::registerGetter(const TkString& name, VrSysVarGetter getter) { ge
 void CNqSystem::unregisterGetter(const TkString& name) { getters_.erase(key(name)); }
 bool CNqSystem::hasGetter(const TkString& name) const { return getters_.count(key(name)) != 0; }
 
+bool CNqSystem::isReadOnlyVar(const TkString& name) const {
+    auto it = vars_.find(key(name));
+    return hasGetter(name) || (it != vars_.end() && it->second.readOnly);
+}
+
 std::vector<TkString> CNqSystem::varNames() const {
     std::vector<TkString> out;
     for (auto& [k, v] : vars_) out.push_back(k);

@@ -39,6 +39,8 @@ public:
     void registerGetter(const TkString& name, VrSysVarGetter getter);
     void unregisterGetter(const TkString& name);
     bool hasGetter(const TkString& name) const;
+    // Users cannot set it: a module supplies it, or the host keeps it for itself.
+    bool isReadOnlyVar(const TkString& name) const;
     std::vector<TkString> varNames() const;
     uint32_t modeWord() const { return modeWord_; }
     void setModeWord(uint32_t w) { modeWord_ = w; }

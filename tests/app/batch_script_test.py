@@ -6,6 +6,7 @@ and a failing command makes the exit code non-zero.
   batch_script_test.py VORN EXAMPLE_DRAWING WORKDIR
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -77,6 +78,18 @@ if p2.returncode == 0:
     failures.append("a failing script exited 0")
 if 'Unknown command "NOSUCHCOMMAND".' not in p2.stdout:
     failures.append("no message for the unknown command: %r" % p2.stdout)
+
+# A system variable's name typed as a command: its value, and a prompt for a new one when it may
+# be set, as CAD users expect.
+names = os.path.join(WORK, "names.scr")
+with open(names, "w") as f:
+    f.write("SSMPOLLTIME\n45\nGETVAR SSMPOLLTIME\nssmstate\nQUIT\n")
+p3 = subprocess.run([VORN, "--batch", names], capture_output=True, text=True, env=env, timeout=120)
+for want in ("Enter new value for SSMPOLLTIME <", 'SSMPOLLTIME = "45"', "SSMSTATE = [01] \\(read only\\)"):
+    if not re.search(want, p3.stdout):
+        failures.append("variable at the prompt: %r not in %r" % (want, p3.stdout))
+if "Unknown command" in p3.stdout or p3.returncode != 0:
+    failures.append("a variable's name is not an unknown command: %r" % p3.stdout)
 
 if failures:
     print("\n".join(failures))

@@ -1,8 +1,12 @@
 // The name rules every dialog applies, with their exact captions and texts.
+#include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include "host/Dialogs.h"
 #include "host/Resources.h"
+#include "host/UiResponder.h"
 #include "module/NameValidation.h"
 #include "tests/support/HostFixture.h"
 
@@ -63,4 +67,20 @@ TEST_F(HostTest, MessagesComeFromTheCatalogOfTheLanguageWithDefaultsBehind) {
     vrSetResourceFolder("/nonexistent");
     vrSetResourceLanguage("en");
     EXPECT_EQ(vrMessage(L"sheetsetres", 25105, L"default text"), L"default text");
+}
+
+// Shown for real, the unsupported-characters dialog has a button that closes it.
+TEST_F(HostTest, TheUnsupportedCharactersDialogCanBeClosed) {
+    VrUiResponder::install(nullptr);
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        if (!dlg) return;
+        for (QPushButton* b : dlg->findChildren<QPushButton*>()) buttons << b->text();
+        if (auto all = dlg->findChildren<QPushButton*>(); !all.isEmpty()) all.front()->click();
+        else dlg->close();
+    });
+    ShowUnsupportedCharsMessage(kNameKindSubset);
+    VrUiResponder::install(&responder);
+    EXPECT_EQ(buttons.size(), 1);
 }
