@@ -1,5 +1,7 @@
 #include "drawings/DwgReader.h"
 
+#include "host/PathUtil.h"
+
 #include <sys/stat.h>
 
 #include <cwctype>
@@ -14,17 +16,10 @@
 
 namespace {
 
-bool sameNoCase(const TkString& a, const TkString& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-    return true;
-}
-
 bool sheetsUse(TkSmSubset* s, const TkString& drawing) {
     for (auto e = s->getSheetEnumerator(); TkSmComponent* c = e.next();) {
         if (auto* sheet = tkSmSafeCast<TkSmSheet>(c)) {
-            if (sheet->getLayout() && sameNoCase(sheet->getLayout()->getFileName(), drawing)) return true;
+            if (sheet->getLayout() && vrutSameTextNoCase(sheet->getLayout()->getFileName(), drawing)) return true;
         } else if (auto* sub = tkSmSafeCast<TkSmSubset>(c); sub && sheetsUse(sub, drawing)) {
             return true;
         }

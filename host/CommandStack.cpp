@@ -1,13 +1,11 @@
 #include "host/CommandStack.h"
 
+#include "host/PathUtil.h"
+
 #include <algorithm>
-#include <cwctype>
 
 namespace {
-bool sameName(const TkString& a, const TkString& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
+bool sameName(const TkString& a, const TkString& b) { return vrutSameTextNoCase(a, b); }
 }  // namespace
 
 bool VrCommandStack::addCommand(const TkString& group, const TkString& globalName, const TkString& localName,

@@ -1,5 +1,7 @@
 #include "host/NqSystem.h"
 
+#include "host/PathUtil.h"
+
 #include "host/Editor.h"
 #include "host/PlotService.h"
 
@@ -25,11 +27,8 @@ CNqSystem& CNqSystem::instance() {
 
 CNqSystem::CNqSystem() { reset(); }
 
-TkString CNqSystem::key(const TkString& name) {
-    TkString k = name;
-    for (wchar_t& c : k) c = static_cast<wchar_t>(std::towupper(c));
-    return k;
-}
+// Folded the locale-neutral way, then shown in capitals as CAD hosts list their variables.
+TkString CNqSystem::key(const TkString& name) { return QString::fromStdWString(vrutFoldCase(name)).toUpper().toStdWString(); }
 
 void CNqSystem::reset() {
     services_.clear();

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QString>
 
-#include <cwctype>
 
 bool vrutPathExists(const TkString& path) { return !path.empty() && QFileInfo::exists(QString::fromStdWString(path)); }
 
@@ -29,14 +28,28 @@ bool vrutPathRenameExtension(TkString& path, const TkString& extension) {
     return true;
 }
 
+namespace {
+wchar_t foldChar(wchar_t c) {
+    if (c < 0x80) return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;  // the common case, fast
+    return static_cast<wchar_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
+}
+}  // namespace
+
 int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        wchar_t x = ignoreCase ? static_cast<wchar_t>(std::towlower(a[i])) : a[i];
-        wchar_t y = ignoreCase ? static_cast<wchar_t>(std::towlower(b[i])) : b[i];
+        wchar_t x = ignoreCase ? foldChar(a[i]) : a[i];
+        wchar_t y = ignoreCase ? foldChar(b[i]) : b[i];
         if (x != y) return x < y ? 1 : 3;
     }
     return a.size() == b.size() ? 2 : (a.size() < b.size() ? 1 : 3);
+}
+
+bool vrutSameTextNoCase(const TkString& a, const TkString& b) { return a.size() == b.size() && vrutCompareString(a, b, true) == 2; }
+
+TkString vrutFoldCase(TkString text) {
+    for (wchar_t& c : text) c = foldChar(c);
+    return text;
 }
 
 TkString vrutProfileRootName() { return L"Software\\Vorn"; }

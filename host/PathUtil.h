@@ -10,8 +10,13 @@ void vrutSplitPath(const TkString& path, TkString& folder, TkString& file);
 bool vrutPathRenameExtension(TkString& path, const TkString& extension);
 // Whether the path ends in `extension` (".dst"), letter case ignored.
 bool vrutHasExtension(const TkString& path, const TkString& extension);
-// Locale-neutral comparison, case ignored when asked: 1 less, 2 equal, 3 greater.
+// Locale-neutral comparison, case ignored when asked: 1 less, 2 equal, 3 greater. Letter case is
+// Unicode's simple case folding, whatever the process locale ("Ä"/"ä" match under C, "I"/"i"
+// under Turkish): the one case-insensitive compare of the product.
 int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase);
+bool vrutSameTextNoCase(const TkString& a, const TkString& b);
+// The text case-folded the same way, for keys that must ignore case.
+TkString vrutFoldCase(TkString text);
 // Profile names under which per-user settings are kept.
 TkString vrutProfileRootName();
 TkString vrutProfileFileName();

@@ -7,6 +7,7 @@
 
 #include "drawings/SheetSetLock.h"
 #include "drawings/SheetSetStamp.h"
+#include "host/PathUtil.h"
 #include "model/SheetImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
@@ -168,9 +169,8 @@ private:
         std::map<TkString, std::vector<CSheet*>> byNumber;  // letter case aside: "a-101" repeats "A-101"
         std::vector<TkString> order;
         for (CSheet* s : sheets) {
-            TkString key = s->getNumber();
+            TkString key = vrutFoldCase(s->getNumber());
             if (key.empty()) continue;
-            for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
             if (byNumber[key].empty()) order.push_back(key);
             byNumber[key].push_back(s);
         }

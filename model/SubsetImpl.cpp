@@ -7,7 +7,7 @@
 #include "model/SheetImpl.h"
 #include "model/SheetSetMessages.h"
 
-bool sameTextNoCase(const TkString& a, const TkString& b) { return vrutCompareString(a, b, true) == 2; }
+bool sameTextNoCase(const TkString& a, const TkString& b) { return vrutSameTextNoCase(a, b); }
 
 namespace {
 // The toolkit object behind a child: its sheet or its subset.

@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "host/Dialogs.h"
+#include "host/PathUtil.h"
 #include "model/SheetSetMessages.h"
 
 namespace {
@@ -23,13 +24,6 @@ TkString trimmed(const TkString& s) {
     while (b < e && std::iswspace(s[b])) ++b;
     while (e > b && std::iswspace(s[e - 1])) --e;
     return s.substr(b, e - b);
-}
-
-bool equalNoCase(const TkString& a, const TkString& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-    return true;
 }
 
 void selectAndFocus(QLineEdit* control) {
@@ -102,7 +96,7 @@ bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& 
                      const std::vector<TkString>& existing, int kind) {
     TkString name = !first.empty() && !second.empty() ? first + L" - " + second : (!first.empty() ? first : second);
     for (const TkString& e : existing)
-        if (equalNoCase(name, e)) {
+        if (vrutSameTextNoCase(name, e)) {
             ShowNameExistsMessage(name, kind);
             selectAndFocus(control);
             return true;
