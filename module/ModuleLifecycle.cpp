@@ -29,15 +29,13 @@ int sheetSetUnload() {
     CNqSystem& sys = CNqSystem::instance();
     for (const wchar_t* key : {L"key_HasSheetSet", L"key_ImportLayoutsDlgFun"})
         if (sys.hasFunction(key)) sys.removeFunction(key);
-    if (m.palette) {
-        sys.addPalette(m.palette, false);
-        delete m.palette;
-        m.palette = nullptr;
-    }
-    // The getters go whether or not a palette existed: the library is about to be closed, and a
-    // getter left behind would point into it.
+    if (m.palette) sys.addPalette(m.palette, false);
+    // The getters go before the palette they read, and whether or not a palette existed: the
+    // library is about to be closed, and a getter left behind would point into it.
     sys.unregisterGetter(L"SSFOUND");
     sys.unregisterGetter(L"SSMSTATE");
+    delete m.palette;
+    m.palette = nullptr;
     removeSheetSetCommands();
     m.initialised = false;
     return 0;

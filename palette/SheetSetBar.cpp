@@ -31,6 +31,7 @@ bool CSheetSetBar::Create(QWidget* parent) {
     setWidget(sheetList_);
     QSettings s("Vorn", "Vorn");
     s.beginGroup(kStateGroup);
+    placing_ = true;
     if (s.contains("floating")) {
         bool floating = s.value("floating").toBool();
         setFloating(floating);
@@ -41,6 +42,11 @@ bool CSheetSetBar::Create(QWidget* parent) {
         setGeometry(kDefaultFloating);
         Show(false, false, false);
     }
+    placing_ = false;
+    placedByUser_ = s.value("placedByUser", false).toBool();
+    connect(this, &QDockWidget::topLevelChanged, this, [this](bool) {
+        if (!placing_ && isVisible()) placedByUser_ = true;
+    });
     return true;
 }
 
@@ -49,6 +55,7 @@ void CSheetSetBar::saveState() const {
     s.beginGroup(kStateGroup);
     s.setValue("floating", isFloating());
     s.setValue("visible", IsVisible());
+    s.setValue("placedByUser", placedByUser_);
     if (isFloating()) s.setValue("geometry", geometry());
 }
 
@@ -58,7 +65,11 @@ void CSheetSetBar::newSheetSet() { sheetList_->OnCommand(pal::kCmdNewSheetSet); 
 void CSheetSetBar::openSheetSet() { sheetList_->OnCommand(pal::kCmdOpen); }
 
 void CSheetSetBar::showDocked() {
-    if (isFloating() && qobject_cast<QMainWindow*>(parent_)) setFloating(false);
+    if (!placedByUser_ && isFloating() && qobject_cast<QMainWindow*>(parent_)) {
+        placing_ = true;
+        setFloating(false);
+        placing_ = false;
+    }
     Show(true, false, true);
 }
 

@@ -18,7 +18,8 @@ public:
     CSheetListWnd* sheetList() const { return sheetList_; }
     void newSheetSet();
     void openSheetSet();
-    // Shows the palette docked, as opening a sheet set does.
+    // Shows the palette as opening a sheet set does: docked, unless the user put it somewhere
+    // (a palette the user floated stays floating).
     void showDocked();
 
 protected:
@@ -28,4 +29,6 @@ private:
     void saveState() const;
     QWidget* parent_ = nullptr;
     CSheetListWnd* sheetList_ = nullptr;
+    bool placedByUser_ = false;  // the user docked or floated it: its place is theirs
+    bool placing_ = false;       // our own setFloating, not the user's
 };

@@ -1,6 +1,7 @@
 // The sheet list window: context menus for a writable, locked and read-only set, the timers'
 // effects, the open and recent menu, the panes and the layout monitor's events.
 #include <QApplication>
+#include <QMainWindow>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
@@ -294,6 +295,30 @@ TEST_F(PaletteTest, CleanScreenLeavesAPaletteTheUserHidHidden) {
     CSheetSetBar next;
     ASSERT_TRUE(next.Create(nullptr));
     EXPECT_TRUE(next.IsVisible());
+    EXPECT_TRUE(next.isFloating());
+}
+
+// Opening a set docks a palette that nobody placed yet; one the user floated stays floating, in
+// this run and the next.
+TEST_F(PaletteTest, OpeningASetKeepsAPaletteTheUserFloated) {
+    QMainWindow frame;
+    frame.show();
+    auto bar = std::make_unique<CSheetSetBar>();
+    ASSERT_TRUE(bar->Create(&frame));
+    frame.addDockWidget(Qt::RightDockWidgetArea, bar.get());
+    bar->setFloating(true);  // the first run's default place, not the user's
+    bar->showDocked();
+    EXPECT_FALSE(bar->isFloating());
+    EXPECT_TRUE(bar->IsVisible());
+    bar->setFloating(true);  // the user drags it out
+    bar->showDocked();
+    EXPECT_TRUE(bar->isFloating());
+    bar.reset();
+    CSheetSetBar next;
+    ASSERT_TRUE(next.Create(&frame));
+    frame.addDockWidget(Qt::RightDockWidgetArea, &next);
+    next.setFloating(true);
+    next.showDocked();
     EXPECT_TRUE(next.isFloating());
 }
 
