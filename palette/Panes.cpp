@@ -192,6 +192,9 @@ QRect CVrUiPanes::splitterRect() const {
 
 void CVrUiPanes::TogglePaneCollapse(CVrUiPane* pane) {
     CVrUiPane* other = pane == top_ ? bottom_ : top_;
+    // With the other pane hidden this one is all there is: collapsing it would leave the palette
+    // empty, with its buttons dead.
+    if (!bottomShown_) return;
     int mine = pane == top_ ? 1 : -1;
     if (collapse_ != mine) {
         collapse_ = mine;
@@ -208,7 +211,10 @@ void CVrUiPanes::TogglePaneCollapse(CVrUiPane* pane) {
 void CVrUiPanes::ShowBottomPane(bool show) {
     if (!bottom_) return;
     if (!show) {
-        top_->RemoveCollapseButton();  // a lone pane cannot be collapsed
+        top_->RemoveCollapseButton();  // a lone pane cannot be collapsed, nor stay collapsed
+        collapse_ = 0;
+        top_->SetButtonsState(false);
+        bottom_->SetButtonsState(false);
         bottom_->hide();
         bottomShown_ = false;
     } else {

@@ -397,10 +397,17 @@ TEST_F(PaletteTest, SplitterCollapsesAtTheTopAndTheSettingsSurvive) {
     EXPECT_EQ(panes->collapseState(), 0);
     EXPECT_NEAR(panes->sheetsPane()->height() - 20, panes->detailsPane()->height() - 20, 1);
 
-    // Without the details pane there is nothing to collapse and no splitter.
+    // Without the details pane there is nothing to collapse and no splitter; a double-click on the
+    // lone caption leaves the tree where it is.
+    panes->TogglePaneCollapse(panes->sheetsPane());
+    ASSERT_EQ(panes->collapseState(), 1);
     wnd->OnCommand(kCmdDetailsPane);
+    EXPECT_EQ(panes->collapseState(), 0);  // hiding the other pane opens this one again
     EXPECT_FALSE(panes->sheetsPane()->hasCollapseButton());
     EXPECT_TRUE(panes->splitterRect().isEmpty());
+    QTest::mouseDClick(panes->sheetsPane(), Qt::LeftButton, {}, QPoint(40, 8));
+    EXPECT_EQ(panes->collapseState(), 0);
+    EXPECT_GT(tree()->height(), 100);
     wnd->OnCommand(kCmdDetailsPane);
     EXPECT_TRUE(panes->sheetsPane()->hasCollapseButton());
 
