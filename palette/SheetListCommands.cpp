@@ -35,9 +35,13 @@ bool openInHost(const TkString& path) {
 }  // namespace
 
 void CSheetListWnd::onSelChanged(CComponent* component) {
-    UpdatePublishButton();
     QList<QTreeWidgetItem*> selected;
     tree_->GetSelectedItems(selected);
+    // One click tells of the same selection several times (press, caret, release): it is shown once.
+    SelectionSeen now{component, selected};
+    if (now == lastSelection_) return;
+    lastSelection_ = now;
+    UpdatePublishButton();
     panes_->detailsPane()->Update(component, selected.size() > 1);
 }
 
@@ -109,6 +113,7 @@ void CSheetListWnd::onEndDrag() { busy_ = false; }
 
 void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTreeWidgetItem*>& dragged) {
     onEndDrag();
+    lastSelection_ = {};
     CComponent* targetComp = CSheetsetTree::componentOf(target);
     if (!currentSheetSet() || !targetComp) return;
     // With no parent to go after, a drop below the sheet set's own row goes into it.
@@ -198,6 +203,7 @@ void CSheetListWnd::togglePlotSetting(int id) {
 
 void CSheetListWnd::setPublishFlag(bool on) {
     if (!currentSheetSet()) return;
+    lastSelection_ = {};
     std::vector<uint64_t> ids;
     for (CComponent* c : selectedComponents()) ids.push_back(componentId(c));
     TreeState before = saveTreeState();

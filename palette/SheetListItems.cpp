@@ -29,6 +29,7 @@ QTreeWidgetItem* lastChild(QTreeWidgetItem* parent) { return parent->childCount(
 }  // namespace
 
 void CSheetListWnd::RebuildTree(CSheetSet* sheetSet) {
+    lastSelection_ = {};  // new items and model objects may come back at old addresses
     tree_->setDrawing(false);
     tree_->DeleteAllItems();
     if (!sheetSet) {

@@ -151,6 +151,13 @@ private:
     int statusInterval_ = -1;
     bool busy_ = false;
     int reloadCount_ = 0;
+    // The selection the details last showed: a caret and the selected items.
+    struct SelectionSeen {
+        CComponent* caret = nullptr;
+        QList<QTreeWidgetItem*> selected;
+        bool operator==(const SelectionSeen&) const = default;
+    };
+    SelectionSeen lastSelection_;
     bool statusPassRunning_ = false;
     qint64 lastStallUs_ = 0;
     std::unique_ptr<QThreadPool> probes_;  // the status pass's drawing probes

@@ -81,6 +81,22 @@ QString CDetailsPane::detailsText() const { return details_->toPlainText(); }
 void CDetailsPane::Update(CComponent* component, bool several) {
     component_ = component;
     several_ = several;
+    stale_ = isHidden();
+    if (!stale_) build();
+}
+
+void CDetailsPane::showEvent(QShowEvent* e) {
+    CVrUiPane::showEvent(e);
+    if (stale_) {
+        stale_ = false;
+        build();
+    }
+}
+
+void CDetailsPane::build() {
+    ++builds_;
+    CComponent* component = component_;
+    const bool several = several_;
     showMode();
     if (preview_) {
         auto* sheet = dynamic_cast<CSheetImpl*>(component);

@@ -40,8 +40,12 @@ private:
 class CDetailsPane : public CVrUiPane {
 public:
     CDetailsPane(QWidget* parent, bool previewMode);
-    // Shows `component` (or nothing); `several` when more than one tree item is selected.
+    // Shows `component` (or nothing); `several` when more than one tree item is selected. While the
+    // pane is hidden nothing is built (details read drawings and probe locks): it is built when the
+    // pane is shown again.
     void Update(CComponent* component, bool several);
+    // How many times the details or the preview were built; for tests.
+    int buildCount() const { return builds_; }
     void OnPaneButton(int id) override;
     bool previewMode() const { return preview_; }
     QString detailsText() const;
@@ -50,10 +54,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void showMode();
+    void build();
     bool preview_;
+    bool stale_ = false;
+    int builds_ = 0;
     bool several_ = false;
     CComponent* component_ = nullptr;
     QPlainTextEdit* details_;

@@ -411,6 +411,18 @@ TEST_F(PaletteTest, SplitterCollapsesAtTheTopAndTheSettingsSurvive) {
     wnd->OnCommand(kCmdDetailsPane);
     EXPECT_TRUE(panes->sheetsPane()->hasCollapseButton());
 
+    // A click builds the details once, and never while the pane is hidden.
+    int builds = panes->detailsPane()->buildCount();
+    click(item("b1"));
+    EXPECT_EQ(panes->detailsPane()->buildCount(), builds + 1);
+    wnd->OnCommand(kCmdDetailsPane);
+    builds = panes->detailsPane()->buildCount();
+    click(item("b2"));
+    click(item("b3"));
+    EXPECT_EQ(panes->detailsPane()->buildCount(), builds);
+    wnd->OnCommand(kCmdDetailsPane);
+    EXPECT_TRUE(panes->detailsPane()->detailsText().contains("b3"));  // built on showing, for the caret
+
     // Several selected: the details say so.
     click(item("b1"));
     click(item("b2"), Qt::ControlModifier);
