@@ -420,6 +420,11 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
     db.nextId_ = std::max<uint64_t>(db.nextId_, maxId + 1);
     try {
         TkSmSheetSet* ss = db.getSheetSet();
+        // The parts the empty database made for itself took the first ids, which the file may give
+        // to other objects: they take fresh ones now, and their stored ones below when those are free.
+        for (TkSmObject* part : std::initializer_list<TkSmObject*>{ss->getCustomPropertyBag(), ss->getCalloutBlocks(),
+                                                                   ss->getResources(), ss->getSheetSelSets()})
+            TkSmStoreReader::setIdentity(part, part->owner(), db.allocateId());
         uint64_t ssId = storedId(n);
         if (ssId == 0) ssId = db.allocateId();
         rd.byId.emplace(ssId, ss);

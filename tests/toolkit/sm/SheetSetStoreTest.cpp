@@ -335,6 +335,27 @@ TEST(SheetSetStore, BadValuesAreRefusedWithAReason) {
     }
 }
 
+// Found by fuzzing: a part of the set whose stored id is no id kept the low id the empty database
+// gave it, which the file had given to another object; the saved file then held one id twice.
+TEST(SheetSetStore, BadIdsNeverMakeASaveThatCannotBeRead) {
+    ScratchDir dir;
+    const std::string path = dir.file("ids.dst");
+    writeFileText(path, "<VornSheetSet format=\"1\"><SheetSet id=\"10\" name=\"x\"><CalloutBlocks id=\"-5\"/>"
+                        "<ModelViewFolders id=\"99999999999999999999\"/><SheetSelections/><Properties id=\"11\">"
+                        "<Property id=\"1\" name=\"A\" type=\"wtext\" flags=\"1\" value=\"v\"/>"
+                        "<Property id=\"02\" name=\"B\" type=\"wtext\" flags=\"1\" value=\"v\"/>"
+                        "<Property id=\"3\" name=\"C\" type=\"wtext\" flags=\"1\" value=\"v\"/>"
+                        "<Property id=\"4\" name=\"D\" type=\"wtext\" flags=\"1\" value=\"v\"/>"
+                        "<Property id=\"5\" name=\"E\" type=\"wtext\" flags=\"1\" value=\"v\"/>"
+                        "</Properties></SheetSet></VornSheetSet>\n");
+    TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+    TkSmDatabase* db = mgr->openDatabase(W(path));
+    db->setFileName(W(dir.file("saved.dst")));
+    db->save();
+    TkSmPtr<TkSmSheetSetMgr> again = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+    EXPECT_NO_THROW(again->openDatabase(W(dir.file("saved.dst"))));
+}
+
 TEST(SheetSetStore, MutatedFilesOpenOrAreRefusedNeverCrash) {
     ScratchDir dir;
     TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
