@@ -269,6 +269,9 @@ void CMultiSelTree::mouseMoveEvent(QMouseEvent* e) {
         }
         return;
     }
+    // A drag that began on empty space selects nothing: the view's own rubber band would select an
+    // item together with its ancestor.
+    if (e->buttons() & Qt::LeftButton) return;
     QTreeWidget::mouseMoveEvent(e);  // hover feedback and tooltips
 }
 
@@ -345,7 +348,22 @@ void CMultiSelTree::moveRangeEnd(int key) {
     setDrawing(true);
 }
 
+void CMultiSelTree::SelectAllVisible() {
+    // Every item on screen that shows nothing below it: sheets, and subsets that are empty or
+    // closed. No item is then selected together with its ancestor.
+    setDrawing(false);
+    ClearSelectedItems();
+    for (QTreeWidgetItem* i = GetFirstItem(); i; i = GetNextVisibleItem(i))
+        if (i->childCount() == 0 || !i->isExpanded()) i->setSelected(true);
+    setDrawing(true);
+    OnSelChanged();
+}
+
 void CMultiSelTree::keyPressEvent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::SelectAll)) {
+        SelectAllVisible();
+        return;
+    }
     QTreeWidgetItem* caret = currentItem();
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;

@@ -31,6 +31,8 @@ public:
     // Selected items in display order (descending only into expanded items).
     void GetSelectedItems(Items& out) const;
     void ClearSelectedItems();
+    // Ctrl+A: every visible item that shows nothing below it (sheets, empty or closed subsets).
+    void SelectAllVisible();
     // Children of `item`; with `recurse` each child is preceded by its own sub-items (all of them
     // with `includeCollapsed`, else only when the child is expanded).
     void GetSubItems(QTreeWidgetItem* item, Items& out, bool recurse, bool includeCollapsed) const;

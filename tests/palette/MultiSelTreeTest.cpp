@@ -193,3 +193,26 @@ TEST_F(TreeFixture, DropOnAnOpenSubsetGoesFirstOnASheetAlwaysAfter) {
     EXPECT_EQ(observer.ends, 3);
     EXPECT_FALSE(tree.isDragging());
 }
+
+// Ctrl+A and a drag from empty space never select an item together with its ancestor.
+TEST_F(TreeFixture, SelectAllAndDragsFromEmptySpaceKeepTheAncestorRule) {
+    tree.setFocus();
+    tree.SelectItem(x1);
+    QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
+    QList<QTreeWidgetItem*> selected;
+    tree.GetSelectedItems(selected);
+    EXPECT_EQ(names(selected), QStringList({"x1", "x2", "s2", "z1"}));  // s2 is closed: it stands for y1
+    tree.ClearSelectedItems();
+    tree.SelectItem(x1);
+    const QPoint empty(150, tree.viewport()->height() - 5);
+    ASSERT_EQ(tree.itemAt(empty), nullptr);
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, empty);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 2), tree.viewport()->mapToGlobal(QPointF(5, 2)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &move);
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, QPoint(5, 2));
+    selected.clear();
+    tree.GetSelectedItems(selected);
+    for (QTreeWidgetItem* i : selected)
+        for (QTreeWidgetItem* p = i->parent(); p; p = p->parent()) EXPECT_FALSE(p->isSelected()) << i->text(0).toStdString();
+}
