@@ -270,6 +270,7 @@ void CSheetSelSetsImpl::add(const wchar_t* name, const std::vector<CComponent*>&
     for (CComponent* c : members) {
         if (c->getType() == 2) sel->add(static_cast<CSheetImpl*>(c)->toolkitSheet());
         else if (c->getType() == 1) sel->add(static_cast<CSubsetImpl*>(c)->toolkitSubset());
+        else if (c == owner_) sel->add(owner_->rootSubset()->toolkitSubset());  // the sheet set itself
     }
     sets_.push_back(sel);
 }

@@ -311,3 +311,27 @@ TEST(SheetSetModel, FailedReloadKeepsTheOpenSetsAndSaysWhy) {
     EXPECT_EQ(mgr.getSheetSet(1)->getName(), L"Riverside");
     EXPECT_FALSE(mgr.reloadSheetSet(7));  // no such set
 }
+
+// A selection can hold the sheet set itself: saved, read back and restored with its other members.
+TEST(SheetSetModel, ASelectionHoldsTheSheetSetItself) {
+    ScratchDir dir;
+    std::string path = makeSet(dir);
+    {
+        CSheetSetMgrImpl mgr;
+        ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+        CSheetSetImpl* set = mgr.sheetSetImpl(0);
+        std::vector<CSubset*> subsets;
+        set->getSubsets(subsets, false);
+        set->getSheetSelSets()->add(L"Everything", {set, subsets[0]});
+        ASSERT_TRUE(set->save());
+    }
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
+    CSheetSetImpl* set = mgr.sheetSetImpl(0);
+    ASSERT_EQ(set->getSheetSelSets()->getCount(), 1);
+    std::vector<CComponent*> members;
+    set->getSheetSelSets()->getMembers(0, members);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0], set);
+    EXPECT_EQ(members[1]->getType(), 1);
+}

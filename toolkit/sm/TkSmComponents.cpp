@@ -160,18 +160,24 @@ void TkSmResources::remove(TkSmFileReference* ref) {
     markModified();
 }
 
+TkSmEnum<TkSmComponent> TkSmSheetSelSet::getEnumerator() const {
+    std::vector<TkSmPtr<TkSmComponent>> items;
+    items.reserve(members_.size());
+    for (const Member& m : members_) items.emplace_back(m.component);
+    return TkSmEnum<TkSmComponent>(std::move(items));
+}
+
 void TkSmSheetSelSet::add(TkSmComponent* member) {
     checkSameDatabase(this, member);
-    // Members are sheets and subsets; the sheet set itself would also hold its selections in a
-    // circle that nothing ever frees.
-    if (member->isKindOf(TkSmSheetSet::desc()) || member->isKindOf(TkSmSheetSelSet::desc()))
-        throw TkException(TkError_InvalidInput, "a sheet selection holds sheets and subsets only");
-    members_.push_back(TkSmPtr<TkSmComponent>(member));
+    if (member->isKindOf(TkSmSheetSelSet::desc()))
+        throw TkException(TkError_InvalidInput, "a sheet selection holds sheets, subsets and the sheet set only");
+    const bool isTheSet = member->isKindOf(TkSmSheetSet::desc());
+    members_.push_back(Member{member, isTheSet ? TkSmPtr<TkSmComponent>() : TkSmPtr<TkSmComponent>(member)});
     markModified();
 }
 
 void TkSmSheetSelSet::remove(TkSmComponent* member) {
-    std::erase_if(members_, [&](const TkSmPtr<TkSmComponent>& p) { return p.get() == member; });
+    std::erase_if(members_, [&](const Member& m) { return m.component == member; });
     markModified();
 }
 

@@ -152,7 +152,8 @@ class TkSmSheetSelSet : public TkSmComponent {
     TKSM_DECLARE_CLASS(TkSmSheetSelSet)
 public:
     static TkSmSheetSelSet* create() { return new TkSmSheetSelSet; }
-    TkSmEnum<TkSmComponent> getEnumerator() const { return TkSmEnum<TkSmComponent>(members_); }
+    TkSmEnum<TkSmComponent> getEnumerator() const;
+    // Sheets, subsets and the sheet set itself, in the order added.
     void add(TkSmComponent* member);
     void remove(TkSmComponent* member);
 
@@ -162,7 +163,13 @@ protected:
 private:
     friend class TkSmStore;
     friend struct TkSmStoreReader;
-    std::vector<TkSmPtr<TkSmComponent>> members_;
+    // Sheets and subsets are held; the sheet set is only pointed at, since it holds this selection
+    // and a reference back would make a circle that nothing frees.
+    struct Member {
+        TkSmComponent* component;
+        TkSmPtr<TkSmComponent> held;
+    };
+    std::vector<Member> members_;
 };
 
 class TkSmSheetSelSets : public TkSmObject {

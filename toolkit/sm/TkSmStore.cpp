@@ -455,8 +455,7 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
         for (auto& [sel, id] : rd.members) {
             auto it = rd.byId.find(id);
             if (it != rd.byId.end())
-                if (auto* c = tkSmSafeCast<TkSmComponent>(it->second);
-                    c && !c->isKindOf(TkSmSheetSelSet::desc()) && !c->isKindOf(TkSmSheetSet::desc()))
+                if (auto* c = tkSmSafeCast<TkSmComponent>(it->second); c && !c->isKindOf(TkSmSheetSelSet::desc()))
                     sel->add(c);
         }
     } catch (const TkException& e) {

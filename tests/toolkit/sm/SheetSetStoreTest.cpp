@@ -311,10 +311,15 @@ TEST(SheetSetStore, TypeTestsAndTreeEdits) {
     EXPECT_THROW(ss->insertComponent(other->getSheetSet()->addNewSheet(L"X", L""), nullptr), TkException);
     ss->removeSheet(b);
     EXPECT_EQ(names(ss), L"S");
-    // A selection holds sheets and subsets, never the sheet set (that would be a circle of owners).
+    // A selection holds sheets, subsets and the sheet set itself (pointed at, not held: the set
+    // holds the selection), never another selection.
     TkSmSheetSelSet* sel = ss->getSheetSelSets()->add(L"All", L"");
-    EXPECT_THROW(sel->add(ss), TkException);
+    sel->add(ss);
     sel->add(sub);
+    EXPECT_THROW(sel->add(sel), TkException);
+    auto e = sel->getEnumerator();
+    EXPECT_EQ(e.next(), ss);
+    EXPECT_EQ(e.next(), sub);
 }
 
 // Values the store cannot take are refused with a reason, never an abort.
