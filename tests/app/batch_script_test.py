@@ -79,6 +79,17 @@ if p2.returncode == 0:
 if 'Unknown command "NOSUCHCOMMAND".' not in p2.stdout:
     failures.append("no message for the unknown command: %r" % p2.stdout)
 
+# A malformed set: the reason under the message, and an exit without a signal.
+with open(os.path.join(WORK, "seal.dst"), "w") as f:
+    f.write('<VornSheetSet format="1"><SheetSet id="1" name="x"><Properties id="2"><Property id="3" name="Seal" '
+            'type="binary" flags="1" value="ZZ" /></Properties></SheetSet></VornSheetSet>\n')
+malformed = os.path.join(WORK, "malformed.scr")
+with open(malformed, "w") as f:
+    f.write(f"-OPENSHEETSET\n{WORK}/seal\nQUIT\n")
+p4 = subprocess.run([VORN, "--batch", malformed], capture_output=True, text=True, env=env, timeout=120)
+if p4.returncode < 0 or "not hexadecimal" not in p4.stdout:
+    failures.append("malformed set: exit %d, output %r" % (p4.returncode, p4.stdout))
+
 # A system variable's name typed as a command: its value, and a prompt for a new one when it may
 # be set, as CAD users expect.
 names = os.path.join(WORK, "names.scr")

@@ -3,7 +3,8 @@
 
 ezdxf writes a drawing in every version it knows, with text in and beyond the code page; each is
 then broken the ways real files are (a dangling owner, a duplicate handle, an entity without a
-handle, header variables in another order, no CLASSES section, CRLF and CR line endings). For
+handle, header variables in another order, no CLASSES section, objects and sections in another
+order, CRLF and CR line endings). For
 every variant ezdxf reads:
 - drawkit reads it too, and `drawkit audit` says 0 for a clean file and 1 for a repaired one;
 - a round trip (saved in the version it was read in) keeps every entity, counted by type as
@@ -137,7 +138,45 @@ def drop_classes(text):
     return text[:m.start()] + text[m.end():] if m else None
 
 
+def records_of(body):
+    """The records of a section body, split on group code 0 by reading the lines in pairs."""
+    lines = body.split("\n")
+    recs, cur = [], []
+    for i in range(0, len(lines) - 1, 2):
+        if lines[i].strip() == "0" and cur:
+            recs.append(cur)
+            cur = []
+        cur += [lines[i], lines[i + 1]]
+    if cur:
+        recs.append(cur)
+    return ["\n".join(r) + "\n" for r in recs]
+
+
+def reverse_objects(text):
+    """The OBJECTS section's records after the root dictionary, in reverse order."""
+    start = text.find("OBJECTS\n")
+    if start < 0:
+        return None
+    start += len("OBJECTS\n")
+    end = text.find("  0\nENDSEC", start)
+    recs = records_of(text[start:end])
+    if len(recs) < 3:
+        return None
+    return text[:start] + recs[0] + "".join(reversed(recs[1:])) + text[end:]
+
+
+def sections_swapped(text):
+    """The BLOCKS section after ENTITIES instead of before."""
+    b = re.search(r"(?ms)^  0\nSECTION\n  2\nBLOCKS\n.*?^  0\nENDSEC\n", text)
+    e = re.search(r"(?ms)^  0\nSECTION\n  2\nENTITIES\n.*?^  0\nENDSEC\n", text)
+    if not b or not e or b.start() > e.start():
+        return None
+    return text[:b.start()] + text[e.start():e.end()] + text[b.start():b.end()] + text[e.end():]
+
+
 VARIANTS = [
+    ("objects-reordered", reverse_objects, False),
+    ("sections-swapped", sections_swapped, False),
     ("dangling-owner", break_dangling_owner, True),
     ("duplicate-handle", break_duplicate_handle, True),
     ("missing-handle", break_missing_handle, True),
@@ -155,7 +194,7 @@ for version in ["R12", "R2000", "R2004", "R2007", "R2010", "R2013", "R2018"]:
     original = raw.decode(encoding, errors="surrogateescape")
     files = [("clean", base, False)]
     for name, breaker, repaired in VARIANTS:
-        if version == "R12" and name in ("dangling-owner", "missing-handle", "no-classes"):
+        if version == "R12" and name in ("dangling-owner", "missing-handle", "no-classes", "objects-reordered"):
             continue  # owners and handles are optional in R12, and it has no CLASSES section
         broken = breaker(original)
         if broken is None:
