@@ -91,3 +91,27 @@ TkString vrMessage(const TkString& library, int id, const TkString& def) {
     TkString s;
     return vrLoadString(library, id, s) ? s : def;
 }
+
+TkString vrFormatMessage(const TkString& format, std::initializer_list<TkString> values) {
+    TkString out;
+    auto next = values.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != L'%' || i + 1 >= format.size()) {
+            out += format[i];
+            continue;
+        }
+        if (format[i + 1] == L'%') {
+            out += L'%';
+            ++i;
+            continue;
+        }
+        size_t len = format.compare(i + 1, 2, L"ls") == 0 ? 3 : (format[i + 1] == L's' || format[i + 1] == L'd') ? 2 : 0;
+        if (len == 0) {
+            out += format[i];  // anything else stays as it is
+            continue;
+        }
+        if (next != values.end()) out += *next++;
+        i += len - 1;
+    }
+    return out;
+}

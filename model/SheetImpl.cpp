@@ -96,10 +96,7 @@ void CSheetImpl::getDetails(TkString& text) const {
     } else if (!isDrawingLocked(file)) {
         text += ssMessage(26505, L"Accessible");
     } else if ((held = vrapGetDwgFileInfo(file, holder, detail))) {
-        TkString fmt = ssMessage(26504, L"Locked for Edit by %s");
-        size_t at = fmt.find(L"%s");
-        TkString who = holder + L" " + detail;
-        text += at == TkString::npos ? fmt : fmt.substr(0, at) + who + fmt.substr(at + 2);
+        text += vrFormatMessage(ssMessage(26504, L"Locked for Edit by %s"), {holder + L" " + detail});
     } else {
         text += ssMessage(26520, L"Read-only");
     }

@@ -56,18 +56,12 @@ void ShowTooShortMessage(int kind) {
 }
 
 void ShowTooLongMessage(int limit, int kind) {
-    TkString fmt = ssMessage(25106, L"The name cannot be longer than %d characters.");
-    wchar_t buf[1000];
-    std::swprintf(buf, 1000, fmt.c_str(), limit);
-    VrUiMessageBox(title(kind, 25104, L"Text Length"), buf, MB_OK);
+    TkString text = vrFormatMessage(ssMessage(25106, L"The name cannot be longer than %d characters."), {std::to_wstring(limit)});
+    VrUiMessageBox(title(kind, 25104, L"Text Length"), text, MB_OK);
 }
 
 void ShowNameExistsMessage(const TkString& name, int kind) {
-    TkString fmt = ssMessage(25108, L"The name, %s, is already in use.  ");
-    // The catalogs use %s for the name; the wide formatter wants %ls.
-    TkString text;
-    size_t at = fmt.find(L"%s");
-    text = at == TkString::npos ? fmt : fmt.substr(0, at) + name + fmt.substr(at + 2);
+    TkString text = vrFormatMessage(ssMessage(25108, L"The name, %s, is already in use.  "), {name});
     CVrUiTaskDialog dlg;
     dlg.setWindowTitle(title(kind, 25107, L"Name Already Exists"));
     dlg.setMainInstruction(text);

@@ -9,6 +9,7 @@
 #include "host/UiResponder.h"
 #include "module/NameValidation.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/TestFiles.h"
 
 TEST_F(HostTest, NamesAreCheckedWithTheSharedMessages) {
     QLineEdit edit;
@@ -83,4 +84,22 @@ TEST_F(HostTest, TheUnsupportedCharactersDialogCanBeClosed) {
     ShowUnsupportedCharsMessage(kNameKindSubset);
     VrUiResponder::install(&responder);
     EXPECT_EQ(buttons.size(), 1);
+}
+
+// A catalog is text anyone can edit: a translation with the wrong placeholders, or stray percent
+// signs, shows as text and never reaches a printf.
+TEST_F(HostTest, CatalogTextsWithWrongPlaceholdersAreShownSafely) {
+    ScratchDir dir;
+    writeFileText(dir.file("sheetsetres.en.txt"), "25106\tNot longer than %s %s %n %x %d%% characters.\n"
+                                                  "25108\tThe name %d is %s taken.\n");
+    vrSetResourceFolder(dir.path().string());
+    vrSetResourceLanguage("en");
+    responder.queueMessageBox(IDOK);
+    ShowTooLongMessage(64, kNameKindSubset);
+    EXPECT_EQ(responder.shown()[0].text, L"Not longer than 64  %n %x % characters.");
+    responder.queueTaskDialog(IDCLOSE);
+    ShowNameExistsMessage(L"Plans", kNameKindSubset);
+    EXPECT_EQ(responder.shown()[1].text, L"The name Plans is  taken.\nYou will need to enter a different name.");
+    EXPECT_EQ(vrFormatMessage(L"100%% of %ls", {L"A-101"}), L"100% of A-101");
+    vrSetResourceFolder(VORN_SOURCE_DIR "/res");
 }
