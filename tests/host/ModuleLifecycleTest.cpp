@@ -1,5 +1,7 @@
 // The real module in the real host: what loading registers, what unloading takes away, and the
 // values the module supplies.
+#include <QWidget>
+
 #include "drawings/SheetSetLock.h"
 #include "host/CommandStack.h"
 #include "host/Graphics.h"
@@ -38,7 +40,13 @@ TEST_F(HostTest, LoadRegistersAndUnloadRemovesEverything) {
     // No sheet set is open, so there is none to edit.
     EXPECT_EQ(std::get<bool>(sys.callFunction(L"key_HasSheetSet")), false);
 
+    // While the palette is being destroyed nothing can read it through the variables any more.
+    ASSERT_EQ(sys.palettes().size(), 1u);
+    bool gettersGoneFirst = false;
+    QObject::connect(sys.palettes().front(), &QObject::destroyed,
+                     [&] { gettersGoneFirst = !sys.hasGetter(L"SSMSTATE") && !sys.hasGetter(L"SSFOUND"); });
     ASSERT_TRUE(VrModuleLoader::instance().unload(SHEETSET_VRX));
+    EXPECT_TRUE(gettersGoneFirst);
     EXPECT_TRUE(tkedRegCmds()->commandsOfGroup(L"VORN").empty());
     EXPECT_FALSE(sys.hasFunction(L"key_HasSheetSet"));
     EXPECT_FALSE(sys.hasFunction(L"key_ImportLayoutsDlgFun"));
