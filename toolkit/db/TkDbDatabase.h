@@ -171,6 +171,9 @@ private:
     void ensureUnits();
     TkDbResult parse(const TkDbReadOptions& opt);  // builds everything from buffer_
     TkDbResult index(bool recover);
+    // A drawing from R2000 on without its OBJECTS section (some programs leave it out): the named
+    // objects dictionary and a layout for every model and paper space block are made anew.
+    void repairMissingObjects();
     void reindexRecord(TkDbRecord* r);
     std::vector<TkDbRecord*> sectionSpan(std::string_view section, uint64_t blockRecord) const;
     TkDbResult fail(TkErrorStatus c, std::string msg, const char* at);

@@ -178,6 +178,7 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     version_ = ver;
     r = index(opt.recover);
     if (!r) { clear(); return r; }
+    if (opt.recover) repairMissingObjects();
     return r;
 }
 

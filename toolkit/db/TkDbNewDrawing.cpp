@@ -247,6 +247,40 @@ TkDbResult TkDbDatabase::addLayout(std::string_view name, const TkDbPaper& paper
     return TkDbResult::success();
 }
 
+void TkDbDatabase::repairMissingObjects() {
+    if (section("OBJECTS") || version_ < kTkDbVerR14) return;
+    std::vector<TkDbBlockRecord> spaces;
+    for (const TkDbBlockRecord& b : blockRecords())
+        if (b.isModelSpace()) spaces.insert(spaces.begin(), b);  // model space first
+        else if (b.isPaperSpace()) spaces.push_back(b);
+    if (spaces.empty()) return;
+    const uint64_t root = allocateHandle(), groups = allocateHandle(), layoutDict = allocateHandle(), setups = allocateHandle();
+    auto dictionary = [&](uint64_t h, uint64_t owner, const std::vector<std::pair<std::string, uint64_t>>& entries) {
+        V v{{0, "DICTIONARY"}, {5, H(h)}, {330, H(owner)}, {100, "AcDbDictionary"}, {281, "1"}};
+        for (const auto& [name, e] : entries) v.insert(v.end(), {{3, name}, {350, H(e)}});
+        appendRecord("OBJECTS", v);
+    };
+    std::vector<std::pair<std::string, uint64_t>> layoutEntries;
+    std::vector<V> layoutRecords;
+    int tab = 0;
+    for (const TkDbBlockRecord& b : spaces) {
+        const bool model = b.isModelSpace();
+        const std::string name = model ? "Model" : "Layout" + std::to_string(tab);
+        const uint64_t layout = allocateHandle();
+        layoutEntries.emplace_back(name, layout);
+        layoutRecords.push_back(layoutRecord(layout, layoutDict, name, model ? 0 : tab, b.handle(), TkDbPaper{}, model));
+        byHandle(b.handle())->set(340, H(layout), "AcDbBlockTableRecord");
+        ++tab;
+    }
+    dictionary(root, 0, {{"ACAD_GROUP", groups}, {"ACAD_LAYOUT", layoutDict}, {"ACAD_PLOTSETTINGS", setups}});
+    dictionary(groups, root, {});
+    dictionary(layoutDict, root, layoutEntries);
+    dictionary(setups, root, {});
+    for (const V& l : layoutRecords) appendRecord("OBJECTS", l);
+    problems_.push_back(TkDbResult::fail(eTkBadStructure, "the drawing had no OBJECTS section; its named objects dictionary and " +
+                                                              std::to_string(spaces.size()) + " layouts were made anew"));
+}
+
 TkDbResult TkDbDatabase::addPageSetup(std::string_view name, const TkDbPaper& paper, std::string_view device) {
     if (name.empty()) return TkDbResult::fail(eTkInvalidInput, "a page setup needs a name");
     auto root = dictionary(namedObjectsDictionary());
