@@ -14,3 +14,8 @@ bool tkIsValidUtf8(std::string_view s);
 // Wide strings of the model (UTF-32 on this platform). Invalid input becomes U+FFFD.
 std::string tkToUtf8(const std::wstring& s);
 std::wstring tkFromUtf8(const std::string& s);
+
+// Letter case of ASCII letters only, whatever the process locale: a Turkish or Latin-1 locale must
+// not turn "i" into a dotted capital or touch the bytes of a UTF-8 sequence.
+inline char tkAsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+inline char tkAsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }

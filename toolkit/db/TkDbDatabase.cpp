@@ -1,5 +1,6 @@
 // Queries over the records of a drawing: header, tables, blocks, entities, dictionaries, layouts.
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/common/TkUtf8.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -71,7 +72,7 @@ void TkDbDatabase::setVar(std::string_view name, const std::vector<TkDbValue>& v
 std::string TkDbDatabase::getSysVar(std::string_view name) const {
     if (tkDbNameEqualNoCase(name, "LOGINNAME")) return getVar("$LASTSAVEDBY");
     std::string var = "$";
-    for (char c : name) var.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    for (char c : name) var.push_back(tkAsciiUpper(c));
     return getVar(var);
 }
 
@@ -120,7 +121,7 @@ const TkDbDatabase::BlockSpan* TkDbDatabase::blockSpan(uint64_t br) const {
             std::unordered_map<std::string, uint64_t> byName;
             for (TkDbRecord* r : tableEntries("BLOCK_RECORD")) {
                 std::string n(r->str(2));
-                for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                for (char& c : n) c = tkAsciiLower(c);
                 byName.emplace(std::move(n), r->handle());
             }
             uint64_t open = 0;
@@ -131,7 +132,7 @@ const TkDbDatabase::BlockSpan* TkDbDatabase::blockSpan(uint64_t br) const {
                     uint64_t owner = r->owner();
                     if (!owner || !byHandle(owner)) {
                         std::string n(r->str(2));
-                        for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                        for (char& c : n) c = tkAsciiLower(c);
                         auto it = byName.find(n);
                         owner = it == byName.end() ? 0 : it->second;
                     }

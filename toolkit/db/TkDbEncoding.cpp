@@ -38,7 +38,7 @@ uint32_t cp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b 
 
 std::string iconvName(std::string_view cp) {
     std::string s(cp);
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(s.begin(), s.end(), s.begin(), tkAsciiUpper);
     if (s == "ANSI_936") return "GBK";
     if (s == "ANSI_932") return "SHIFT_JIS";
     if (s == "ANSI_949") return "CP949";

@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbExtents.h"
+#include "toolkit/common/TkUtf8.h"
 
 #include <array>
 #include <cmath>
@@ -72,7 +73,7 @@ TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
 const TkDbExtentsCalc::BlockInfo* TkDbExtentsCalc::block(std::string_view name) {
     auto lower = [](std::string_view n) {
         std::string s(n);
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : s) c = tkAsciiLower(c);
         return s;
     };
     if (!blocksRead_) {

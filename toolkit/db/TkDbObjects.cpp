@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbObjects.h"
+#include "toolkit/common/TkUtf8.h"
 
 #include <cctype>
 
@@ -16,7 +17,7 @@ TkDbPoint3 point(const TkDbRecord* r, int code, std::string_view sub) {
 bool tkDbNameEqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (tkAsciiLower(a[i]) != tkAsciiLower(b[i])) return false;
     return true;
 }
 
