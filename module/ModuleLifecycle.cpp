@@ -6,6 +6,7 @@
 #include "module/ModuleState.h"
 #include "module/NamedFunctions.h"
 #include "module/SysVarGetters.h"
+#include "operations/Operations.h"
 #include "palette/SheetSetBar.h"
 
 int sheetSetInitialize() {
@@ -13,6 +14,7 @@ int sheetSetInitialize() {
     if (m.initialised) return 0;
     CNqSystem& sys = CNqSystem::instance();
     registerSheetSetCommands();
+    registerSheetListOperations();
     m.palette = new CSheetSetBar;
     m.palette->Create(vredGetVornFrame());
     sys.registerGetter(L"SSFOUND", getSsFound);
@@ -37,6 +39,7 @@ int sheetSetUnload() {
     delete m.palette;
     m.palette = nullptr;
     removeSheetSetCommands();
+    unregisterSheetListOperations();
     m.initialised = false;
     return 0;
 }

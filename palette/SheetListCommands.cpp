@@ -11,11 +11,11 @@
 #include "host/PlotService.h"
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
-#include "model/PublishFlags.h"
 #include "model/SheetSetEdit.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/SubsetImpl.h"
+#include "palette/CommandTable.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListWnd.h"
 #include "palette/SheetSetPanes.h"
@@ -201,21 +201,20 @@ void CSheetListWnd::togglePlotSetting(int id) {
     else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
 }
 
-void CSheetListWnd::setPublishFlag(bool on) {
-    if (!currentSheetSet()) return;
+SheetSetEditResult CSheetListWnd::EditCurrentSet(const SheetSetChange& change) {
+    if (!currentSheetSet()) return {};
     lastSelection_ = {};
-    std::vector<uint64_t> ids;
-    for (CComponent* c : selectedComponents()) ids.push_back(componentId(c));
     TreeState before = saveTreeState();
-    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), [&](CSheetSetImpl& set) { return applyPublishFlags(set, ids, on); });
+    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), change);
     if (r.reloaded) {
         afterSetsChanged();
         RebuildTreeKeepingState(before);
+        onSelChanged(tree_->caretComponent());
     } else if (QTreeWidgetItem* root = tree_->GetFirstItem()) {
-        SyncItem(root, currentSheetSet());  // the subsets' images follow their flags
+        SyncItem(root, currentSheetSet());  // labels and images follow the change
     }
-    UpdatePublishButton();
     reportEditFailure(r);
+    return r;
 }
 
 void CSheetListWnd::OnCommand(int id) {
@@ -238,12 +237,6 @@ void CSheetListWnd::OnCommand(int id) {
         return;
     }
     case kCmdClosePalette: ShowPalette(false); return;
-    case kCmdSubsetPublishOn:
-    case kCmdSheetPublishOn:
-    case kCmdSubsetPublishOff:
-    case kCmdSheetPublishOff:
-        setPublishFlag(id == kCmdSubsetPublishOn || id == kCmdSheetPublishOn);
-        return;
     case kCmdReverseOrder:
     case kCmdPlotStamp: togglePlotSetting(id); return;
     case kCmdPlotStampSettings:
@@ -256,6 +249,10 @@ void CSheetListWnd::OnCommand(int id) {
         return;
     }
     // The sheet set operations (new, open, close, new sheet and subset, rename, remove, import,
-    // resave, publish, transmit, properties, selections) arrive here too; they are routed as each
-    // operation is built, and until then their ids do nothing.
+    // resave, publish, transmit, properties, selections) are in the command table as each is built;
+    // until then their ids do nothing.
+    if (const SheetListOperation* operation = SheetListCommands::find(id)) {
+        SheetListContext ctx{*this, *mgr_, currentSheetSet(), selectedComponents(), tree_->caretComponent(), id};
+        (*operation)(ctx);
+    }
 }

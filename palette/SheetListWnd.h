@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "drawings/LayoutMonitor.h"
+#include "model/SheetSetEdit.h"
 #include "palette/MenuRules.h"
 #include "palette/NqSheetSetMgr.h"
 #include "palette/SheetListSettings.h"
@@ -59,8 +60,13 @@ public:
     QTreeWidgetItem* InsertSheetItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CSheet* sheet);
     void UpdateSubsetImage(QTreeWidgetItem* item, CSubset* subset);
 
-    // A menu or button command (the ids of PaletteIds.h); unknown ids do nothing.
+    // A menu or button command (the ids of PaletteIds.h): the window's own, else the operation the
+    // command table has for it; unknown ids do nothing.
     void OnCommand(int id);
+    // Runs a change on the current set under its edit lock (lock, read again if someone saved,
+    // apply, save, unlock), then shows the result in the tree keeping what was expanded and
+    // selected, and tells the user why when it did not land. For every operation.
+    SheetSetEditResult EditCurrentSet(const SheetSetChange& change);
     void UpdatePublishButton();
 
     CSheetSetMgrImpl* manager() const { return mgr_.get(); }
@@ -129,7 +135,6 @@ private:
     void applyStatusResults(const std::map<TkString, int>& images);
     void switchCurrent(int index);
     void openRecent(int index);
-    void setPublishFlag(bool on);
     void togglePlotSetting(int id);
     void afterSetsChanged();
     void showDocked();

@@ -10,6 +10,7 @@
 #include "host/NqSystem.h"
 #include "host/Resources.h"
 #include "model/SheetImpl.h"
+#include "operations/Operations.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -24,6 +25,7 @@ void addSheet(CSubset* s, const wchar_t* title, const std::string& dwg, const wc
 
 void PaletteTest::SetUp() {
     CNqSystem::instance().reset();
+    registerSheetListOperations();  // as the module does when it starts
     QSettings("Vorn", "Vorn").clear();
     vrSetResourceFolder(VORN_SOURCE_DIR "/res");
     vrSetResourceLanguage("en");
@@ -55,6 +57,7 @@ void PaletteTest::SetUp() {
 
 void PaletteTest::TearDown() {
     wnd.reset();
+    unregisterSheetListOperations();
     vrDocManagerPtr()->closeAll();
     for (const std::string& f : responder.failures()) ADD_FAILURE() << f;
     VrUiResponder::install(nullptr);

@@ -15,6 +15,7 @@
 #include "host/NqSystem.h"
 #include "host/UiBase.h"
 #include "model/SheetSetEdit.h"
+#include "operations/Operations.h"
 #include "model/SheetSetMgrImpl.h"
 #include "tests/support/OtherProcess.h"
 #include "palette/PaletteIds.h"
@@ -219,7 +220,7 @@ TEST_F(PaletteTest, DropOntoASetChangedByAColleagueKeepsBothChanges) {
     EXPECT_FALSE(std::filesystem::exists(setPath.substr(0, setPath.size() - 4) + ".dbl"));
 }
 
-// Publish flags from the menus land in the file under the lock: a subset passes its value to the
+// Publish flags from the menus (an operation of the command table) land in the file under the lock: a subset passes its value to the
 // subsets below it, never to sheets, and a nested subset is not turned on under a parent that is off.
 TEST_F(PaletteTest, PublishFlagsFromTheMenusAreSavedAndShown) {
     openWindow();
@@ -250,6 +251,11 @@ TEST_F(PaletteTest, PublishFlagsFromTheMenusAreSavedAndShown) {
     wnd->OnCommand(pal::kCmdSubsetPublishOn);
     EXPECT_FALSE(flags()[L"Nested"]);  // its parent is off
     EXPECT_FALSE(std::filesystem::exists(setPath.substr(0, setPath.size() - 4) + ".dbl"));
+    // Without the operation registered (no module) the id does nothing.
+    unregisterSheetListOperations();
+    click(item("B"));
+    wnd->OnCommand(pal::kCmdSubsetPublishOff);
+    EXPECT_TRUE(flags()[L"B"]);
 }
 
 TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {

@@ -1,0 +1,6 @@
+#include "operations/Operations.h"
+
+#include "operations/PublishFlagsOperation.h"
+
+void registerSheetListOperations() { registerPublishFlagsOperation(); }
+void unregisterSheetListOperations() { unregisterPublishFlagsOperation(); }
