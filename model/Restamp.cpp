@@ -68,3 +68,31 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
     if (progress) progress(static_cast<int>(files.size()), static_cast<int>(files.size()));
     return report;
 }
+
+int stampSheetDrawings(CSheet* const* sheets, size_t count, const TkString& sheetSetPath, std::vector<TkString>& problems) {
+    std::vector<TkString> done;
+    int stamped = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const CSheet* s = sheets[i];
+        const TkString file = s->getFileName();
+        if (file.empty() || std::find(done.begin(), done.end(), file) != done.end()) continue;
+        done.push_back(file);
+        if (isDrawingLocked(file)) {
+            problems.push_back(file + L": in use by someone else or read-only, not stamped");
+            continue;
+        }
+        DwgReader reader;
+        reader.load(file, false);
+        if (!reader.database) {
+            problems.push_back(file + L": cannot be read, not stamped");
+            continue;
+        }
+        if (!reader.writeStamp(sheetSetPath, file, s->getLayoutName(), s->getLayoutHandle()) ||
+            !reader.saveAs(TkString(), reader.database->version())) {
+            problems.push_back(file + L": cannot be stamped and saved");
+            continue;
+        }
+        ++stamped;
+    }
+    return stamped;
+}

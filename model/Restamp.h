@@ -16,3 +16,9 @@ struct RestampReport {
 
 // `progress` is told (drawings done, drawings in all). The caller holds the set's edit lock.
 RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)>& progress = {});
+
+// Stamps every drawing of the set's sheets for the set, as making the set from existing drawings
+// does: the drawing's first sheet names the layout. Each drawing is saved in the version it was read
+// in, with everything else kept; one held by someone else or unreadable is listed in `problems`
+// and left alone. Returns how many drawings were stamped.
+int stampSheetDrawings(CSheet* const* sheets, size_t count, const TkString& sheetSetPath, std::vector<TkString>& problems);

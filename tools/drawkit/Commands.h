@@ -24,3 +24,5 @@ int drawkitProp(const std::vector<std::string>& args);
 int drawkitRestamp(const std::vector<std::string>& args);
 // drawkit audit FILE [--json]: the repairs a drawing needed; exit 0 clean, 1 repaired, 2 refused.
 int drawkitAudit(const std::vector<std::string>& args);
+// drawkit new-set SET.dst --from FOLDER... [options]: a sheet set from existing drawings.
+int drawkitNewSet(const std::vector<std::string>& args);

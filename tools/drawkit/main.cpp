@@ -7,6 +7,7 @@
 //   drawkit sheets SET.dst [--json|--csv]
 //   drawkit check SET.dst [--json]
 //   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
+//   drawkit new-set SET.dst --from FOLDER... [options]                       (a set from drawings)
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +35,8 @@ int usage() {
                  "       drawkit move SET.dst ITEM --to SUBSET [--after ITEM]   (ITEM: subset path or sheet number)\n"
                  "       drawkit prop SET.dst [ITEM] NAME=VALUE...    (custom properties of the set or a sheet)\n"
                  "       drawkit restamp SET.dst                      (point moved drawings' stamps at the set)\n"
+                 "       drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name]\n"
+                 "                 [--ignore-top-folder] [--name NAME] [--description TEXT] [--json]\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -185,6 +188,7 @@ int main(int argc, char** argv) {
     if (args[0] == "check" && opt({"--json"})) return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "audit") return drawkitAudit(rest);
+    if (args[0] == "new-set") return drawkitNewSet(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);
     if (args[0] == "prop") return drawkitProp(rest);
