@@ -9,6 +9,7 @@ drawing keeps its entities, and drawkit check is clean on the result.
 import collections
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -105,6 +106,36 @@ p = subprocess.run([DRAWKIT, "check", dst], capture_output=True, text=True)
 expect(p.returncode == 0, "check of the new set: %s" % p.stdout[-2000:])
 p = subprocess.run([DRAWKIT, "new-set", dst, "--from", root], capture_output=True, text=True)
 expect(p.returncode == 1 and "exists already" in p.stderr, "an existing set is never overwritten: %d %s" % (p.returncode, p.stderr))
+
+# From an example: its subsets and settings, none of its sheets, and the new set's own location.
+subprocess.run([DRAWKIT, "prop", dst, "Bauherr=Stadt"], check=True, capture_output=True)
+copy = os.path.join(WORK, "Kopie", "Neues Projekt.dst")
+os.makedirs(os.path.dirname(copy))
+p = subprocess.run([DRAWKIT, "new-set", copy, "--example", dst, "--description", "aus dem Beispiel", "--json"],
+                   capture_output=True, text=True)
+expect(p.returncode == 0, "new-set --example: %d %s" % (p.returncode, p.stderr))
+made = json.loads(subprocess.run([DRAWKIT, "sheets", copy, "--json"], capture_output=True, text=True).stdout or "{}")
+
+
+def subset_paths(node, prefix=""):
+    out = []
+    for c in node.get("children", []):
+        if c["type"] == "subset":
+            out.append(prefix + c["name"])
+            out += subset_paths(c, prefix + c["name"] + "/")
+    return out
+
+
+expect(made.get("name") == "Neues Projekt" and made.get("description") == "aus dem Beispiel", "name and description: %s" % made)
+expect(made.get("sheetCount") == 0, "no sheets are copied from an example")
+expect(subset_paths(made) == subset_paths(tree), "the example's subsets: %s vs %s" % (subset_paths(made), subset_paths(tree)))
+with open(copy, encoding="utf-8") as f:
+    text = f.read()
+expect('name="Bauherr"' in text and "Stadt" in text, "the example's custom properties are copied")
+locations = set(re.findall(r'role="NewSheetLocation"[^>]*? path="([^"]*)"', text))
+expect(locations == {os.path.join(WORK, "Kopie")}, "every subset's new sheets go beside the new set: %s" % locations)
+p = subprocess.run([DRAWKIT, "new-set", os.path.join(WORK, "x.dst"), "--example", os.path.join(WORK, "none.dst")], capture_output=True, text=True)
+expect(p.returncode == 1 and "none.dst" in p.stderr, "a missing example: %d %s" % (p.returncode, p.stderr))
 
 for f in failures:
     print("FAIL:", f)

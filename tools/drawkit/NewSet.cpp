@@ -1,14 +1,17 @@
 // drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name]
 //     [--ignore-top-folder] [--name NAME] [--description TEXT] [--json]
-// A new sheet set from folders of existing drawings: every set-up paper layout of every drawing that
-// belongs to no sheet set yet becomes a sheet, and the drawings are stamped. Exit 0 made, 1 a bad
-// argument, 2 the set could not be written.
+// drawkit new-set SET.dst --example EXAMPLE.dst [--name NAME] [--description TEXT] [--json]
+// A new sheet set from folders of existing drawings (every set-up paper layout of every drawing that
+// belongs to no sheet set yet becomes a sheet, and the drawings are stamped), or from an example set
+// (its settings, subsets and properties, none of its sheets). Exit 0 made, 1 a bad argument or an
+// example that cannot be read, 2 the set could not be written.
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "model/DrawingFolders.h"
+#include "model/NewSheetSet.h"
 #include "model/Restamp.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
@@ -33,7 +36,7 @@ std::string jsonList(const std::vector<TkString>& items) {
 }  // namespace
 
 int drawkitNewSet(const std::vector<std::string>& args) {
-    std::string setArg, name, description;
+    std::string setArg, name, description, example;
     std::vector<std::string> folders;
     ImportOptions options;
     bool asJson = false;
@@ -47,6 +50,8 @@ int drawkitNewSet(const std::vector<std::string>& args) {
             options.prefixSheetWithFileName = true;
         } else if (a == "--ignore-top-folder") {
             options.ignoreTopLevelFolder = true;
+        } else if (a == "--example" && i + 1 < args.size()) {
+            example = args[++i];
         } else if (a == "--name" && i + 1 < args.size()) {
             name = args[++i];
         } else if (a == "--description" && i + 1 < args.size()) {
@@ -61,9 +66,10 @@ int drawkitNewSet(const std::vector<std::string>& args) {
             return bad("unexpected " + a);
         }
     }
-    if (setArg.empty() || folders.empty())
+    if (setArg.empty() || folders.empty() == example.empty())
         return bad("usage: drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name] "
-                   "[--ignore-top-folder] [--name NAME] [--description TEXT] [--json]");
+                   "[--ignore-top-folder] [--name NAME] [--description TEXT] [--json]\n"
+                   "       drawkit new-set SET.dst --example EXAMPLE.dst [--name NAME] [--description TEXT] [--json]");
     std::error_code ec;
     const fs::path setPath = fs::absolute(setArg).lexically_normal();
     if (setPath.extension() != ".dst") return bad(setArg + ": a sheet set data file ends in .dst");
@@ -85,11 +91,20 @@ int drawkitNewSet(const std::vector<std::string>& args) {
     CSheetSetMgrImpl mgr;
     auto* set = static_cast<CSheetSetImpl*>(mgr.createSheetSet());
     const TkString path = tkFromUtf8(setPath.string());
-    set->setFileName(path.c_str());
-    set->setName(tkFromUtf8(name.empty() ? setPath.stem().string() : name).c_str());
-    set->setDesc(tkFromUtf8(description).c_str());
-    set->setNewSheetLocation(tkFromUtf8(setPath.parent_path().string()).c_str(), false);
-    const int sheets = buildSheetsFromFolders(*set, tops, options);
+    if (!example.empty()) {
+        // The example is read by a manager of its own: the new set only copies from it.
+        CSheetSetMgrImpl examples;
+        TkString examplePath = tkFromUtf8(fs::absolute(example).lexically_normal().string());
+        if (!examples.openSheetSet(examplePath.c_str())) {
+            mgr.releaseSheetSet(set);
+            return bad(example + ": " + tkToUtf8(examples.lastError()));
+        }
+        set->copyFromSheetSet(examples.getSheetSet(0), false);
+        if (name.empty()) name = setPath.stem().string();
+        if (description.empty()) description = tkToUtf8(examples.getSheetSet(0)->getDesc());
+    }
+    setUpNewSheetSet(*set, {path, tkFromUtf8(name), tkFromUtf8(description), {}});
+    const int sheets = example.empty() ? buildSheetsFromFolders(*set, tops, options) : 0;
     if (!set->save()) {
         std::string why = tkToUtf8(set->lastSaveError());
         mgr.releaseSheetSet(set);
