@@ -15,9 +15,18 @@ struct LayoutCacheEntry {
     std::set<const CSheetImpl*> sheets;
 };
 
+// What the palette shows of a drawing. The drawing itself is not kept (a thousand drawings would
+// hold several times their size on disk): its facts are taken when it is read, and it is read
+// again only to render a preview that is not cached yet.
 struct DwgCacheEntry : DwgReader {
     int64_t lastWriteTime = 0;
     std::map<TkString, std::unique_ptr<LayoutCacheEntry>> layouts;  // exact, case-sensitive names
+    bool readable = false;      // it was read (not too big, not damaged)
+    TkString lastEditedBy;      // "LOGINNAME"
+    // Width and height of each paper layout's limits, by exact layout name.
+    std::map<TkString, std::pair<double, double>> sheetSizes;
+    // Reads the drawing with the size limit and keeps its facts, not the drawing.
+    void loadFacts(const TkString& path);
 };
 
 class CDwgCache : public CNqUnknown {

@@ -121,11 +121,11 @@ void CSheetImpl::getDetails(TkString& text) const {
         std::tm local {};
         if (localtime_r(&t, &local)) std::wcsftime(when, 128, L"%Y-%m-%d %H:%M:%S", &local);
         text += ssMessage(26514, L"Last Saved: ") + when + L"\r\n";
-        text += ssMessage(26515, L"Last Edited By: ") + e->getLastEditedBy() + L"\r\n";
+        text += ssMessage(26515, L"Last Edited By: ") + e->lastEditedBy + L"\r\n";
         text += ssMessage(26516, L"Sheet Size: ");
-        if (auto layout = e->findLayout(getLayoutName())) {
+        if (auto it = e->sheetSizes.find(getLayoutName()); it != e->sheetSizes.end()) {
             wchar_t size[64];
-            std::swprintf(size, 64, L"%.1f x %.1f", layout->limMax().x - layout->limMin().x, layout->limMax().y - layout->limMin().y);
+            std::swprintf(size, 64, L"%.1f x %.1f", it->second.first, it->second.second);
             text += size;
         }
         text += L"\r\n";

@@ -32,7 +32,10 @@ TEST(DwgCache, ChangedDrawingLosesPreviewsAndRegistrations) {
     vrDocManagerPtr()->closeAll();
     CDwgCache cache;
     DwgCacheEntry* e = cache.getEntry(sheet(1), L"Sheet A", path);
-    ASSERT_NE(e->database, nullptr);
+    ASSERT_TRUE(e->readable);
+    EXPECT_EQ(e->database, nullptr);  // its facts are kept, not the drawing
+    EXPECT_EQ(e->sheetSizes.count(L"Sheet A"), 1u);
+    EXPECT_EQ(e->sheetSizes.count(L"Model"), 0u);
     EXPECT_GT(e->fileSize, 0u);
     cache.getEntry(sheet(2), L"Sheet B", path);
     EXPECT_EQ(cache.getEntry(sheet(1), L"Sheet A", path), e);  // same entry, read once
@@ -67,7 +70,7 @@ TEST(DwgCache, SizeLimitAndPathSpellings) {
         CDwgCache cache;
         DwgCacheEntry* e = cache.getEntry(sheet(1), L"Sheet A", path);
         EXPECT_EQ(e->fileSize, size);
-        EXPECT_EQ(e->database != nullptr, size < kDwgReadSizeLimit) << size;
+        EXPECT_EQ(e->readable, size < kDwgReadSizeLimit) << size;
         // Operations read without the limit.
         DwgReader r;
         r.load(path, false);
@@ -80,7 +83,7 @@ TEST(DwgCache, SizeLimitAndPathSpellings) {
     std::wstring upper = tkFromUtf8(dir.file("BIG.dwg"));
     DwgCacheEntry* missing = cache.getEntry(sheet(2), L"Sheet A", upper);
     EXPECT_EQ(cache.size(), 3u);  // every spelling is an entry of its own
-    EXPECT_EQ(missing->database, nullptr);
+    EXPECT_FALSE(missing->readable);
     EXPECT_EQ(missing->fileSize, 0u);
 }
 
