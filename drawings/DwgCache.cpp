@@ -6,7 +6,7 @@
 const QSize CDwgCache::kPreviewSizes[3] = {QSize(64, 42), QSize(128, 84), QSize(256, 168)};
 
 void DwgCacheEntry::loadFacts(const TkString& file) {
-    load(file, true);
+    load(file, true, true);
     readable = database != nullptr;
     lastEditedBy = getLastEditedBy();
     sheetSizes.clear();

@@ -29,7 +29,7 @@ bool sheetsUse(TkSmSubset* s, const TkString& drawing) {
 
 }  // namespace
 
-void DwgReader::load(const TkString& p, bool sizeLimit) {
+void DwgReader::load(const TkString& p, bool sizeLimit, bool listingOnly) {
     lastError = 0;
     fileSize = 0;
     database.reset();
@@ -43,7 +43,9 @@ void DwgReader::load(const TkString& p, bool sizeLimit) {
     uint32_t mode = sys.modeWord();
     sys.setModeWord(mode | 0x20);
     auto db = std::make_shared<TkDbDatabase>();
-    TkDbResult r = db->readDxfFile(utf8);
+    TkDbReadOptions options;
+    options.listingOnly = listingOnly;
+    TkDbResult r = db->readDxfFile(utf8, options);
     sys.setModeWord(mode);
     if (!r) {
         lastError = r.code;

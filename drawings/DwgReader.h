@@ -17,7 +17,9 @@ struct DwgReader {
     uint32_t fileSize = 0;   // low 32 bits of the file's size; 0 when it could not be opened
 
     // Reads the drawing; with `sizeLimit`, files of 0 bytes or kDwgReadSizeLimit and more are skipped.
-    void load(const TkString& path, bool sizeLimit);
+    // With `listingOnly` the drawing is read for its facts only (layouts, header), fast, and must
+    // not be edited or saved.
+    void load(const TkString& path, bool sizeLimit, bool listingOnly = false);
     TkString getLastEditedBy() const;  // "LOGINNAME": who saved it last
     // Saves the held drawing to `path` (its own file when empty) in toolkit version `version`.
     bool saveAs(const TkString& path, int version);

@@ -119,3 +119,38 @@ TEST(DwgReader, ListsLayoutsBlocksAndPageSetupsAsTheOperationsNeedThem) {
     EXPECT_EQ(none.lastError, static_cast<uint32_t>(eTkFileNotFound));
     EXPECT_EQ(none.getLastEditedBy(), L"");
 }
+
+// The cache reads drawings for a listing only (no handle index, no entities): what it shows must be
+// what a full read gives, in every version and with text beyond ASCII.
+TEST(DwgCache, ListingReadGivesTheFactsOfAFullRead) {
+    ScratchDir dir;
+    auto db = makeThreeSheetDrawing();
+    ASSERT_TRUE(db->renameLayout("Sheet B", "Grundri\xC3\x9F \xE2\x80\x93 Erdgescho\xC3\x9F").ok());
+    for (int version : {kTkDbVerR2000, kTkDbVerR2004, kTkDbVerR2010, kTkDbVerR2018}) {
+        const std::string path = dir.file("v" + std::to_string(version) + ".dwg");
+        TkDbSaveOptions opt;
+        opt.lastSavedBy = "m\xC3\xBCller";
+        ASSERT_TRUE(db->saveAs(path, version, opt).ok());
+        DwgCacheEntry facts;
+        facts.loadFacts(tkFromUtf8(path));
+        DwgReader full;
+        full.load(tkFromUtf8(path), true);
+        ASSERT_TRUE(facts.readable && full.database) << version;
+        EXPECT_EQ(facts.lastEditedBy, full.getLastEditedBy()) << version;
+        std::vector<std::wstring> names;
+        std::vector<uint32_t> handles;
+        full.listPaperLayouts(false, names, handles);
+        ASSERT_EQ(facts.sheetSizes.size(), names.size()) << version;
+        for (const std::wstring& n : names) {
+            auto layout = full.findLayout(n);
+            ASSERT_TRUE(layout && facts.sheetSizes.count(n)) << version;
+            EXPECT_DOUBLE_EQ(facts.sheetSizes[n].first, layout->limMax().x - layout->limMin().x);
+            EXPECT_DOUBLE_EQ(facts.sheetSizes[n].second, layout->limMax().y - layout->limMin().y);
+        }
+    }
+    writeFileText(dir.file("cut.dwg"), readFileText(dir.file("v29.dwg")).substr(0, 5000));
+    DwgCacheEntry cut;
+    cut.loadFacts(tkFromUtf8(dir.file("cut.dwg")));
+    EXPECT_FALSE(cut.readable);  // refused as a full read refuses it
+    EXPECT_NE(cut.lastError, 0u);
+}

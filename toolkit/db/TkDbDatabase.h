@@ -25,6 +25,10 @@ struct TkDbReadOptions {
     // owners that do not exist are repaired in memory (fresh handles) and listed in problems();
     // everything else is kept as read. Off (strict), the first of them refuses the drawing.
     bool recover = true;
+    // Only what a listing needs (header variables, layouts, block records, each record's own
+    // handle): no handle index, no owner checks, no repairs. For reading many drawings' facts
+    // fast; such a database is for reading, never for editing or saving.
+    bool listingOnly = false;
 };
 
 struct TkDbSaveOptions {
@@ -170,7 +174,7 @@ private:
     void writeRecords(std::string& out, bool legacyText) const;
     void ensureUnits();
     TkDbResult parse(const TkDbReadOptions& opt);  // builds everything from buffer_
-    TkDbResult index(bool recover);
+    TkDbResult index(bool recover, bool listingOnly = false);
     // A drawing from R2000 on without its OBJECTS section (some programs leave it out): the named
     // objects dictionary and a layout for every model and paper space block are made anew.
     void repairMissingObjects();

@@ -147,6 +147,8 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
         TkDbSection sec;
         sec.name = std::string(tags_[i + 1].value());
         const int startCode = sec.name == "HEADER" ? 9 : 0;
+        // A listing reads no entities: those sections are passed over, their records never made.
+        const bool passOver = opt.listingOnly && (sec.name == "ENTITIES" || sec.name == "BLOCKS");
         i += 2;
         size_t start = i;
         bool closed = false;
@@ -160,10 +162,15 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
         while (i < n) {
             const TkDbTag& g = tags_[i];
             if (g.code == 0) {
-                if (g.value() == "ENDSEC") { flush(i); closed = true; ++i; break; }
+                if (g.value() == "ENDSEC") {
+                    if (!passOver) flush(i);
+                    closed = true;
+                    ++i;
+                    break;
+                }
                 if (g.value() == "SECTION" || g.value() == "EOF") break;
             }
-            if (g.code == startCode && i > start) flush(i);
+            if (g.code == startCode && i > start && !passOver) flush(i);
             ++i;
         }
         if (!closed) {
@@ -176,18 +183,31 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     }
     if (sections_.empty()) return fail(eTkNotDxf, "not a DXF drawing: it has no sections", nullptr);
     version_ = ver;
-    r = index(opt.recover);
+    r = index(opt.recover, opt.listingOnly);
     if (!r) { clear(); return r; }
-    if (opt.recover) repairMissingObjects();
+    if (opt.recover && !opt.listingOnly) repairMissingObjects();
     return r;
 }
 
-TkDbResult TkDbDatabase::index(bool recover) {
+TkDbResult TkDbDatabase::index(bool recover, bool listingOnly) {
     handles_.clear();
     header_.clear();
     if (TkDbSection* h = section("HEADER"))
         for (TkDbRecord* r : h->records)
             if (r->count() && r->tags()[0].code == 9) header_.emplace(std::string(r->type()), r);
+    if (listingOnly) {
+        // Each record knows its own handle; nothing is looked up by handle in a listing.
+        for (auto& s : sections_)
+            for (TkDbRecord* r : s.records) {
+                auto t = r->tags();
+                for (size_t k = 1; k < t.size() && k < 4; ++k)
+                    if (t[k].code == 5 || t[k].code == 105) {
+                        tkDbParseHandle(t[k].value(), r->handle_);
+                        break;
+                    }
+            }
+        return TkDbResult::success();
+    }
 
     uint64_t maxHandle = 0;
     size_t total = 0;
