@@ -1,6 +1,10 @@
 #include "host/PathUtil.h"
 
+#include "host/NqSystem.h"
+
 #include <QFileInfo>
+#include <QDir>
+#include <QCoreApplication>
 #include <QString>
 
 
@@ -58,4 +62,18 @@ TkString vrutProfileFileName() { return L"Vorn2026"; }
 bool vrutHasExtension(const TkString& path, const TkString& extension) {
     return path.size() >= extension.size() &&
            vrutCompareString(path.substr(path.size() - extension.size()), extension, true) == 2;
+}
+
+TkString vrutSheetSetTemplatePath() {
+    TkString chosen = CNqSystem::instance().profileString(L"General", L"SheetSetTemplatePath");
+    if (!chosen.empty()) return chosen;
+    QStringList candidates;
+    if (QByteArray env = qgetenv("VORN_EXAMPLES_DIR"); !env.isEmpty()) candidates << QString::fromLocal8Bit(env);
+    if (QCoreApplication::instance()) {
+        QString app = QCoreApplication::applicationDirPath();
+        candidates << app + "/../share/vorn/examples" << app + "/../examples" << app + "/../../examples";
+    }
+    for (const QString& c : candidates)
+        if (QFileInfo(c + "/Sheet Set Examples").isDir()) return QDir::cleanPath(c + "/Sheet Set Examples").toStdWString();
+    return candidates.isEmpty() ? TkString() : QDir::cleanPath(candidates.front() + "/Sheet Set Examples").toStdWString();
 }

@@ -17,6 +17,10 @@ int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase);
 bool vrutSameTextNoCase(const TkString& a, const TkString& b);
 // The text case-folded the same way, for keys that must ignore case.
 TkString vrutFoldCase(TkString text);
+// The folder the example sheet sets are in: the profile's "SheetSetTemplatePath" (section
+// "General") when set, else the examples that came with the program (beside it when built, under
+// share/ when installed).
+TkString vrutSheetSetTemplatePath();
 // Profile names under which per-user settings are kept.
 TkString vrutProfileRootName();
 TkString vrutProfileFileName();

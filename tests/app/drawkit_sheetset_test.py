@@ -96,6 +96,24 @@ with open(damaged, "w") as f:
 p = drawkit("new-subset", damaged, "A")
 expect(p.returncode == 2 and "damaged" in p.stderr, "damaged set: %d %s" % (p.returncode, p.stderr))
 
+# The example sheet sets new sets start from: each reads clean, and a new set made from one has
+# its subsets and its own sheet template.
+examples = os.path.join(orig, "Sheet Set Examples")
+found = sorted(f for f in os.listdir(examples) if f.endswith(".dst"))
+expect(found == ["Architectural Metric (A1).dst", "Civil Infrastructure (A1).dst", "Plain (A3).dst"], "example sets: %s" % found)
+for f in found:
+    p = drawkit("check", os.path.join(examples, f), "--json")
+    expect(p.returncode == 0, "example %s: %s" % (f, p.stdout[-800:]))
+    tmpl = ezdxf.readfile(os.path.join(examples, "Templates", f[:-4] + " Sheet.dwt"))
+    expect([l.name for l in tmpl.layouts if l.name != "Model"] == [("A3" if "A3" in f else "A1")], "%s template layouts" % f)
+    expect(len(tmpl.audit().errors) == 0, "%s template audits clean" % f)
+fresh = os.path.join(WORK, "fresh", "Harbour Baths.dst")
+os.makedirs(os.path.dirname(fresh))
+p = drawkit("new-set", fresh, "--example", os.path.join(examples, "Civil Infrastructure (A1).dst"))
+expect(p.returncode == 0, "new set from the civil example: %s" % p.stderr)
+tree = json.loads(drawkit("sheets", fresh, "--json").stdout)
+expect([c["name"] for c in tree["children"]] == ["General", "Roads", "Drainage", "Structures", "Landscape"], "civil subsets")
+
 # Now break it in every way a project share gets broken.
 moved = os.path.join(WORK, "share", "Riverside (moved)")
 os.makedirs(os.path.dirname(moved))

@@ -29,3 +29,15 @@ TEST(CaseCompare, IgnoresLetterCaseWhateverTheLocale) {
     }
     std::setlocale(LC_ALL, before.c_str());
 }
+
+// The example sheet sets are found beside the program unless the profile names another folder.
+TEST(ExamplePath, ProfileFirstThenTheExamplesThatCameWithTheProgram) {
+    CNqSystem& sys = CNqSystem::instance();
+    sys.setProfileString(L"General", L"SheetSetTemplatePath", L"");
+    TkString found = vrutSheetSetTemplatePath();
+    EXPECT_NE(found.find(L"Sheet Set Examples"), TkString::npos);
+    EXPECT_TRUE(vrutPathExists(found + L"/Architectural Metric (A1).dst")) << std::string(found.begin(), found.end());
+    sys.setProfileString(L"General", L"SheetSetTemplatePath", L"/office/standards/sheet sets");
+    EXPECT_EQ(vrutSheetSetTemplatePath(), L"/office/standards/sheet sets");
+    sys.setProfileString(L"General", L"SheetSetTemplatePath", L"");
+}

@@ -6,43 +6,12 @@
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/sm/TkSmDatabase.h"
+#include "tools/examplegen/SetBuilding.h"
 
 namespace fs = std::filesystem;
+using namespace examplegen;
 
 namespace {
-
-TkString W(const std::string& s) { return tkFromUtf8(s); }
-
-template <class T>
-T* owned(TkSmObject* owner) {
-    T* p = T::create();
-    p->initNew(owner);
-    return p;
-}
-
-void addProperty(TkSmComponent* c, const TkString& name, const TkString& value, long flags) {
-    auto* v = owned<TkSmCustomPropertyValue>(c->getCustomPropertyBag());
-    v->setValue(TkSmVariant::fromText(value));
-    v->setFlags(flags);
-    c->getCustomPropertyBag()->setProperty(name, v);
-    v->release();
-}
-
-void setTemplate(TkSmSubset* s, const fs::path& dwt, const std::string& layout, const std::string& handle) {
-    auto* t = owned<TkSmDbLayoutReference>(s);
-    t->setName(W(layout));
-    t->setHandle(W(handle));
-    t->setFileName(W(dwt.string()));
-    s->setDefDwtLayout(t);
-    t->release();
-}
-
-void setLocation(TkSmSubset* s, const fs::path& folder) {
-    auto* location = owned<TkSmFileReference>(s);
-    location->setFileName(W(folder.string()));
-    s->setNewSheetLocation(location);
-    location->release();
-}
 
 ExampleSheet sheet(const std::string& subset, const std::string& number, const std::string& title, double fx = 0.5,
                    double fy = 0.5, double zoom = 1.0) {
@@ -50,15 +19,6 @@ ExampleSheet sheet(const std::string& subset, const std::string& number, const s
 }
 ExampleSheet reduced(const std::string& number, const std::string& title, const std::string& subset) {
     return {{number + "R " + title + " (A3)", number + "R", title + " (A3)", true}, subset};
-}
-
-// The subset for "A/B/C", made on first use with its parents, in the order of first use.
-TkSmSubset* subsetFor(TkSmSheetSet* ss, std::map<std::string, TkSmSubset*>& made, const std::string& path) {
-    if (auto it = made.find(path); it != made.end()) return it->second;
-    size_t slash = path.rfind('/');
-    TkSmSubset* parent = slash == std::string::npos ? ss : subsetFor(ss, made, path.substr(0, slash));
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return made[path] = parent->createSubset(W(name), L"");
 }
 
 }  // namespace
@@ -133,10 +93,7 @@ bool writeExampleSheetSet(const fs::path& folderIn, const std::vector<ExampleDra
     }
     auto a1 = tmpl.findLayout("A1"), a3 = tmpl.findLayout("A3");
     if (a1) setTemplate(ss, dwt, "A1", a1->handleText());
-    auto* pageSetups = owned<TkSmFileReference>(ss);
-    pageSetups->setFileName(W((folder / "templates" / "Vorn Page Setups.dwt").string()));
-    ss->setAltPageSetups(pageSetups);
-    pageSetups->release();
+    setPageSetups(ss, folder / "templates" / "Vorn Page Setups.dwt");
 
     std::map<std::string, TkSmSubset*> subsets;
     for (const ExampleDrawingSpec& d : project) {

@@ -1,5 +1,6 @@
-// make-examples: writes the example project: drawings, the sheet template, the page setup
-// overrides file and the sheet set, with every drawing stamped for it.
+// make-examples: writes the example project (drawings, the sheet template, the page setup overrides
+// file and the sheet set, with every drawing stamped for it) and the example sheet sets new sets
+// start from ("Sheet Set Examples").
 //   make-examples OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include "drawings/SheetSetStamp.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/examplegen/ExampleDrawings.h"
+#include "tools/examplegen/ExampleSetTemplates.h"
 #include "tools/examplegen/ExampleSheetSet.h"
 
 int main(int argc, char** argv) {
@@ -51,5 +53,7 @@ int main(int argc, char** argv) {
         save(*db, file);
     }
     if (!failures && !writeExampleSheetSet(out, project)) ++failures;
+    // The example sheet sets new sets start from, where the host looks for them by default.
+    if (!failures && !writeSheetSetExamples(out / "Sheet Set Examples")) ++failures;
     return failures ? 1 : 0;
 }
