@@ -83,14 +83,7 @@ bool writeOne(const fs::path& folder, const ExampleSet& e) {
     for (const auto& [name, value] : e.sheetProperties) addProperty(ss, W(name), W(value), 2);
     std::map<std::string, TkSmSubset*> made;
     for (const std::string& path : e.subsets) subsetFor(ss, made, path);
-    try {
-        db->save();
-    } catch (const TkException& ex) {
-        std::fprintf(stderr, "make-examples: %s\n", ex.what());
-        return false;
-    }
-    std::printf("wrote %s\n", dst.c_str());
-    return true;
+    return saveSet(db, dst);
 }
 
 }  // namespace

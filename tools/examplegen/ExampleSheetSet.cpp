@@ -132,12 +132,5 @@ bool writeExampleSheetSet(const fs::path& folderIn, const std::vector<ExampleDra
     if (TkSmSubset* services = subsets["Services"]) services->setPromptForDwt(true);
     if (TkSmSubset* arch = subsets["Architecture"]) ss->getSheetSelSets()->add(L"DD issue", L"Architecture for the design development issue")->add(arch);
     if (TkSmSubset* r = subsets["Architecture/Plans/Reduced (A3)"]) ss->getSheetSelSets()->add(L"Reduced set", L"A3 copies for site")->add(r);
-    try {
-        db->save();
-    } catch (const TkException& e) {
-        std::fprintf(stderr, "make-examples: %s\n", e.what());
-        return false;
-    }
-    std::printf("wrote %s\n", dst.c_str());
-    return true;
+    return saveSet(db, dst);
 }

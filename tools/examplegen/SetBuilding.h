@@ -1,6 +1,7 @@
 #pragma once
 // Small builders over the sheet-set library, shared by the writers of the example project and the
 // example sheet sets.
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -57,6 +58,18 @@ inline TkSmSubset* subsetFor(TkSmSheetSet* ss, std::map<std::string, TkSmSubset*
     TkSmSubset* parent = slash == std::string::npos ? ss : subsetFor(ss, made, path.substr(0, slash));
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     return made[path] = parent->createSubset(W(name), L"");
+}
+
+// Saves the set's data file; false with the reason on standard error.
+inline bool saveSet(TkSmDatabase* db, const std::filesystem::path& dst) {
+    try {
+        db->save();
+    } catch (const TkException& e) {
+        std::fprintf(stderr, "make-examples: %s\n", e.what());
+        return false;
+    }
+    std::printf("wrote %s\n", dst.c_str());
+    return true;
 }
 
 }  // namespace examplegen
