@@ -1,6 +1,14 @@
 #include "operations/Operations.h"
 
+#include "operations/OpenCloseOperation.h"
 #include "operations/PublishFlagsOperation.h"
 
-void registerSheetListOperations() { registerPublishFlagsOperation(); }
-void unregisterSheetListOperations() { unregisterPublishFlagsOperation(); }
+void registerSheetListOperations() {
+    registerPublishFlagsOperation();
+    registerOpenCloseOperation();
+}
+
+void unregisterSheetListOperations() {
+    unregisterPublishFlagsOperation();
+    unregisterOpenCloseOperation();
+}

@@ -172,8 +172,15 @@ void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTre
 void CSheetListWnd::switchCurrent(int index) {
     if (index < 0 || index >= mgr_->getCount()) return;
     mgr_->setCurrent(index);
+    ShowCurrentSheetSet();
+}
+
+void CSheetListWnd::ShowCurrentSheetSet() {
     afterSetsChanged();
-    RebuildTree(currentSheetSet());
+    CSheetSet* set = currentSheetSet();
+    sheetSetButton_->SetStateImage(set ? set->getLockStatus() : 0);
+    RebuildTree(set);
+    if (set) onSelChanged(tree_->caretComponent());
     EnableButtons();
 }
 

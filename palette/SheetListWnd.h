@@ -67,6 +67,9 @@ public:
     // apply, save, unlock), then shows the result in the tree keeping what was expanded and
     // selected, and tells the user why when it did not land. For every operation.
     SheetSetEditResult EditCurrentSet(const SheetSetChange& change);
+    // After the manager's current set changed (opened, switched, closed): the open menu, the
+    // selections, the tree, the details and the buttons show the set that is current now.
+    void ShowCurrentSheetSet();
     void UpdatePublishButton();
 
     CSheetSetMgrImpl* manager() const { return mgr_.get(); }

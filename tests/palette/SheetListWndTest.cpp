@@ -258,6 +258,44 @@ TEST_F(PaletteTest, PublishFlagsFromTheMenusAreSavedAndShown) {
     EXPECT_TRUE(flags()[L"B"]);
 }
 
+// "Open...": the file dialog comes back after a file that is no sheet set and after one that
+// cannot be opened, until a set opens; "Close Sheet Set" shows the next open set, and closing the
+// last leaves an empty tree and dead publish buttons.
+TEST_F(PaletteTest, OpenFromTheFileDialogAndCloseTheCurrentSet) {
+    openWindow();
+    CNqSystem::instance().registerService(L"CNqSheetSetMgr", static_cast<CNqSheetSetMgr*>(wnd.get()));
+    ScratchDir other;
+    const std::string second = other.file("Second.DST");  // the extension in capitals is still one
+    std::filesystem::copy_file(setPath, second);
+    responder.queueFileDialog({tkFromUtf8(dir.file("plan.dst.bak"))});
+    responder.queueMessageBox(IDOK);
+    responder.queueFileDialog({tkFromUtf8(dir.file("gone.dst"))});
+    responder.queueMessageBox(IDOK);
+    responder.queueFileDialog({tkFromUtf8(second)});
+    wnd->OnCommand(pal::kCmdOpen);
+    const auto& shown = responder.shown();
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[1].text, L"Sheet Set file is not valid.");
+    EXPECT_EQ(shown[1].caption, L"Sheet Set Manager Error");
+    EXPECT_EQ(shown[3].text, L"Cannot find the specified file.\nPlease verify that the file exists.");
+    ASSERT_EQ(wnd->manager()->getCount(), 2);
+    EXPECT_EQ(wnd->manager()->getCurrent(), 1);
+    responder.clear();
+    responder.queueFileDialogCancel();
+    wnd->OnCommand(pal::kCmdOpen);  // Cancel ends it
+    EXPECT_EQ(wnd->manager()->getCount(), 2);
+
+    wnd->OnCommand(pal::kCmdCloseSheetSet);
+    ASSERT_EQ(wnd->manager()->getCount(), 1);
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "Palette Test");
+    wnd->OnCommand(pal::kCmdCloseSheetSet);
+    EXPECT_EQ(wnd->manager()->getCount(), 0);
+    EXPECT_EQ(tree()->topLevelItemCount(), 0);
+    EXPECT_FALSE(wnd->publishMenuButton()->isEnabled());
+    EXPECT_FALSE(wnd->activePublishButton()->isEnabled());
+    CNqSystem::instance().removeService(L"CNqSheetSetMgr");
+}
+
 TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {
     openWindow();
     CNqSystem& sys = CNqSystem::instance();
