@@ -116,7 +116,7 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     if (buffer_.size() && !std::memchr(buffer_.data(), '\n', buffer_.size()) && std::memchr(buffer_.data(), '\r', buffer_.size()))
         std::replace(buffer_.data(), buffer_.data() + buffer_.size(), '\r', '\n');
 
-    TkDbResult r = tkDbSplitTags(buffer_.view(), tags_);
+    TkDbResult r = tkDbSplitTags(buffer_.view(), tags_, opt.listingOnly);
     if (!r) { clear(); return r; }
 
     // Before R2007 text is in the drawing's code page; decode once so the database is UTF-8 inside.
@@ -127,7 +127,7 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
         std::string decoded = tkDbDecodeLegacyBuffer(buffer_.view(), cp);
         tags_.clear();
         if (!buffer_.assign(decoded)) return fail(eTkFileAccess, "not enough memory to read the drawing", nullptr);
-        r = tkDbSplitTags(buffer_.view(), tags_);
+        r = tkDbSplitTags(buffer_.view(), tags_, opt.listingOnly);
         if (!r) { clear(); return r; }
     }
 

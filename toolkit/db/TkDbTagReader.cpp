@@ -45,14 +45,15 @@ inline bool parseCode(const char* p, const char* e, int32_t& code) {
 
 }  // namespace
 
-TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out) {
+TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out, bool skipEntities) {
     const char* p = buf.data();
     const char* const end = p + buf.size();
     if (buf.starts_with("\xEF\xBB\xBF")) p += 3;
     if (buf.size() > 0xFFFFFFF0u)
         return TkDbResult::fail(eTkFileTooLarge, "the drawing is larger than 4 GB");
-    out.reserve(out.size() + buf.size() / 11);
+    out.reserve(out.size() + (skipEntities ? buf.size() / 64 : buf.size() / 11));
     int64_t line = 1;
+    bool skipping = false;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         const char* codeEnd = nl ? nl : end;
@@ -74,8 +75,16 @@ TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out) {
         const char* valEnd = nl ? nl : end;
         const char* ve = valEnd;
         if (ve > p && ve[-1] == '\r') --ve;
-        out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
-        if (code == 0 && ve - p == 3 && std::memcmp(p, "EOF", 3) == 0) break;
+        const std::string_view value(p, static_cast<size_t>(ve - p));
+        if (!skipping || (code == 0 && value == "ENDSEC")) out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
+        if (skipEntities) {
+            if (code == 0 && value == "ENDSEC") skipping = false;
+            // "0 SECTION" then "2 ENTITIES": what follows up to its ENDSEC is passed over.
+            else if (code == 2 && (value == "ENTITIES" || value == "BLOCKS") && out.size() >= 2 && out[out.size() - 2].code == 0 &&
+                     out[out.size() - 2].value() == "SECTION")
+                skipping = true;
+        }
+        if (code == 0 && value == "EOF") break;
         p = nl ? nl + 1 : end;
         ++line;
     }
