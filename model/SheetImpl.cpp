@@ -145,3 +145,14 @@ const QImage* CSheetImpl::getPreview(unsigned size) {
     DwgCacheEntry* e = c->getEntry(this, getLayoutName(), getFileName());
     return e ? c->getPreview(e, getLayoutName(), size) : nullptr;
 }
+
+TkString CSheetImpl::previewProblem() {
+    const TkString file = getFileName();
+    if (file.empty() || !vrutPathExists(file)) return ssMessage(26521, L"The drawing of this sheet is missing.");
+    CDwgCache* c = cache();
+    DwgCacheEntry* e = c ? c->getEntry(this, getLayoutName(), file) : nullptr;
+    if (!e) return {};
+    if (!e->readable) return ssMessage(26522, L"The drawing of this sheet cannot be read.");
+    if (!e->sheetSizes.count(getLayoutName())) return ssMessage(26523, L"The drawing has no layout of this sheet's name.");
+    return {};
+}

@@ -40,6 +40,10 @@ public:
     // The cached thumbnail of the sheet's layout: size 0 64 x 42, 1 128 x 84, 2 256 x 168. The
     // drawing cache keeps the image.
     virtual const QImage* getPreview(unsigned size);
+    // Why there is no preview, for the user: the drawing is missing, cannot be read, or has no
+    // such layout; empty when nothing is wrong with the drawing (a preview may still be missing
+    // while no drawing is open in the host to render with).
+    TkString previewProblem();
 
     TkSmSheet* toolkitSheet() const { return sheet_; }
 

@@ -41,13 +41,23 @@ QRect CPreviewStatic::placement(QSize image, QSize client) {
 
 void CPreviewStatic::SetImage(const QImage* image) {
     image_ = image ? image->copy() : QImage();
+    note_.clear();
+    update();
+}
+
+void CPreviewStatic::SetNote(const QString& note) {
+    note_ = note;
     update();
 }
 
 void CPreviewStatic::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Base));
-    if (image_.isNull()) return;
+    if (image_.isNull()) {
+        p.setPen(palette().color(QPalette::PlaceholderText));
+        p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, note_);
+        return;
+    }
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(placement(image_.size(), size()), image_);
 }
@@ -100,7 +110,9 @@ void CDetailsPane::build() {
     showMode();
     if (preview_) {
         auto* sheet = dynamic_cast<CSheetImpl*>(component);
-        previewView_->SetImage(sheet && !several ? sheet->getPreview(2) : nullptr);
+        const QImage* image = sheet && !several ? sheet->getPreview(2) : nullptr;
+        previewView_->SetImage(image);
+        if (!image && sheet && !several) previewView_->SetNote(QString::fromStdWString(sheet->previewProblem()));
         return;
     }
     TkString text;

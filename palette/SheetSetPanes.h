@@ -26,7 +26,10 @@ class CPreviewStatic : public QWidget {
 public:
     explicit CPreviewStatic(QWidget* parent) : QWidget(parent) {}
     void SetImage(const QImage* image);  // keeps a copy; null clears
+    // Shown instead of an image: why there is none.
+    void SetNote(const QString& note);
     bool hasImage() const { return !image_.isNull(); }
+    const QString& note() const { return note_; }
     // Where the image is drawn in a client area of `client`.
     static QRect placement(QSize image, QSize client);
 
@@ -35,6 +38,7 @@ protected:
 
 private:
     QImage image_;
+    QString note_;
 };
 
 class CDetailsPane : public CVrUiPane {
@@ -48,6 +52,7 @@ public:
     int buildCount() const { return builds_; }
     void OnPaneButton(int id) override;
     bool previewMode() const { return preview_; }
+    CPreviewStatic* previewView() const { return previewView_; }
     QString detailsText() const;
     // Supplies the tree's caret component and selection count when the preview button is pressed.
     std::function<std::pair<CComponent*, bool>()> currentSelection;

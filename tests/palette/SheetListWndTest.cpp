@@ -296,6 +296,22 @@ TEST_F(PaletteTest, OpenFromTheFileDialogAndCloseTheCurrentSet) {
     CNqSystem::instance().removeService(L"CNqSheetSetMgr");
 }
 
+// The preview of a sheet whose drawing is missing or cannot be read says so instead of staying blank.
+TEST_F(PaletteTest, PreviewSaysWhyThereIsNone) {
+    openWindow();
+    CSheetSetPanes* panes = wnd->panes();
+    wnd->OnCommand(kCmdDetailsPane);
+    panes->detailsPane()->OnPaneButton(pal::kPanePreview);
+    ASSERT_TRUE(panes->detailsPane()->previewMode());
+    item("A")->setExpanded(true);
+    click(item("a3"));  // its drawing is missing
+    EXPECT_FALSE(panes->detailsPane()->previewView()->hasImage());
+    EXPECT_EQ(panes->detailsPane()->previewView()->note(), "The drawing of this sheet is missing.");
+    writeFileText(drawingB, "not a drawing at all");
+    click(item("b1"));
+    EXPECT_EQ(panes->detailsPane()->previewView()->note(), "The drawing of this sheet cannot be read.");
+}
+
 TEST_F(PaletteTest, StatusPollFollowsTheSystemVariables) {
     openWindow();
     CNqSystem& sys = CNqSystem::instance();
