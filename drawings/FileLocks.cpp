@@ -9,19 +9,12 @@
 
 #include "toolkit/common/TkUtf8.h"
 
-namespace {
-
-// Takes (or tests) a whole-file write lock on `fd` without waiting.
-bool lockWrite(int fd) {
+bool tryLockFile(int fd, bool write) {
     struct flock fl {};
-    fl.l_type = F_WRLCK;
+    fl.l_type = write ? F_WRLCK : F_RDLCK;
     fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
-    fl.l_len = 0;
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
-
-}  // namespace
 
 bool isFileHeldByOther(const std::string& p) {
     int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
@@ -69,7 +62,7 @@ bool FileHold::hold(const TkString& path) {
     release();
     int fd = ::open(tkToUtf8(path).c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
-    if (!lockWrite(fd)) {
+    if (!tryLockFile(fd, true)) {
         ::close(fd);
         return false;
     }

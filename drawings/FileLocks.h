@@ -32,5 +32,9 @@ private:
     int fd_ = -1;
 };
 
+// One attempt, without waiting, at a whole-file open file description lock on `fd`: a write lock
+// (the descriptor must be open for writing), or a read lock, which shuts out every writer.
+bool tryLockFile(int fd, bool write);
+
 // Whether any holder (another process, or another description in this one) has a lock on the file.
 bool isFileHeldByOther(const std::string& utf8Path);

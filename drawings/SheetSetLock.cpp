@@ -41,24 +41,14 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-bool takeWriteLock(int fd) {
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
-}
-
 // A lock file that this user may not write (a colleague's, left by a crash) cannot be locked for
 // writing, so it would block forever. A read lock needs no write access and shuts out every writer:
 // taken, it proves the file stale and lets it be removed safely. True when it was removed.
 bool evictStaleLockFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
-    struct flock fl {};
-    fl.l_type = F_RDLCK;
-    fl.l_whence = SEEK_SET;
     bool removed = false;
-    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) {
+    if (tryLockFile(fd, false)) {
         TkFileIdentity mine = TkFileIdentity::ofDescriptor(fd), named = TkFileIdentity::ofPath(path);
         removed = named.known() && mine.inode == named.inode && mine.device == named.device && ::unlink(path.c_str()) == 0;
     }
@@ -119,7 +109,7 @@ void CSheetSetLock::lock() {
             if (errno == EACCES && evictStaleLockFile(path)) continue;
             return;
         }
-        if (!takeWriteLock(fd)) {
+        if (!tryLockFile(fd, true)) {
             ::close(fd);  // someone holds it: touch nothing
             return;
         }

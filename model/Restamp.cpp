@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 
 #include "drawings/DwgReader.h"
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
+#include "model/SheetImpl.h"
 #include "toolkit/common/TkUtf8.h"
 
 namespace {
@@ -23,10 +25,7 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
     const TkString setPath = set->getFileName();
     std::vector<CSheet*> sheets;
     set->getSheets(sheets, true);
-    std::vector<TkString> files;
-    for (CSheet* s : sheets)
-        if (!s->getFileName().empty() && std::find(files.begin(), files.end(), s->getFileName()) == files.end())
-            files.push_back(s->getFileName());
+    const std::vector<TkString> files = sheetDrawingFiles(sheets);
     for (size_t i = 0; i < files.size(); ++i) {
         const TkString& file = files[i];
         if (progress) progress(static_cast<int>(i), static_cast<int>(files.size()));
@@ -69,14 +68,12 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
     return report;
 }
 
-int stampSheetDrawings(CSheet* const* sheets, size_t count, const TkString& sheetSetPath, std::vector<TkString>& problems) {
-    std::vector<TkString> done;
+int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems) {
+    std::unordered_set<TkString> done;
     int stamped = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const CSheet* s = sheets[i];
+    for (const CSheet* s : sheets) {
         const TkString file = s->getFileName();
-        if (file.empty() || std::find(done.begin(), done.end(), file) != done.end()) continue;
-        done.push_back(file);
+        if (file.empty() || !done.insert(file).second) continue;  // the drawing's first sheet names it
         if (isDrawingLocked(file)) {
             problems.push_back(file + L": in use by someone else or read-only, not stamped");
             continue;

@@ -21,4 +21,4 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
 // does: the drawing's first sheet names the layout. Each drawing is saved in the version it was read
 // in, with everything else kept; one held by someone else or unreadable is listed in `problems`
 // and left alone. Returns how many drawings were stamped.
-int stampSheetDrawings(CSheet* const* sheets, size_t count, const TkString& sheetSetPath, std::vector<TkString>& problems);
+int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <unordered_set>
 
 #include "drawings/DwgCache.h"
 #include "drawings/FileLocks.h"
@@ -155,4 +156,12 @@ TkString CSheetImpl::previewProblem() {
     if (!e->readable) return ssMessage(26522, L"The drawing of this sheet cannot be read.");
     if (!e->sheetSizes.count(getLayoutName())) return ssMessage(26523, L"The drawing has no layout of this sheet's name.");
     return {};
+}
+
+std::vector<TkString> sheetDrawingFiles(const std::vector<CSheet*>& sheets) {
+    std::vector<TkString> files;
+    std::unordered_set<TkString> seen;
+    for (const CSheet* s : sheets)
+        if (TkString f = s->getFileName(); !f.empty() && seen.insert(f).second) files.push_back(std::move(f));
+    return files;
 }

@@ -55,5 +55,7 @@ private:
 
 // "A-101 - Ground Floor Plan", or the part that is present.
 TkString sheetDisplayName(const CSheet* sheet);
+// The drawings of `sheets`, each once, in the order the sheets first name them (exact paths).
+std::vector<TkString> sheetDrawingFiles(const std::vector<CSheet*>& sheets);
 // Byte counts grouped by thousands: 1,000,000.
 TkString groupedNumber(uint32_t n);

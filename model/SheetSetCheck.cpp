@@ -61,10 +61,7 @@ public:
         checkSetFiles();
         std::vector<CSheet*> sheets;
         set_->getSheets(sheets, true);
-        std::vector<TkString> files;
-        for (CSheet* s : sheets)
-            if (!s->getFileName().empty() && std::find(files.begin(), files.end(), s->getFileName()) == files.end())
-                files.push_back(s->getFileName());
+        const std::vector<TkString> files = sheetDrawingFiles(sheets);
         for (size_t i = 0; i < files.size(); ++i) {
             facts_[files[i]] = readFacts(files[i]);
             if (progress) progress(static_cast<int>(i + 1), static_cast<int>(files.size()));

@@ -116,7 +116,7 @@ int drawkitNewSet(const std::vector<std::string>& args) {
     std::vector<CSubset*> subsets;
     set->getSubsets(subsets, true);
     std::vector<TkString> problems;
-    const int stamped = stampSheetDrawings(all.data(), all.size(), path, problems);
+    const int stamped = stampSheetDrawings(all, path, problems);
     mgr.releaseSheetSet(set);
 
     if (asJson) {
