@@ -135,3 +135,12 @@ void vrutGetWorkArea(int& left, int& top, int& width, int& height) {
     width = r.width();
     height = r.height();
 }
+
+TkString vrutBrowseForFolder(const TkString& title, const TkString& start) {
+    if (VrUiResponder* r = VrUiResponder::active()) {
+        auto a = r->fileDialog(title);
+        return a.chosen && !a.paths.empty() ? a.paths.front() : TkString();
+    }
+    QString chosen = QFileDialog::getExistingDirectory(gFrame, q(title), q(start), QFileDialog::ShowDirsOnly);
+    return chosen.toStdWString();
+}

@@ -67,3 +67,6 @@ void vrutGetWorkArea(int& left, int& top, int& width, int& height);
 // Choosing files: RTNORM with the chosen paths, RTCAN when cancelled. `extension` without dot.
 int vredGetFileNavDialog(const TkString& title, const TkString& defaultPath, const TkString& extension, bool multiple,
                          std::vector<TkString>& paths);
+
+// The shell's folder chooser (file-system folders only), opening at `start`. Empty when cancelled.
+TkString vrutBrowseForFolder(const TkString& title, const TkString& start);

@@ -10,6 +10,12 @@
 
 bool vrutPathExists(const TkString& path) { return !path.empty() && QFileInfo::exists(QString::fromStdWString(path)); }
 
+TkString vrutAbsolutePath(const TkString& path) {
+    if (path.empty()) return path;
+    QString p = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdWString(path)));
+    return p.toStdWString();
+}
+
 TkString vrutCombinePath(const TkString& folder, const TkString& name) {
     if (folder.empty()) return name;
     wchar_t last = folder.back();

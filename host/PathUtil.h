@@ -3,6 +3,8 @@
 #include "host/VrTypes.h"
 
 bool vrutPathExists(const TkString& path);
+// A relative path taken from the current folder, made plain ("a/./b/../c" is "a/c").
+TkString vrutAbsolutePath(const TkString& path);
 TkString vrutCombinePath(const TkString& folder, const TkString& name);
 // Folder (with its trailing separator) and file name of a path.
 void vrutSplitPath(const TkString& path, TkString& folder, TkString& file);

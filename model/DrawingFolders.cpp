@@ -126,6 +126,11 @@ struct Builder {
 
     void drawing(const ScannedDrawing& d, CSubset* target) {
         if (!d.checked) return;
+        // A drawing whose layouts were all taken out of the tree is an item without children.
+        if (d.layouts.empty()) {
+            if (options.subsetsBasedOnFolders) target->addNewSubset(-1, d.name.c_str());
+            return;
+        }
         TkString base = d.name.size() > 4 ? d.name.substr(0, d.name.size() - 4) : d.name;
         for (const ScannedLayout& l : d.layouts) {
             if (!l.checked) continue;
@@ -164,7 +169,7 @@ int buildSheetsFromFolders(CSheetSetImpl& set, const std::vector<ScannedFolder>&
     set.getCustomProperties()->getSheetProperties(b.sheetProperties);
     for (size_t i = 0; i < tops.size(); ++i) {
         CSubset* target = &set;
-        if (i == 0 && options.subsetsBasedOnFolders && !options.ignoreTopLevelFolder && tops[i].checked)
+        if (i == 0 && options.subsetsBasedOnFolders && !options.ignoreTopLevelFolder)
             target = set.addNewSubset(-1, tops[i].name.c_str());
         b.folder(tops[i], target, i == 0);
     }

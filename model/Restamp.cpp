@@ -68,10 +68,12 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
     return report;
 }
 
-int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems) {
+int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems,
+                       const std::function<void(int, int)>& progress) {
     std::unordered_set<TkString> done;
-    int stamped = 0;
+    int stamped = 0, seen = 0;
     for (const CSheet* s : sheets) {
+        if (progress) progress(seen++, static_cast<int>(sheets.size()));
         const TkString file = s->getFileName();
         if (file.empty() || !done.insert(file).second) continue;  // the drawing's first sheet names it
         if (isDrawingLocked(file)) {

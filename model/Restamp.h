@@ -20,5 +20,6 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
 // Stamps every drawing of the set's sheets for the set, as making the set from existing drawings
 // does: the drawing's first sheet names the layout. Each drawing is saved in the version it was read
 // in, with everything else kept; one held by someone else or unreadable is listed in `problems`
-// and left alone. Returns how many drawings were stamped.
-int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems);
+// and left alone. Returns how many drawings were stamped; `progress` is told (done, in all).
+int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheetSetPath, std::vector<TkString>& problems,
+                       const std::function<void(int, int)>& progress = {});

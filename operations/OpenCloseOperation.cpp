@@ -16,17 +16,18 @@ namespace {
 void openSheetSet(SheetListContext&) {
     for (;;) {
         CVrUiNavDialog dialog(L"OpenSheetSet", true);
-        dialog.addFilter(ssMessage(26731, L"Sheet Set"), L"*.dst");
+        dialog.addFilter(ssMessage(27603, L"Sheet Set"), L"*.dst");
         dialog.setHideReadOnly(true);
         if (dialog.DoModal() != IDOK || dialog.fileNames().empty()) return;
         const TkString file = dialog.fileNames().front();
         if (!vrutHasExtension(file, L".dst")) {
-            VrUiMessageBox(ssMessage(26703, L"\\u56fe\\u7eb8\\u96c6\\u7ba1\\u7406\\u5668\\u9519\\u8bef"),
+            // Message 26703 whose built-in text here is the Chinese one.
+            VrUiMessageBox(ssMessage(26703, L"\u56fe\u7eb8\u96c6\u7ba1\u7406\u5668\u9519\u8bef"),
                            ssMessage(26729, L"Sheet Set file is not valid."), MB_OK | MB_ICONWARNING);
             continue;
         }
         if (vornOpenFile(file, 0)) return;
-        VrUiMessageBox(L"", ssMessage(26730, L"Cannot find the specified file.\\nPlease verify that the file exists."),
+        VrUiMessageBox(L"", ssMessage(26730, L"Cannot find the specified file.\nPlease verify that the file exists."),
                        MB_OK | MB_ICONWARNING);
     }
 }

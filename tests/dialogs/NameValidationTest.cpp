@@ -7,7 +7,7 @@
 #include "host/Dialogs.h"
 #include "host/Resources.h"
 #include "host/UiResponder.h"
-#include "module/NameValidation.h"
+#include "dialogs/NameValidation.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "module/NameValidation.h"
+#include "dialogs/NameValidation.h"
 
 #include <QApplication>
 #include <QLineEdit>

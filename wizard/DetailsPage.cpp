@@ -1,0 +1,120 @@
+#include "wizard/DetailsPage.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <filesystem>
+
+#include "dialogs/NameValidation.h"
+#include "host/Dialogs.h"
+#include "host/PathUtil.h"
+#include "model/SheetSetMessages.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+// The longest file name the file system takes, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+
+void selectAll(QLineEdit* edit) {
+    edit->setFocus();
+    edit->selectAll();
+}
+
+}  // namespace
+
+CDetailsPage::CDetailsPage(CCreateShSheet* sheet) : CCreateShPage(sheet) {
+    nameEdit = new QLineEdit(this);
+    descriptionEdit = new QPlainTextEdit(this);
+    descriptionEdit->setTabChangesFocus(true);
+    locationEdit = new QLineEdit(this);
+    browseButton = new QPushButton(tr("..."), this);
+    browseButton->setFixedWidth(32);
+    folderHierarchy = new QCheckBox(tr("Create &folder hierarchy based on subsets"), this);
+    auto* where = new QHBoxLayout;
+    where->addWidget(locationEdit, 1);
+    where->addWidget(browseButton);
+    auto* note = new QLabel(tr("Note: The sheet set data file should be stored in a location that all contributors to the sheet set can reach."), this);
+    note->setWordWrap(true);
+    auto* form = new QFormLayout(this);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(tr("&Name of new sheet set:"), nameEdit);
+    form->addRow(tr("&Description (optional):"), descriptionEdit);
+    form->addRow(tr("&Store sheet set data file (.dst) here:"), where);
+    form->addRow(QString(), folderHierarchy);
+    form->addRow(QString(), note);
+    connect(browseButton, &QPushButton::clicked, this, [this] { OnBrowseLocation(); });
+}
+
+void CDetailsPage::OnSetActive() {
+    CreateShSheetState& st = state();
+    folderHierarchy->setVisible(!sheet()->fromDrawings());
+    // The description follows the example until the user types one.
+    if (!descriptionEdit->document()->isModified()) descriptionEdit->setPlainText(QString::fromStdWString(st.newSet()->getDesc()));
+    if (filled_) return;
+    filled_ = true;
+    const TkString location = st.proposedLocation();
+    locationEdit->setText(QString::fromStdWString(location));
+    nameEdit->setText(QString::fromStdWString(CreateShSheetState::proposedName(location, ssMessage(27501, L"New Sheet Set"))));
+    folderHierarchy->setChecked(st.settings.folderHierarchyCreation != 0);
+    selectAll(nameEdit);
+}
+
+void CDetailsPage::OnBrowseLocation() {
+    TkString chosen = vrutBrowseForFolder(L"Browse for Sheet Set Folder", locationEdit->text().toStdWString());
+    if (!chosen.empty()) locationEdit->setText(QString::fromStdWString(chosen));
+}
+
+// The location checks, in order; a missing folder may be created on the user's word.
+bool CDetailsPage::checkLocation(TkString& location) {
+    location = locationEdit->text().trimmed().toStdWString();
+    if (location.empty()) {
+        VrUiMessageBox(vrHostCaption(), L"Enter the root folder for your sheet set.", MB_OK | MB_ICONWARNING);
+        selectAll(locationEdit);
+        return false;
+    }
+    location = vrutAbsolutePath(location);
+    if (CreateShSheetState::locationHasInvalidCharacters(location)) {
+        VrUiMessageBox(L"Invalid Characters", L"Invalid characters in the file name: " + location, MB_OK | MB_ICONWARNING);
+        selectAll(locationEdit);
+        return false;
+    }
+    std::error_code ec;
+    const std::filesystem::path folder(tkToUtf8(location));
+    if (!std::filesystem::is_directory(folder, ec)) {
+        if (VrUiMessageBox(L"Folder Does Not Exist",
+                           L"The location entered is not an existing folder.  Do you want to create the folder?",
+                           MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return false;
+        // Only this folder: its parent must be there already.
+        if (!std::filesystem::create_directory(folder, ec) || ec) {
+            VrUiMessageBox(L"Cannot Create Folder", L"Unable to create folder: " + location, MB_OK | MB_ICONWARNING);
+            return false;
+        }
+    }
+    return true;
+}
+
+int CDetailsPage::OnWizardNext() {
+    CreateShSheetState& st = state();
+    if (!CheckNameCharacters(nameEdit, kNameKindSheetSet) || !CheckNameNotEmpty(nameEdit, kNameKindSheetSet)) return 0;
+    const TkString name = nameEdit->text().toStdWString();
+    TkString location;
+    if (!checkLocation(location)) return 0;
+    const TkString dataFile = CreateShSheetState::dataFilePath(location, name);
+    TkString folder, file;
+    vrutSplitPath(dataFile, folder, file);
+    if (tkToUtf8(file).size() > kMaxFileNameBytes) {
+        ShowTooLongMessage(static_cast<int>(kMaxFileNameBytes), kNameKindSheetSet);
+        selectAll(nameEdit);
+        return 0;
+    }
+    if (!st.writeDataFile(dataFile, name, descriptionEdit->toPlainText().toStdWString(), location)) {
+        ShowNameExistsMessage(name, kNameKindSheetSet);
+        selectAll(nameEdit);
+        return 0;
+    }
+    st.settings.setNumber(WizardSettings::kFolderHierarchyCreation, st.settings.folderHierarchyCreation, folderHierarchy->isChecked() ? 1 : 0);
+    locationEdit->setText(QString::fromStdWString(location));
+    return sheet()->fromDrawings() ? CCreateShSheet::kLayoutsPage : CCreateShSheet::kConfirmPage;
+}
