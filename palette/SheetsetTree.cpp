@@ -2,9 +2,10 @@
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
-#include <QToolTip>
+#include <QMouseEvent>
 
 #include "model/Component.h"
+#include "palette/ComponentToolTip.h"
 #include "palette/TreeImages.h"
 
 namespace {
@@ -38,6 +39,7 @@ int CSheetsetTree::imageOf(const QTreeWidgetItem* item) {
 CComponent* CSheetsetTree::caretComponent() const { return clearing_ ? nullptr : componentOf(currentItem()); }
 
 void CSheetsetTree::DeleteAllItems() {
+    if (tip_) tip_->Relay(nullptr, nullptr, 0, {}, false);  // its item is going
     clearing_ = true;
     clear();
     clearing_ = false;
@@ -93,24 +95,29 @@ void CSheetsetTree::contextMenuEvent(QContextMenuEvent* e) {
 }
 
 bool CSheetsetTree::viewportEvent(QEvent* e) {
-    if (e->type() == QEvent::ToolTip && observer_) {
+    if (!observer_) return CMultiSelTree::viewportEvent(e);
+    if (!tip_) tip_ = new CComponentToolTipCtrl(this);
+    switch (e->type()) {
+    case QEvent::ToolTip: {
         auto* help = static_cast<QHelpEvent*>(e);
         QTreeWidgetItem* item = itemAt(help->pos());
-        CComponent* c = componentOf(item);
-        if (!c) {
-            QToolTip::hideText();
-            return true;
-        }
-        // Styles 4 to 7 add the details text under the name.
-        int style = observer_->getToolTipStyle();
-        QString tip = "<b>" + item->text(0).toHtmlEscaped() + "</b>";
-        if (style >= 4) {
-            TkString details;
-            c->getDetails(details);
-            tip += "<br>" + QString::fromStdWString(details).toHtmlEscaped().replace("\n", "<br>");
-        }
-        QToolTip::showText(help->globalPos(), tip, viewport(), visualItemRect(item), 30000);
+        tip_->Relay(item, componentOf(item), observer_->getToolTipStyle(), help->globalPos(), true);
         return true;
+    }
+    case QEvent::MouseMove: {
+        // Another item (or none) under the mouse takes the tip away until the tree asks again.
+        auto* move = static_cast<QMouseEvent*>(e);
+        QTreeWidgetItem* item = itemAt(move->position().toPoint());
+        tip_->Relay(item, componentOf(item), observer_->getToolTipStyle(), move->globalPosition().toPoint(), false);
+        break;
+    }
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        tip_->Relay(nullptr, nullptr, 0, {}, false);
+        break;
+    default:
+        break;
     }
     return CMultiSelTree::viewportEvent(e);
 }

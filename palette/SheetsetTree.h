@@ -5,6 +5,7 @@
 #include "palette/TreeObserver.h"
 
 class CComponent;
+class CComponentToolTipCtrl;
 
 class CSheetsetTree : public CMultiSelTree {
 public:
@@ -19,6 +20,7 @@ public:
     static int imageOf(const QTreeWidgetItem* item);
     // The caret's component, or null; null too while the items are being cleared.
     CComponent* caretComponent() const;
+    CComponentToolTipCtrl* toolTip() const { return tip_; }
     // Deletes every item; selection notifications meanwhile report no component.
     void DeleteAllItems();
     // The item showing `component`, searched in display order.
@@ -36,5 +38,6 @@ protected:
 
 private:
     bool clearing_ = false;
+    CComponentToolTipCtrl* tip_ = nullptr;  // a child window, made with the first mouse event
     CTreeObserver* observer_ = nullptr;
 };

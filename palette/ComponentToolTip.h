@@ -1,0 +1,52 @@
+#pragma once
+// The drawn tooltip of tree items: the item's name, and by the tooltip style the sheet's preview
+// and/or the item's details, rendered into one bitmap and shown in a window of its own beside the
+// mouse, kept on the screen. Styles: 0 name, 1-3 preview (small, medium, large), 4 details, 5-7
+// preview and details.
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class CComponent;
+
+struct ComponentTip {
+    QString title;
+    QImage preview;  // null: no image box
+    QSize box;       // the image box of the style
+    QString details; // empty: no details band
+};
+
+// The preview size request (0 small, 1 medium, 2 large) of a style, or -1 without a preview.
+int tipPreviewRequest(int style);
+QSize tipPreviewBox(int style);
+bool tipShowsDetails(int style);
+// What the tip of `component` shows in `style`, with `title` as the tree shows the item.
+ComponentTip makeComponentTip(CComponent* component, const QString& title, int style);
+// The tip drawn: a gradient between the two tooltip colours, a grey border, the title centred and
+// wrapped at 310 pixels, a line under it, the preview centred below and the details under that.
+QImage renderComponentTip(const ComponentTip& tip, const QFont& font);
+// Where a tip of `tip`'s size proposed at its top left goes so that it stays in `workArea`.
+QPoint placeTipOnWorkArea(const QRect& tip, const QRect& workArea);
+
+class CComponentToolTipCtrl : public QWidget {
+public:
+    explicit CComponentToolTipCtrl(QTreeWidget* tree);
+    // Called on every mouse move over the tree and when the tree asks for a tip: the same item in
+    // the same style changes nothing; another one replaces the tip; no item hides it.
+    void Relay(QTreeWidgetItem* item, CComponent* component, int style, const QPoint& globalPos, bool show);
+    const QImage& bitmap() const { return bitmap_; }
+    QTreeWidgetItem* tippedItem() const { return item_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QTreeWidget* tree_;
+    QTreeWidgetItem* item_ = nullptr;
+    int style_ = -1;
+    QImage bitmap_;
+    QTimer popDown_;
+};
