@@ -1,8 +1,8 @@
 #include "wizard/DetailsPage.h"
 
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "dialogs/NameValidation.h"
@@ -31,18 +31,31 @@ CDetailsPage::CDetailsPage(CCreateShSheet* sheet) : CCreateShPage(sheet) {
     browseButton = new QPushButton(tr("..."), this);
     browseButton->setFixedWidth(32);
     folderHierarchy = new QCheckBox(tr("Create &folder hierarchy based on subsets"), this);
+    descriptionEdit->setMaximumHeight(90);
     auto* where = new QHBoxLayout;
     where->addWidget(locationEdit, 1);
     where->addWidget(browseButton);
     auto* note = new QLabel(tr("Note: The sheet set data file should be stored in a location that all contributors to the sheet set can reach."), this);
     note->setWordWrap(true);
-    auto* form = new QFormLayout(this);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->addRow(tr("&Name of new sheet set:"), nameEdit);
-    form->addRow(tr("&Description (optional):"), descriptionEdit);
-    form->addRow(tr("&Store sheet set data file (.dst) here:"), where);
-    form->addRow(QString(), folderHierarchy);
-    form->addRow(QString(), note);
+    // Labels above their fields, each the buddy of its field.
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label(tr("&Name of new sheet set:"), nameEdit));
+    layout->addWidget(nameEdit);
+    layout->addSpacing(8);
+    layout->addWidget(label(tr("&Description (optional):"), descriptionEdit));
+    layout->addWidget(descriptionEdit);
+    layout->addSpacing(8);
+    layout->addWidget(label(tr("&Store sheet set data file (.dst) here:"), locationEdit));
+    layout->addLayout(where);
+    layout->addWidget(folderHierarchy);
+    layout->addSpacing(8);
+    layout->addWidget(note);
+    layout->addStretch();
     connect(browseButton, &QPushButton::clicked, this, [this] { OnBrowseLocation(); });
 }
 

@@ -80,7 +80,7 @@ TkString CreateShSheetState::summary(bool fromDrawings) const {
     std::vector<CustomProperty> props;
     set->getCustomProperties()->getAll(props);
     sum.heading(text(27424, L"Custom Properties (Sheet Set)"));
-    sum.raw("<table style='margin-left:14px' cellspacing='0' cellpadding='2'><tr><th align='left'>" +
+    sum.raw("<table style='margin-left:14px' cellspacing='0' cellpadding='3' border='1' width='90%'><tr><th align='left' width='45%'>" +
             text(27425, L"Property Name").toHtmlEscaped() + "</th><th align='left'>" + text(27426, L"Default Value").toHtmlEscaped() +
             "</th></tr>");
     for (const CustomProperty& p : props)

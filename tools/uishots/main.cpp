@@ -1,0 +1,132 @@
+// vorn-uishots OUTDIR EXAMPLES DRAWINGS SHEETSET: pictures of the wizard's pages, the palette's
+// details pane in both modes and a preview tooltip, for looking at the dialogs as a user sees
+// them (run under a real display or Xvfb, not the offscreen platform). EXAMPLES is a folder of
+// example sheet sets, DRAWINGS a folder of drawings that belong to no set, SHEETSET a set to show.
+#include <QApplication>
+#include <QDir>
+#include <QHelpEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "host/Documents.h"
+#include "host/NqSystem.h"
+#include "host/Resources.h"
+#include "host/UiBase.h"
+#include "palette/ComponentToolTip.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+#include "palette/SheetSetPanes.h"
+#include "palette/SheetsetTree.h"
+#include "wizard/BeginPage.h"
+#include "wizard/ChooseLayoutsPage.h"
+#include "wizard/DetailsPage.h"
+#include "wizard/ExamplePage.h"
+#include "wizard/ImportOptionsDlg.h"
+
+namespace {
+
+QString outDir;
+
+void shoot(QWidget* w, const QString& name) {
+    QTest::qWait(150);
+    w->grab().save(outDir + "/" + name + ".png");
+    std::printf("%s/%s.png\n", qPrintable(outDir), qPrintable(name));
+}
+
+void wizardShots(const QString& drawings, const QString& scratch) {
+    CVdUiRegistryAccess(WizardSettings::key()).setString(L"SheetSetCreatePath", scratch.toStdWString());
+    {
+        CCreateShSheet wiz;
+        wiz.show();
+        QTest::qWaitForWindowExposed(&wiz);
+        shoot(&wiz, "wizard-1-begin");
+        wiz.OnNext();
+        shoot(&wiz, "wizard-2-example");
+        wiz.OnNext();
+        shoot(&wiz, "wizard-3-details");
+        wiz.OnNext();
+        shoot(&wiz, "wizard-4-confirm-example");
+        wiz.state().cancel();
+    }
+    CCreateShSheet wiz;
+    wiz.show();
+    QTest::qWaitForWindowExposed(&wiz);
+    wiz.beginPage->drawingsOption->setChecked(true);
+    shoot(&wiz, "wizard-5-begin-drawings");
+    wiz.OnNext();
+    wiz.detailsPage->nameEdit->setText("Harbour Offices");
+    shoot(&wiz, "wizard-6-details-drawings");
+    wiz.OnNext();
+    wiz.layoutsPage->addFolder(drawings.toStdWString());
+    shoot(&wiz, "wizard-7-layouts");
+    CImportOptionsDlg options(ImportOptions{true, true, false}, &wiz);
+    options.show();
+    QTest::qWaitForWindowExposed(&options);
+    shoot(&options, "wizard-8-import-options");
+    options.hide();
+    wiz.OnNext();
+    shoot(&wiz, "wizard-9-confirm-drawings");
+    wiz.state().cancel();
+}
+
+void paletteShots(const QString& sheetSet) {
+    CSheetListWnd wnd(nullptr);
+    wnd.resize(380, 720);
+    wnd.show();
+    QTest::qWaitForWindowExposed(&wnd);
+    if (!wnd.openSheetSet(sheetSet.toStdWString())) return;
+    wnd.OnCommand(pal::kCmdExpandAll);
+    CSheetsetTree* tree = wnd.tree();
+    QTreeWidgetItem* sheet = tree->topLevelItem(0);
+    while (sheet && sheet->childCount()) sheet = sheet->child(0);
+    if (!sheet) return;
+    tree->setCurrentItem(sheet);
+    tree->SelectItem(sheet);
+    if (!wnd.panes()->detailsPane()->isVisible()) wnd.OnCommand(pal::kCmdDetailsPane);
+    wnd.panes()->detailsPane()->OnPaneButton(pal::kPaneDetails);
+    shoot(&wnd, "palette-details");
+    wnd.panes()->detailsPane()->OnPaneButton(pal::kPanePreview);
+    shoot(&wnd, "palette-preview");
+    for (int style : {3, 6}) {
+        wnd.OnCommand(pal::kCmdToolTipStyleFirst + style);
+        QPoint at = tree->visualItemRect(sheet).center();
+        QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &help);
+        if (tree->toolTip()) tree->toolTip()->bitmap().save(outDir + QString("/tooltip-style-%1.png").arg(style));
+        std::printf("%s/tooltip-style-%d.png\n", qPrintable(outDir), style);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Settings of a run of its own: the pictures start from nothing remembered, and the user's
+    // own settings stay as they are.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("VornShots");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: vorn-uishots OUTDIR EXAMPLES DRAWINGS SHEETSET\n");
+        return 1;
+    }
+    outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+    vrSetResourceFolder(QDir(QCoreApplication::applicationDirPath()).filePath("../../res").toStdString());
+    vrSetResourceLanguage("en");
+    CNqSystem::instance().setProfileString(L"General", L"SheetSetTemplatePath", QString::fromLocal8Bit(argv[2]).toStdWString());
+    QString scratch = QDir::temp().filePath("vorn-uishots");
+    QDir(scratch).removeRecursively();
+    QDir().mkpath(scratch);
+    // Previews are drawn with a drawing open, as in the host.
+    QDir drawings(QString::fromLocal8Bit(argv[3]));
+    QStringList any = drawings.entryList({"*.dxf", "*.dwg"}, QDir::Files);
+    if (!any.isEmpty()) vrDocManagerPtr()->openDocument(drawings.filePath(any.front()).toStdWString(), true);
+    wizardShots(QString::fromLocal8Bit(argv[3]), scratch);
+    paletteShots(QString::fromLocal8Bit(argv[4]));
+    vrDocManagerPtr()->closeAll();
+    QDir(scratch).removeRecursively();
+    return 0;
+}
