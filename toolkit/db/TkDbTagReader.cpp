@@ -45,6 +45,30 @@ inline bool parseCode(const char* p, const char* e, int32_t& code) {
 
 }  // namespace
 
+namespace {
+
+// The start of the "0" line before the next "ENDSEC" line from `p`, or null. Lines alternate
+// between codes and values, and "ENDSEC" is no code, so a line "0" just before it is its group
+// code: a text value "ENDSEC" follows a code line of its own (1, 2, 3...), never "0".
+const char* findEndOfSection(const char* p, const char* end) {
+    static constexpr std::string_view kEnd = "\nENDSEC";
+    for (const char* from = p; from < end;) {
+        // memmem looks for the whole word at once; a search by its first byte stops at every line.
+        const auto* hit = static_cast<const char*>(::memmem(from, static_cast<size_t>(end - from), kEnd.data(), kEnd.size()));
+        if (!hit) return nullptr;
+        from = hit + 1;
+        const char* after = hit + kEnd.size();
+        if (after < end && *after != '\r' && *after != '\n') continue;  // "ENDSECTION" and the like
+        const char* codeStart = hit;
+        while (codeStart > p && codeStart[-1] != '\n') --codeStart;
+        int32_t code = -1;
+        if (parseCode(codeStart, hit, code) && code == 0) return codeStart;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out, bool skipEntities) {
     const char* p = buf.data();
     const char* const end = p + buf.size();
@@ -87,6 +111,13 @@ TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out, bool skipEntit
         if (code == 0 && value == "EOF") break;
         p = nl ? nl + 1 : end;
         ++line;
+        if (skipping) {
+            // Straight to the section's end: its tags are never looked at.
+            if (const char* q = findEndOfSection(p, end)) {
+                line += std::count(p, q, '\n');
+                p = q;
+            }
+        }
     }
     return TkDbResult::success();
 }

@@ -121,3 +121,47 @@ TEST(ReadErrors, SizeLimitRefusesWithoutReading) {
     opt.maxFileSize -= 1;
     EXPECT_EQ(db.readDxfFile(dir.file("small.dwg"), opt).code, eTkFileTooLarge);
 }
+
+// A listing read passes over the entity sections without looking at their tags: texts that read
+// "ENDSEC", CRLF line ends and empty sections must not end the pass early or late, and a fault
+// after them is reported at the same line as a full read reports it.
+TEST(ReadErrors, ListingReadPassesOverEntitiesExactly) {
+    auto db = makeThreeSheetDrawing();
+    for (const char* text : {"ENDSEC", "ENDSECTION", "  0"})
+        db->addEntity(db->modelSpace(), "TEXT", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbText"}, {10, "0"}, {20, "0"},
+                                                 {30, "0"}, {40, "2.5"}, {1, text}});
+    std::string text;
+    db->writeDxf(text, kTkDbVerR2010);
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::string emptyEntities = text;
+    size_t entities = emptyEntities.find("ENTITIES\n");
+    size_t close = emptyEntities.find("\n  0\nENDSEC", entities);
+    ASSERT_NE(close, std::string::npos);
+    emptyEntities.erase(entities + 9, close + 1 - (entities + 9));
+
+    auto names = [](const TkDbDatabase& d) {
+        std::string out;
+        for (const TkDbLayout& l : d.layouts()) out += l.name() + ";";
+        return out;
+    };
+    for (const std::string* dxf : {&text, &crlf, &emptyEntities}) {
+        TkDbDatabase full, listing;
+        ASSERT_TRUE(full.readDxfBuffer(*dxf).ok());
+        TkDbReadOptions opt;
+        opt.listingOnly = true;
+        ASSERT_TRUE(listing.readDxfBuffer(*dxf, opt).ok());
+        EXPECT_EQ(names(listing), names(full));
+        EXPECT_EQ(listing.getSysVar("ACADVER"), "AC1024");
+        // A bad group code in the objects, after the entities.
+        std::string broken = *dxf;
+        size_t objects = broken.find("OBJECTS");
+        ASSERT_NE(objects, std::string::npos);
+        size_t codeLine = broken.find('\n', broken.find('\n', objects) + 1) + 1;  // the line after the next tag's code
+        broken.insert(codeLine, "xx\n");
+        TkDbDatabase a, b;
+        TkDbResult ra = a.readDxfBuffer(broken), rb = b.readDxfBuffer(broken, opt);
+        EXPECT_FALSE(ra.ok());
+        EXPECT_EQ(ra.line, rb.line);
+    }
+}
