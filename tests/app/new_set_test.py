@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""drawkit new-set from a folder of drawings written by ezdxf: subfolders, names beyond ASCII, every
+"""drawkit new-set from a folder of 300 drawings written by ezdxf (R12 to R2018): subfolders, names beyond ASCII, every
 version ezdxf writes, drawings with no layout set up, unreadable files and one that belongs to a set
 already. The right sheets and subsets are made, the left-out drawings are reported, every stamped
 drawing keeps its entities, and drawkit check is clean on the result.
@@ -32,7 +32,8 @@ def counts(path):
     return collections.Counter(e.dxftype() for layout in doc.layouts for e in layout)
 
 
-VERSIONS = ["R2000", "R2004", "R2007", "R2010", "R2013", "R2018"]
+VERSIONS = ["R12", "R2000", "R2004", "R2007", "R2010", "R2013", "R2018"]
+PER_FOLDER = 75  # 300 drawings in four folders
 FOLDERS = ["", "Architektur", "Architektur/Grundrisse", "Tragwerk", "Ünterlagen ohne Pläne"]
 expected_layouts = 0
 originals = {}
@@ -40,14 +41,14 @@ for f in FOLDERS:
     os.makedirs(os.path.join(root, f), exist_ok=True)
 n = 0
 for f in FOLDERS[:-1]:
-    for k in range(6):
+    for k in range(PER_FOLDER):
         version = VERSIONS[n % len(VERSIONS)]
         doc = ezdxf.new(version, setup=True)
         msp = doc.modelspace()
         for i in range(5 + k):
             msp.add_line((i, 0), (i + 3, 4))
         msp.add_text("Größe %d" % n)
-        layouts = k % 3  # 0, 1 or 2 set-up layouts
+        layouts = 0 if version == "R12" else k % 3  # 0, 1 or 2 set-up layouts; R12 has no layouts
         for j in range(layouts):
             lay = doc.layouts.new("Blatt %d-%d" % (n, j))
             lay.page_setup(size=(594, 420), margins=(0, 0, 0, 0), units="mm")
