@@ -68,6 +68,9 @@ inline bool saveSet(TkSmDatabase* db, const std::filesystem::path& dst) {
         std::fprintf(stderr, "make-examples: %s\n", e.what());
         return false;
     }
+    // A set made again over the one of an earlier run keeps no backup of it: examples ship alone.
+    std::error_code ec;
+    std::filesystem::remove(dst.string() + ".bak", ec);
     std::printf("wrote %s\n", dst.c_str());
     return true;
 }
