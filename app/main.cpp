@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdlib>
@@ -67,15 +68,20 @@ int main(int argc, char** argv) {
         std::string error;
         if (!VrModuleLoader::instance().load(module, &error)) vrutPrintf(L"\n%ls", QString::fromStdString(error).toStdWString().c_str());
     }
-    for (const std::string& f : files) commandProcessor().run(L"OPEN \"" + QString::fromStdString(f).toStdWString() + L"\"");
-    for (const std::string& c : startup) commandProcessor().run(QString::fromStdString(c).toStdWString());
+    // The picture is of the whole screen, so that a dialog a startup command opened is in it; taking
+    // it ends every event loop, the dialog's too.
+    bool shotTaken = false;
     if (window && !screenshot.empty())
         QTimer::singleShot(1500, window.get(), [&] {
-            window->grab().save(QString::fromStdString(screenshot));
+            QScreen* screen = QGuiApplication::primaryScreen();
+            (screen ? screen->grabWindow(0) : window->grab()).save(QString::fromStdString(screenshot));
+            shotTaken = true;
             QApplication::quit();
         });
+    for (const std::string& f : files) commandProcessor().run(L"OPEN \"" + QString::fromStdString(f).toStdWString() + L"\"");
+    for (const std::string& c : startup) commandProcessor().run(QString::fromStdString(c).toStdWString());
 
-    int rc = batch.empty() ? app.exec() : runBatch(batch);
+    int rc = !batch.empty() ? runBatch(batch) : shotTaken ? 0 : app.exec();
     VrModuleLoader::instance().unloadAll();
     vrDocManagerPtr()->closeAll();
     return rc;
