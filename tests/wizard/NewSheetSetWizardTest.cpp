@@ -251,16 +251,22 @@ TEST_F(WizardTest, DetailsPageChecksNameAndLocationInOrderAndStays) {
         responder.queueMessageBox(IDYES);
         EXPECT_EQ(next("Tower", target.file("new")), CCreateShSheet::kLayoutsPage);
         EXPECT_TRUE(fs::exists(target.file("new/Tower.dst")));
+        // Back from the layouts keeps the file; the next Next under another name replaces it.
+        wz.OnBack();
+        EXPECT_TRUE(fs::exists(target.file("new/Tower.dst")));
+        EXPECT_EQ(next("Tower B", target.file("new")), CCreateShSheet::kLayoutsPage);
+        EXPECT_FALSE(fs::exists(target.file("new/Tower.dst")));
+        EXPECT_TRUE(fs::exists(target.file("new/Tower B.dst")));
         // Cancel asks; No keeps the wizard, Yes deletes the data file.
         responder.queueMessageBox(IDNO);
         wz.OnCancel();
         EXPECT_EQ(wz.currentPageId(), CCreateShSheet::kLayoutsPage);
-        EXPECT_TRUE(fs::exists(target.file("new/Tower.dst")));
+        EXPECT_TRUE(fs::exists(target.file("new/Tower B.dst")));
         responder.queueMessageBox(IDYES);
         wz.OnCancel();
     });
     EXPECT_EQ(r, QDialog::Rejected);
-    EXPECT_FALSE(fs::exists(target.file("new/Tower.dst")));
+    EXPECT_FALSE(fs::exists(target.file("new/Tower B.dst")));
     const auto& shown = responder.shown();
     ASSERT_EQ(shown.size(), 12u);
     EXPECT_EQ(shown[0].caption, L"Sheet Set - Unsupported Characters");
@@ -375,4 +381,46 @@ TEST_F(WizardTest, FromDrawingsMakesNumberedSheetsInFolderSubsetsAndStampsTheDra
     EXPECT_EQ(setting(L"PrefixSheetWithFileName"), L"1");
     EXPECT_EQ(setting(L"IgnoreTopLevelFolder"), L"0");  // marked changed by OK though it did not change
     EXPECT_EQ(setting(L"BrowseForLayoutsPath"), w(root.string()));
+}
+
+TEST_F(WizardTest, ABrowsedExampleMustOpenAndIsRememberedWithTheBrowseOption) {
+    makeExample(examples, "Harbour", L"Quay walls");
+    ScratchDir elsewhere;
+    std::string other = makeExample(elsewhere, "Bridge", L"Spans");
+    CCreateShSheet wiz;
+    playWizard(wiz, [&](CCreateShSheet& wz) {
+        wz.OnNext();
+        CExamplePage& page = *wz.examplePage;
+        page.browseOption->setChecked(true);
+        EXPECT_TRUE(page.pathEdit->isEnabled());
+        EXPECT_FALSE(page.exampleList->isEnabled());
+        page.pathEdit->setText(q(elsewhere.file("nothing.dst")));
+        responder.queueMessageBox(IDOK);
+        wz.OnNext();
+        EXPECT_EQ(wz.currentPageId(), CCreateShSheet::kExamplePage);
+        responder.queueFileDialog({w(other)});
+        page.OnBrowse();
+        wz.OnNext();
+        EXPECT_EQ(wz.currentPageId(), CCreateShSheet::kDetailsPage);
+        EXPECT_EQ(wz.state().newSet()->getDesc(), L"Spans");
+        responder.queueMessageBox(IDYES);
+        wz.OnCancel();
+    });
+    ASSERT_GE(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[0].caption, L"File Not Found");
+    EXPECT_EQ(responder.shown()[0].text, L"Cannot find the specified sheet set data (DST) file.");
+    EXPECT_EQ(responder.shown()[1].caption, L"Browse for Sheet Set");
+    EXPECT_EQ(setting(L"SelectionThroughWizard"), L"1");
+    EXPECT_EQ(setting(L"LastCopiedSheetSet"), w(other));
+
+    // The next run starts with the browse option and the browsed example shown.
+    CCreateShSheet again;
+    playWizard(again, [&](CCreateShSheet& wz) {
+        wz.OnNext();
+        EXPECT_TRUE(wz.examplePage->browseOption->isChecked());
+        EXPECT_EQ(wz.examplePage->pathEdit->text(), q(other));
+        EXPECT_TRUE(wz.examplePage->about->toPlainText().contains("Bridge"));
+        responder.queueMessageBox(IDYES);
+        wz.OnCancel();
+    });
 }
