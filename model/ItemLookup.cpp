@@ -3,6 +3,8 @@
 #include "model/SheetImpl.h"
 
 namespace {
+// "A/B" and "A / B" (as the sheet index writes paths) name the same subset: the blanks around
+// each part are not part of the name.
 std::vector<TkString> splitPath(const TkString& path) {
     std::vector<TkString> parts;
     TkString part;
@@ -11,7 +13,8 @@ std::vector<TkString> splitPath(const TkString& path) {
             part += ch;
             continue;
         }
-        if (!part.empty()) parts.push_back(part);
+        const size_t b = part.find_first_not_of(L" \t"), e = part.find_last_not_of(L" \t");
+        if (b != TkString::npos) parts.push_back(part.substr(b, e - b + 1));
         part.clear();
     }
     return parts;

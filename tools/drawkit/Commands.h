@@ -26,3 +26,8 @@ int drawkitRestamp(const std::vector<std::string>& args);
 int drawkitAudit(const std::vector<std::string>& args);
 // drawkit new-set SET.dst --from FOLDER... [options]: a sheet set from existing drawings.
 int drawkitNewSet(const std::vector<std::string>& args);
+// Sheets in bulk (scripted edits, as above): new-sheet (one, or a CSV's rows under one lock),
+// import (layouts of drawings as sheets), remove (sheets and empty subsets).
+int drawkitNewSheet(const std::vector<std::string>& args);
+int drawkitImport(const std::vector<std::string>& args);
+int drawkitRemove(const std::vector<std::string>& args);

@@ -3,93 +3,16 @@
 // before they let go. Exit 0 done, 1 a bad item or argument, 2 a set that cannot be read or
 // written, 3 locked by someone else (after --wait SECONDS, when given).
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 #include "model/Restamp.h"
 #include "model/ScriptedEdits.h"
 #include "model/SheetSetEdit.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
-
-namespace {
-
-namespace fs = std::filesystem;
-
-struct EditArgs {
-    std::vector<std::string> positional;
-    std::string to, after;
-    int waitMs = 0;
-    bool hasTo = false;
-    std::string error;
-};
-
-EditArgs parse(const std::vector<std::string>& args, bool allowMoveOptions) {
-    EditArgs a;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& s = args[i];
-        bool hasValue = i + 1 < args.size();
-        if (s == "--wait" && hasValue) {
-            char* end = nullptr;
-            double secs = std::strtod(args[++i].c_str(), &end);
-            if (!end || *end || secs < 0) a.error = "--wait takes a number of seconds, not " + args[i];
-            a.waitMs = static_cast<int>(secs * 1000);
-        } else if (allowMoveOptions && s == "--to" && hasValue) {
-            a.to = args[++i];
-            a.hasTo = true;
-        } else if (allowMoveOptions && s == "--after" && hasValue) {
-            a.after = args[++i];
-        } else if (s.starts_with("--") && s.size() > 2) {
-            a.error = "unknown option " + s;
-        } else {
-            a.positional.push_back(s);
-        }
-    }
-    return a;
-}
-
-int fail(int code, const std::string& what) {
-    std::fprintf(stderr, "drawkit: %s\n", what.c_str());
-    return code;
-}
-
-// Opens the set, runs the change under its edit lock, and turns the result into an exit code.
-int runEdit(const std::string& setArg, int waitMs, const SheetSetChange& change, const TkString& done, bool nothingIsFine = false) {
-    std::error_code ec;
-    if (!fs::is_regular_file(setArg, ec)) return fail(2, setArg + ": no such sheet set file");
-    CSheetSetMgrImpl mgr;
-    TkString path = tkFromUtf8(fs::absolute(setArg).lexically_normal().string());
-    if (!mgr.openSheetSet(path.c_str())) return fail(2, setArg + ": " + tkToUtf8(mgr.lastError()));
-    TkString why;
-    SheetSetEditResult r = editSheetSet(mgr, 0, change, waitMs);
-    switch (r.status) {
-    case SheetSetEditResult::Done: break;
-    case SheetSetEditResult::NotApplied:
-        if (!nothingIsFine) return 1;
-        break;
-    case SheetSetEditResult::Locked:
-        if (r.holder.held) return fail(3, setArg + ": locked by " + tkToUtf8(r.holder.describe()));
-        return fail(2, setArg + ": " + tkToUtf8(r.message));
-    default: return fail(2, setArg + ": " + tkToUtf8(editFailureText(r, path)));
-    }
-    if (!done.empty()) std::printf("%s\n", tkToUtf8(done).c_str());
-    return 0;
-}
-
-// A change that reports its own error and exit 1 when it changes nothing.
-SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f) {
-    return [f](CSheetSetImpl& set) {
-        TkString error;
-        if (f(set, error)) return true;
-        std::fprintf(stderr, "drawkit: %s\n", tkToUtf8(error).c_str());
-        return false;
-    };
-}
-
-}  // namespace
+#include "tools/drawkit/EditRun.h"
 
 int drawkitNewSubset(const std::vector<std::string>& args) {
-    EditArgs a = parse(args, false);
+    EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() != 2) return fail(1, "usage: drawkit new-subset SET.dst PATH [--wait SECONDS]");
     TkString subsetPath = tkFromUtf8(a.positional[1]);
@@ -98,17 +21,17 @@ int drawkitNewSubset(const std::vector<std::string>& args) {
 }
 
 int drawkitMove(const std::vector<std::string>& args) {
-    EditArgs a = parse(args, true);
+    EditArgs a = parseEditArgs(args, {"--to", "--after"});
     if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 2 || !a.hasTo)
+    if (a.positional.size() != 2 || !a.has("--to"))
         return fail(1, "usage: drawkit move SET.dst ITEM --to SUBSET [--after ITEM] [--wait SECONDS]");
-    TkString item = tkFromUtf8(a.positional[1]), to = tkFromUtf8(a.to), after = tkFromUtf8(a.after);
+    TkString item = tkFromUtf8(a.positional[1]), to = tkFromUtf8(a.value("--to")), after = tkFromUtf8(a.value("--after"));
     return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) { return moveItem(s, item, to, after, e); }),
                    L"moved " + item + L" to " + (to.empty() ? TkString(L"the sheet set") : to));
 }
 
 int drawkitProp(const std::vector<std::string>& args) {
-    EditArgs a = parse(args, false);
+    EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2) return fail(1, "usage: drawkit prop SET.dst [ITEM] NAME=VALUE... [--wait SECONDS]");
     TkString item;
@@ -130,7 +53,7 @@ int drawkitProp(const std::vector<std::string>& args) {
 }
 
 int drawkitRestamp(const std::vector<std::string>& args) {
-    EditArgs a = parse(args, false);
+    EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() != 1) return fail(1, "usage: drawkit restamp SET.dst [--wait SECONDS]");
     RestampReport report;

@@ -8,6 +8,7 @@
 //   drawkit check SET.dst [--json]
 //   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
 //   drawkit new-set SET.dst --from FOLDER... [options]                       (a set from drawings)
+//   drawkit new-sheet | import | remove SET.dst ...                          (sheets in bulk)
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +38,10 @@ int usage() {
                  "       drawkit restamp SET.dst                      (point moved drawings' stamps at the set)\n"
                  "       drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name]\n"
                  "                 [--ignore-top-folder] [--name NAME] [--description TEXT] [--json]\n"
+                 "       drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME]\n"
+                 "       drawkit new-sheet SET.dst --from-csv SHEETS.csv   (columns Number, Title, Subset, File, properties)\n"
+                 "       drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]\n"
+                 "       drawkit remove SET.dst ITEM...               (sheets and empty subsets; drawings stay)\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -189,6 +194,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "audit") return drawkitAudit(rest);
     if (args[0] == "new-set") return drawkitNewSet(rest);
+    if (args[0] == "new-sheet") return drawkitNewSheet(rest);
+    if (args[0] == "import") return drawkitImport(rest);
+    if (args[0] == "remove") return drawkitRemove(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);
     if (args[0] == "prop") return drawkitProp(rest);

@@ -51,13 +51,24 @@ inline void setPageSetups(TkSmSheetSet* ss, const std::filesystem::path& dwt) {
     pageSetups->release();
 }
 
-// The subset for "A/B/C", made on first use with its parents, in the order of first use.
+// The subset for "A/B/C", made on first use with its parents, in the order of first use; each
+// takes its parent's sheet creation template.
 inline TkSmSubset* subsetFor(TkSmSheetSet* ss, std::map<std::string, TkSmSubset*>& made, const std::string& path) {
     if (auto it = made.find(path); it != made.end()) return it->second;
     size_t slash = path.rfind('/');
     TkSmSubset* parent = slash == std::string::npos ? ss : subsetFor(ss, made, path.substr(0, slash));
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return made[path] = parent->createSubset(W(name), L"");
+    TkSmSubset* subset = parent->createSubset(W(name), L"");
+    // A new subset makes its sheets from its parent's template, as subsets made in the palette do.
+    if (const TkSmDbLayoutReference* t = parent->getDefDwtLayout(); t && !t->getName().empty()) {
+        auto* copy = owned<TkSmDbLayoutReference>(subset);
+        copy->setName(t->getName());
+        copy->setHandle(t->getHandle());
+        copy->setFileName(t->getFileName());
+        subset->setDefDwtLayout(copy);
+        copy->release();
+    }
+    return made[path] = subset;
 }
 
 // Saves the set's data file; false with the reason on standard error.

@@ -1,0 +1,61 @@
+#pragma once
+// A new sheet: its drawing made from the sheet creation template (that one layout kept, renamed as
+// the sheet's drawing, made current, stamped for the set) and the sheet added to a subset. The
+// palette's dialog and drawkit's new-sheet verbs share these steps.
+#include "model/SheetSetImpl.h"
+
+// Where a new sheet goes for a selection: after a selected sheet in its subset, or last in the
+// selected subset or set. `position` is the index for addNewSheet (-1 last).
+struct SheetInsertPoint {
+    CSubset* target = nullptr;
+    int position = -1;
+};
+SheetInsertPoint sheetInsertPoint(CSheetSet* set, CComponent* selected);
+
+// The target's new sheet location, else its parent's, up to the set; empty when none has one.
+TkString resolveNewSheetLocation(const CSubset* target);
+
+// "number - title" as the tree shows a sheet, and "number title" as its drawing is proposed; either
+// part alone when the other is empty.
+TkString sheetDisplayName(const TkString& number, const TkString& title);
+TkString proposedSheetFileName(const TkString& number, const TkString& title);
+
+// What stands in the way of a sheet creation template.
+enum class TemplateProblem { None, FileMissing, LayoutMissing, NotInitialized };
+TemplateProblem checkSheetTemplate(const TkString& templateFile, const TkString& layoutName);
+
+// The toolkit version a new drawing is written in for the host's default save format.
+int drawingVersionForSaveFormat(int hostFormat);
+
+struct SheetDrawingSpec {
+    TkString templateFile, templateLayout, templateHandle;
+    TkString drawingPath;  // where the new drawing goes
+    TkString layoutName;   // the one layout's new name (the file name)
+    TkString sheetSetPath;
+    int version = 33;
+};
+// Writes the sheet's drawing; false with the reason in `error`. An existing file is replaced.
+bool writeSheetDrawing(const SheetDrawingSpec& spec, TkString& error);
+
+// Adds the sheet for a written drawing: title, number, layout reference, the set's sheet
+// properties with their defaults.
+CSheet* addSheetForDrawing(CSheetSetImpl& set, CSubset* target, int position, const TkString& number, const TkString& title,
+                           const TkString& layoutName, const TkString& layoutHandle, const TkString& drawingPath);
+
+// The template a target uses for new sheets (its own, as the subset holds it).
+struct SheetTemplate {
+    TkString file, layout, handle;
+};
+SheetTemplate sheetTemplateOf(const CSubset* target);
+
+// A sheet as scripts ask for it: the subset by path, number, title, the drawing's file name
+// (proposed from number and title when empty) and further values by column name: "Revision",
+// "Revision Date", "Purpose", "Category", "Publish" (yes/no), or a sheet custom property.
+struct NewSheetRequest {
+    TkString subsetPath, number, title, fileName;
+    std::vector<std::pair<TkString, TkString>> values;
+};
+// Checks everything first, then writes the drawing and adds the sheet: on failure nothing is
+// made and `error` says why. `drawingPath` is the drawing written.
+CSheet* createRequestedSheet(CSheetSetImpl& set, const NewSheetRequest& request, int version, TkString& error,
+                             TkString& drawingPath);

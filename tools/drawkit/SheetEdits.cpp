@@ -1,0 +1,183 @@
+// drawkit's sheets in bulk, through the cores the palette's dialogs use:
+//   drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME]
+//   drawkit new-sheet SET.dst --from-csv SHEETS.csv   (one lock for the batch, a line per sheet)
+//   drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]
+//   drawkit remove SET.dst ITEM...
+// each with [--wait SECONDS]; exit codes as the other scripted edits.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "host/Documents.h"
+#include "host/PathUtil.h"
+#include "model/ImportLayouts.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/RemoveItems.h"
+#include "model/Restamp.h"
+#include "toolkit/common/TkUtf8.h"
+#include "tools/drawkit/Commands.h"
+#include "tools/drawkit/Csv.h"
+#include "tools/drawkit/EditRun.h"
+
+namespace {
+
+TkString W(const std::string& s) { return tkFromUtf8(s); }
+std::string U(const TkString& s) { return tkToUtf8(s); }
+
+// The CSV's rows as requests; the columns are found by name, letter case aside. The drawing and
+// layout columns of `drawkit sheets --csv` are passed over: a new sheet makes its own drawing.
+bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out, std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = file + ": cannot be read";
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<CsvRow> rows;
+    if (!parseCsv(text.str(), rows, error)) {
+        error = file + ": " + error;
+        return false;
+    }
+    if (rows.empty()) {
+        error = file + ": no header line";
+        return false;
+    }
+    const CsvRow& head = rows.front();
+    int number = -1, title = -1, subset = -1, fileName = -1;
+    for (size_t c = 0; c < head.size(); ++c) {
+        const TkString name = W(head[c]);
+        if (vrutSameTextNoCase(name, L"Number")) number = static_cast<int>(c);
+        else if (vrutSameTextNoCase(name, L"Title")) title = static_cast<int>(c);
+        else if (vrutSameTextNoCase(name, L"Subset")) subset = static_cast<int>(c);
+        else if (vrutSameTextNoCase(name, L"File")) fileName = static_cast<int>(c);
+    }
+    if (title < 0) {
+        error = file + ": no Title column";
+        return false;
+    }
+    auto cell = [](const CsvRow& r, int c) { return c >= 0 && static_cast<size_t>(c) < r.size() ? W(r[static_cast<size_t>(c)]) : TkString(); };
+    for (size_t i = 1; i < rows.size(); ++i) {
+        NewSheetRequest req{cell(rows[i], subset), cell(rows[i], number), cell(rows[i], title), cell(rows[i], fileName), {}};
+        for (size_t c = 0; c < head.size(); ++c) {
+            const TkString name = W(head[c]);
+            if (static_cast<int>(c) == number || static_cast<int>(c) == title || static_cast<int>(c) == subset ||
+                static_cast<int>(c) == fileName || vrutSameTextNoCase(name, L"Drawing") || vrutSameTextNoCase(name, L"Layout") || name.empty())
+                continue;
+            req.values.emplace_back(name, cell(rows[i], static_cast<int>(c)));
+        }
+        out.push_back(std::move(req));
+    }
+    return true;
+}
+
+}  // namespace
+
+int drawkitNewSheet(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {"--subset", "--number", "--title", "--file", "--from-csv"});
+    if (!a.error.empty()) return fail(1, a.error);
+    const bool fromCsv = a.has("--from-csv");
+    if (a.positional.size() != 1 || (fromCsv == a.has("--title")))
+        return fail(1, "usage: drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME] [--wait SECONDS]\n"
+                       "       drawkit new-sheet SET.dst --from-csv SHEETS.csv [--wait SECONDS]");
+    std::vector<NewSheetRequest> requests;
+    if (fromCsv) {
+        std::string error;
+        if (!requestsFromCsv(a.value("--from-csv"), requests, error)) return fail(1, error);
+    } else {
+        requests.push_back({W(a.value("--subset")), W(a.value("--number")), W(a.value("--title")), W(a.value("--file")), {}});
+    }
+    const int version = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
+    size_t made = 0;
+    bool failed = false;
+    // The rows before a failing one stand; the failing row made nothing.
+    int code = runEdit(a.positional[0], a.waitMs, [&](CSheetSetImpl& set) {
+        for (size_t i = 0; i < requests.size(); ++i) {
+            const NewSheetRequest& r = requests[i];
+            TkString error, drawing;
+            const std::string where = fromCsv ? "row " + std::to_string(i + 2) + ": " : "";
+            if (!createRequestedSheet(set, r, version, error, drawing)) {
+                std::fprintf(stderr, "drawkit: %s%s\n", where.c_str(), U(error).c_str());
+                failed = true;
+                break;
+            }
+            ++made;
+            std::printf("%snew sheet %s in %s: %s\n", where.c_str(), U(sheetDisplayName(r.number, r.title)).c_str(),
+                        r.subsetPath.empty() ? "the sheet set" : U(r.subsetPath).c_str(), U(drawing).c_str());
+        }
+        return made > 0;
+    }, {}, true);
+    if (code) return code;
+    if (fromCsv) std::printf("%zu of %zu sheets made\n", made, requests.size());
+    return failed ? 1 : 0;
+}
+
+int drawkitImport(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {"--layout", "--subset"}, {"--prefix-file-name"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() < 2)
+        return fail(1, "usage: drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name] [--wait SECONDS]");
+    std::vector<TkString> drawings;
+    for (size_t i = 1; i < a.positional.size(); ++i) drawings.push_back(vrutAbsolutePath(W(a.positional[i])));
+    std::vector<TkString> wanted;
+    if (a.options.count("--layout"))
+        for (const std::string& l : a.options.at("--layout")) wanted.push_back(W(l));
+    const TkString subsetPath = W(a.value("--subset"));
+    const bool prefix = a.has("--prefix-file-name");
+    std::vector<TkString> lines, problems;
+    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+        CSubset* target = subsetPath.empty() ? &set : findSubsetByPath(&set, subsetPath);
+        if (!target) {
+            error = L"no subset " + subsetPath;
+            return false;
+        }
+        std::vector<LayoutRow> rows;
+        LayoutRowsReport report;
+        readLayoutRows([&](const TkString& d, const TkString& l) { return set.containsLayout(d.c_str(), l.c_str()); }, drawings, rows, report);
+        for (const TkString& d : report.unreadable) problems.push_back(d + L": cannot be read");
+        for (const TkString& d : report.noLayouts) problems.push_back(d + L": no initialized layout");
+        if (!wanted.empty()) {
+            for (const TkString& w : wanted)
+                if (std::none_of(rows.begin(), rows.end(), [&](const LayoutRow& r) { return r.layout == w; })) {
+                    error = L"no initialized layout " + w + L" in the drawings given";
+                    return false;
+                }
+            std::erase_if(rows, [&](const LayoutRow& r) { return std::find(wanted.begin(), wanted.end(), r.layout) == wanted.end(); });
+        }
+        for (const LayoutRow& r : rows)
+            if (r.status == LayoutRow::InUse) problems.push_back(r.drawing + L" " + r.layout + L": already a sheet");
+        std::vector<CSheet*> made = importLayoutRows(set, target, -1, rows, prefix);
+        // Drawings that belong to no set yet are stamped for this one; one stamped for another set
+        // keeps its stamp, and the check reports it.
+        std::vector<CSheet*> toStamp;
+        for (CSheet* s : made)
+            for (const LayoutRow& r : rows)
+                if (r.status == LayoutRow::Available && r.drawing == s->getFileName() && r.layout == s->getLayoutName()) toStamp.push_back(s);
+        stampSheetDrawings(toStamp, set.getFileName(), problems);
+        for (CSheet* s : made) lines.push_back(L"imported " + s->getLayoutName() + L" of " + s->getFileName() + L" as " + s->getTitle());
+        if (made.empty()) error = L"nothing to import";
+        return !made.empty();
+    }), {});
+    for (const TkString& l : lines) std::printf("%s\n", U(l).c_str());
+    for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
+    return code;
+}
+
+int drawkitRemove(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args);
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() < 2) return fail(1, "usage: drawkit remove SET.dst ITEM... [--wait SECONDS]");
+    std::vector<TkString> specs;
+    for (size_t i = 1; i < a.positional.size(); ++i) specs.push_back(W(a.positional[i]));
+    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+        std::vector<uint64_t> ids;
+        for (const TkString& spec : specs) {
+            CComponent* c = findItem(&set, spec, error);
+            if (!c) return false;
+            ids.push_back(componentId(c));
+        }
+        return removeItems(set, ids, error);
+    }), std::to_wstring(specs.size()) + L" item" + (specs.size() == 1 ? L"" : L"s") + L" removed; their drawings are untouched");
+}
