@@ -214,9 +214,8 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
             return true;
         }
         if (vredGetStringB(1, L"\nEnter layout to make current: ", answer) != RTNORM) return ok = false, true;
-        TkDbResult r = db->setCurrentLayout(QString::fromStdWString(answer).toStdString());
-        if (!r) vrutPrintf(L"\n%ls", QString::fromStdString(r.message).toStdWString().c_str());
-        ok = r.ok();
+        ok = vrDocManagerPtr()->setCurrentLayout(doc, answer);
+        if (!ok) vrutPrintf(L"\nNo layout \"%ls\".", answer.c_str());
         return true;
     }
     if (name == L"QSAVE" || name == L"SAVE") {

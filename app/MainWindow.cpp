@@ -103,6 +103,16 @@ void MainWindow::documentToBeDestroyed(VrApDocument* doc) {
         }
 }
 
+void MainWindow::layoutSwitched(VrApDocument* doc) {
+    for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i) {
+        if (vrDocManagerPtr()->document(i) != doc) continue;
+        auto* layouts = qobject_cast<QTabWidget*>(documents_->widget(i));
+        const QString current = QString::fromStdString(doc->database()->currentLayoutName());
+        for (int t = 0; layouts && t < layouts->count(); ++t)
+            if (layouts->tabText(t) == current) layouts->setCurrentIndex(t);
+    }
+}
+
 void MainWindow::documentBecameCurrent(VrApDocument* doc) {
     for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i)
         if (vrDocManagerPtr()->document(i) == doc) documents_->setCurrentIndex(i);

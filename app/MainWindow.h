@@ -17,6 +17,7 @@ public:
     void documentCreated(VrApDocument* doc) override;
     void documentToBeDestroyed(VrApDocument* doc) override;
     void documentBecameCurrent(VrApDocument* doc) override;
+    void layoutSwitched(VrApDocument* doc) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

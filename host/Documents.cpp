@@ -85,6 +85,13 @@ bool VrApDocManager::openDocument(const TkString& path, bool readOnly, std::stri
     return true;
 }
 
+bool VrApDocManager::setCurrentLayout(VrApDocument* doc, const TkString& layoutName) {
+    if (!doc || !doc->database()) return false;
+    if (!doc->database()->setCurrentLayout(tkToUtf8(layoutName))) return false;
+    for (VrApDocManagerReactor* r : std::vector<VrApDocManagerReactor*>(reactors_)) r->layoutSwitched(doc);
+    return true;
+}
+
 void VrApDocManager::activateDocument(VrApDocument* doc) {
     current_ = doc;
     publishCurrent(doc);

@@ -17,6 +17,8 @@ public:
     virtual void documentDestroyed(VrApDocument*) {}
     virtual void documentBecameCurrent(VrApDocument*) {}
     virtual void documentActivated(VrApDocument*) {}
+    // Another layout of the drawing became its current one.
+    virtual void layoutSwitched(VrApDocument*) {}
 };
 
 class VrApDocument {
@@ -46,6 +48,8 @@ public:
     // with the reader's message in `error`, when it cannot be read.
     bool openDocument(const TkString& path, bool readOnly, std::string* error = nullptr);
     void activateDocument(VrApDocument* doc);
+    // Makes the layout of that exact name the drawing's current one; false when there is none.
+    bool setCurrentLayout(VrApDocument* doc, const TkString& layoutName);
     void closeDocument(VrApDocument* doc);
     // Saves the drawing over its file. The save replaces the file by rename, so the document's
     // hold moves to the new file at once: others keep seeing it locked. False, with the reason in

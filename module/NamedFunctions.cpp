@@ -1,5 +1,6 @@
 #include "module/NamedFunctions.h"
 
+#include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "drawings/SheetSetLock.h"
 #include "model/SheetSetMgrImpl.h"
@@ -21,7 +22,16 @@ NqValue keyHasSheetSet(const std::vector<NqValue>&) {
     return status == 0 || status == 1;
 }
 
-NqValue keyImportLayoutsDlgFun(const std::vector<NqValue>&) {
-    // Handled by the palette's import dialog; nothing to do while there is no palette.
+NqValue keyImportLayoutsDlgFun(const std::vector<NqValue>& args) {
+    // The palette imports the named layouts of the current drawing; nothing happens without it.
+    CSheetSetBar* bar = sheetSetModule().palette;
+    VrApDocument* doc = vrDocManagerPtr() ? vrDocManagerPtr()->curDocument() : nullptr;
+    if (!bar || !doc) return {};
+    std::vector<TkString> names;
+    for (const NqValue& a : args) {
+        if (const auto* list = std::get_if<std::vector<TkString>>(&a)) names.insert(names.end(), list->begin(), list->end());
+        else if (const auto* one = std::get_if<TkString>(&a)) names.push_back(*one);
+    }
+    bar->getImportLayoutsDlg(doc->fileName(), names);
     return {};
 }

@@ -3,6 +3,7 @@
 // an operation that operations/ registers when the module starts. The window gains no member per
 // operation, and the palette never includes operations/.
 #include <functional>
+#include <string>
 #include <vector>
 
 class CComponent;
@@ -19,6 +20,7 @@ struct SheetListContext {
     std::vector<CComponent*> selected;
     CComponent* caret;
     int id;
+    std::vector<std::wstring> args;  // what the caller passed along (a drawing and its layouts)
 };
 
 using SheetListOperation = std::function<void(SheetListContext&)>;

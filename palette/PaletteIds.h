@@ -41,6 +41,8 @@ constexpr int kCmdCloseSheetSet = 2625;
 constexpr int kCmdNewSheet = 2626;
 constexpr int kCmdNewSubset = 2627;
 constexpr int kCmdImportLayout = 2628;
+// Not a menu item: the host's import of a drawing's layouts, through the command table.
+constexpr int kCmdImportFromHost = 32001;
 constexpr int kCmdResaveAll = 2629;
 constexpr int kCmdIgnored1 = 2630;
 constexpr int kCmdTransmit = 2632;

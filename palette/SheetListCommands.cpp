@@ -258,8 +258,24 @@ void CSheetListWnd::OnCommand(int id) {
     // The sheet set operations (new, open, close, new sheet and subset, rename, remove, import,
     // resave, publish, transmit, properties, selections) are in the command table as each is built;
     // until then their ids do nothing.
+    RunCommand(id, {});
+}
+
+void CSheetListWnd::RunCommand(int id, const std::vector<std::wstring>& args) {
     if (const SheetListOperation* operation = SheetListCommands::find(id)) {
-        SheetListContext ctx{*this, *mgr_, currentSheetSet(), selectedComponents(), tree_->caretComponent(), id};
+        SheetListContext ctx{*this, *mgr_, currentSheetSet(), selectedComponents(), tree_->caretComponent(), id, args};
         (*operation)(ctx);
     }
+}
+
+void CSheetListWnd::ShowComponent(CComponent* component) {
+    QTreeWidgetItem* item = component ? tree_->findItem(component) : nullptr;
+    if (!item) return;
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    tree_->ClearSelectedItems();
+    tree_->SelectItem(item);
+    tree_->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+    tree_->scrollToItem(item);
+    lastSelection_ = {};
+    onSelChanged(component);
 }

@@ -70,6 +70,10 @@ public:
     // After the manager's current set changed (opened, switched, closed): the open menu, the
     // selections, the tree, the details and the buttons show the set that is current now.
     void ShowCurrentSheetSet();
+    // Runs a command of the table with arguments (the host's import of a drawing's layouts).
+    void RunCommand(int id, const std::vector<std::wstring>& args);
+    // Selects the component's item alone (its parents expanded) and shows it in the details pane.
+    void ShowComponent(CComponent* component);
     void UpdatePublishButton();
 
     CSheetSetMgrImpl* manager() const { return mgr_.get(); }

@@ -62,6 +62,12 @@ void CSheetSetBar::saveState() const {
 CSheetSetMgr* CSheetSetBar::getSheetSetMgr() const { return sheetList_ ? sheetList_->manager() : nullptr; }
 CSheetsetTree* CSheetSetBar::getSheetTree() const { return sheetList_ ? sheetList_->tree() : nullptr; }
 void CSheetSetBar::newSheetSet() { sheetList_->OnCommand(pal::kCmdNewSheetSet); }
+
+void CSheetSetBar::getImportLayoutsDlg(const TkString& drawing, const std::vector<TkString>& layoutNames) {
+    std::vector<std::wstring> args{drawing};
+    args.insert(args.end(), layoutNames.begin(), layoutNames.end());
+    sheetList_->RunCommand(pal::kCmdImportFromHost, args);
+}
 void CSheetSetBar::openSheetSet() { sheetList_->OnCommand(pal::kCmdOpen); }
 
 void CSheetSetBar::showDocked() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The dockable "Sheet Set Manager" palette: one page, the sheet list window. Docks on the left or
 // right edge of the host's frame and remembers where it was.
 #include "host/UiBase.h"
@@ -18,6 +19,8 @@ public:
     CSheetListWnd* sheetList() const { return sheetList_; }
     void newSheetSet();
     void openSheetSet();
+    // The import of layouts as sheets for a drawing the host names, those layouts checked.
+    void getImportLayoutsDlg(const TkString& drawing, const std::vector<TkString>& layoutNames);
     // Shows the palette as opening a sheet set does: docked, unless the user put it somewhere
     // (a palette the user floated stays floating).
     void showDocked();

@@ -1,0 +1,36 @@
+#pragma once
+// "SheetSet:CreateNewSheet": number, title and drawing file name of a new sheet. The file name
+// follows number and title until the user types in it. OK checks the names and writes the sheet's
+// drawing from the template; the dialog stays open on every failure.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "host/UiBase.h"
+
+class CNewSheetDlg : public CVrUiDialog {
+public:
+    explicit CNewSheetDlg(QWidget* parent = nullptr);
+    int DoModal();
+
+    // Filled by the caller.
+    TkString sheetSetFile, location;
+    TkString templateLayoutName, templateFile, templateLayoutHandle;
+    std::vector<TkString> existingNames;  // "number - title" of the sheets directly in the target
+    int drawingVersion = 33;
+    // Results.
+    TkString number, title, fileName, drawingPath;
+
+    // Open the new drawing in the editor: kept while the module is loaded, never in the profile.
+    static bool openInDrawingEditor;
+
+    void OnOK();
+    QLineEdit *numberEdit, *titleEdit, *fileNameEdit;
+    QLabel *locationLabel, *templateLabel;
+    QCheckBox* openCheck;
+
+private:
+    void proposeFileName();
+    bool updating_ = false;
+    bool fileNameEdited_ = false;
+};

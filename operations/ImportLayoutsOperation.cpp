@@ -1,0 +1,104 @@
+// "Import Layout as Sheet...", the host's import of a drawing's layouts, and giving a sheet
+// another layout. Drawings that belong to no set yet are stamped for this one, so that they know
+// their set and the set's check finds nothing amiss; a drawing stamped for another set keeps its
+// stamp.
+#include "dialogs/ImportLayoutsDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "model/ImportLayouts.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/Restamp.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+IsSheetLayout sheetsOf(SheetListContext& ctx) {
+    CSheetSetMgrImpl* mgr = &ctx.manager;
+    return [mgr](const TkString& d, const TkString& l) { return mgr->containsLayout(d.c_str(), l.c_str()); };
+}
+
+void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool prefix) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set || rows.empty()) return;
+    CComponent* selected = ctx.caret ? ctx.caret : ctx.selected.empty() ? nullptr : ctx.selected.front();
+    const SheetInsertPoint at = sheetInsertPoint(set, selected);
+    const uint64_t targetId = componentId(at.target);
+    const uint64_t afterId = selected && selected->getType() == 2 ? componentId(selected) : 0;
+    uint64_t firstId = 0;
+    std::vector<TkString> problems;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
+        if (!target) return false;
+        int position = -1;
+        if (CComponent* after = findComponentById(&s, afterId)) position = sheetInsertPoint(&s, after).position;
+        std::vector<CSheet*> made = importLayoutRows(s, target, position, rows, prefix);
+        if (made.empty()) return false;
+        firstId = componentId(made.front());
+        std::vector<CSheet*> toStamp;
+        for (CSheet* sheet : made)
+            for (const LayoutRow& r : rows)
+                if (r.status == LayoutRow::Available && r.drawing == sheet->getFileName() && r.layout == sheet->getLayoutName())
+                    toStamp.push_back(sheet);
+        stampSheetDrawings(toStamp, s.getFileName(), problems);
+        return true;
+    });
+    if (!problems.empty()) {
+        TkString list;
+        for (const TkString& p : problems) list += L"\n" + p;
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheets were added; these drawings could not be stamped:" + list,
+                       MB_OK | MB_ICONWARNING);
+    }
+    showById(ctx, firstId);
+}
+
+void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::vector<TkString>& hostNames) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
+    if (!hostDrawing.empty()) dlg.fillFromDrawing(hostDrawing, hostNames);
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    importRows(ctx, dlg.result, CImportLayoutsDlg::prefixWithFileName);
+}
+
+void importLayouts(SheetListContext& ctx) { runImport(ctx, {}, {}); }
+
+void importFromHost(SheetListContext& ctx) {
+    if (ctx.args.empty()) return;
+    runImport(ctx, ctx.args.front(), std::vector<TkString>(ctx.args.begin() + 1, ctx.args.end()));
+}
+
+}  // namespace
+
+void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set || !sheet || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
+    dlg.singleChoice = true;
+    if (dlg.DoModal() != QDialog::Accepted || dlg.result.empty()) return;
+    const LayoutRow row = dlg.result.front();
+    const uint64_t id = componentId(sheet);
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        auto* found = dynamic_cast<CSheet*>(findComponentById(&s, id));
+        if (!found) return false;
+        found->setLayout(row.layout.c_str(), row.handle.c_str(), row.drawing.c_str());
+        return true;
+    });
+    showById(ctx, id);
+}
+
+void registerImportLayoutsOperation() {
+    SheetListCommands::add(pal::kCmdImportLayout, importLayouts);
+    SheetListCommands::add(pal::kCmdImportFromHost, importFromHost);
+}
+
+void unregisterImportLayoutsOperation() {
+    SheetListCommands::remove(pal::kCmdImportLayout);
+    SheetListCommands::remove(pal::kCmdImportFromHost);
+}

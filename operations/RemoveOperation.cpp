@@ -1,0 +1,70 @@
+// "Remove Sheet(s)" and "Remove Subset": out of the set, with the drawings, their layouts and
+// their stamps left as they are.
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/Resources.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/RemoveItems.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+void removeSheets(SheetListContext& ctx) { removeSheetsOperation(ctx, nullptr); }
+
+void removeSubset(SheetListContext& ctx) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    auto* subset = dynamic_cast<CSubset*>(ctx.caret);
+    if (!set || !subset || subset == set || subset->getCount() || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    // What is selected next: the next sibling, else the one before, else the parent.
+    auto* parent = dynamic_cast<CSubset*>(subset->getParent());
+    CComponent* next = parent;
+    for (int i = 0; parent && i < parent->getCount(); ++i)
+        if (parent->getAt(i) == subset) next = i + 1 < parent->getCount() ? parent->getAt(i + 1) : i > 0 ? parent->getAt(i - 1) : parent;
+    const uint64_t nextId = componentId(next), id = componentId(subset);
+    TkString error;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, {id}, error); });
+    showById(ctx, nextId);
+}
+
+}  // namespace
+
+void removeSheetsOperation(SheetListContext& ctx, CSheet* only) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    std::vector<CComponent*> sheets;
+    if (only) sheets.push_back(only);
+    else
+        for (CComponent* c : ctx.selected)
+            if (c->getType() == 2) sheets.push_back(c);
+    if (sheets.empty()) return;
+    CNqResourceScope resources(kSheetSetRes);
+    const TkString note = L"\n(The layout and the drawing file will not be deleted.)";
+    TkString text;
+    if (sheets.size() == 1) {
+        auto* s = static_cast<CSheet*>(sheets.front());
+        text = vrFormatMessage(L"Are you sure that you want to remove %s Sheet from %s Sheet Set?", {sheetDisplayName(s->getNumber(), s->getTitle()), set->getName()});
+    } else {
+        text = vrFormatMessage(L"Are you sure that you want to remove %d Sheets from %s Sheet Set?", {std::to_wstring(sheets.size()), set->getName()});
+    }
+    if (VrUiMessageBox(L"Remove Sheets", text + note, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    std::vector<uint64_t> ids;
+    for (CComponent* c : sheets) ids.push_back(componentId(c));
+    TkString error;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, ids, error); });
+    if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
+}
+
+void registerRemoveOperations() {
+    SheetListCommands::add(pal::kCmdRemoveSheets, removeSheets);
+    SheetListCommands::add(pal::kCmdRemoveSubset, removeSubset);
+}
+
+void unregisterRemoveOperations() {
+    SheetListCommands::remove(pal::kCmdRemoveSheets);
+    SheetListCommands::remove(pal::kCmdRemoveSubset);
+}
