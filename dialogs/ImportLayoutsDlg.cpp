@@ -177,7 +177,7 @@ void CImportLayoutsDlg::OnOK() {
         VrUiMessageBox(L"", L"No layout selected.", MB_OK);
         return;
     }
-    result = checked;
+    chosen = checked;
     prefixWithFileName = prefixCheck->isChecked();
     for (int c = 0; c < 3; ++c) setDialogData(kColumns[c], list->columnWidth(c));
     done(QDialog::Accepted);

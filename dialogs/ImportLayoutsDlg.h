@@ -24,8 +24,8 @@ public:
     void OnOK();
     void sortBy(int column);
 
-    // After OK: the checked rows that are not sheets already, in list order.
-    std::vector<LayoutRow> result;
+    // After OK, `chosen`: the checked rows that are not sheets already, in list order.
+    std::vector<LayoutRow> chosen;
     // Titles begin with the drawing's name: kept while the module is loaded.
     static bool prefixWithFileName;
 

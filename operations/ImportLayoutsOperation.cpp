@@ -63,7 +63,7 @@ void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::ve
     CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
     if (!hostDrawing.empty()) dlg.fillFromDrawing(hostDrawing, hostNames);
     if (dlg.DoModal() != QDialog::Accepted) return;
-    importRows(ctx, dlg.result, CImportLayoutsDlg::prefixWithFileName);
+    importRows(ctx, dlg.chosen, CImportLayoutsDlg::prefixWithFileName);
 }
 
 void importLayouts(SheetListContext& ctx) { runImport(ctx, {}, {}); }
@@ -81,8 +81,8 @@ void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet) {
     CNqResourceScope resources(kSheetSetRes);
     CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
     dlg.singleChoice = true;
-    if (dlg.DoModal() != QDialog::Accepted || dlg.result.empty()) return;
-    const LayoutRow row = dlg.result.front();
+    if (dlg.DoModal() != QDialog::Accepted || dlg.chosen.empty()) return;
+    const LayoutRow row = dlg.chosen.front();
     const uint64_t id = componentId(sheet);
     ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
         auto* found = dynamic_cast<CSheet*>(findComponentById(&s, id));
