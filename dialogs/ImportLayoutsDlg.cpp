@@ -30,7 +30,8 @@ constexpr int kWidths[3] = {120, 120, 350};
 
 }  // namespace
 
-CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, QWidget* parent) : CVrUiDialog(parent), isSheet_(std::move(isSheet)) {
+CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString> openSets, QWidget* parent)
+    : CVrUiDialog(parent), isSheet_(std::move(isSheet)), openSets_(std::move(openSets)) {
     setDialogName("SheetSet:ImportLayouts");
     setWindowTitle(tr("Import Layouts as Sheets"));
     auto* intro = new QLabel(tr("Browse for drawings. The initialized layouts of the drawings are listed; checked layouts become sheets."), this);
@@ -91,7 +92,7 @@ void CImportLayoutsDlg::addDrawings(const std::vector<TkString>& drawings) {
     rows_.clear();
     list->clear();
     LayoutRowsReport report;
-    readLayoutRows(isSheet_, drawings, rows_, report);
+    readLayoutRows(isSheet_, openSets_, drawings, rows_, report);
     for (LayoutRow& r : rows_) r.checked = std::find(hostNames_.begin(), hostNames_.end(), r.layout) != hostNames_.end();
     if (!report.unreadable.empty())
         VrUiMessageBox(L"Error during layout selection", L"Unable to read the drawing file", MB_OK);

@@ -12,7 +12,8 @@
 
 class CImportLayoutsDlg : public CVrUiDialog {
 public:
-    CImportLayoutsDlg(IsSheetLayout isSheet, QWidget* parent = nullptr);
+    // `isSheet` and `openSets` as readLayoutRows takes them.
+    CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString> openSets, QWidget* parent = nullptr);
 
     bool singleChoice = false;
     // Fills the list from one drawing the host names, checking the layouts of `names`.
@@ -37,6 +38,7 @@ private:
     void fillList();
     void onItemChanged(QTreeWidgetItem* item);
     IsSheetLayout isSheet_;
+    std::vector<TkString> openSets_;
     std::vector<LayoutRow> rows_;
     bool hostPassed_ = false;
     std::vector<TkString> hostNames_;

@@ -1,5 +1,6 @@
 #include "model/ImportLayouts.h"
 
+#include <algorithm>
 #include <map>
 
 #include "drawings/DwgReader.h"
@@ -23,8 +24,8 @@ TkString fileNameOf(const TkString& path) {
 
 }  // namespace
 
-void readLayoutRows(const IsSheetLayout& isSheet, const std::vector<TkString>& drawings, std::vector<LayoutRow>& rows,
-                    LayoutRowsReport& report) {
+void readLayoutRows(const IsSheetLayout& isSheet, const std::vector<TkString>& openSets, const std::vector<TkString>& drawings,
+                    std::vector<LayoutRow>& rows, LayoutRowsReport& report) {
     for (const TkString& path : drawings) {
         DwgReader reader;
         reader.load(path, false);
@@ -39,16 +40,15 @@ void readLayoutRows(const IsSheetLayout& isSheet, const std::vector<TkString>& d
             continue;
         }
         // The stamp and the set it names are looked at once per drawing, and only when needed.
+        const TkString stamped = reader.readStampSheetSetPath();
+        const bool ofAnOpenSet = std::any_of(openSets.begin(), openSets.end(), [&](const TkString& s) { return vrutSameTextNoCase(s, stamped); });
         int stampStatus = -1;
         for (size_t i = 0; i < names.size(); ++i) {
-            LayoutRow row{path, names[i], hex(handles[i]), LayoutRow::Available, false};
+            LayoutRow row{path, names[i], hex(handles[i]), LayoutRow::Available, false, stamped};
             if (isSheet(path, names[i])) {
                 row.status = LayoutRow::InUse;
-            } else {
-                if (stampStatus < 0) {
-                    const TkString stamped = reader.readStampSheetSetPath();
-                    stampStatus = stamped.empty() ? LayoutRow::Available : reader.isInSheetSet(stamped) ? LayoutRow::InUse : LayoutRow::OtherSet;
-                }
+            } else if (!stamped.empty() && !ofAnOpenSet) {
+                if (stampStatus < 0) stampStatus = reader.isInSheetSet(stamped) ? LayoutRow::InUse : LayoutRow::OtherSet;
                 row.status = stampStatus;
             }
             rows.push_back(row);
@@ -80,4 +80,13 @@ std::vector<CSheet*> importLayoutRows(CSheetSetImpl& set, CSubset* target, int p
                                           r.layout, r.handle, r.drawing));
     }
     return made;
+}
+
+std::vector<CSheet*> sheetsToStamp(const std::vector<CSheet*>& made, const std::vector<LayoutRow>& rows) {
+    std::vector<CSheet*> out;
+    for (CSheet* sheet : made)
+        for (const LayoutRow& r : rows)
+            if (r.stampedFor.empty() && r.status != LayoutRow::InUse && r.drawing == sheet->getFileName() && r.layout == sheet->getLayoutName())
+                out.push_back(sheet);
+    return out;
 }

@@ -12,6 +12,7 @@ struct LayoutRow {
     TkString drawing, layout, handle;  // handle as "%X"
     int status = Available;
     bool checked = false;
+    TkString stampedFor;  // the sheet set the drawing's stamp names, empty without one
 };
 
 struct LayoutRowsReport {
@@ -20,10 +21,14 @@ struct LayoutRowsReport {
 };
 
 // Appends the rows of `drawings` in order. `isSheet(drawing, layout)` tells which layouts are
-// sheets of an open set already (the manager's containsLayout).
+// sheets of an open set already (the manager's containsLayout); `openSets` are those sets' files:
+// for a drawing stamped for one of them that answer is the whole truth, layout by layout, so that
+// the other layouts of a drawing one sheet already shows can still be imported.
 using IsSheetLayout = std::function<bool(const TkString& drawing, const TkString& layout)>;
-void readLayoutRows(const IsSheetLayout& isSheet, const std::vector<TkString>& drawings, std::vector<LayoutRow>& rows,
-                    LayoutRowsReport& report);
+void readLayoutRows(const IsSheetLayout& isSheet, const std::vector<TkString>& openSets, const std::vector<TkString>& drawings,
+                    std::vector<LayoutRow>& rows, LayoutRowsReport& report);
+// The rows' sheets whose drawings carry no stamp yet: those the import stamps for the set.
+std::vector<CSheet*> sheetsToStamp(const std::vector<CSheet*>& made, const std::vector<LayoutRow>& rows);
 // The status text of the list's third column.
 TkString layoutStatusText(int status);
 // "Plans - First" with the prefix option, else "First".

@@ -67,7 +67,22 @@ CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error) {
     for (CSheet* s : sheets)
         if (s->getNumber() == spec) hits.push_back(s);
     if (hits.size() == 1) return hits.front();
-    error = hits.empty() ? L"no subset or sheet number \"" + spec + L"\" in the sheet set"
+    // A sheet without a number (an imported layout) by its subset's path and its name as the tree
+    // shows it: "Landscape/Survey - Site 1".
+    if (hits.empty()) {
+        const size_t cut = spec.rfind(L'/');
+        CSubset* parent = cut == TkString::npos ? set : findSubsetByPath(set, spec.substr(0, cut));
+        TkString name = cut == TkString::npos ? spec : spec.substr(cut + 1);
+        name.erase(0, name.find_first_not_of(L" \t"));
+        std::vector<CSheet*> direct;
+        if (parent) parent->getSheets(direct, false);
+        for (CSheet* s : direct) {
+            const TkString shown = s->getNumber().empty() ? s->getTitle() : s->getNumber() + L" - " + s->getTitle();
+            if (shown == name) hits.push_back(s);
+        }
+        if (hits.size() == 1) return hits.front();
+    }
+    error = hits.empty() ? L"no subset, sheet number or sheet \"" + spec + L"\" in the sheet set"
                          : std::to_wstring(hits.size()) + L" sheets carry the number \"" + spec + L"\"";
     return nullptr;
 }

@@ -14,6 +14,7 @@ CComponent* findComponentById(CSheetSetImpl* set, uint64_t id);
 // The subset a path names: "" or "/" is the sheet set itself, "A/B" the subset B in A (names
 // compared without regard to case). Null when some part is missing.
 CSubset* findSubsetByPath(CSheetSet* set, const TkString& path);
-// A subset path, else a sheet number (numbers compared exactly, as a title block shows them). Null
-// with `error` saying why: nothing of that name, or a number that several sheets carry.
+// A subset path, else a sheet number (numbers compared exactly, as a title block shows them), else
+// a subset path and a sheet as the tree names it ("Landscape/Site Plan" for a sheet without a
+// number). Null with `error` saying why: nothing of that name, or a number that several sheets carry.
 CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error);

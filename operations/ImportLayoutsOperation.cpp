@@ -22,6 +22,12 @@ IsSheetLayout sheetsOf(SheetListContext& ctx) {
     return [mgr](const TkString& d, const TkString& l) { return mgr->containsLayout(d.c_str(), l.c_str()); };
 }
 
+std::vector<TkString> openSetFiles(SheetListContext& ctx) {
+    std::vector<TkString> files;
+    for (int i = 0; i < ctx.manager.getCount(); ++i) files.push_back(ctx.manager.getSheetSet(i)->getFileName());
+    return files;
+}
+
 void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool prefix) {
     auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
     if (!set || rows.empty()) return;
@@ -39,12 +45,7 @@ void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool 
         std::vector<CSheet*> made = importLayoutRows(s, target, position, rows, prefix);
         if (made.empty()) return false;
         firstId = componentId(made.front());
-        std::vector<CSheet*> toStamp;
-        for (CSheet* sheet : made)
-            for (const LayoutRow& r : rows)
-                if (r.status == LayoutRow::Available && r.drawing == sheet->getFileName() && r.layout == sheet->getLayoutName())
-                    toStamp.push_back(sheet);
-        stampSheetDrawings(toStamp, s.getFileName(), problems);
+        stampSheetDrawings(sheetsToStamp(made, rows), s.getFileName(), problems);
         return true;
     });
     if (!problems.empty()) {
@@ -60,7 +61,7 @@ void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::ve
     auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
     if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
     CNqResourceScope resources(kSheetSetRes);
-    CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
+    CImportLayoutsDlg dlg(sheetsOf(ctx), openSetFiles(ctx), vredGetVornFrame());
     if (!hostDrawing.empty()) dlg.fillFromDrawing(hostDrawing, hostNames);
     if (dlg.DoModal() != QDialog::Accepted) return;
     importRows(ctx, dlg.chosen, CImportLayoutsDlg::prefixWithFileName);
@@ -79,7 +80,7 @@ void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet) {
     auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
     if (!set || !sheet || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
     CNqResourceScope resources(kSheetSetRes);
-    CImportLayoutsDlg dlg(sheetsOf(ctx), vredGetVornFrame());
+    CImportLayoutsDlg dlg(sheetsOf(ctx), openSetFiles(ctx), vredGetVornFrame());
     dlg.singleChoice = true;
     if (dlg.DoModal() != QDialog::Accepted || dlg.chosen.empty()) return;
     const LayoutRow row = dlg.chosen.front();
@@ -88,6 +89,8 @@ void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet) {
         auto* found = dynamic_cast<CSheet*>(findComponentById(&s, id));
         if (!found) return false;
         found->setLayout(row.layout.c_str(), row.handle.c_str(), row.drawing.c_str());
+        std::vector<TkString> problems;
+        stampSheetDrawings(sheetsToStamp({found}, {row}), s.getFileName(), problems);
         return true;
     });
     showById(ctx, id);

@@ -2,6 +2,7 @@
 //   drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME]
 //   drawkit new-sheet SET.dst --from-csv SHEETS.csv   (one lock for the batch, a line per sheet)
 //   drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]
+//   drawkit import SET.dst DRAWING --layout NAME --for SHEET   (another layout for a sheet)
 //   drawkit remove SET.dst ITEM...
 // each with [--wait SECONDS]; exit codes as the other scripted edits.
 #include <algorithm>
@@ -73,6 +74,27 @@ bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out,
     return true;
 }
 
+// The sheet takes the one layout row instead of the layout it had (its drawing moved or was
+// replaced); a drawing of no set yet is stamped for this one.
+bool relink(CSheetSetImpl& set, const TkString& sheetSpec, const std::vector<LayoutRow>& rows, TkString& error) {
+    auto* sheet = dynamic_cast<CSheet*>(findItem(&set, sheetSpec, error));
+    if (!sheet) {
+        if (error.empty()) error = sheetSpec + L" is a subset, not a sheet";
+        return false;
+    }
+    if (rows.size() != 1 || rows.front().status == LayoutRow::InUse) {
+        error = L"the layout is already a sheet";
+        return false;
+    }
+    const LayoutRow& r = rows.front();
+    sheet->setLayout(r.layout.c_str(), r.handle.c_str(), r.drawing.c_str());
+    std::vector<TkString> problems;
+    stampSheetDrawings(sheetsToStamp({sheet}, rows), set.getFileName(), problems);
+    for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
+    std::printf("%s now shows %s of %s\n", U(sheetSpec).c_str(), U(r.layout).c_str(), U(r.drawing).c_str());
+    return true;
+}
+
 }  // namespace
 
 int drawkitNewSheet(const std::vector<std::string>& args) {
@@ -115,16 +137,18 @@ int drawkitNewSheet(const std::vector<std::string>& args) {
 }
 
 int drawkitImport(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args, {"--layout", "--subset"}, {"--prefix-file-name"});
+    EditArgs a = parseEditArgs(args, {"--layout", "--subset", "--for"}, {"--prefix-file-name"});
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2)
-        return fail(1, "usage: drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name] [--wait SECONDS]");
+        return fail(1, "usage: drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name] [--wait SECONDS]\n"
+                       "       drawkit import SET.dst DRAWING --layout NAME --for SHEET   (the sheet takes that layout instead)");
     std::vector<TkString> drawings;
     for (size_t i = 1; i < a.positional.size(); ++i) drawings.push_back(vrutAbsolutePath(W(a.positional[i])));
     std::vector<TkString> wanted;
     if (a.options.count("--layout"))
         for (const std::string& l : a.options.at("--layout")) wanted.push_back(W(l));
-    const TkString subsetPath = W(a.value("--subset"));
+    const TkString subsetPath = W(a.value("--subset")), forSheet = W(a.value("--for"));
+    if (!forSheet.empty() && (drawings.size() != 1 || wanted.size() != 1)) return fail(1, "--for takes one drawing and one --layout");
     const bool prefix = a.has("--prefix-file-name");
     std::vector<TkString> lines, problems;
     const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
@@ -135,7 +159,8 @@ int drawkitImport(const std::vector<std::string>& args) {
         }
         std::vector<LayoutRow> rows;
         LayoutRowsReport report;
-        readLayoutRows([&](const TkString& d, const TkString& l) { return set.containsLayout(d.c_str(), l.c_str()); }, drawings, rows, report);
+        readLayoutRows([&](const TkString& d, const TkString& l) { return set.containsLayout(d.c_str(), l.c_str()); }, {set.getFileName()},
+                       drawings, rows, report);
         for (const TkString& d : report.unreadable) problems.push_back(d + L": cannot be read");
         for (const TkString& d : report.noLayouts) problems.push_back(d + L": no initialized layout");
         if (!wanted.empty()) {
@@ -148,14 +173,11 @@ int drawkitImport(const std::vector<std::string>& args) {
         }
         for (const LayoutRow& r : rows)
             if (r.status == LayoutRow::InUse) problems.push_back(r.drawing + L" " + r.layout + L": already a sheet");
+        if (!forSheet.empty()) return relink(set, forSheet, rows, error);
         std::vector<CSheet*> made = importLayoutRows(set, target, -1, rows, prefix);
         // Drawings that belong to no set yet are stamped for this one; one stamped for another set
         // keeps its stamp, and the check reports it.
-        std::vector<CSheet*> toStamp;
-        for (CSheet* s : made)
-            for (const LayoutRow& r : rows)
-                if (r.status == LayoutRow::Available && r.drawing == s->getFileName() && r.layout == s->getLayoutName()) toStamp.push_back(s);
-        stampSheetDrawings(toStamp, set.getFileName(), problems);
+        stampSheetDrawings(sheetsToStamp(made, rows), set.getFileName(), problems);
         for (CSheet* s : made) lines.push_back(L"imported " + s->getLayoutName() + L" of " + s->getFileName() + L" as " + s->getTitle());
         if (made.empty()) error = L"nothing to import";
         return !made.empty();

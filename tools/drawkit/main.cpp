@@ -41,6 +41,7 @@ int usage() {
                  "       drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME]\n"
                  "       drawkit new-sheet SET.dst --from-csv SHEETS.csv   (columns Number, Title, Subset, File, properties)\n"
                  "       drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]\n"
+                 "       drawkit import SET.dst DRAWING --layout NAME --for SHEET   (the sheet takes that layout)\n"
                  "       drawkit remove SET.dst ITEM...               (sheets and empty subsets; drawings stay)\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
