@@ -1,9 +1,11 @@
 #include "app/CommandProcessor.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
@@ -160,15 +162,27 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
         }
         return true;
     }
-    if (name == L"PALETTESELECT") {
-        // Clicks an item of a palette's tree by its text, as a user would: for scripts and demos.
-        if (vredGetStringB(1, L"\nItem to select: ", answer) != RTNORM) return ok = false, true;
+    if (name == L"PALETTESELECT" || name == L"PALETTEOPEN") {
+        // Clicks (or double-clicks) an item of a palette's tree by its text, as a user would: for
+        // scripts and demos.
+        const bool open = name == L"PALETTEOPEN";
+        if (vredGetStringB(1, open ? L"\nItem to open: " : L"\nItem to select: ", answer) != RTNORM) return ok = false, true;
         for (QWidget* palette : sys.palettes())
             for (QTreeWidget* tree : palette->findChildren<QTreeWidget*>())
                 for (QTreeWidgetItem* item : tree->findItems(q(answer), Qt::MatchExactly | Qt::MatchRecursive)) {
                     for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
                     tree->setCurrentItem(item);
                     tree->scrollToItem(item);
+                    if (open) {
+                        const QPointF at = tree->visualItemRect(item).center();
+                        const QPointF global = tree->viewport()->mapToGlobal(at);
+                        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                               QEvent::MouseButtonRelease}) {
+                            QMouseEvent e(t, at, global, Qt::LeftButton, t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                                          Qt::NoModifier);
+                            QApplication::sendEvent(tree->viewport(), &e);
+                        }
+                    }
                     return true;
                 }
         vrutPrintf(L"\nNo palette shows \"%ls\".", answer.c_str());

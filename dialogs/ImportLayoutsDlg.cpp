@@ -45,7 +45,7 @@ CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString
     list->setAllColumnsShowFocus(true);
     list->setAlternatingRowColors(true);
     list->header()->setSectionsClickable(true);
-    list->header()->setSortIndicatorShown(true);
+    list->header()->setSortIndicatorShown(false);  // shown once the user sorts
     list->setToolTip(QString::fromWCharArray(L"\u5217\u51fa\u6307\u5b9a\u56fe\u5f62\u6587\u4ef6\u4e2d\u7684\u6240\u6709\u53ef\u7528\u5e03\u5c40\u3002\u5355\u51fb\u67d0\u4e2a\u590d\u9009\u6846\u9009\u62e9\u67d0\u4e2a\u5e03\u5c40\u3002"));
     for (int c = 0; c < 3; ++c) list->setColumnWidth(c, dialogData(kColumns[c], kWidths[c]).toInt());
     prefixCheck = new QCheckBox(tr("&Prefix sheet titles with file name"), this);
@@ -161,6 +161,7 @@ void CImportLayoutsDlg::sortBy(int column) {
         return descending_ ? greater : less;
     });
     for (QTreeWidgetItem* it : items) list->addTopLevelItem(it);
+    list->header()->setSortIndicatorShown(true);
     list->header()->setSortIndicator(column, descending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 

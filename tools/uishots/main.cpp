@@ -10,7 +10,12 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "dialogs/ImportLayoutsDlg.h"
+#include "dialogs/NewSheetDlg.h"
 #include "host/Documents.h"
+#include "host/PathUtil.h"
+#include "model/NewSheet.h"
+#include "model/SheetSetMgrImpl.h"
 #include "host/NqSystem.h"
 #include "host/Resources.h"
 #include "host/UiBase.h"
@@ -99,6 +104,36 @@ void paletteShots(const QString& sheetSet) {
     }
 }
 
+// The new sheet dialog filled in, and the import dialog listing free drawings and the set's own.
+void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
+    CSheetSetMgrImpl mgr;
+    if (!mgr.openSheetSet(sheetSet.toStdWString().c_str())) return;
+    CSheetSet* set = mgr.getSheetSet(0);
+    CNewSheetDlg dlg;
+    dlg.location = resolveNewSheetLocation(set);
+    dlg.templateFile = set->getTemplateFileName();
+    dlg.templateLayoutName = set->getTemplateLayoutName();
+    dlg.DoModal();  // with the hook below: shows the fields, then returns
+    dlg.show();
+    QTest::qWaitForWindowExposed(&dlg);
+    QTest::keyClicks(dlg.numberEdit, "A-105");
+    QTest::keyClicks(dlg.titleEdit, "Basement Plan");
+    shoot(&dlg, "new-sheet-dialog");
+    dlg.hide();
+
+    CImportLayoutsDlg import([&](const TkString& d, const TkString& l) { return mgr.containsLayout(d.c_str(), l.c_str()); },
+                             {set->getFileName()});
+    import.show();
+    QTest::qWaitForWindowExposed(&import);
+    std::vector<TkString> files;
+    for (const QString& f : QDir(drawings).entryList({"*.dxf", "*.dwg"}, QDir::Files)) files.push_back(QDir(drawings).filePath(f).toStdWString());
+    TkString folder, name;
+    vrutSplitPath(set->getFileName(), folder, name);
+    files.push_back(folder + L"drawings/A-200 Elevations.dwg");
+    import.addDrawings(files);
+    shoot(&import, "import-layouts-dialog");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,6 +161,9 @@ int main(int argc, char** argv) {
     if (!any.isEmpty()) vrDocManagerPtr()->openDocument(drawings.filePath(any.front()).toStdWString(), true);
     wizardShots(QString::fromLocal8Bit(argv[3]), scratch);
     paletteShots(QString::fromLocal8Bit(argv[4]));
+    CVrUiDialog::testHook = [](CVrUiDialog* d) { return d->result(); };  // DoModal fills, shows nothing
+    sheetDialogShots(QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[3]));
+    CVrUiDialog::testHook = nullptr;
     vrDocManagerPtr()->closeAll();
     QDir(scratch).removeRecursively();
     return 0;
