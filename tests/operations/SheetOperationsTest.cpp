@@ -40,6 +40,12 @@ struct DialogPlayer {
 
 class SheetOperationsTest : public PaletteTest {
 protected:
+    void SetUp() override {
+        PaletteTest::SetUp();
+        // The options the module keeps while it is loaded start off, as when it loads.
+        CImportLayoutsDlg::prefixWithFileName = false;
+        CNewSheetDlg::openInDrawingEditor = false;
+    }
     // The set makes new sheets in the scratch folder (set on the set alone: subsets inherit it)
     // from layout "Sheet A" of a template.
     void useTemplate() {
@@ -321,4 +327,85 @@ TEST_F(SheetOperationsTest, OpeningSheetsMakesTheirLayoutCurrentAndAMissingDrawi
     ASSERT_NE(a3, nullptr);
     EXPECT_EQ(a3->getFileName(), W(fresh));
     EXPECT_EQ(a3->getLayoutName(), L"Sheet B");
+}
+
+TEST_F(SheetOperationsTest, TemplateLayoutsThatCannotServeAndADrawingSomeoneHolds) {
+    openWindow();
+    useTemplate();
+    click(item("B"));
+    DialogPlayer play;
+    // The template's layout is gone, then it is not initialized: each asks, Cancel ends.
+    wnd->EditCurrentSet([&](CSheetSetImpl& s) {
+        findSubsetByPath(&s, L"B")->setTemplate(L"No Such", L"1", W(templatePath).c_str(), false);
+        return true;
+    });
+    responder.queueMessageBox(IDCANCEL);
+    wnd->OnCommand(pal::kCmdNewSheet);
+    wnd->EditCurrentSet([&](CSheetSetImpl& s) {
+        findSubsetByPath(&s, L"B")->setTemplate(L"Sheet C", L"1", W(templatePath).c_str(), false);
+        return true;
+    });
+    responder.queueMessageBox(IDCANCEL);
+    wnd->OnCommand(pal::kCmdNewSheet);
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[0].text,
+              L"To create a new sheet, you must first specify a template (DWT) file. Click OK to browse to a sheet creation template file.");
+    EXPECT_EQ(responder.shown()[1].text,
+              L"The specified layout in the sheet creation template is not initialized. Click OK to browse to a sheet creation template file..");
+    EXPECT_TRUE(play.seen.empty());
+
+    // A drawing someone has open is not replaced: the dialog says so and stays.
+    click(item("A"));
+    responder.clear();
+    FileHold held;
+    ASSERT_TRUE(held.hold(W(drawingA)));
+    play.newSheet = [&](CNewSheetDlg& d) {
+        d.titleEdit->setText("x");
+        d.fileNameEdit->setText("a");  // a.dwg, held
+        responder.queueMessageBox(IDYES);
+        responder.queueMessageBox(IDOK);
+        d.OnOK();
+        return d.result();
+    };
+    wnd->OnCommand(pal::kCmdNewSheet);
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[1].text,
+              W(drawingA) + L" exists and is open for editing in another session or by anther user and cannot be replaced.");
+    EXPECT_EQ(fileLabels(L"A"), L"a1 a2 a3 a4 [Nested]");
+}
+
+TEST_F(SheetOperationsTest, TheHostsLayoutsComeCheckedAndAMissingDrawingCanGoAway) {
+    openWindow();
+    const std::string fresh = dir.file("fresh.dwg");
+    ASSERT_TRUE(makeThreeSheetDrawing()->saveAs(fresh, kTkDbVerR2010).ok());
+    click(item("Empty"));
+    DialogPlayer play;
+    play.importLayouts = [&](CImportLayoutsDlg& d) {
+        EXPECT_EQ(d.list->topLevelItemCount(), 2);
+        for (int i = 0; i < d.list->topLevelItemCount(); ++i)
+            EXPECT_EQ(d.list->topLevelItem(i)->checkState(0) == Qt::Checked, d.list->topLevelItem(i)->text(1) == "Sheet B");
+        // Sorting: the first click descends, the next flips.
+        d.sortBy(1);
+        EXPECT_EQ(d.list->topLevelItem(0)->text(1), "Sheet B");
+        d.sortBy(1);
+        EXPECT_EQ(d.list->topLevelItem(0)->text(1), "Sheet A");
+        d.OnOK();
+        return d.result();
+    };
+    responder.queueMessageBox(IDOK);  // "Unsaved" is no layout of the saved drawing
+    wnd->RunCommand(pal::kCmdImportFromHost, {W(fresh), L"Sheet B", L"Unsaved"});
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, L"The drawing requires saving before the selected layout(s) can be added to the sheet set.");
+    EXPECT_EQ(fileLabels(L"Empty"), L"Sheet B");
+
+    // a3's drawing is missing: "remove the sheet" asks again before it removes.
+    item("A")->setExpanded(true);
+    click(item("a3"));
+    responder.clear();
+    responder.queueTaskDialog(1125);
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(pal::kCmdOpenSheets);
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[1].caption, L"Remove Sheets");
+    EXPECT_EQ(fileLabels(L"A"), L"a1 a2 a4 [Nested]");
 }
