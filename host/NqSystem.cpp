@@ -4,6 +4,7 @@
 
 #include "host/Editor.h"
 #include "host/PlotService.h"
+#include "host/TransmitService.h"
 
 #include <QSettings>
 #include <QString>
@@ -163,3 +164,7 @@ void CNqSystem::setProfileString(const TkString& section, const TkString& k, con
 }
 
 CNqPlotSvr* vrPlotService() { return dynamic_cast<CNqPlotSvr*>(CNqSystem::instance().findService(L"CNqPlotSvr")); }
+
+IVrTransmitService* vrTransmitService() {
+    return dynamic_cast<IVrTransmitService*>(CNqSystem::instance().findService(L"IVrTransmitService"));
+}

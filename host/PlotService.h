@@ -1,9 +1,20 @@
 #pragma once
 // The host's plot service ("CNqPlotSvr"): publishing jobs and the publish settings the palette's
 // menus show. Modules find it by name; without it their publish commands do nothing.
+#include <vector>
+
 #include "host/VrTypes.h"
 
-struct VrPublishJob;  // the sheets to publish, made by the module's publish operation
+// The sheets to publish, made by the module's publish operation, in gathering order.
+struct VrPublishSheet {
+    TkString drawing, layout, title, number;
+};
+struct VrPublishJob {
+    std::vector<VrPublishSheet> sheets;
+    TkString sheetSetName;
+    TkString pageSetupFile;  // the set's page setup overrides, empty when it has none
+    TkString pageSetupName;  // the chosen override, empty unless one was chosen
+};
 
 class CNqPlotSvr : public CNqUnknown {
 public:

@@ -140,6 +140,13 @@ QPainterPath glyphs(const QString& text, double height, double widthFactor, doub
     return QTransform::fromScale(s * widthFactor, -s).map(path);  // font y points down
 }
 
+// The advance of `text` drawn as glyphs() draws it.
+double glyphAdvance(const QString& text, double height, double widthFactor) {
+    QFontMetricsF fm(textFont());
+    double cap = fm.capHeight() > 0 ? fm.capHeight() : 72;
+    return fm.horizontalAdvance(text) * height / cap * widthFactor;
+}
+
 }  // namespace
 
 TkGsRenderer::TkGsRenderer(const TkDbDatabase& db, TkGsOptions options) : db_(db), options_(options), colors_(db) {
@@ -154,11 +161,29 @@ int TkGsRenderer::lineweightPixels(int lw) const {
     return lwPixels_[i];
 }
 
+QColor TkGsRenderer::plotted(const QColor& c) const {
+    switch (options_.plotStyle) {
+    case TkGsPlotStyle::Monochrome: return Qt::black;
+    case TkGsPlotStyle::Grayscale: {
+        const int g = qGray(c.rgb());
+        return QColor(g, g, g);
+    }
+    default: return c;
+    }
+}
+
 QPen TkGsRenderer::penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const {
-    color = tkGsOnWhite(colors_.colorOf(e, ctx.byBlock));
+    color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
     QPen pen(color);
     pen.setCosmetic(true);
-    pen.setWidth(lineweightPixels(colors_.lineweightOf(e, ctx.lwByBlock)));
+    const int lw = colors_.lineweightOf(e, ctx.lwByBlock);
+    if (options_.deviceUnitsPerMm > 0) {
+        // On paper every line has a width: thin is the finest pen, "by default" a quarter millimetre.
+        const double mm = lw > 0 ? lw / 100.0 : lw == 0 ? 0.13 : 0.25;
+        pen.setWidthF(mm * options_.deviceUnitsPerMm);
+    } else {
+        pen.setWidth(lineweightPixels(lw));
+    }
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
@@ -235,7 +260,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     if (t == "INSERT") {
         drawInsert(p, e, xf, ctx);
         for (const TkDbRecord* a : followers)
-            if (colors_.isVisible(*a) && (a->integer(70) & 1) == 0) drawText(p, *a, xf, tkGsOnWhite(colors_.colorOf(*a, color)));
+            if (colors_.isVisible(*a) && (a->integer(70) & 1) == 0) drawText(p, *a, xf, plotted(tkGsOnWhite(colors_.colorOf(*a, color))));
         return;
     }
     if (t == "TEXT" || t == "ATTRIB") {
@@ -427,7 +452,8 @@ void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& 
     double h = e.real(40, {}, 2.5), wf = e.real(41, {}, 1);
     if (h <= 0) return;
     double advance = 0;
-    QPainterPath path = glyphs(text, h, wf > 0 ? wf : 1, advance);
+    QPainterPath path = options_.textAsText ? QPainterPath() : glyphs(text, h, wf > 0 ? wf : 1, advance);
+    if (options_.textAsText) advance = glyphAdvance(text, h, wf > 0 ? wf : 1);
     int hj = static_cast<int>(e.integer(72)), vj = static_cast<int>(e.integer(73, "AcDbText", e.integer(74)));
     bool aligned = hj != 0 || vj != 0;
     QPointF at = aligned && e.find(11) ? pt(e, 11) : pt(e, 10);
@@ -437,9 +463,25 @@ void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& 
     t.translate(at.x(), at.y());
     t.rotate(e.real(50));
     t.translate(dx, dy);
+    if (options_.textAsText) return fillText(p, text, h, wf > 0 ? wf : 1, t * ocsTransform(e) * xf, color);
     p.save();
     p.setTransform(t * ocsTransform(e) * xf);
     p.fillPath(path, color);
+    p.restore();
+}
+
+// Text as the device's own text (a PDF keeps it searchable): the font scaled so that its capitals
+// are `height` tall, y pointing up as in the drawing.
+void TkGsRenderer::fillText(QPainter& p, const QString& text, double height, double widthFactor, const QTransform& at,
+                            const QColor& color) const {
+    QFontMetricsF fm(textFont());
+    const double cap = fm.capHeight() > 0 ? fm.capHeight() : 72;
+    const double s = height / cap;
+    p.save();
+    p.setTransform(QTransform::fromScale(s * widthFactor, -s) * at);
+    p.setFont(textFont());
+    p.setPen(color);
+    p.drawText(QPointF(0, 0), text);
     p.restore();
 }
 
@@ -462,9 +504,15 @@ void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform&
     double top = row == 0 ? 0 : row == 1 ? total / 2 : total;
     for (int i = 0; i < lines.size(); ++i) {
         double advance = 0;
-        QPainterPath path = glyphs(plainText(lines[i].toStdString()), h, 1, advance);
+        const QString line = plainText(lines[i].toStdString());
+        QPainterPath path = options_.textAsText ? QPainterPath() : glyphs(line, h, 1, advance);
+        if (options_.textAsText) advance = glyphAdvance(line, h, 1);
         QTransform t = base;
         t.translate(col == 0 ? 0 : col == 1 ? -advance / 2 : -advance, top - h - i * step);
+        if (options_.textAsText) {
+            fillText(p, line, h, 1, t * xf, color);
+            continue;
+        }
         p.save();
         p.setTransform(t * xf);
         p.fillPath(path, color);

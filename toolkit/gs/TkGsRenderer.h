@@ -13,11 +13,21 @@
 class TkDbDatabase;
 class TkDbRecord;
 
+// How colours go to paper: as the screen shows them, all black (as offices plot, so that yellow
+// text stays legible on white), or as greys of the same lightness.
+enum class TkGsPlotStyle { AsDisplayed, Monochrome, Grayscale };
+
 struct TkGsOptions {
     // Pixels per lineweight step: entry i of the pixel table is int(scale * k(i) + 0.5).
     double lineweightScale = 0.5;
     // Lineweights shown; when false every line is one pixel (the drawing's LWDISPLAY decides by default).
     bool showLineweights = false;
+    // Plotting: device units per millimetre of paper. Lines then get their true widths (a thin
+    // line 0.18 mm, "by default" 0.25 mm) whatever LWDISPLAY says.
+    double deviceUnitsPerMm = 0;
+    TkGsPlotStyle plotStyle = TkGsPlotStyle::AsDisplayed;
+    // Text drawn as text (searchable and copyable in a PDF) instead of as glyph outlines.
+    bool textAsText = false;
 };
 
 class TkGsRenderer {
@@ -49,6 +59,8 @@ private:
     void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     QPen penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const;
+    QColor plotted(const QColor& c) const;
+    void fillText(QPainter& p, const QString& text, double height, double widthFactor, const QTransform& at, const QColor& color) const;
 
     const TkDbDatabase& db_;
     TkGsOptions options_;

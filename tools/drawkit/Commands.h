@@ -31,3 +31,6 @@ int drawkitNewSet(const std::vector<std::string>& args);
 int drawkitNewSheet(const std::vector<std::string>& args);
 int drawkitImport(const std::vector<std::string>& args);
 int drawkitRemove(const std::vector<std::string>& args);
+// Publishing to one PDF and packing a transmittal zip, through the host's publishing cores.
+int drawkitPublish(const std::vector<std::string>& args);
+int drawkitTransmit(const std::vector<std::string>& args);

@@ -1,4 +1,3 @@
-#include <QGuiApplication>
 #include <QImage>
 
 #include <cstdio>
@@ -7,6 +6,7 @@
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/gs/TkGsRenderer.h"
 #include "tools/drawkit/Commands.h"
+#include "tools/drawkit/FontApp.h"
 #include "tools/drawkit/Json.h"
 
 int drawkitThumb(const std::vector<std::string>& a) {
@@ -23,12 +23,7 @@ int drawkitThumb(const std::vector<std::string>& a) {
         std::fprintf(stderr, "drawkit: give the size as WIDTHxHEIGHT, for example 256x168\n");
         return 2;
     }
-    // Text is drawn from real fonts, which needs a GUI application, but no display.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "drawkit";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    auto app = guiForFonts();
     QImage img = TkGsRenderer(db).renderLayout(layout, w, h);
     if (img.isNull()) {
         std::fprintf(stderr, "drawkit: %s has no layout \"%s\"\n", a[0].c_str(), layout.c_str());

@@ -9,6 +9,7 @@
 //   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
 //   drawkit new-set SET.dst --from FOLDER... [options]                       (a set from drawings)
 //   drawkit new-sheet | import | remove SET.dst ...                          (sheets in bulk)
+//   drawkit publish SET.dst OUT.pdf [ITEM...] [options], drawkit transmit SET.dst OUT.zip [ITEM...]
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +44,9 @@ int usage() {
                  "       drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]\n"
                  "       drawkit import SET.dst DRAWING --layout NAME --for SHEET   (the sheet takes that layout)\n"
                  "       drawkit remove SET.dst ITEM...               (sheets and empty subsets; drawings stay)\n"
+                 "       drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp] [--log FILE]\n"
+                 "                 [--style monochrome|displayed|grayscale]   (exit 1 when sheets were skipped)\n"
+                 "       drawkit transmit SET.dst OUT.zip [ITEM...]   (the set, its drawings, templates and a report)\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -198,6 +202,8 @@ int main(int argc, char** argv) {
     if (args[0] == "new-sheet") return drawkitNewSheet(rest);
     if (args[0] == "import") return drawkitImport(rest);
     if (args[0] == "remove") return drawkitRemove(rest);
+    if (args[0] == "publish") return drawkitPublish(rest);
+    if (args[0] == "transmit") return drawkitTransmit(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);
     if (args[0] == "prop") return drawkitProp(rest);

@@ -1,0 +1,46 @@
+#pragma once
+// Publishing sheets to one multi-page PDF: each page at its layout's paper size and orientation (or
+// a named page setup's), drawn as vectors with text kept as text, in a plot style. A sheet whose
+// drawing is missing, unreadable or without its layout is skipped and logged; the job goes on.
+#include <atomic>
+#include <functional>
+#include <vector>
+
+#include "host/PlotService.h"
+#include "toolkit/gs/TkGsRenderer.h"
+
+struct PublishSettings {
+    bool reverseOrder = false;
+    bool plotStamp = false;  // a line naming drawing, layout, date and time, and user on each page
+    TkGsPlotStyle plotStyle = TkGsPlotStyle::Monochrome;
+    TkString pageSetupFile, pageSetupName;  // a named page setup that replaces each layout's own
+    TkString user;                          // for the plot stamp
+};
+
+struct PublishedSheet {
+    VrPublishSheet sheet;
+    bool done = false;
+    TkString why;  // when not done
+};
+
+struct PublishOutcome {
+    std::vector<PublishedSheet> sheets;  // in page order
+    int pages = 0;
+    bool cancelled = false;
+    TkString error;  // the output could not be written at all
+    bool allDone() const;
+};
+
+struct PublishControl {
+    std::function<void(int done, int total)> progress;
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& sheets, const TkString& outFile, const PublishSettings& settings,
+                            const PublishControl& control = {});
+// The same pages on any paged device (a printer); `unitsPerMm` is the device's resolution.
+class QPagedPaintDevice;
+PublishOutcome publishOnDevice(const std::vector<VrPublishSheet>& sheets, QPagedPaintDevice& device, double unitsPerMm,
+                               const PublishSettings& settings, const PublishControl& control = {});
+// The log: a line per sheet, done or why not, and a summary.
+TkString publishLogText(const PublishOutcome& outcome, const TkString& outFile);

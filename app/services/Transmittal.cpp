@@ -1,0 +1,112 @@
+#include "app/services/Transmittal.h"
+
+#include <zip.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <functional>
+#include <set>
+
+#include "toolkit/common/TkUtf8.h"
+#include "toolkit/sm/TkSmComponents.h"
+#include "toolkit/sm/TkSmDatabase.h"
+#include "toolkit/sm/TkSmReferences.h"
+
+namespace {
+
+QString q(const TkString& s) { return QString::fromStdWString(s); }
+
+// The templates every subset names and the set's page setup overrides file.
+void setResources(const TkString& setFile, std::vector<TkString>& files) {
+    TkSmPtr<TkSmSheetSetMgr> mgr = TkSmPtr<TkSmSheetSetMgr>::adopt(TkSmSheetSetMgr::create());
+    TkSmDatabase* db = nullptr;
+    try {
+        db = mgr->openDatabase(setFile);
+    } catch (const std::exception&) {
+        return;  // the set itself is reported missing or unreadable by the caller
+    }
+    TkSmSheetSet* set = db->getSheetSet();
+    if (TkSmFileReference* p = set->getAltPageSetups(); p && !p->getFileName().empty()) files.push_back(p->resolveFileName());
+    std::function<void(TkSmSubset*)> walk = [&](TkSmSubset* s) {
+        if (TkSmDbLayoutReference* t = s->getDefDwtLayout(); t && !t->getFileName().empty()) files.push_back(t->resolveFileName());
+        for (auto e = s->getSheetEnumerator(); TkSmComponent* c = e.next();)
+            if (auto* sub = dynamic_cast<TkSmSubset*>(c)) walk(sub);
+    };
+    walk(set);
+    mgr->closeDatabase(db);
+}
+
+// The deepest folder that holds every file.
+QString sharedFolder(const std::vector<QString>& files) {
+    QString common = QFileInfo(files.front()).absolutePath();
+    for (const QString& f : files) {
+        const QString dir = QFileInfo(f).absolutePath();
+        while (!(dir == common || dir.startsWith(common.endsWith('/') ? common : common + "/"))) {
+            const QString up = QFileInfo(common).absolutePath();
+            if (up == common) break;  // the root
+            common = up;
+        }
+    }
+    return common;
+}
+
+}  // namespace
+
+TransmittalOutcome writeTransmittal(const VrTransmittalJob& job, const TkString& zipPath) {
+    TransmittalOutcome out;
+    std::vector<TkString> wanted{job.sheetSetFile};
+    wanted.insert(wanted.end(), job.drawings.begin(), job.drawings.end());
+    setResources(job.sheetSetFile, wanted);
+    std::vector<QString> present;
+    std::set<QString> seen;
+    for (const TkString& f : wanted) {
+        const QString path = QFileInfo(q(f)).absoluteFilePath();
+        if (!seen.insert(path).second) continue;
+        if (QFileInfo(path).isFile()) present.push_back(path);
+        else out.missing.push_back(f);
+    }
+    if (present.empty() || !QFileInfo(q(job.sheetSetFile)).isFile()) {
+        out.error = job.sheetSetFile + L": the sheet set file is missing";
+        return out;
+    }
+    const QDir root(sharedFolder(present));
+    int err = 0;
+    zip_t* zip = zip_open(tkToUtf8(zipPath).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!zip) {
+        out.error = zipPath + L": cannot be written";
+        return out;
+    }
+    for (const QString& path : present) {
+        const QByteArray name = root.relativeFilePath(path).toUtf8();
+        zip_source_t* src = zip_source_file(zip, path.toLocal8Bit().constData(), 0, -1);
+        if (!src || zip_file_add(zip, name.constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+            if (src) zip_source_free(src);
+            out.missing.push_back(path.toStdWString() + L" (cannot be read)");
+            continue;
+        }
+        out.added.push_back(QString::fromUtf8(name).toStdWString());
+    }
+    // The report, beside the set in the package.
+    QString report = "Transmittal of " + q(job.sheetSetFile) + "\nMade " + QDateTime::currentDateTime().toString(Qt::ISODate) + "\n\n";
+    report += QString("Files in the package (%1):\n").arg(out.added.size());
+    for (const TkString& a : out.added) report += "  " + q(a) + "\n";
+    report += QString("\nMissing (%1):\n").arg(out.missing.size());
+    for (const TkString& m : out.missing) report += "  " + q(m) + "\n";
+    report += QString("\nSheets (%1):\n").arg(job.labels.size());
+    for (const TkString& l : job.labels) report += "  " + q(l) + "\n";
+    const QByteArray reportBytes = report.toUtf8();
+    const QString reportName = QFileInfo(root.relativeFilePath(QFileInfo(q(job.sheetSetFile)).absoluteFilePath())).path() + "/" +
+                               QFileInfo(q(job.sheetSetFile)).completeBaseName() + " - Transmittal Report.txt";
+    const QByteArray reportPath = QDir::cleanPath(reportName).toUtf8();
+    // The buffer is copied by libzip (freep 0 would keep a pointer to ours: it lives until close).
+    zip_source_t* text = zip_source_buffer(zip, reportBytes.constData(), static_cast<zip_uint64_t>(reportBytes.size()), 0);
+    if (!text || zip_file_add(zip, reportPath.constData(), text, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+        if (text) zip_source_free(text);
+    }
+    if (zip_close(zip) < 0) {
+        out.error = zipPath + L": " + tkFromUtf8(zip_strerror(zip));
+        zip_discard(zip);
+    }
+    return out;
+}

@@ -1,0 +1,63 @@
+#include "model/PublishGather.h"
+
+namespace {
+
+bool parentPublishes(const CComponent* c) {
+    auto* parent = dynamic_cast<const CSubset*>(c->getParent());
+    return parent && parent->getIncludeForPublish();
+}
+
+void enter(const CSubset* subset, std::vector<CSheet*>& out) {
+    if (!subset->getIncludeForPublish()) return;
+    for (int i = 0; i < subset->getCount(); ++i) {
+        CComponent* c = subset->getAt(i);
+        if (c->getType() == 2) {
+            if (static_cast<CSheet*>(c)->getIncludeForPublish()) out.push_back(static_cast<CSheet*>(c));
+        } else {
+            enter(static_cast<const CSubset*>(c), out);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<CSheet*> gatherPublishSheets(const std::vector<CComponent*>& selected) {
+    std::vector<CSheet*> out;
+    for (CComponent* c : selected) {
+        if (c->getType() == 2) {
+            auto* sheet = static_cast<CSheet*>(c);
+            if (parentPublishes(sheet) && sheet->getIncludeForPublish()) out.push_back(sheet);
+        } else if (auto* subset = dynamic_cast<CSubset*>(c)) {
+            enter(subset, out);
+        }
+    }
+    return out;
+}
+
+VrPublishJob makePublishJob(CSheetSet* set, const std::vector<CSheet*>& sheets, const TkString& pageSetupName) {
+    VrPublishJob job;
+    for (const CSheet* s : sheets) job.sheets.push_back({s->getFileName(), s->getLayoutName(), s->getTitle(), s->getNumber()});
+    job.sheetSetName = set->getName();
+    job.pageSetupFile = set->getPageSetupFile();
+    job.pageSetupName = pageSetupName;
+    return job;
+}
+
+TkString transmittalLabel(const CSheet* sheet) {
+    return sheet->getNumber().empty() ? sheet->getTitle() : sheet->getNumber() + L" - " + sheet->getTitle();
+}
+
+VrTransmittalJob makeTransmittalJob(CSheetSet* set, const std::vector<CComponent*>& selected) {
+    VrTransmittalJob job;
+    job.sheetSetFile = set->getFileName();
+    std::vector<CSheet*> sheets;
+    for (CComponent* c : selected) {
+        if (c->getType() == 2) sheets.push_back(static_cast<CSheet*>(c));
+        else if (auto* subset = dynamic_cast<CSubset*>(c)) subset->getSheets(sheets, true);
+    }
+    for (const CSheet* s : sheets) {
+        if (!s->getFileName().empty()) job.drawings.push_back(s->getFileName());
+        job.labels.push_back(transmittalLabel(s));
+    }
+    return job;
+}

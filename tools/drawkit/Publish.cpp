@@ -1,0 +1,100 @@
+// drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]
+//     [--style monochrome|displayed|grayscale] [--log FILE]
+// drawkit transmit SET.dst OUT.zip [ITEM...]
+// The sheets of the items (the whole set without any) gathered by their publish flags into one PDF,
+// or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
+// published (every file packed), 1 when some were skipped (the log says why), 2 when the set
+// cannot be read or the output cannot be written.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/services/PdfPublisher.h"
+#include "app/services/Transmittal.h"
+#include "model/ItemLookup.h"
+#include "model/PublishGather.h"
+#include "model/SheetSetMgrImpl.h"
+#include "toolkit/common/TkUtf8.h"
+#include "tools/drawkit/Commands.h"
+#include "tools/drawkit/EditRun.h"
+#include "tools/drawkit/FontApp.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The set opened and the items found; false with the exit code set.
+bool openItems(const EditArgs& a, CSheetSetMgrImpl& mgr, std::vector<CComponent*>& items, int& code) {
+    const std::string& setArg = a.positional[0];
+    std::error_code ec;
+    if (!fs::is_regular_file(setArg, ec)) return (code = fail(2, setArg + ": no such sheet set file")), false;
+    if (!mgr.openSheetSet(tkFromUtf8(fs::absolute(setArg).lexically_normal().string()).c_str()))
+        return (code = fail(2, setArg + ": " + tkToUtf8(mgr.lastError()))), false;
+    CSheetSet* set = mgr.getSheetSet(0);
+    for (size_t i = 2; i < a.positional.size(); ++i) {
+        TkString error;
+        CComponent* c = findItem(set, tkFromUtf8(a.positional[i]), error);
+        if (!c) return (code = fail(1, tkToUtf8(error))), false;
+        items.push_back(c);
+    }
+    if (items.empty()) items.push_back(set);
+    return true;
+}
+
+}  // namespace
+
+int drawkitPublish(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style"}, {"--reverse", "--stamp"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() < 2)
+        return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
+                       "       [--style monochrome|displayed|grayscale] [--log FILE]");
+    PublishSettings settings;
+    settings.reverseOrder = a.has("--reverse");
+    settings.plotStamp = a.has("--stamp");
+    const std::string style = a.value("--style");
+    if (style == "displayed") settings.plotStyle = TkGsPlotStyle::AsDisplayed;
+    else if (style == "grayscale") settings.plotStyle = TkGsPlotStyle::Grayscale;
+    else if (!style.empty() && style != "monochrome") return fail(1, "--style is monochrome, displayed or grayscale");
+    const passwd* pw = ::getpwuid(::getuid());
+    settings.user = tkFromUtf8(pw && pw->pw_name ? pw->pw_name : "");
+    CSheetSetMgrImpl mgr;
+    std::vector<CComponent*> items;
+    int code = 0;
+    if (!openItems(a, mgr, items, code)) return code;
+    CSheetSet* set = mgr.getSheetSet(0);
+    VrPublishJob job = makePublishJob(set, gatherPublishSheets(items), tkFromUtf8(a.value("--page-setup")));
+    settings.pageSetupFile = job.pageSetupFile;
+    settings.pageSetupName = job.pageSetupName;
+    if (job.sheets.empty()) return fail(1, "no sheet to publish: the items' publish flags leave every sheet out");
+    const TkString out = tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string());
+    auto app = guiForFonts();
+    PublishControl control;
+    if (::isatty(2)) control.progress = [](int done, int total) { std::fprintf(stderr, "\rpublishing %d/%d", done, total); };
+    PublishOutcome outcome = publishToPdf(job.sheets, out, settings, control);
+    if (control.progress) std::fputc('\n', stderr);
+    const std::string log = tkToUtf8(publishLogText(outcome, out));
+    if (a.has("--log")) std::ofstream(a.value("--log"), std::ios::binary) << log;
+    std::fputs(log.c_str(), stdout);
+    if (outcome.pages == 0 && !outcome.error.empty()) return 2;
+    return outcome.allDone() ? 0 : 1;
+}
+
+int drawkitTransmit(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args);
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() < 2) return fail(1, "usage: drawkit transmit SET.dst OUT.zip [ITEM...]");
+    CSheetSetMgrImpl mgr;
+    std::vector<CComponent*> items;
+    int code = 0;
+    if (!openItems(a, mgr, items, code)) return code;
+    VrTransmittalJob job = makeTransmittalJob(mgr.getSheetSet(0), items);
+    TransmittalOutcome outcome = writeTransmittal(job, tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string()));
+    if (!outcome.ok()) return fail(2, tkToUtf8(outcome.error));
+    for (const TkString& m : outcome.missing) std::printf("missing: %s\n", tkToUtf8(m).c_str());
+    std::printf("%zu files packed into %s, %zu missing\n", outcome.added.size(), a.positional[1].c_str(), outcome.missing.size());
+    return outcome.missing.empty() ? 0 : 1;
+}
