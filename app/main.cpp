@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/services/PlotService.h"
+#include "app/services/TransmitService.h"
 #include "app/BatchRunner.h"
 #include "app/CommandProcessor.h"
 #include "app/MainWindow.h"
@@ -57,6 +59,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vorn");
     QApplication::setOrganizationName("Vorn");
 
+    // The host's publishing and transmittal, for the modules that find them by name.
+    VornPlotService plotService;
+    VornTransmitService transmitService;
+    CNqSystem::instance().registerService(L"CNqPlotSvr", &plotService);
+    CNqSystem::instance().registerService(L"IVrTransmitService", &transmitService);
+
     std::unique_ptr<MainWindow> window;
     if (batch.empty()) {
         window = std::make_unique<MainWindow>();
@@ -84,5 +92,7 @@ int main(int argc, char** argv) {
     int rc = !batch.empty() ? runBatch(batch) : shotTaken ? 0 : app.exec();
     VrModuleLoader::instance().unloadAll();
     vrDocManagerPtr()->closeAll();
+    CNqSystem::instance().removeService(L"CNqPlotSvr");
+    CNqSystem::instance().removeService(L"IVrTransmitService");
     return rc;
 }

@@ -103,6 +103,7 @@ void registerSheetOperations() {
     registerImportLayoutsOperation();
     registerRemoveOperations();
     registerOpenSheetsOperation();
+    registerPublishOperations();
 }
 
 void unregisterSheetOperations() {
@@ -110,4 +111,5 @@ void unregisterSheetOperations() {
     unregisterImportLayoutsOperation();
     unregisterRemoveOperations();
     unregisterOpenSheetsOperation();
+    unregisterPublishOperations();
 }

@@ -28,3 +28,5 @@ void registerRemoveOperations();
 void unregisterRemoveOperations();
 void registerOpenSheetsOperation();
 void unregisterOpenSheetsOperation();
+void registerPublishOperations();
+void unregisterPublishOperations();

@@ -1,0 +1,216 @@
+#include "app/services/PlotService.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QVBoxLayout>
+
+#include "host/Dialogs.h"
+#include "host/Progress.h"
+#include "host/UiBase.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+constexpr int kPdf = 0, kDwf = 1, kDwfx = 2, kPlotter = 3;
+QString q(const TkString& s) { return QString::fromStdWString(s); }
+
+TkString userName() {
+    const passwd* pw = ::getpwuid(::getuid());
+    return tkFromUtf8(pw && pw->pw_name ? pw->pw_name : "");
+}
+
+TkString label(const VrPublishSheet& s) { return s.number.empty() ? s.title : s.number + L" - " + s.title; }
+
+// What a job left out, for the message after it.
+TkString skippedText(const PublishOutcome& o) {
+    TkString text;
+    int n = 0;
+    for (const PublishedSheet& s : o.sheets)
+        if (!s.done && n++ < 12) text += L"\n" + label(s.sheet) + L": " + s.why;
+    return text;
+}
+
+}  // namespace
+
+QVariant VornPlotService::setting(const char* key, const QVariant& def) const {
+    return QSettings("Vorn", "Vorn").value(QString("Publish/") + key, def);
+}
+
+void VornPlotService::setSetting(const char* key, const QVariant& value) { QSettings("Vorn", "Vorn").setValue(QString("Publish/") + key, value); }
+
+bool VornPlotService::getPublishInReverseOrder() const { return setting("ReverseOrder", false).toBool(); }
+void VornPlotService::setPublishInReverseOrder(bool on) { setSetting("ReverseOrder", on); }
+bool VornPlotService::getIncludePlotStamp() const { return setting("PlotStamp", false).toBool(); }
+void VornPlotService::setIncludePlotStamp(bool on) { setSetting("PlotStamp", on); }
+int VornPlotService::getDefaultPublishFormat() const { return setting("DefaultFormat", kPdf).toInt(); }
+
+PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
+    PublishSettings s;
+    s.reverseOrder = getPublishInReverseOrder();
+    s.plotStamp = getIncludePlotStamp();
+    s.plotStyle = static_cast<TkGsPlotStyle>(setting("PlotStyle", static_cast<int>(TkGsPlotStyle::Monochrome)).toInt());
+    s.pageSetupFile = job.pageSetupFile;
+    s.pageSetupName = job.pageSetupName;
+    s.user = userName();
+    return s;
+}
+
+TkString VornPlotService::chooseOutput(const VrPublishJob& job) {
+    CVrUiNavDialog dialog(L"Publish to PDF", false);
+    dialog.addFilter(L"PDF", L"*.pdf");
+    dialog.setInitialFolder(setting("Folder", QString()).toString().toStdWString());
+    if (dialog.DoModal() != IDOK || dialog.fileNames().empty()) return TkString();
+    TkString out = dialog.fileNames().front();
+    if (QFileInfo(q(out)).suffix().isEmpty()) out += L".pdf";
+    setSetting("Folder", QFileInfo(q(out)).absolutePath());
+    (void)job;
+    return out;
+}
+
+int VornPlotService::publishPdf(const VrPublishJob& job, const TkString& outFile) {
+    PublishOutcome outcome;
+    const PublishSettings settings = settingsFor(job);
+    vrRunWithProgress(L"Publish", L"Publishing " + std::to_wstring(job.sheets.size()) + L" sheets to " + outFile, [&](VrProgress& p) {
+        PublishControl control;
+        control.progress = [&](int done, int total) { p.set(done, total); };
+        control.cancel = p.cancelFlag();
+        outcome = publishToPdf(job.sheets, outFile, settings, control);
+    });
+    // The log goes beside the PDF: a line per sheet.
+    const QString logPath = QFileInfo(q(outFile)).path() + "/" + QFileInfo(q(outFile)).completeBaseName() + ".log";
+    QFile log(logPath);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write(QString::fromStdWString(publishLogText(outcome, outFile)).toUtf8());
+    if (!outcome.error.empty() || !outcome.allDone()) {
+        TkString text = outcome.error.empty() ? L"Published " + std::to_wstring(outcome.pages) + L" of " + std::to_wstring(job.sheets.size()) +
+                                                    L" sheets to " + outFile + L"." + skippedText(outcome)
+                                              : outcome.error;
+        VrUiMessageBox(L"Publish", text + L"\n\nThe log: " + logPath.toStdWString(), MB_OK | MB_ICONWARNING);
+    }
+    return outcome.pages;
+}
+
+int VornPlotService::printJob(const VrPublishJob& job) {
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        VrUiMessageBox(L"Publish", L"No printer is installed on this computer. Publish to PDF instead, or install a printer.", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    QPrinter printer(QPrinterInfo::defaultPrinter().isNull() ? QPrinterInfo::availablePrinters().front() : QPrinterInfo::defaultPrinter(),
+                     QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setDocName(q(job.sheetSetName));
+    PublishOutcome outcome;
+    const PublishSettings settings = settingsFor(job);
+    vrRunWithProgress(L"Publish", L"Printing " + std::to_wstring(job.sheets.size()) + L" sheets on " + printer.printerName().toStdWString(),
+                      [&](VrProgress& p) {
+                          PublishControl control;
+                          control.progress = [&](int done, int total) { p.set(done, total); };
+                          control.cancel = p.cancelFlag();
+                          outcome = publishOnDevice(job.sheets, printer, printer.resolution() / 25.4, settings, control);
+                      });
+    if (!outcome.allDone()) VrUiMessageBox(L"Publish", L"Some sheets were not printed." + skippedText(outcome), MB_OK | MB_ICONWARNING);
+    return outcome.pages;
+}
+
+int VornPlotService::publish(int kind, const VrPublishJob& job) {
+    if (kind == kDwf || kind == kDwfx) {
+        VrUiMessageBox(L"Publish", std::wstring(kind == kDwf ? L"DWF" : L"DWFx") + L" output is not available here. Publish to PDF instead.",
+                       MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    if (job.sheets.empty()) return 0;
+    if (kind == kPlotter) return printJob(job);
+    const TkString out = chooseOutput(job);
+    return out.empty() ? 0 : publishPdf(job, out);
+}
+
+int VornPlotService::publishWithPageSetupOverride(const VrPublishJob& job) {
+    if (job.sheets.empty()) return 0;
+    const TkString out = chooseOutput(job);
+    return out.empty() ? 0 : publishPdf(job, out);
+}
+
+void VornPlotService::plotStampSettings() {
+    CVrUiDialog dlg(vredGetVornFrame());
+    dlg.setDialogName("Vorn:PlotStamp");
+    dlg.setWindowTitle("Plot Stamp");
+    auto* on = new QCheckBox("Add a plot stamp to each page: drawing, layout, date and time, user", &dlg);
+    on->setChecked(getIncludePlotStamp());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(on);
+    layout->addWidget(buttons);
+    if (dlg.DoModal() == QDialog::Accepted) setIncludePlotStamp(on->isChecked());
+}
+
+int VornPlotService::managePageSetups(const VrPublishJob& job) {
+    // The page setups are those of the set's page setup file; they are edited in the drawing.
+    TkString text = job.pageSetupFile.empty() ? TkString(L"The sheet set has no page setup overrides file.")
+                                              : L"The page setups come from " + job.pageSetupFile + L"; open that drawing to change them.";
+    VrUiMessageBox(L"Page Setups", text, MB_OK | MB_ICONINFORMATION);
+    return 0;
+}
+
+int VornPlotService::sheetSetPublishOptions(const VrPublishJob&) {
+    CVrUiDialog dlg(vredGetVornFrame());
+    dlg.setDialogName("Vorn:PublishOptions");
+    dlg.setWindowTitle("Sheet Set Publish Options");
+    auto* format = new QComboBox(&dlg);
+    format->addItems({"PDF", "DWF (not available)", "DWFx (not available)"});
+    format->setCurrentIndex(getDefaultPublishFormat());
+    auto* style = new QComboBox(&dlg);
+    style->addItems({"As displayed", "Monochrome", "Grayscale"});
+    style->setCurrentIndex(setting("PlotStyle", static_cast<int>(TkGsPlotStyle::Monochrome)).toInt());
+    auto* folder = new QLineEdit(setting("Folder", QString()).toString(), &dlg);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* form = new QFormLayout(&dlg);
+    form->addRow("Default output:", format);
+    form->addRow("Plot style:", style);
+    form->addRow("Output folder:", folder);
+    form->addRow(buttons);
+    if (dlg.DoModal() != QDialog::Accepted) return 0;
+    setSetting("DefaultFormat", kPdf);  // DWF and DWFx are not made here: PDF stays the default
+    setSetting("PlotStyle", style->currentIndex());
+    setSetting("Folder", folder->text());
+    return 5100;
+}
+
+int VornPlotService::publishDialogBox(const VrPublishJob& job) {
+    CVrUiDialog dlg(vredGetVornFrame());
+    dlg.setDialogName("Vorn:Publish");
+    dlg.setWindowTitle("Publish");
+    auto* list = new QListWidget(&dlg);
+    for (const VrPublishSheet& s : job.sheets) list->addItem(q(label(s)) + "    (" + q(s.layout) + ")");
+    auto* out = new QLineEdit(&dlg);
+    const QString folder = setting("Folder", QString()).toString();
+    out->setText((folder.isEmpty() ? QString() : folder + "/") + q(job.sheetSetName) + ".pdf");
+    auto* buttons = new QDialogButtonBox(&dlg);
+    buttons->addButton("Publish", QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(new QLabel(QString("Sheets to publish (%1):").arg(job.sheets.size()), &dlg));
+    layout->addWidget(list, 1);
+    layout->addWidget(new QLabel("Output file:", &dlg));
+    layout->addWidget(out);
+    layout->addWidget(buttons);
+    dlg.resize(520, 420);
+    if (dlg.DoModal() != QDialog::Accepted || job.sheets.empty() || out->text().trimmed().isEmpty()) return 0;
+    return publishPdf(job, out->text().trimmed().toStdWString());
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The host's plot service: publishes jobs to PDF (one file, with a log beside it) or to a printer,
+// and keeps the publish settings (reverse order, plot stamp, default output, plot style). DWF and
+// DWFx are not made here: asking for them says so and points to PDF.
+#include <QSettings>
+
+#include "app/services/PdfPublisher.h"
+#include "host/PlotService.h"
+
+class VornPlotService : public CNqPlotSvr {
+public:
+    int publish(int kind, const VrPublishJob& job) override;
+    int publishWithPageSetupOverride(const VrPublishJob& job) override;
+    void plotStampSettings() override;
+    int managePageSetups(const VrPublishJob& job) override;
+    int sheetSetPublishOptions(const VrPublishJob& job) override;
+    int publishDialogBox(const VrPublishJob& job) override;
+    bool getPublishInReverseOrder() const override;
+    void setPublishInReverseOrder(bool on) override;
+    bool getIncludePlotStamp() const override;
+    void setIncludePlotStamp(bool on) override;
+    int getDefaultPublishFormat() const override;
+
+    // The settings a job is published with now.
+    PublishSettings settingsFor(const VrPublishJob& job) const;
+    // Publishes to `outFile` with progress and Cancel; the log goes beside it. The pages written.
+    int publishPdf(const VrPublishJob& job, const TkString& outFile);
+
+private:
+    int printJob(const VrPublishJob& job);
+    TkString chooseOutput(const VrPublishJob& job);
+    QVariant setting(const char* key, const QVariant& def) const;
+    void setSetting(const char* key, const QVariant& value);
+};

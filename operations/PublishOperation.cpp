@@ -1,0 +1,132 @@
+// Publishing and transmitting from the palette: the selection gathered by its publish flags and
+// handed to the host's plot service; Transmit hands the selection's drawings to the host's
+// transmittal service; the publish settings dialog edits the flags of the whole set.
+#include <QFile>
+
+#include "dialogs/PublishSheetsDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "host/PlotService.h"
+#include "host/TransmitService.h"
+#include "model/ItemLookup.h"
+#include "model/PublishGather.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+int kindOf(int id) {
+    switch (id) {
+    case pal::kCmdPublishDwf: return 1;
+    case pal::kCmdPublishDwfx:
+    case pal::kCmdPublishDwfx2: return 2;
+    case pal::kCmdPublishPlotter: return 3;
+    case pal::kCmdPublishDefault: return vrPlotService() ? vrPlotService()->getDefaultPublishFormat() : 0;
+    default: return 0;
+    }
+}
+
+void publish(SheetListContext& ctx) {
+    CNqPlotSvr* plot = vrPlotService();
+    if (!plot || !ctx.sheetSet) return;
+    VrPublishJob job = makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected));
+    if (!job.sheets.empty()) plot->publish(kindOf(ctx.id), job);
+}
+
+void publishWithPageSetup(SheetListContext& ctx) {
+    CNqPlotSvr* plot = vrPlotService();
+    if (!plot || !ctx.sheetSet) return;
+    const std::vector<TkString>& names = ctx.sheetSet->getPageSetupNames();
+    const size_t n = static_cast<size_t>(ctx.id - pal::kCmdPageSetupFirst);
+    if (n >= names.size()) return;
+    // Handed on even when nothing was gathered: the service says so.
+    plot->publishWithPageSetupOverride(makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected), names[n]));
+}
+
+void publishDialog(SheetListContext& ctx) {
+    if (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet)
+        plot->publishDialogBox(makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected)));
+}
+
+void publishOptions(SheetListContext& ctx) {
+    CNqPlotSvr* plot = vrPlotService();
+    if (!plot || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    VrPublishJob job = makePublishJob(ctx.sheetSet, {});
+    if (plot->sheetSetPublishOptions(job) == 5100) ctx.wnd.UpdatePublishButton();
+}
+
+void managePageSetups(SheetListContext& ctx) {
+    if (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet) plot->managePageSetups(makePublishJob(ctx.sheetSet, {}));
+}
+
+void publishSettings(SheetListContext& ctx) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set) return;
+    // The set must be writable, and is held open while the dialog shows.
+    QFile held(QString::fromStdWString(set->getFileName()));
+    if (!held.open(QIODevice::ReadWrite) || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CPublishSheetsDlg dlg(set, vredGetVornFrame());
+    if (dlg.DoModal() != QDialog::Accepted || dlg.changes.empty()) return;
+    held.close();
+    const auto changes = dlg.changes;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        bool any = false;
+        for (const auto& [id, on] : changes) {
+            CComponent* c = findComponentById(&s, id);
+            if (auto* sheet = dynamic_cast<CSheet*>(c)) sheet->setIncludeForPublish(on);
+            else if (auto* subset = dynamic_cast<CSubset*>(c)) subset->setIncludeForPublish(on, false);
+            any = any || c;
+        }
+        return any;
+    });
+    ctx.wnd.UpdatePublishButton();
+}
+
+void transmit(SheetListContext& ctx) {
+    IVrTransmitService* service = vrTransmitService();
+    if (!ctx.sheetSet) return;
+    VrTransmittalJob job = makeTransmittalJob(ctx.sheetSet, ctx.selected);
+    if (job.drawings.empty() || !service) return;
+    // The service may look at sheet sets of its own through a manager of its own while it works.
+    CSheetSetMgrImpl forService;
+    CNqSystem::instance().registerService(L"CSheetSetMgr", &forService);
+    service->transmit(job);
+    CNqSystem::instance().removeService(L"CSheetSetMgr");
+}
+
+void transmittalSetups(SheetListContext& ctx) {
+    IVrTransmitService* service = vrTransmitService();
+    if (!service || !ctx.sheetSet) return;
+    TkString folder, file;
+    vrutSplitPath(ctx.sheetSet->getFileName(), folder, file);
+    service->transmittalSetups(folder + ctx.sheetSet->getName());
+}
+
+constexpr int kPublishIds[] = {pal::kCmdPublishDefault, pal::kCmdPublishDwf, pal::kCmdPublishDwfx, pal::kCmdPublishDwfx2,
+                               pal::kCmdPublishPdf, pal::kCmdPublishPlotter};
+
+}  // namespace
+
+void registerPublishOperations() {
+    for (int id : kPublishIds) SheetListCommands::add(id, publish);
+    for (int i = 0; i < pal::kPageSetupRangeSize; ++i) SheetListCommands::add(pal::kCmdPageSetupFirst + i, publishWithPageSetup);
+    SheetListCommands::add(pal::kCmdPublishDialog, publishDialog);
+    SheetListCommands::add(pal::kCmdPublishOptions, publishOptions);
+    SheetListCommands::add(pal::kCmdManagePageSetups, managePageSetups);
+    SheetListCommands::add(pal::kCmdPublishSettings, publishSettings);
+    SheetListCommands::add(pal::kCmdTransmit, transmit);
+    SheetListCommands::add(pal::kCmdTransmittalSetups, transmittalSetups);
+}
+
+void unregisterPublishOperations() {
+    for (int id : kPublishIds) SheetListCommands::remove(id);
+    for (int i = 0; i < pal::kPageSetupRangeSize; ++i) SheetListCommands::remove(pal::kCmdPageSetupFirst + i);
+    for (int id : {pal::kCmdPublishDialog, pal::kCmdPublishOptions, pal::kCmdManagePageSetups, pal::kCmdPublishSettings, pal::kCmdTransmit,
+                   pal::kCmdTransmittalSetups})
+        SheetListCommands::remove(id);
+}
