@@ -49,7 +49,8 @@ DrawingFacts readFacts(const TkString& path) {
 bool sameFile(const TkString& a, const TkString& b) {
     std::error_code ec;
     if (exists(a) && exists(b) && fs::equivalent(P(a), P(b), ec)) return true;
-    return sameTextNoCase(P(a).lexically_normal().wstring(), P(b).lexically_normal().wstring());
+    // Paths are UTF-8 inside: converting them back with the process locale fails on "Ü" under C.
+    return sameTextNoCase(tkFromUtf8(P(a).lexically_normal().string()), tkFromUtf8(P(b).lexically_normal().string()));
 }
 
 class Checker {
@@ -129,7 +130,7 @@ private:
         } else if (!f.stamp.missing && sameFile(f.stamp.path, setPath_)) {
             // Moved or copied with its project: it finds this set from its own folder.
             if (restampable_++ == 0) oldSetPath_ = recorded;
-        } else if (sameTextNoCase(P(recorded).filename().wstring(), P(setPath_).filename().wstring()) && !exists(recorded)) {
+        } else if (sameTextNoCase(tkFromUtf8(P(recorded).filename().string()), tkFromUtf8(P(setPath_).filename().string())) && !exists(recorded)) {
             add(SheetSetFinding::Error, "stamped-old-location", file,
                 L"stamped for this sheet set where it used to be: " + recorded + L" (run drawkit restamp, or resave the sheets)");
         } else {
