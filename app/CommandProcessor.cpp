@@ -162,6 +162,26 @@ bool CommandProcessor::builtin(const TkString& name, bool& ok) {
         }
         return true;
     }
+    if (name == L"-PUBLISH") {
+        // Publishes the palette's current sheet set to a PDF, for scripts: the file, then
+        // subsets or sheets one per prompt, an empty answer ending the list (none: the whole set).
+        if (!sys.hasFunction(L"key_PublishSheetSet")) {
+            vrutPrintf(L"\nNo module publishes sheet sets.");
+            return ok = false, true;
+        }
+        if (vredGetStringB(1, L"\nEnter PDF file to publish to: ", answer) != RTNORM || answer.empty()) return ok = false, true;
+        std::vector<TkString> items;
+        TkString item;
+        while (vredGetStringB(1, L"\nEnter subset or sheet to publish <whole set>: ", item) == RTNORM && !item.empty()) items.push_back(item);
+        const TkString pdf = w(QFileInfo(q(answer)).absoluteFilePath());
+        const NqValue r = sys.callFunction(L"key_PublishSheetSet", {NqValue(pdf), NqValue(items)});
+        const long long code = std::holds_alternative<long long>(r) ? std::get<long long>(r) : 3;
+        const wchar_t* said[] = {L"every sheet published", L"some sheets skipped, see the log", L"nothing could be written",
+                                 L"nothing to publish: open a sheet set first"};
+        vrutPrintf(L"\n%ls: %ls.", pdf.c_str(), said[code >= 0 && code <= 3 ? code : 3]);
+        ok = code == 0;
+        return true;
+    }
     if (name == L"PALETTESELECT" || name == L"PALETTEOPEN") {
         // Clicks (or double-clicks) an item of a palette's tree by its text, as a user would: for
         // scripts and demos.

@@ -29,6 +29,9 @@ public:
     virtual bool getIncludePlotStamp() const = 0;
     virtual void setIncludePlotStamp(bool on) = 0;
     virtual int getDefaultPublishFormat() const = 0;  // 0 PDF, 1 DWF, 2 DWFx
+    // Scripts: the job to `pdfFile` as PDF without a question, the log beside it. 0 every sheet
+    // published, 1 some skipped, 2 nothing could be written.
+    virtual int publishToFile(const VrPublishJob& job, const TkString& pdfFile) = 0;
 };
 
 // The registered plot service, or null.

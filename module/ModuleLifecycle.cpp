@@ -22,6 +22,7 @@ int sheetSetInitialize() {
     if (m.palette) sys.addPalette(m.palette, true);
     sys.setFunction(L"key_HasSheetSet", keyHasSheetSet);
     sys.setFunction(L"key_ImportLayoutsDlgFun", keyImportLayoutsDlgFun);
+    sys.setFunction(L"key_PublishSheetSet", keyPublishSheetSet);
     m.initialised = true;
     return 0;
 }
@@ -29,7 +30,7 @@ int sheetSetInitialize() {
 int sheetSetUnload() {
     SheetSetModuleState& m = sheetSetModule();
     CNqSystem& sys = CNqSystem::instance();
-    for (const wchar_t* key : {L"key_HasSheetSet", L"key_ImportLayoutsDlgFun"})
+    for (const wchar_t* key : {L"key_HasSheetSet", L"key_ImportLayoutsDlgFun", L"key_PublishSheetSet"})
         if (sys.hasFunction(key)) sys.removeFunction(key);
     if (m.palette) sys.addPalette(m.palette, false);
     // The getters go before the palette they read, and whether or not a palette existed: the

@@ -2,7 +2,10 @@
 
 #include "host/Documents.h"
 #include "host/NqSystem.h"
+#include "host/PlotService.h"
 #include "drawings/SheetSetLock.h"
+#include "model/ItemLookup.h"
+#include "model/PublishGather.h"
 #include "model/SheetSetMgrImpl.h"
 #include "module/ModuleState.h"
 #include "palette/SheetSetBar.h"
@@ -34,4 +37,28 @@ NqValue keyImportLayoutsDlgFun(const std::vector<NqValue>& args) {
     }
     bar->getImportLayoutsDlg(doc->fileName(), names);
     return {};
+}
+
+NqValue keyPublishSheetSet(const std::vector<NqValue>& args) {
+    CSheetSetBar* bar = sheetSetModule().palette;
+    CNqPlotSvr* plot = vrPlotService();
+    CSheetSetMgr* mgr = bar ? bar->getSheetSetMgr() : nullptr;
+    const auto* file = args.empty() ? nullptr : std::get_if<TkString>(&args.front());
+    if (!plot || !mgr || mgr->getCurrent() < 0 || !file || file->empty()) return 3LL;
+    CSheetSet* set = mgr->getSheetSet(mgr->getCurrent());
+    std::vector<TkString> specs;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (const auto* one = std::get_if<TkString>(&args[i])) specs.push_back(*one);
+        else if (const auto* list = std::get_if<std::vector<TkString>>(&args[i])) specs.insert(specs.end(), list->begin(), list->end());
+    }
+    std::vector<CComponent*> items;
+    for (const TkString& spec : specs) {
+        if (spec.empty()) continue;
+        TkString error;
+        CComponent* c = findItem(set, spec, error);
+        if (!c) return 3LL;
+        items.push_back(c);
+    }
+    if (items.empty()) items.push_back(set);
+    return static_cast<long long>(plot->publishToFile(makePublishJob(set, gatherPublishSheets(items)), *file));
 }

@@ -79,7 +79,7 @@ TkString VornPlotService::chooseOutput(const VrPublishJob& job) {
     return out;
 }
 
-int VornPlotService::publishPdf(const VrPublishJob& job, const TkString& outFile) {
+PublishOutcome VornPlotService::publishPdf(const VrPublishJob& job, const TkString& outFile, bool tell) {
     PublishOutcome outcome;
     const PublishSettings settings = settingsFor(job);
     vrRunWithProgress(L"Publish", L"Publishing " + std::to_wstring(job.sheets.size()) + L" sheets to " + outFile, [&](VrProgress& p) {
@@ -92,13 +92,19 @@ int VornPlotService::publishPdf(const VrPublishJob& job, const TkString& outFile
     const QString logPath = QFileInfo(q(outFile)).path() + "/" + QFileInfo(q(outFile)).completeBaseName() + ".log";
     QFile log(logPath);
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write(QString::fromStdWString(publishLogText(outcome, outFile)).toUtf8());
-    if (!outcome.error.empty() || !outcome.allDone()) {
+    if (tell && (!outcome.error.empty() || !outcome.allDone())) {
         TkString text = outcome.error.empty() ? L"Published " + std::to_wstring(outcome.pages) + L" of " + std::to_wstring(job.sheets.size()) +
                                                     L" sheets to " + outFile + L"." + skippedText(outcome)
                                               : outcome.error;
         VrUiMessageBox(L"Publish", text + L"\n\nThe log: " + logPath.toStdWString(), MB_OK | MB_ICONWARNING);
     }
-    return outcome.pages;
+    return outcome;
+}
+
+int VornPlotService::publishToFile(const VrPublishJob& job, const TkString& pdfFile) {
+    if (job.sheets.empty()) return 2;
+    const PublishOutcome outcome = publishPdf(job, pdfFile, false);
+    return outcome.pages == 0 ? 2 : outcome.allDone() ? 0 : 1;
 }
 
 int VornPlotService::printJob(const VrPublishJob& job) {
@@ -132,13 +138,13 @@ int VornPlotService::publish(int kind, const VrPublishJob& job) {
     if (job.sheets.empty()) return 0;
     if (kind == kPlotter) return printJob(job);
     const TkString out = chooseOutput(job);
-    return out.empty() ? 0 : publishPdf(job, out);
+    return out.empty() ? 0 : publishPdf(job, out).pages;
 }
 
 int VornPlotService::publishWithPageSetupOverride(const VrPublishJob& job) {
     if (job.sheets.empty()) return 0;
     const TkString out = chooseOutput(job);
-    return out.empty() ? 0 : publishPdf(job, out);
+    return out.empty() ? 0 : publishPdf(job, out).pages;
 }
 
 void VornPlotService::plotStampSettings() {
@@ -212,5 +218,5 @@ int VornPlotService::publishDialogBox(const VrPublishJob& job) {
     layout->addWidget(buttons);
     dlg.resize(520, 420);
     if (dlg.DoModal() != QDialog::Accepted || job.sheets.empty() || out->text().trimmed().isEmpty()) return 0;
-    return publishPdf(job, out->text().trimmed().toStdWString());
+    return publishPdf(job, out->text().trimmed().toStdWString()).pages;
 }

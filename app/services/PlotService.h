@@ -20,11 +20,13 @@ public:
     bool getIncludePlotStamp() const override;
     void setIncludePlotStamp(bool on) override;
     int getDefaultPublishFormat() const override;
+    int publishToFile(const VrPublishJob& job, const TkString& pdfFile) override;
 
     // The settings a job is published with now.
     PublishSettings settingsFor(const VrPublishJob& job) const;
-    // Publishes to `outFile` with progress and Cancel; the log goes beside it. The pages written.
-    int publishPdf(const VrPublishJob& job, const TkString& outFile);
+    // Publishes to `outFile` with progress and Cancel; the log goes beside it. The outcome, which
+    // was also reported when `tell` is set.
+    PublishOutcome publishPdf(const VrPublishJob& job, const TkString& outFile, bool tell = true);
 
 private:
     int printJob(const VrPublishJob& job);

@@ -4,7 +4,7 @@ unpacking: one page per gathered sheet at its paper size, each sheet's number an
 as text, embedded fonts, reverse order, a plot stamp, a page setup override, a missing drawing
 skipped and logged (exit 1); the package unpacked elsewhere checks clean with every drawing found.
 
-  publish_test.py MAKE_EXAMPLES DRAWKIT WORKDIR
+  publish_test.py MAKE_EXAMPLES DRAWKIT WORKDIR VORN
 """
 import csv
 import io
@@ -15,7 +15,7 @@ import subprocess
 import sys
 import zipfile
 
-MAKE_EXAMPLES, DRAWKIT, WORK = sys.argv[1:4]
+MAKE_EXAMPLES, DRAWKIT, WORK, VORN = sys.argv[1:5]
 shutil.rmtree(WORK, ignore_errors=True)
 PROJECT = os.path.join(WORK, "Projekt Ümlaut")
 subprocess.run([MAKE_EXAMPLES, PROJECT], check=True, capture_output=True)
@@ -98,6 +98,14 @@ p = run(DRAWKIT, "check", os.path.join(target, "Riverside Library.dst"))
 expect(p.returncode == 0 and "0 problems" in p.stdout, "check of the unpacked set: %s" % p.stdout[-800:])
 for s in list(csv.DictReader(io.StringIO(run(DRAWKIT, "sheets", os.path.join(target, "Riverside Library.dst"), "--csv").stdout))):
     expect(os.path.exists(os.path.join(target, s["Drawing"])), "drawing of %s found: %s" % (s["Number"], s["Drawing"]))
+
+# vorn --batch publishes too: the palette's current set, two items.
+script = os.path.join(WORK, "publish.scr")
+with open(script, "w", encoding="utf-8") as f:
+    f.write('OPEN "%s"\n-PUBLISH\n%s\nArchitecture/Elevations\nA-101\n\nQUIT\n' % (SET, os.path.join(WORK, "batch.pdf")))
+p = run(VORN, "--batch", script)
+expect(p.returncode == 0 and "every sheet published" in p.stdout, "vorn --batch -PUBLISH: %s %s" % (p.stdout[-500:], p.stderr[-500:]))
+expect(len(pages(os.path.join(WORK, "batch.pdf"))) == 5, "the batch PDF holds the four elevations and A-101")
 
 for f in failures:
     print("FAIL:", f)

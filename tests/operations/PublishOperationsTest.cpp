@@ -1,0 +1,153 @@
+// Publishing and Transmit from the palette with recording services: what each menu item hands over,
+// the publish settings dialog's check box rules, and Transmit that has no drawing to send.
+#include "dialogs/PublishSheetsDlg.h"
+#include "host/NqSystem.h"
+#include "host/PlotService.h"
+#include "host/TransmitService.h"
+#include "model/ItemLookup.h"
+#include "palette/PaletteIds.h"
+#include "tests/palette/PaletteFixture.h"
+
+namespace {
+
+struct RecordingPlot : CNqPlotSvr {
+    std::vector<std::pair<int, VrPublishJob>> published;
+    int optionsResult = 5100;
+    int publish(int kind, const VrPublishJob& job) override { return published.emplace_back(kind, job), 0; }
+    int publishWithPageSetupOverride(const VrPublishJob& job) override { return published.emplace_back(-1, job), 0; }
+    void plotStampSettings() override {}
+    int managePageSetups(const VrPublishJob&) override { return 0; }
+    int sheetSetPublishOptions(const VrPublishJob&) override { return optionsResult; }
+    int publishDialogBox(const VrPublishJob& job) override { return published.emplace_back(-2, job), 0; }
+    bool getPublishInReverseOrder() const override { return reverse; }
+    void setPublishInReverseOrder(bool on) override { reverse = on; }
+    bool getIncludePlotStamp() const override { return false; }
+    void setIncludePlotStamp(bool) override {}
+    int getDefaultPublishFormat() const override { return 0; }
+    int publishToFile(const VrPublishJob&, const TkString&) override { return 0; }
+    bool reverse = false;
+};
+
+struct RecordingTransmit : IVrTransmitService {
+    std::vector<VrTransmittalJob> jobs;
+    bool managerSeen = false;
+    int transmit(const VrTransmittalJob& job) override {
+        managerSeen = CNqSystem::instance().findService(L"CSheetSetMgr") != nullptr;
+        return jobs.push_back(job), 0;
+    }
+    int transmittalSetups(const TkString&) override { return 0; }
+};
+
+}  // namespace
+
+class PublishOperationsTest : public PaletteTest {
+protected:
+    void SetUp() override {
+        PaletteTest::SetUp();
+        CNqSystem::instance().registerService(L"CNqPlotSvr", &plot);
+        CNqSystem::instance().registerService(L"IVrTransmitService", &transmitService);
+    }
+    void TearDown() override {
+        CNqSystem::instance().removeService(L"CNqPlotSvr");
+        CNqSystem::instance().removeService(L"IVrTransmitService");
+        PaletteTest::TearDown();
+    }
+    RecordingPlot plot;
+    RecordingTransmit transmitService;
+};
+
+TEST_F(PublishOperationsTest, MenuItemsHandTheGatheredSheetsToThePlotService) {
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a2"));
+    click(item("B"), Qt::ControlModifier);
+    wnd->OnCommand(pal::kCmdPublishPdf);
+    wnd->OnCommand(pal::kCmdPublishDwf);
+    wnd->OnCommand(pal::kCmdPublishDialog);
+    ASSERT_EQ(plot.published.size(), 3u);
+    EXPECT_EQ(plot.published[0].first, 0);
+    EXPECT_EQ(plot.published[1].first, 1);
+    EXPECT_EQ(plot.published[2].first, -2);
+    const VrPublishJob& job = plot.published[0].second;
+    ASSERT_EQ(job.sheets.size(), 4u);  // a2, then b1 b2 b3, in selection order
+    EXPECT_EQ(job.sheets[0].title, L"a2");
+    EXPECT_EQ(job.sheets[0].layout, L"Sheet B");
+    EXPECT_EQ(job.sheets[3].title, L"b3");
+    EXPECT_EQ(job.sheetSetName, L"Palette Test");
+
+    // B's sheets left out of publishing: nothing gathered, the service is not asked.
+    plot.published.clear();
+    wnd->EditCurrentSet([](CSheetSetImpl& s) {
+        findSubsetByPath(&s, L"B")->setIncludeForPublish(false, false);
+        return true;
+    });
+    click(item("b1"));
+    wnd->OnCommand(pal::kCmdPublishPdf);
+    EXPECT_TRUE(plot.published.empty());
+    // Reverse order is the service's to keep.
+    wnd->OnCommand(pal::kCmdReverseOrder);
+    EXPECT_TRUE(plot.reverse);
+}
+
+TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
+    openWindow();
+    int shown = 0;
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<CPublishSheetsDlg*>(d);
+        if (!dlg) return int(QDialog::Rejected);
+        ++shown;
+        QTreeWidgetItem* root = dlg->tree->topLevelItem(0);
+        EXPECT_EQ(root->checkState(0), Qt::Checked);
+        QTreeWidgetItem* a = root->child(0);
+        QTreeWidgetItem* b = root->child(1);
+        // Clearing the root clears every sheet and checks every subset.
+        root->setCheckState(0, Qt::Unchecked);
+        EXPECT_EQ(a->child(0)->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(a->checkState(0), Qt::Checked);
+        // A sheet checked checks the root; a subset's box is its own.
+        b->child(1)->setCheckState(0, Qt::Checked);
+        EXPECT_EQ(root->checkState(0), Qt::Checked);
+        b->setCheckState(0, Qt::Unchecked);
+        EXPECT_EQ(b->child(1)->checkState(0), Qt::Checked);
+        b->child(1)->setCheckState(0, Qt::Unchecked);
+        EXPECT_EQ(root->checkState(0), Qt::Unchecked);  // no sheet left checked
+        b->child(1)->setCheckState(0, Qt::Checked);
+        dlg->OnOK();
+        return dlg->result();
+    };
+    click(item("Palette Test"));
+    wnd->OnCommand(pal::kCmdPublishSettings);
+    CVrUiDialog::testHook = nullptr;
+    EXPECT_EQ(shown, 1);
+    CSheetSet* set = wnd->manager()->getSheetSet(0);
+    EXPECT_FALSE(findSubsetByPath(set, L"B")->getIncludeForPublish());
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    int included = 0;
+    for (CSheet* s : sheets) included += s->getIncludeForPublish() ? 1 : 0;
+    EXPECT_EQ(included, 1);  // b2 alone
+    EXPECT_EQ(fileLabels(L"B"), L"b1 b2 b3");  // saved: a fresh read sees the set
+}
+
+TEST_F(PublishOperationsTest, TransmitSendsDrawingsAndLabelsButNeverNothing) {
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("A"));
+    wnd->OnCommand(pal::kCmdTransmit);
+    ASSERT_EQ(transmitService.jobs.size(), 1u);
+    EXPECT_TRUE(transmitService.managerSeen);
+    EXPECT_EQ(CNqSystem::instance().findService(L"CSheetSetMgr"), nullptr);  // only while it works
+    EXPECT_EQ(transmitService.jobs[0].drawings.size(), 5u);  // a1 a2 a3 a4 n1, duplicates kept
+    EXPECT_EQ(transmitService.jobs[0].labels.front(), L"a1");
+    // Sheets without drawings: the service is not called.
+    wnd->EditCurrentSet([](CSheetSetImpl& s) {
+        std::vector<CSheet*> sheets;
+        findSubsetByPath(&s, L"B")->getSheets(sheets, false);
+        for (CSheet* sh : sheets) sh->setLayout(L"x", L"", L"");
+        return true;
+    });
+    item("B")->setExpanded(true);
+    click(item("b1"));
+    wnd->OnCommand(pal::kCmdTransmit);
+    EXPECT_EQ(transmitService.jobs.size(), 1u);
+}
