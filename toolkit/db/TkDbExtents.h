@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // Bounding boxes of entities, in world coordinates, for the extents a drawing carries in its header
 // and layouts. Text is estimated from its height and length; the rest is exact for its kind.
 #include <string>
@@ -33,10 +34,9 @@ public:
     TkDbBox ofBlock(uint64_t blockRecord);
 
 private:
-    void addEntity(const TkDbRecord& e, TkDbBox& box);
+    // `followers`: the vertices after a POLYLINE.
+    void addEntity(const TkDbRecord& e, const std::vector<const TkDbRecord*>& followers, TkDbBox& box);
     void addInsert(const TkDbRecord& e, TkDbBox& box);
-    void addSpline(const TkDbRecord& e, TkDbBox& box);
-    void addVertex(const TkDbRecord& poly, const TkDbRecord& vertex, TkDbBox& box);
     struct BlockInfo {
         uint64_t handle = 0;
         TkDbPoint3 base;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbEntities.h"
 #include "toolkit/db/TkDbGeometry.h"
 
 namespace {
@@ -18,7 +19,6 @@ constexpr int kMaxDepth = 16;  // nested block references drawn at most this dee
 constexpr int kLineweights[24] = {0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 constexpr int kLwFactor[24] = {2, 2, 2, 2, 2, 2, 2, 2, 6, 6, 8, 10, 10, 12, 14, 16, 18, 20, 20, 24, 26, 28, 30, 30};
 
-double deg(double d) { return d * kPi / 180.0; }
 
 QPointF pt(const TkDbRecord& e, int code) { return {e.real(code), e.real(code + 10)}; }
 
@@ -64,18 +64,27 @@ void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b) {
     }
 }
 
-struct Vertex {
-    QPointF p;
-    double bulge = 0, width = 0;
-};
-
-QPainterPath polylinePath(const std::vector<Vertex>& v, bool closed) {
+QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed) {
     QPainterPath path;
     if (v.empty()) return path;
-    path.moveTo(v[0].p);
-    for (size_t i = 1; i < v.size(); ++i) addBulge(path, v[i - 1].p, v[i].p, v[i - 1].bulge);
-    if (closed && v.size() > 2) addBulge(path, v.back().p, v.front().p, v.back().bulge);
+    auto at = [&](size_t i) { return QPointF(v[i].x, v[i].y); };
+    path.moveTo(at(0));
+    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge);
+    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge);
     return path;
+}
+
+// An elliptical arc from parameter u0 to u1 (radians, counter-clockwise) about c.
+void addEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double u0, double u1, bool moveFirst) {
+    while (u1 <= u0) u1 += 2 * kPi;
+    const QPointF minor(-major.y() * ratio, major.x() * ratio);
+    const int n = std::max(16, static_cast<int>((u1 - u0) / (kPi / 48)));
+    for (int i = 0; i <= n; ++i) {
+        const double u = u0 + (u1 - u0) * i / n;
+        const QPointF q = c + major * std::cos(u) + minor * std::sin(u);
+        if (i == 0 && moveFirst) path.moveTo(q);
+        else path.lineTo(q);
+    }
 }
 
 // DXF text control codes: %%d degree, %%c diameter, %%p plus-minus, %%u / %%o underline toggles.
@@ -282,12 +291,20 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     QPainterPath path;
     QTransform ocs = ocsTransform(e);
     bool fill = false;
+    auto wide = [&](double width) {
+        // A wide polyline is a band as wide as its width in drawing units.
+        if (width <= 0) return;
+        pen.setCosmetic(false);
+        pen.setWidthF(width);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    };
     if (t == "LINE") {
-        path.moveTo(pt(e, 10));
-        path.lineTo(pt(e, 11));
+        const TkDbLineGeom g = tkDbLine(e);
+        path.moveTo(g.start.x, g.start.y);
+        path.lineTo(g.end.x, g.end.y);
         ocs = {};
     } else if (t == "POINT") {
-        ocs = {};
         QPointF c = xf.map(pt(e, 10));
         p.save();
         p.resetTransform();
@@ -295,94 +312,47 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         p.restore();
         return;
     } else if (t == "CIRCLE" || t == "ARC") {
-        double a0 = t == "ARC" ? deg(e.real(50)) : 0, a1 = t == "ARC" ? deg(e.real(51)) : 2 * kPi;
-        addArc(path, pt(e, 10), std::fabs(e.real(40)), a0, a1, true);
-        ocs = ocsTransform(e, e.real(30));
+        const TkDbArcGeom g = tkDbArc(e);
+        addArc(path, QPointF(g.center.x, g.center.y), g.radius, g.start, g.end, true);
+        ocs = ocsTransform(e, g.center.z);
     } else if (t == "ELLIPSE") {
+        const TkDbEllipseGeom g = tkDbEllipse(e);
+        addEllipseArc(path, QPointF(g.center.x, g.center.y), QPointF(g.majorAxis.x, g.majorAxis.y), g.ratio, g.start, g.end, true);
         ocs = {};
-        QPointF c = pt(e, 10), m = pt(e, 11);
-        double ratio = e.real(40, {}, 1), u0 = e.real(41, {}, 0), u1 = e.real(42, {}, 2 * kPi);
-        while (u1 <= u0) u1 += 2 * kPi;
-        QPointF minor(-m.y() * ratio, m.x() * ratio);
-        int n = std::max(16, static_cast<int>((u1 - u0) / (kPi / 48)));
-        for (int i = 0; i <= n; ++i) {
-            double u = u0 + (u1 - u0) * i / n;
-            QPointF q = c + m * std::cos(u) + minor * std::sin(u);
-            if (i == 0) path.moveTo(q);
-            else path.lineTo(q);
-        }
-    } else if (t == "LWPOLYLINE") {
-        std::vector<Vertex> v;
-        auto tags = e.tags();
-        double x = 0;
-        for (size_t i = 0; i < tags.size(); ++i) {
-            double d = 0;
-            tkDbToDouble(tags[i].value(), d);
-            if (tags[i].code == 10) x = d;
-            else if (tags[i].code == 20) v.push_back({QPointF(x, d)});
-            else if (tags[i].code == 42 && !v.empty()) v.back().bulge = d;
-            else if ((tags[i].code == 40 || tags[i].code == 41) && !v.empty()) v.back().width = std::max(v.back().width, d);
-        }
-        path = polylinePath(v, (e.integer(70) & 1) != 0);
-        double width = e.real(43, {}, 0);
-        for (auto& vx : v) width = std::max(width, vx.width);
-        if (width > 0) {
-            // A wide polyline is a band as wide as its width in drawing units.
-            pen.setCosmetic(false);
-            pen.setWidthF(width);
-            pen.setCapStyle(Qt::FlatCap);
-            pen.setJoinStyle(Qt::MiterJoin);
-        }
-        ocs = ocsTransform(e, e.real(38));
-    } else if (t == "POLYLINE") {
-        bool is3d = (e.integer(70) & (8 | 16 | 64)) != 0;
-        std::vector<Vertex> v;
-        for (const TkDbRecord* f : followers)
-            if (f->type() == "VERTEX") v.push_back({pt(*f, 10), f->real(42), std::max(f->real(40), f->real(41))});
-        path = polylinePath(v, (e.integer(70) & 1) != 0);
-        if (is3d) ocs = {};
-        double width = e.real(40, {}, 0);
-        if (width > 0 && !is3d) {
-            pen.setCosmetic(false);
-            pen.setWidthF(width);
-            pen.setCapStyle(Qt::FlatCap);
-        }
-    } else if (t == "SOLID" || t == "TRACE") {
-        // Corner order is 1, 2, 4, 3.
-        QPolygonF poly{pt(e, 10), pt(e, 11), e.find(13) ? pt(e, 13) : pt(e, 12), pt(e, 12)};
+    } else if (t == "LWPOLYLINE" || t == "POLYLINE") {
+        const TkDbPolylineGeom g = t == "POLYLINE" ? tkDbPolyline(e, followers) : tkDbLwPolyline(e);
+        path = polylinePath(g.vertices, g.closed);
+        wide(g.width);
+        ocs = g.worldCoordinates ? QTransform() : ocsTransform(e, g.elevation);
+    } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
+        const TkDbCornersGeom g = tkDbCorners(e);
+        QPolygonF poly;
+        for (const TkDbPoint3& c : g.corners) poly << QPointF(c.x, c.y);
         path.addPolygon(poly);
         path.closeSubpath();
-        fill = true;
-    } else if (t == "3DFACE") {
+        fill = g.filled;
+        if (g.worldCoordinates) ocs = {};
+    } else if (t == "SPLINE") {
+        // Through the fit points when the spline has them, else along its control polygon.
+        const TkDbSplineGeom g = tkDbSpline(e);
         ocs = {};
-        QPolygonF poly{pt(e, 10), pt(e, 11), pt(e, 12), e.find(13) ? pt(e, 13) : pt(e, 12)};
-        path.addPolygon(poly);
-        path.closeSubpath();
-    } else if (t == "SPLINE" || t == "LEADER") {
-        ocs = {};
-        auto tags = e.tags();
-        int code = (t == "SPLINE" && e.find(11)) ? 11 : 10;  // fit points when the spline has them
-        bool first = true;
-        double x = 0;
-        for (const auto& g : tags) {
-            double d = 0;
-            tkDbToDouble(g.value(), d);
-            if (g.code == code) x = d;
-            else if (g.code == code + 10) {
-                if (first) path.moveTo(x, d);
-                else path.lineTo(x, d);
-                first = false;
-            }
+        if (!g.fit.empty()) {
+            for (size_t i = 0; i < g.fit.size(); ++i) i ? path.lineTo(g.fit[i].x, g.fit[i].y) : path.moveTo(g.fit[i].x, g.fit[i].y);
+        } else {
+            for (size_t i = 0; i < g.control.size(); ++i)
+                i ? path.lineTo(g.control[i][0], g.control[i][1]) : path.moveTo(g.control[i][0], g.control[i][1]);
         }
+    } else if (t == "LEADER") {
+        ocs = {};
+        const std::vector<TkDbPoint3> v = tkDbPointList(e, 10);
+        for (size_t i = 0; i < v.size(); ++i) i ? path.lineTo(v[i].x, v[i].y) : path.moveTo(v[i].x, v[i].y);
     } else if (t == "WIPEOUT") {
-        ocs = {};
-        QPointF o = pt(e, 10), u = pt(e, 11), vv = pt(e, 12);
-        double w = e.real(13), h = e.real(23);
-        path.addPolygon(QPolygonF{o, o + u * w, o + u * w + vv * h, o + vv * h});
+        const TkDbImageGeom g = tkDbImage(e);
+        const QPointF o(g.origin.x, g.origin.y), u(g.u.x, g.u.y), vv(g.v.x, g.v.y);
+        path.addPolygon(QPolygonF{o, o + u * g.width, o + u * g.width + vv * g.height, o + vv * g.height});
         path.closeSubpath();
         p.fillPath(xf.map(path), Qt::white);
-        return;
-    } else {
+        return;    } else {
         return;  // kinds a preview leaves out (3D solids, images, proxies ...)
     }
     QTransform full = ocs * xf;
@@ -395,24 +365,21 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
 }
 
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
-    auto b = db_.findBlockRecord(e.str(2));
+    const TkDbInsertGeom g = tkDbInsert(e);
+    auto b = db_.findBlockRecord(g.block);
     if (!b || ctx.depth >= kMaxDepth) return;
     const TkDbRecord* begin = db_.blockBegin(b->handle());
     QPointF base = begin ? pt(*begin, 10) : QPointF();
-    QColor color = tkGsOnWhite(colors_.colorOf(e, ctx.byBlock));
+    QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
     Ctx inner{color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1};
-    long long cols = std::max<long long>(1, e.integer(70, {}, 1)), rows = std::max<long long>(1, e.integer(71, {}, 1));
-    cols = std::min<long long>(cols, 100);
-    rows = std::min<long long>(rows, 100);
-    double cs = e.real(44), rs = e.real(45);
-    QTransform ocs = ocsTransform(e, e.real(30));
-    for (long long r = 0; r < rows; ++r)
-        for (long long c = 0; c < cols; ++c) {
+    QTransform ocs = ocsTransform(e, g.insert.z);
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c) {
             QTransform t;
-            t.translate(e.real(10), e.real(20));
-            t.rotate(e.real(50));
-            t.translate(static_cast<double>(c) * cs, static_cast<double>(r) * rs);
-            t.scale(e.real(41, {}, 1), e.real(42, {}, 1));
+            t.translate(g.insert.x, g.insert.y);
+            t.rotate(g.rotation * 180 / kPi);
+            t.translate(c * g.columnSpacing, r * g.rowSpacing);
+            t.scale(g.scale.x, g.scale.y);
             t.translate(-base.x(), -base.y());
             drawBlock(p, b->handle(), t * ocs * xf, inner, false);
         }
@@ -420,17 +387,18 @@ void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform
 
 void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf) const {
     // The overall viewport (id 1) is the sheet itself; viewports switched off show nothing.
-    if (e.integer(69) == 1 || e.integer(68) <= 0) return;
-    QPointF c = pt(e, 10);
-    double w = e.real(40), h = e.real(41), viewHeight = e.real(45);
-    if (w <= 0 || h <= 0 || viewHeight <= 0) return;
+    const TkDbViewportGeom g = tkDbViewport(e);
+    if (g.id == 1 || g.status <= 0) return;
+    const double w = g.width, h = g.height;
+    if (w <= 0 || h <= 0 || g.viewHeight <= 0) return;
+    const QPointF c(g.center.x, g.center.y);
     QRectF frame(c.x() - w / 2, c.y() - h / 2, w, h);
-    QPointF viewCentre = pt(e, 12) + QPointF(e.real(17), e.real(27));
-    double s = h / viewHeight;
+    QPointF viewCentre(g.viewCenterX, g.viewCenterY);
+    double s = h / g.viewHeight;
     QTransform modelToPaper;
     modelToPaper.translate(c.x(), c.y());
     modelToPaper.scale(s, s);
-    modelToPaper.rotate(-e.real(51));  // view twist
+    modelToPaper.rotate(-g.twist);
     modelToPaper.translate(-viewCentre.x(), -viewCentre.y());
     p.save();
     p.setClipRect(xf.mapRect(frame), Qt::IntersectClip);
@@ -447,23 +415,22 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
 }
 
 void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
-    QString text = plainText(e.str(1));
-    if (text.isEmpty()) return;
-    double h = e.real(40, {}, 2.5), wf = e.real(41, {}, 1);
-    if (h <= 0) return;
+    const TkDbTextGeom g = tkDbText(e);
+    QString text = plainText(g.text);
+    if (text.isEmpty() || g.height <= 0) return;
     double advance = 0;
-    QPainterPath path = options_.textAsText ? QPainterPath() : glyphs(text, h, wf > 0 ? wf : 1, advance);
-    if (options_.textAsText) advance = glyphAdvance(text, h, wf > 0 ? wf : 1);
-    int hj = static_cast<int>(e.integer(72)), vj = static_cast<int>(e.integer(73, "AcDbText", e.integer(74)));
-    bool aligned = hj != 0 || vj != 0;
-    QPointF at = aligned && e.find(11) ? pt(e, 11) : pt(e, 10);
+    QPainterPath path = options_.textAsText ? QPainterPath() : glyphs(text, g.height, g.widthFactor, advance);
+    if (options_.textAsText) advance = glyphAdvance(text, g.height, g.widthFactor);
+    const int hj = g.horizontal, vj = g.vertical;
+    const QPointF at = g.aligned ? QPointF(g.alignment.x, g.alignment.y) : QPointF(g.insert.x, g.insert.y);
+    const double h = g.height;
     double dx = hj == 1 || hj == 4 ? -advance / 2 : hj == 2 ? -advance : 0;
     double dy = vj == 1 ? h * 0.3 : vj == 2 || hj == 4 ? -h / 2 : vj == 3 ? -h : 0;
     QTransform t;
     t.translate(at.x(), at.y());
-    t.rotate(e.real(50));
+    t.rotate(g.rotation * 180 / kPi);
     t.translate(dx, dy);
-    if (options_.textAsText) return fillText(p, text, h, wf > 0 ? wf : 1, t * ocsTransform(e) * xf, color);
+    if (options_.textAsText) return fillText(p, text, h, g.widthFactor, t * ocsTransform(e) * xf, color);
     p.save();
     p.setTransform(t * ocsTransform(e) * xf);
     p.fillPath(path, color);
@@ -486,21 +453,15 @@ void TkGsRenderer::fillText(QPainter& p, const QString& text, double height, dou
 }
 
 void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
-    // Long contents come in chunks: the 3 groups first, then the 1 group.
-    QString raw;
-    for (const auto& g : e.tags())
-        if (g.code == 3) raw += QString::fromUtf8(g.ptr, g.len);
-    raw += QString::fromUtf8(e.str(1).data(), static_cast<qsizetype>(e.str(1).size()));
-    QStringList lines = mtextLines(raw);
-    double h = e.real(40, {}, 2.5);
+    const TkDbMTextGeom g = tkDbMText(e);
+    QStringList lines = mtextLines(QString::fromStdString(g.text));
+    const double h = g.height;
     if (h <= 0 || lines.isEmpty()) return;
-    int attach = static_cast<int>(e.integer(71, {}, 1));
-    int col = (attach - 1) % 3, row = (attach - 1) / 3;
+    int col = (g.attachment - 1) % 3, row = (g.attachment - 1) / 3;
     double step = h * 1.667, total = step * (lines.size() - 1) + h;
-    double angle = e.find(11) ? std::atan2(e.real(21), e.real(11)) * 180 / kPi : e.real(50);
     QTransform base;
-    base.translate(e.real(10), e.real(20));
-    base.rotate(angle);
+    base.translate(g.insert.x, g.insert.y);
+    base.rotate(g.rotation * 180 / kPi);
     double top = row == 0 ? 0 : row == 1 ? total / 2 : total;
     for (int i = 0; i < lines.size(); ++i) {
         double advance = 0;
@@ -521,83 +482,44 @@ void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform&
 }
 
 void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
-    auto [b, end] = e.subclassRange("AcDbHatch");
-    if (b == TkDbRecord::npos) return;
-    auto tags = e.tags();
-    auto num = [&](size_t i) {
-        double d = 0;
-        tkDbToDouble(tags[i].value(), d);
-        return d;
-    };
+    const TkDbHatchGeom g = tkDbHatch(e);
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    size_t i = b;
-    while (i < end && tags[i].code != 91) ++i;
-    long long loops = i < end ? static_cast<long long>(num(i)) : 0;
-    ++i;
-    for (long long l = 0; l < loops && i < end; ++l) {
-        while (i < end && tags[i].code != 92) ++i;
-        if (i >= end) break;
-        long long type = static_cast<long long>(num(i++));
-        QPainterPath loop;
-        if (type & 2) {  // polyline loop: 72 has bulges, 73 closed, 93 count, then vertices
-            std::vector<Vertex> v;
-            bool closed = true;
-            long long count = 0;
-            for (; i < end && tags[i].code != 10; ++i) {
-                if (tags[i].code == 73) closed = num(i) != 0;
-                if (tags[i].code == 93) count = static_cast<long long>(num(i));
-            }
-            for (; i + 1 < end && static_cast<long long>(v.size()) < count; ) {
-                if (tags[i].code != 10) break;
-                Vertex vx{QPointF(num(i), num(i + 1))};
-                i += 2;
-                if (i < end && tags[i].code == 42) vx.bulge = num(i++);
-                v.push_back(vx);
-            }
-            loop = polylinePath(v, closed);
-        } else {  // edges: 93 count, each 72 type then its data
-            while (i < end && tags[i].code != 93) ++i;
-            long long edges = i < end ? static_cast<long long>(num(i++)) : 0;
-            bool started = false;
-            auto go = [&](QPointF q) {
-                if (!started) loop.moveTo(q);
-                else loop.lineTo(q);
-                started = true;
-            };
-            for (long long k = 0; k < edges && i < end; ++k) {
-                while (i < end && tags[i].code != 72) ++i;
-                if (i >= end) break;
-                int et = static_cast<int>(num(i++));
-                auto val = [&](int code) {
-                    for (size_t j = i; j < end && tags[j].code != 72 && tags[j].code != 92 && tags[j].code != 97; ++j)
-                        if (tags[j].code == code) return num(j);
-                    return 0.0;
-                };
-                if (et == 1) {
-                    go(QPointF(val(10), val(20)));
-                    loop.lineTo(val(11), val(21));
-                } else if (et == 2 || et == 3) {
-                    QPointF c(val(10), val(20));
-                    double r = et == 2 ? val(40) : std::hypot(val(11), val(21));
-                    double a0 = deg(val(50)), a1 = deg(val(51));
-                    bool ccw = val(73) != 0;
-                    if (!ccw) std::swap(a0, a1), a0 = -a0, a1 = -a1;
-                    QPainterPath arc;
-                    addArc(arc, c, r, a0, a1, true);
-                    for (int j = 0; j < arc.elementCount(); ++j) go(QPointF(arc.elementAt(j).x, arc.elementAt(j).y));
-                }
-            }
-            loop.closeSubpath();
+    for (const TkDbHatchLoop& l : g.loops) {
+        if (l.isPolyline) {
+            path.addPath(polylinePath(l.vertices, l.closed));
+            continue;
         }
+        QPainterPath loop;
+        bool started = false;
+        auto go = [&](QPointF q) {
+            if (!started) loop.moveTo(q);
+            else loop.lineTo(q);
+            started = true;
+        };
+        for (const TkDbHatchEdge& edge : l.edges) {
+            QPainterPath piece;
+            const QPointF c(edge.x0, edge.y0);
+            double a0 = edge.start, a1 = edge.end;
+            // Clockwise edges store their angles mirrored.
+            if (!edge.counterClockwise) std::swap(a0, a1), a0 = -a0, a1 = -a1;
+            if (edge.kind == TkDbHatchEdge::Line) {
+                go(c);
+                loop.lineTo(edge.x1, edge.y1);
+                continue;
+            }
+            if (edge.kind == TkDbHatchEdge::Arc) addArc(piece, c, edge.radius, a0, a1, true);
+            else if (edge.kind == TkDbHatchEdge::EllipseArc) addEllipseArc(piece, c, QPointF(edge.x1, edge.y1), edge.ratio, a0, a1, true);
+            for (int j = 0; j < piece.elementCount(); ++j) go(QPointF(piece.elementAt(j).x, piece.elementAt(j).y));
+        }
+        loop.closeSubpath();
         path.addPath(loop);
     }
     p.save();
     p.setTransform(ocsTransform(e) * xf);
     p.setPen(Qt::NoPen);
-    bool solid = e.integer(70, "AcDbHatch") == 1 || e.str(2, "AcDbHatch") == "SOLID";
-    QBrush brush(color, solid ? Qt::SolidPattern : Qt::BDiagPattern);
-    if (!solid) brush.setTransform(xf.inverted());  // a pattern in screen spacing, not scaled away
+    QBrush brush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern);
+    if (!g.solid) brush.setTransform(xf.inverted());  // a pattern in screen spacing, not scaled away
     p.fillPath(path, brush);
     p.restore();
 }
