@@ -20,6 +20,7 @@
 #include "host/Progress.h"
 #include "host/UiBase.h"
 #include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbDatabase.h"
 
 namespace {
 
@@ -107,13 +108,31 @@ int VornPlotService::publishToFile(const VrPublishJob& job, const TkString& pdfF
     return outcome.pages == 0 ? 2 : outcome.allDone() ? 0 : 1;
 }
 
+namespace {
+
+// The printer the page setup override names (its device less any ".pc3"), else the system's default.
+QPrinterInfo chosenPrinter(const VrPublishJob& job) {
+    if (!job.pageSetupName.empty()) {
+        TkDbDatabase setups;
+        if (setups.readDxfFile(tkToUtf8(job.pageSetupFile)).ok())
+            for (const TkDbPlotSettings& ps : setups.pageSetups())
+                if (tkFromUtf8(ps.pageSetupName()) == job.pageSetupName) {
+                    QString device = QString::fromStdString(ps.plotDevice());
+                    if (device.endsWith(".pc3", Qt::CaseInsensitive)) device.chop(4);
+                    if (QPrinterInfo named = QPrinterInfo::printerInfo(device); !named.isNull()) return named;
+                }
+    }
+    return QPrinterInfo::defaultPrinter().isNull() ? QPrinterInfo::availablePrinters().front() : QPrinterInfo::defaultPrinter();
+}
+
+}  // namespace
+
 int VornPlotService::printJob(const VrPublishJob& job) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         VrUiMessageBox(L"Publish", L"No printer is installed on this computer. Publish to PDF instead, or install a printer.", MB_OK | MB_ICONWARNING);
         return 0;
     }
-    QPrinter printer(QPrinterInfo::defaultPrinter().isNull() ? QPrinterInfo::availablePrinters().front() : QPrinterInfo::defaultPrinter(),
-                     QPrinter::HighResolution);
+    QPrinter printer(chosenPrinter(job), QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(q(job.sheetSetName));
     PublishOutcome outcome;
