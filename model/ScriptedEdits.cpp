@@ -1,5 +1,8 @@
 #include "model/ScriptedEdits.h"
 
+#include <functional>
+
+#include "host/PathUtil.h"
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
 #include "model/NameRules.h"
@@ -101,5 +104,81 @@ bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const Propert
         else all.push_back({name, value, target->getType() == 0});
     }
     props->setAll(all);
+    return true;
+}
+
+namespace {
+
+// A standard property: its check (empty when anything goes) and how it is set.
+struct Standard {
+    std::function<bool(const TkString& value, TkString& error)> check;
+    std::function<void(const TkString& value)> set;
+    explicit operator bool() const { return static_cast<bool>(set); }
+};
+
+bool sameName(const TkString& a, const wchar_t* b) { return vrutSameTextNoCase(a, b); }
+
+std::function<bool(const TkString&, TkString&)> nameCheck(const TkString& what, size_t limit, bool required) {
+    return [what, limit, required](const TkString& v, TkString& error) {
+        if (hasUnsupportedCharacters(v)) error = what + L" \"" + v + L"\" holds a character names may not: " + unsupportedNameCharacters();
+        else if (v.size() > limit) error = what + L" is longer than " + std::to_wstring(limit) + L" characters";
+        else if (required && v.find_first_not_of(L" \t") == TkString::npos) error = what + L" may not be empty";
+        return error.empty();
+    };
+}
+
+int yesNo(const TkString& v) {
+    if (sameName(v, L"yes") || v == L"1" || sameName(v, L"true")) return 1;
+    if (sameName(v, L"no") || v == L"0" || sameName(v, L"false")) return 0;
+    return -1;
+}
+
+Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString& name) {
+    if (auto* sheet = dynamic_cast<CSheet*>(target)) {
+        auto text = [sheet](void (CSheet::*f)(const wchar_t*)) { return Standard{{}, [sheet, f](const TkString& v) { (sheet->*f)(v.c_str()); }}; };
+        if (sameName(name, L"Number")) return {nameCheck(L"the number", kMaxNumberLength, false), [sheet](const TkString& v) { sheet->setNumber(v.c_str()); }};
+        if (sameName(name, L"Title")) return {nameCheck(L"the title", kMaxTitleLength, true), [sheet](const TkString& v) { sheet->setTitle(v.c_str()); }};
+        if (sameName(name, L"Description")) return text(&CSheet::setDesc);
+        if (sameName(name, L"Revision") || sameName(name, L"Revision number")) return text(&CSheet::setRevisionNumber);
+        if (sameName(name, L"Revision Date")) return text(&CSheet::setRevisionDate);
+        if (sameName(name, L"Purpose") || sameName(name, L"Issue purpose")) return text(&CSheet::setIssuePurpose);
+        if (sameName(name, L"Category")) return text(&CSheet::setCategory);
+        if (sameName(name, L"Publish") || sameName(name, L"Include for Publish"))
+            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
+                    [sheet](const TkString& v) { sheet->setIncludeForPublish(yesNo(v) == 1); }};
+        return {};
+    }
+    if (target != &set) return {};
+    CSheetSetImpl* s = &set;
+    auto text = [s](void (CSheetSet::*f)(const wchar_t*)) { return Standard{{}, [s, f](const TkString& v) { (s->*f)(v.c_str()); }}; };
+    if (sameName(name, L"Name")) return {nameCheck(L"the name", kMaxSheetSetNameLength, true), [s](const TkString& v) { s->setName(v.c_str()); }};
+    if (sameName(name, L"Description")) return text(&CSheetSet::setDesc);
+    if (sameName(name, L"Project number")) return text(&CSheetSet::setProjectNumber);
+    if (sameName(name, L"Project name")) return text(&CSheetSet::setProjectName);
+    if (sameName(name, L"Project phase")) return text(&CSheetSet::setProjectPhase);
+    if (sameName(name, L"Project milestone")) return text(&CSheetSet::setProjectMilestone);
+    return {};
+}
+
+}  // namespace
+
+bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error) {
+    if (values.empty()) {
+        error = L"no NAME=VALUE given";
+        return false;
+    }
+    CComponent* target = &set;
+    if (!item.empty() && !(target = findItem(&set, item, error))) return false;
+    PropertyValues custom;
+    std::vector<std::pair<Standard, TkString>> standard;
+    for (const auto& [name, value] : values) {
+        if (Standard p = standardProperty(set, target, name)) standard.emplace_back(p, value);
+        else custom.emplace_back(name, value);
+    }
+    // Everything is checked before anything changes.
+    for (const auto& [p, value] : standard)
+        if (p.check && !p.check(value, error)) return false;
+    if (!custom.empty() && !setCustomProperties(set, item, custom, error)) return false;
+    for (const auto& [p, value] : standard) p.set(value);
     return true;
 }

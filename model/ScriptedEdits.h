@@ -19,3 +19,9 @@ bool moveItem(CSheetSetImpl& set, const TkString& item, const TkString& toSubset
 // place and owner, new ones are added (on the set as its own, on a sheet as the sheet's).
 using PropertyValues = std::vector<std::pair<TkString, TkString>>;
 bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);
+// Sets properties of the sheet set (`item` empty) or of a sheet by name: a sheet's "Number",
+// "Title", "Description", "Revision", "Revision Date", "Purpose", "Category", "Publish" (yes/no);
+// the set's "Name", "Description", "Project number", "Project name", "Project phase", "Project
+// milestone"; any other name is a custom property as above. Everything is checked before anything
+// changes (names, lengths, yes/no).
+bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);

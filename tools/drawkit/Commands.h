@@ -34,3 +34,5 @@ int drawkitRemove(const std::vector<std::string>& args);
 // Publishing to one PDF and packing a transmittal zip, through the host's publishing cores.
 int drawkitPublish(const std::vector<std::string>& args);
 int drawkitTransmit(const std::vector<std::string>& args);
+// drawkit update-fields SET.dst [--json]: the title blocks of the set's drawings brought up to date.
+int drawkitUpdateFields(const std::vector<std::string>& args);

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "model/TitleBlocks.h"
 #include "toolkit/common/TkUtf8.h"
+#include "tools/drawkit/Json.h"
 
 namespace fs = std::filesystem;
 
@@ -65,4 +67,22 @@ SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f
         std::fprintf(stderr, "drawkit: %s\n", tkToUtf8(error).c_str());
         return false;
     };
+}
+
+int followTitleBlocks(const std::string& setArg, bool json) {
+    CSheetSetMgrImpl mgr;
+    if (!mgr.openSheetSet(tkFromUtf8(fs::absolute(setArg).lexically_normal().string()).c_str()))
+        return fail(2, setArg + ": " + tkToUtf8(mgr.lastError()));
+    const TitleBlockReport r = updateTitleBlocks(mgr.getSheetSet(0));
+    if (json) {
+        std::string problems;
+        for (const TkString& p : r.problems) problems += (problems.empty() ? "" : ", ") + ::json(tkToUtf8(p));
+        std::printf("{\n  \"drawingsChanged\": %d,\n  \"textsChanged\": %d,\n  \"drawingsCurrent\": %d,\n  \"problems\": [%s]\n}\n",
+                    r.drawingsChanged, r.textsChanged, r.drawingsCurrent, problems.c_str());
+    } else {
+        for (const TkString& p : r.problems) std::printf("title block not updated: %s\n", tkToUtf8(p).c_str());
+        std::printf("title blocks: %d drawing%s updated (%d texts), %d already current\n", r.drawingsChanged, r.drawingsChanged == 1 ? "" : "s",
+                    r.textsChanged, r.drawingsCurrent);
+    }
+    return r.problems.empty() ? 0 : 1;
 }

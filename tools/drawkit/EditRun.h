@@ -29,3 +29,7 @@ int fail(int code, const std::string& what);
 int runEdit(const std::string& setArg, int waitMs, const SheetSetChange& change, const TkString& done, bool nothingIsFine = false);
 // A change that reports its own error and exit 1 when it changes nothing.
 SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f);
+// Brings the title blocks of the set's drawings up to date after an edit (see model/TitleBlocks.h)
+// and says what it did; `json` prints the report as JSON instead. 0, or 1 when some drawings were
+// left alone, 2 when the set cannot be read.
+int followTitleBlocks(const std::string& setArg, bool json = false);

@@ -133,6 +133,7 @@ int drawkitNewSheet(const std::vector<std::string>& args) {
     }, {}, true);
     if (code) return code;
     if (fromCsv) std::printf("%zu of %zu sheets made\n", made, requests.size());
+    if (made) followTitleBlocks(a.positional[0]);  // counts and positions changed
     return failed ? 1 : 0;
 }
 
@@ -151,7 +152,7 @@ int drawkitImport(const std::vector<std::string>& args) {
     if (!forSheet.empty() && (drawings.size() != 1 || wanted.size() != 1)) return fail(1, "--for takes one drawing and one --layout");
     const bool prefix = a.has("--prefix-file-name");
     std::vector<TkString> lines, problems;
-    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+    int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
         CSubset* target = subsetPath.empty() ? &set : findSubsetByPath(&set, subsetPath);
         if (!target) {
             error = L"no subset " + subsetPath;
@@ -184,6 +185,7 @@ int drawkitImport(const std::vector<std::string>& args) {
     }), {});
     for (const TkString& l : lines) std::printf("%s\n", U(l).c_str());
     for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
+    if (code == 0) followTitleBlocks(a.positional[0]);
     return code;
 }
 
@@ -193,7 +195,7 @@ int drawkitRemove(const std::vector<std::string>& args) {
     if (a.positional.size() < 2) return fail(1, "usage: drawkit remove SET.dst ITEM... [--wait SECONDS]");
     std::vector<TkString> specs;
     for (size_t i = 1; i < a.positional.size(); ++i) specs.push_back(W(a.positional[i]));
-    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
         std::vector<uint64_t> ids;
         for (const TkString& spec : specs) {
             CComponent* c = findItem(&set, spec, error);
@@ -202,4 +204,6 @@ int drawkitRemove(const std::vector<std::string>& args) {
         }
         return removeItems(set, ids, error);
     }), std::to_wstring(specs.size()) + L" item" + (specs.size() == 1 ? L"" : L"s") + L" removed; their drawings are untouched");
+    if (code == 0) followTitleBlocks(a.positional[0]);  // the remaining sheets' positions changed
+    return code;
 }

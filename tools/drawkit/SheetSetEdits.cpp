@@ -46,10 +46,12 @@ int drawkitProp(const std::vector<std::string>& args) {
         }
         values.emplace_back(tkFromUtf8(p.substr(0, eq)), tkFromUtf8(p.substr(eq + 1)));
     }
-    return runEdit(a.positional[0], a.waitMs,
-                   reporting([&](CSheetSetImpl& s, TkString& e) { return setCustomProperties(s, item, values, e); }),
-                   std::to_wstring(values.size()) + L" custom propert" + (values.size() == 1 ? L"y" : L"ies") + L" set on " +
-                       (item.empty() ? TkString(L"the sheet set") : item));
+    const int code = runEdit(a.positional[0], a.waitMs,
+                             reporting([&](CSheetSetImpl& s, TkString& e) { return setItemProperties(s, item, values, e); }),
+                             std::to_wstring(values.size()) + L" propert" + (values.size() == 1 ? L"y" : L"ies") + L" set on " +
+                                 (item.empty() ? TkString(L"the sheet set") : item));
+    // What title blocks show may have changed.
+    return code ? code : followTitleBlocks(a.positional[0]) == 2 ? 2 : 0;
 }
 
 int drawkitRestamp(const std::vector<std::string>& args) {
@@ -70,4 +72,11 @@ int drawkitRestamp(const std::vector<std::string>& args) {
     std::printf("%d drawing%s restamped, %d already pointing here, %zu left alone\n", report.changed, report.changed == 1 ? "" : "s",
                 report.current, report.problems.size());
     return 0;
+}
+
+int drawkitUpdateFields(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {}, {"--json"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() != 1) return fail(1, "usage: drawkit update-fields SET.dst [--json]");
+    return followTitleBlocks(a.positional[0], a.has("--json"));
 }

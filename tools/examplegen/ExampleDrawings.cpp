@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "toolkit/db/TkDbFields.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
@@ -58,11 +59,13 @@ uint64_t addTitleBlock(TkDbDatabase& db, const std::string& name, const TkDbPape
     line(db, br, "TITLE", x0, y0 + 38, p.width - m, y0 + 38);
     line(db, br, "TITLE", x0 + pw * 0.6, y0, x0 + pw * 0.6, y0 + 18);
     text(db, br, "TITLE", x0 + 3, y0 + 50, 3.5, "VORN ARCHITECTS");
-    text(db, br, "TITLE", x0 + 3, y0 + 43, 2.5, "Riverside Library");
     text(db, br, "TITLE", x0 + 3, y0 + 33, 2, "SHEET TITLE");
-    text(db, br, "TITLE", x0 + 3, y0 + 13, 2, "DRAWN / CHECKED");
+    text(db, br, "TITLE", x0 + 3, y0 + 13, 2, "SHEET");
     text(db, br, "TITLE", x0 + pw * 0.6 + 3, y0 + 13, 2, "SHEET No.");
+    // The values follow the sheet set: attributes named as the properties they show.
+    attdef(db, br, x0 + 3, y0 + 43, 2.5, "PROJECTNAME", "Project name");
     attdef(db, br, x0 + 3, y0 + 24, 5, "SHEETTITLE", "Sheet title");
+    attdef(db, br, x0 + 3, y0 + 4, 3.5, "SHEETOF", "Sheet n of m");
     attdef(db, br, x0 + pw * 0.6 + 3, y0 + 4, 7, "SHEETNO", "Sheet number");
     return br;
 }
@@ -109,11 +112,19 @@ TkDbResult addSheetLayout(TkDbDatabase& db, const std::string& layout, const TkD
     for (size_t i = 0; i + 1 < s->records.size(); ++i)
         if (s->records[i] == ins) next = s->records[i + 1];
     std::string_view sec = s->name;
+    db.appendRecord(sec, attrib("PROJECTNAME", "", x0 + 3, y0 + 43, 2.5), next);
     db.appendRecord(sec, attrib("SHEETTITLE", title, x0 + 3, y0 + 24, 5), next);
+    db.appendRecord(sec, attrib("SHEETOF", "", x0 + 3, y0 + 4, 3.5), next);
     db.appendRecord(sec, attrib("SHEETNO", number, x0 + pw * 0.6 + 3, y0 + 4, 7), next);
     db.appendRecord(sec, {{0, "SEQEND"}, {5, tkDbHandleText(db.allocateHandle())}, {330, owner}, {100, "AcDbEntity"},
                           {67, "1"}, {8, "TITLE"}},
                     next);
+    // The project number as a field: a text whose FIELD names the set's property.
+    TkDbRecord* projectNo = db.addEntity(br, "TEXT",
+                                         {{100, "AcDbText"}, {10, D(x0 + pw - 30)}, {20, D(y0 + 50)}, {30, "0.0"}, {40, "2.5"}, {1, ""},
+                                          {100, "AcDbText"}},
+                                         "TITLE");
+    if (projectNo) tkDbAttachField(db, *projectNo, "\\AcSm SheetSet.ProjectNumber");
     return TkDbResult::success();
 }
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "drawings/SheetSetStamp.h"
+#include "model/SheetSetMgrImpl.h"
+#include "model/TitleBlocks.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/examplegen/ExampleDrawings.h"
 #include "tools/examplegen/ExampleSetTemplates.h"
@@ -53,6 +55,14 @@ int main(int argc, char** argv) {
         save(*db, file);
     }
     if (!failures && !writeExampleSheetSet(out, project)) ++failures;
+    // The title blocks show the set's values: project, number, title, "3 of 38".
+    if (!failures) {
+        CSheetSetMgrImpl mgr;
+        if (mgr.openSheetSet(tkFromUtf8(dst.string()).c_str())) {
+            TitleBlockReport r = updateTitleBlocks(mgr.getSheetSet(0));
+            for (const TkString& p : r.problems) std::fprintf(stderr, "make-examples: %s\n", tkToUtf8(p).c_str()), ++failures;
+        }
+    }
     // The example sheet sets new sets start from, where the host looks for them by default.
     if (!failures && !writeSheetSetExamples(out / "Sheet Set Examples")) ++failures;
     return failures ? 1 : 0;
