@@ -54,6 +54,7 @@ void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool 
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheets were added; these drawings could not be stamped:" + list,
                        MB_OK | MB_ICONWARNING);
     }
+    if (firstId) followTitleBlocks(ctx);
     showById(ctx, firstId);
 }
 

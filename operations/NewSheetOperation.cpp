@@ -76,6 +76,7 @@ void newSheet(SheetListContext& ctx) {
         madeId = componentId(addSheetForDrawing(s, target, position, dlg.number, dlg.title, dlg.fileName, tmpl.handle, dlg.drawingPath));
         return true;
     });
+    if (madeId) followTitleBlocks(ctx);
     showById(ctx, madeId);
     if (CNewSheetDlg::openInDrawingEditor) vornOpenFile(dlg.drawingPath, 4);
 }

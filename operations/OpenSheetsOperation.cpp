@@ -6,10 +6,12 @@
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
+#include "host/Progress.h"
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
 #include "model/SheetSetMessages.h"
+#include "model/TitleBlocks.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListWnd.h"
@@ -81,6 +83,21 @@ void openSheets(SheetListContext& ctx) {
 CSheetSetImpl* currentSheetSet(SheetListContext& ctx) {
     CSheetSetMgrImpl* mgr = ctx.wnd.manager();
     return mgr && mgr->getCurrent() >= 0 ? mgr->sheetSetImpl(mgr->getCurrent()) : nullptr;
+}
+
+void followTitleBlocks(SheetListContext& ctx) {
+    CSheetSetImpl* set = currentSheetSet(ctx);
+    if (!set) return;
+    TitleBlockReport report;
+    vrRunWithProgress(L"Sheet Set Manager", L"Updating the title blocks of the sheet set's drawings...",
+                      [&](VrProgress& p) { report = updateTitleBlocks(set, [&](int done, int total) { p.set(done, total); }); });
+    // Missing drawings show as missing in the tree already; the others are said here.
+    TkString list;
+    for (const TkString& problem : report.problems)
+        if (problem.find(L": not found") == TkString::npos) list += L"\n" + problem;
+    if (!list.empty())
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"These drawings' title blocks could not be brought up to date:" + list,
+                       MB_OK | MB_ICONWARNING);
 }
 
 void showById(SheetListContext& ctx, uint64_t id) {

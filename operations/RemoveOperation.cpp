@@ -55,7 +55,8 @@ void removeSheetsOperation(SheetListContext& ctx, CSheet* only) {
     std::vector<uint64_t> ids;
     for (CComponent* c : sheets) ids.push_back(componentId(c));
     TkString error;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, ids, error); });
+    if (ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, ids, error); }).status == SheetSetEditResult::Done)
+        followTitleBlocks(ctx);
     if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
 }
 

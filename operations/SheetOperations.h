@@ -30,3 +30,7 @@ void registerOpenSheetsOperation();
 void unregisterOpenSheetsOperation();
 void registerPublishOperations();
 void unregisterPublishOperations();
+// After an edit that changes what title blocks show (sheets added, removed, renumbered): the
+// drawings' title blocks are brought up to date off the UI thread; drawings held by someone else or
+// unreadable are reported.
+void followTitleBlocks(SheetListContext& ctx);

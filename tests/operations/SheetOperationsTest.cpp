@@ -13,6 +13,7 @@
 #include "palette/PaletteIds.h"
 #include "tests/palette/PaletteFixture.h"
 #include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbFields.h"
 
 namespace {
 
@@ -408,4 +409,41 @@ TEST_F(SheetOperationsTest, TheHostsLayoutsComeCheckedAndAMissingDrawingCanGoAwa
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].caption, L"Remove Sheets");
     EXPECT_EQ(fileLabels(L"A"), L"a1 a2 a4 [Nested]");
+}
+
+TEST_F(SheetOperationsTest, TitleBlocksFollowNewSheetsAndHeldDrawingsAreReported) {
+    openWindow();
+    useTemplate();
+    // The template's layout shows the sheet's number and "n of m" through fields.
+    {
+        auto tmpl = makeThreeSheetDrawing();
+        const uint64_t br = tmpl->findLayout("Sheet A")->blockRecordHandle();
+        for (const char* code : {"\\AcSm Sheet.Number", "\\AcSm SheetOf"}) {
+            TkDbRecord* t = tmpl->addEntity(br, "TEXT", {{100, "AcDbText"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "2"}, {1, "?"}, {100, "AcDbText"}});
+            ASSERT_TRUE(tkDbAttachField(*tmpl, *t, code));
+        }
+        ASSERT_TRUE(tmpl->saveAs(templatePath, kTkDbVerR2010).ok());
+    }
+    FileHold held;  // a colleague has b.dwg open
+    ASSERT_TRUE(held.hold(W(drawingB)));
+    click(item("Empty"));
+    DialogPlayer play;
+    play.newSheet = [&](CNewSheetDlg& d) {
+        QTest::keyClicks(d.numberEdit, "E-1");
+        QTest::keyClicks(d.titleEdit, "Extra");
+        d.OnOK();
+        return d.result();
+    };
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(pal::kCmdNewSheet);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_NE(responder.shown()[0].text.find(W(drawingB) + L": in use by someone else"), std::wstring::npos) << responder.shown()[0].text;
+    EXPECT_EQ(responder.shown()[0].text.find(L"missing.dwg"), std::wstring::npos);  // missing ones show in the tree
+    DwgReader reader;
+    reader.load(W(dir.file("E-1 Extra.dwg")), false);
+    ASSERT_TRUE(reader.database);
+    std::vector<std::string> texts;
+    for (TkDbRecord* e : reader.database->blockContents(reader.database->findLayout("E-1 Extra")->blockRecordHandle()))
+        if (e->type() == "TEXT") texts.push_back(std::string(e->str(1)));
+    EXPECT_EQ(texts, (std::vector<std::string>{"E-1", "9 of 9"}));  // last of the nine, in tree order
 }
