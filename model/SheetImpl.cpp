@@ -149,7 +149,7 @@ const QImage* CSheetImpl::getPreview(unsigned size) {
 
 TkString CSheetImpl::previewProblem() {
     const TkString file = getFileName();
-    if (file.empty() || !vrutPathExists(file)) return ssMessage(26521, L"The drawing of this sheet is missing.");
+    if (file.empty() || !vrutPathExists(file)) return ssMessage(26524, L"The drawing of this sheet is missing.");
     CDwgCache* c = cache();
     DwgCacheEntry* e = c ? c->getEntry(this, getLayoutName(), file) : nullptr;
     if (!e) return {};
