@@ -121,6 +121,7 @@ void registerSheetOperations() {
     registerRemoveOperations();
     registerOpenSheetsOperation();
     registerPublishOperations();
+    registerPropertiesOperations();
 }
 
 void unregisterSheetOperations() {
@@ -129,4 +130,5 @@ void unregisterSheetOperations() {
     unregisterRemoveOperations();
     unregisterOpenSheetsOperation();
     unregisterPublishOperations();
+    unregisterPropertiesOperations();
 }

@@ -59,10 +59,6 @@ void publishOptions(SheetListContext& ctx) {
     if (plot->sheetSetPublishOptions(job) == 5100) ctx.wnd.UpdatePublishButton();
 }
 
-void managePageSetups(SheetListContext& ctx) {
-    if (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet) plot->managePageSetups(makePublishJob(ctx.sheetSet, {}));
-}
-
 void publishSettings(SheetListContext& ctx) {
     auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
     if (!set) return;
@@ -117,7 +113,6 @@ void registerPublishOperations() {
     for (int i = 0; i < pal::kPageSetupRangeSize; ++i) SheetListCommands::add(pal::kCmdPageSetupFirst + i, publishWithPageSetup);
     SheetListCommands::add(pal::kCmdPublishDialog, publishDialog);
     SheetListCommands::add(pal::kCmdPublishOptions, publishOptions);
-    SheetListCommands::add(pal::kCmdManagePageSetups, managePageSetups);
     SheetListCommands::add(pal::kCmdPublishSettings, publishSettings);
     SheetListCommands::add(pal::kCmdTransmit, transmit);
     SheetListCommands::add(pal::kCmdTransmittalSetups, transmittalSetups);
@@ -126,7 +121,6 @@ void registerPublishOperations() {
 void unregisterPublishOperations() {
     for (int id : kPublishIds) SheetListCommands::remove(id);
     for (int i = 0; i < pal::kPageSetupRangeSize; ++i) SheetListCommands::remove(pal::kCmdPageSetupFirst + i);
-    for (int id : {pal::kCmdPublishDialog, pal::kCmdPublishOptions, pal::kCmdManagePageSetups, pal::kCmdPublishSettings, pal::kCmdTransmit,
-                   pal::kCmdTransmittalSetups})
+    for (int id : {pal::kCmdPublishDialog, pal::kCmdPublishOptions, pal::kCmdPublishSettings, pal::kCmdTransmit, pal::kCmdTransmittalSetups})
         SheetListCommands::remove(id);
 }

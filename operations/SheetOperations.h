@@ -34,3 +34,5 @@ void unregisterPublishOperations();
 // drawings' title blocks are brought up to date off the UI thread; drawings held by someone else or
 // unreadable are reported.
 void followTitleBlocks(SheetListContext& ctx);
+void registerPropertiesOperations();
+void unregisterPropertiesOperations();

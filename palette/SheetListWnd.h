@@ -85,6 +85,7 @@ public:
     QToolButton* selectionsButton() const { return selectionsButton_; }
     QToolButton* activePublishButton() const { return publishButtons_[activePublish_]; }
     const CSheetListSettings& settings() const { return settings_; }
+    CSheetListSettings& settings() { return settings_; }  // operations keep their choices in it
     bool isBusy() const { return busy_; }
     int statusPollInterval() const;  // ms, or -1 when the status poll is stopped
 

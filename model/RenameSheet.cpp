@@ -1,0 +1,47 @@
+#include "model/RenameSheet.h"
+
+#include <filesystem>
+
+#include "drawings/DwgReader.h"
+#include "drawings/FileLocks.h"
+#include "drawings/SheetSetStamp.h"
+#include "host/PathUtil.h"
+#include "toolkit/common/TkUtf8.h"
+
+bool renameSheetDrawing(CSheet& sheet, const TkString& newLayout, const TkString& newPath, const TkString& sheetSetPath, TkString& error) {
+    const TkString oldPath = sheet.getFileName(), oldLayout = sheet.getLayoutName();
+    const TkString layout = newLayout.empty() ? oldLayout : newLayout, path = newPath.empty() ? oldPath : newPath;
+    if (layout == oldLayout && path == oldPath) return true;
+    if (isDrawingLocked(oldPath)) {
+        error = oldPath + L": in use by someone else or read-only";
+        return false;
+    }
+    if (path != oldPath && vrutPathExists(path)) {
+        error = path + L": a file of that name exists already";
+        return false;
+    }
+    DwgReader reader;
+    reader.load(oldPath, false);
+    if (!reader.database) {
+        error = oldPath + L": cannot be read";
+        return false;
+    }
+    if (layout != oldLayout)
+        if (TkDbResult r = reader.database->renameLayout(tkToUtf8(oldLayout), tkToUtf8(layout)); !r) {
+            error = oldPath + L": " + tkFromUtf8(r.describe());
+            return false;
+        }
+    // A drawing stamped for this set names its sheet's layout and its own path: both follow.
+    if (!readStampSheetSetPath(reader.database.get()).empty())
+        reader.writeStamp(sheetSetPath, path, layout, sheet.getLayoutHandle());
+    if (!reader.saveAs(path, reader.database->version())) {
+        error = path + L": cannot be written";
+        return false;
+    }
+    if (path != oldPath) {
+        std::error_code ec;
+        std::filesystem::remove(tkToUtf8(oldPath), ec);
+    }
+    sheet.setLayout(layout.c_str(), sheet.getLayoutHandle().c_str(), path.c_str());
+    return true;
+}

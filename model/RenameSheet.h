@@ -1,0 +1,8 @@
+#pragma once
+// A sheet's layout and drawing renamed with it: the layout renamed in its drawing, the drawing saved
+// under its new name (the old file removed once the new one is written), the stamp following, and
+// the sheet pointed at the result. Nothing changes when the drawing cannot be read or written.
+#include "model/SheetSetImpl.h"
+
+// `newLayout` or `newPath` empty: that one stays. False with `error`, the sheet unchanged.
+bool renameSheetDrawing(CSheet& sheet, const TkString& newLayout, const TkString& newPath, const TkString& sheetSetPath, TkString& error);

@@ -1,0 +1,255 @@
+// "Properties..." of the sheet set, a subset and a sheet: the dialog filled from the model, the
+// question whether inherited settings go to nested subsets too, the edit applied under the set's
+// lock, and the title blocks brought up to date. "Manage Page Setups..." goes to the plot service
+// and, when it asks for the set's properties (5000), through them and back.
+#include "dialogs/SheetPropertiesDlg.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
+#include "dialogs/SubsetPropertiesDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "host/PlotService.h"
+#include "host/Resources.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/PublishGather.h"
+#include "model/RenameSheet.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListSettings.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+constexpr int kApplyNested = 1125, kKeepNested = 1126;
+
+bool heldElsewhere(CSheetSet* set) { return !set || CSheetSetLock::isHeldByAnyone(set->getFileName()); }
+
+// Asks whether the changed settings go to the nested subsets too; true for "apply".
+bool askNested(const TkString& instruction, const std::vector<const wchar_t*>& changed) {
+    TkString content = L"Changes made:\n";
+    for (const wchar_t* c : changed) content += TkString(L"\n    ") + c;
+    CVrUiTaskDialog dlg;
+    dlg.setWindowTitle(L"Sheet Set Manager - Apply Changes to Nested Subsets");
+    dlg.setMainInstruction(instruction);
+    dlg.setContent(content);
+    dlg.addCommandLink(kApplyNested, L"Apply changes to nested subsets");
+    dlg.addCommandLink(kKeepNested, L"Continue without changes to nested subsets");
+    dlg.setCommonButtons(CVrUiTaskDialog::kButtonCancel);
+    dlg.setParent(vredGetVornFrame());
+    return dlg.doModal() == kApplyNested;
+}
+
+bool sameTemplate(const CSubset* s, const TkString& layout, const TkString& file) {
+    return vrutSameTextNoCase(s->getTemplateLayoutName(), layout) && vrutSameTextNoCase(s->getTemplateFileName(), file);
+}
+
+void sheetSetProperties(SheetListContext& ctx) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (heldElsewhere(set)) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CSheetsetPropertiesDlg dlg(vredGetVornFrame());
+    dlg.name = set->getName();
+    dlg.dataFile = set->getFileName();
+    dlg.description = set->getDesc();
+    set->getModelViewFolders(dlg.modelViewFolders);
+    set->getLabelBlock(dlg.labelBlockName, dlg.labelBlockHandle, dlg.labelBlockFile);
+    set->getCalloutBlocks(dlg.calloutNames, dlg.calloutHandles, dlg.calloutFiles);
+    dlg.pageSetupFile = set->getPageSetupFile();
+    dlg.projectNumber = set->getProjectNumber();
+    dlg.projectName = set->getProjectName();
+    dlg.projectPhase = set->getProjectPhase();
+    dlg.projectMilestone = set->getProjectMilestone();
+    dlg.location = set->getNewSheetLocation();
+    dlg.templateLayout = set->getTemplateLayoutName();
+    dlg.templateHandle = set->getTemplateLayoutHandle();
+    dlg.templateFile = set->getTemplateFileName();
+    dlg.promptForTemplate = set->getPromptForTemplate();
+    set->getCustomProperties()->getAll(dlg.customProperties);
+    const std::vector<CustomProperty> before = dlg.customProperties;
+    if (dlg.DoModal() != QDialog::Accepted) return;
+
+    const bool locationChanged = !vrutSameTextNoCase(dlg.location, set->getNewSheetLocation());
+    const bool templateChanged = !sameTemplate(set, dlg.templateLayout, dlg.templateFile);
+    const bool promptChanged = dlg.promptForTemplate != set->getPromptForTemplate();
+    std::vector<const wchar_t*> changed;
+    if (locationChanged) changed.push_back(L"Sheet storage location");
+    if (templateChanged) changed.push_back(L"Sheet creation template");
+    if (promptChanged) changed.push_back(L"Prompt for template setting");
+    std::vector<CSubset*> subsets;
+    set->getSubsets(subsets, true);
+    const bool nested = !changed.empty() && !subsets.empty() &&
+                        askNested(vrFormatMessage(L"Changes were made to the sheet set, %s, that can also be applied to its nested subsets. What do you want to do?",
+                                                  {set->getFileName()}),
+                                  changed);
+    bool propsChanged = before.size() != dlg.customProperties.size();
+    for (size_t i = 0; !propsChanged && i < before.size(); ++i) propsChanged = before[i].value != dlg.customProperties[i].value;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        s.setName(dlg.name.c_str());
+        s.setDesc(dlg.description.c_str());
+        s.setModelViewFolders(dlg.modelViewFolders);
+        s.setLabelBlock(dlg.labelBlockName.c_str(), dlg.labelBlockHandle.c_str(), dlg.labelBlockFile.c_str());
+        s.setCalloutBlocks(dlg.calloutNames, dlg.calloutHandles, dlg.calloutFiles);
+        s.setPageSetupFile(dlg.pageSetupFile.c_str());
+        s.setProjectNumber(dlg.projectNumber.c_str());
+        s.setProjectName(dlg.projectName.c_str());
+        s.setProjectPhase(dlg.projectPhase.c_str());
+        s.setProjectMilestone(dlg.projectMilestone.c_str());
+        if (locationChanged) s.setNewSheetLocation(dlg.location.c_str(), nested);
+        if (templateChanged) s.setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), nested);
+        if (promptChanged) s.setPromptForTemplate(dlg.promptForTemplate, nested);
+        if (propsChanged) {
+            // The set keeps the new list; every sheet takes the new definitions of sheet properties.
+            s.getCustomProperties()->setAll(dlg.customProperties);
+            std::vector<CustomProperty> definitions;
+            s.getCustomProperties()->getSheetProperties(definitions);
+            std::vector<CSheet*> sheets;
+            s.getSheets(sheets, true);
+            for (CSheet* sheet : sheets) sheet->getCustomProperties()->applyDefinitions(definitions);
+        }
+        return true;
+    });
+    followTitleBlocks(ctx);
+    if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
+    ctx.wnd.ShowCurrentSheetSet();  // the open menu shows the new name
+}
+
+void subsetProperties(SheetListContext& ctx) {
+    auto* subset = dynamic_cast<CSubset*>(ctx.caret);
+    if (heldElsewhere(ctx.sheetSet) || !subset || subset == ctx.sheetSet) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CSubsetPropertiesDlg dlg(vredGetVornFrame());
+    dlg.name = subset->getName();
+    dlg.location = subset->getNewSheetLocation();
+    dlg.includeForPublish = subset->getIncludeForPublish();
+    dlg.templateLayout = subset->getTemplateLayoutName();
+    dlg.templateHandle = subset->getTemplateLayoutHandle();
+    dlg.templateFile = subset->getTemplateFileName();
+    dlg.promptForTemplate = subset->getPromptForTemplate();
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    const bool locationChanged = !vrutSameTextNoCase(dlg.location, subset->getNewSheetLocation());
+    const bool templateChanged = !sameTemplate(subset, dlg.templateLayout, dlg.templateFile);
+    const bool promptChanged = dlg.promptForTemplate != subset->getPromptForTemplate();
+    const bool publishChanged = dlg.includeForPublish != subset->getIncludeForPublish();
+    std::vector<const wchar_t*> changed;
+    if (locationChanged) changed.push_back(L"Sheet storage location");
+    if (templateChanged) changed.push_back(L"Sheet creation template");
+    if (promptChanged) changed.push_back(L"Prompt for template setting");
+    if (publishChanged) changed.push_back(L"Override Sheet Publish Settings");
+    std::vector<CSubset*> nestedSubsets;
+    subset->getSubsets(nestedSubsets, true);
+    const bool nested = !changed.empty() && !nestedSubsets.empty() &&
+                        askNested(vrFormatMessage(L"Changes were made to the subset, %s, that can also be applied to its nested subsets. What do you want to do?",
+                                                  {subset->getName()}),
+                                  changed);
+    const uint64_t id = componentId(subset);
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
+        if (!target) return false;
+        target->setName(dlg.name.c_str());
+        if (publishChanged) {
+            // The publish setting goes to every subset below too, whatever the answer: a subset
+            // that publishes nothing cannot have subsets that do.
+            target->setIncludeForPublish(dlg.includeForPublish, false);
+            std::vector<CSubset*> below;
+            target->getSubsets(below, true);
+            for (CSubset* b : below) b->setIncludeForPublish(dlg.includeForPublish, false);
+        }
+        if (locationChanged) target->setNewSheetLocation(dlg.location.c_str(), nested);
+        if (templateChanged) target->setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), nested);
+        if (promptChanged) target->setPromptForTemplate(dlg.promptForTemplate, nested);
+        return true;
+    });
+    followTitleBlocks(ctx);
+    showById(ctx, id);
+}
+
+void sheetProperties(SheetListContext& ctx) {
+    auto* sheet = dynamic_cast<CSheet*>(ctx.caret);
+    if (heldElsewhere(ctx.sheetSet) || !sheet) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CSheetPropertiesDlg dlg(vredGetVornFrame());
+    dlg.title = sheet->getTitle();
+    dlg.number = sheet->getNumber();
+    dlg.description = sheet->getDesc();
+    dlg.includeForPublish = sheet->getIncludeForPublish();
+    dlg.layoutName = sheet->getLayoutName();
+    dlg.layoutHandle = sheet->getLayoutHandle();
+    dlg.drawingPath = sheet->getFileName();
+    dlg.sheetSetName = ctx.sheetSet->getName();
+    dlg.revisionNumber = sheet->getRevisionNumber();
+    dlg.revisionDate = sheet->getRevisionDate();
+    dlg.purpose = sheet->getIssuePurpose();
+    dlg.category = sheet->getCategory();
+    sheet->getCustomProperties()->getAll(dlg.customProperties);
+    CSheetListSettings& options = ctx.wnd.settings();
+    dlg.renameLayout = options.title1 != 0;
+    dlg.layoutWithNumber = options.prefix1 != 0;
+    dlg.renameFile = options.title2 != 0;
+    dlg.fileWithNumber = options.prefix2 != 0;
+    if (auto* parent = dynamic_cast<CSubset*>(sheet->getParent())) {
+        std::vector<CSheet*> siblings;
+        parent->getSheets(siblings, false);
+        for (CSheet* s : siblings)
+            if (s != sheet) dlg.otherNames.push_back(sheetDisplayName(s->getNumber(), s->getTitle()));
+    }
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    options.title1 = dlg.renameLayout;
+    options.prefix1 = dlg.layoutWithNumber;
+    options.title2 = dlg.renameFile;
+    options.prefix2 = dlg.fileWithNumber;
+    const uint64_t id = componentId(sheet);
+    TkString renameError;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        auto* target = dynamic_cast<CSheet*>(findComponentById(&s, id));
+        if (!target) return false;
+        target->setTitle(dlg.title.c_str());
+        target->setNumber(dlg.number.c_str());
+        target->setDesc(dlg.description.c_str());
+        target->setIncludeForPublish(dlg.includeForPublish);
+        target->setLayout(dlg.layoutName.c_str(), dlg.layoutHandle.c_str(), dlg.drawingPath.c_str());
+        target->setRevisionNumber(dlg.revisionNumber.c_str());
+        target->setRevisionDate(dlg.revisionDate.c_str());
+        target->setIssuePurpose(dlg.purpose.c_str());
+        target->setCategory(dlg.category.c_str());
+        target->getCustomProperties()->setAll(dlg.customProperties);
+        if (!dlg.newLayoutName.empty() || !dlg.newDrawingPath.empty())
+            renameSheetDrawing(*target, dlg.newLayoutName, dlg.newDrawingPath, s.getFileName(), renameError);
+        return true;
+    });
+    if (!renameError.empty())
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheet was changed; its drawing was not renamed: " + renameError,
+                       MB_OK | MB_ICONWARNING);
+    followTitleBlocks(ctx);
+    showById(ctx, id);
+}
+
+// The plot service manages page setups; 5000 sends the user to the set's properties and back.
+void managePageSetups(SheetListContext& ctx) {
+    for (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet;) {
+        const int r = plot->managePageSetups(makePublishJob(ctx.sheetSet, {}));
+        if (r == 5100) {
+            ctx.sheetSet->refreshPageSetupNames();
+            return;
+        }
+        if (r != 5000 || heldElsewhere(ctx.sheetSet)) return;
+        sheetSetProperties(ctx);
+        ctx.sheetSet = currentSheetSet(ctx);
+    }
+}
+
+}  // namespace
+
+void registerPropertiesOperations() {
+    SheetListCommands::add(pal::kCmdSheetSetProperties, sheetSetProperties);
+    SheetListCommands::add(pal::kCmdSubsetProperties, subsetProperties);
+    SheetListCommands::add(pal::kCmdSheetProperties, sheetProperties);
+    SheetListCommands::add(pal::kCmdManagePageSetups, managePageSetups);
+}
+
+void unregisterPropertiesOperations() {
+    for (int id : {pal::kCmdSheetSetProperties, pal::kCmdSubsetProperties, pal::kCmdSheetProperties, pal::kCmdManagePageSetups})
+        SheetListCommands::remove(id);
+}
