@@ -1,0 +1,184 @@
+// The properties dialogs through the palette, played with the UI responder: the sheet dialog's
+// checks and rename options, the nested-subsets question with both answers, a subset renamed with
+// its publish flag, and the page setups round trip through the set's properties.
+#include <QTest>
+
+#include "dialogs/SheetPropertiesDlg.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
+#include "dialogs/SubsetPropertiesDlg.h"
+#include "drawings/DwgReader.h"
+#include "host/NqSystem.h"
+#include "host/PlotService.h"
+#include "model/ItemLookup.h"
+#include "palette/PaletteIds.h"
+#include "tests/palette/PaletteFixture.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+TkString W(const std::string& s) { return tkFromUtf8(s); }
+
+template <class Dlg>
+void playNext(std::function<int(Dlg&)> play) {
+    CVrUiDialog::testHook = [play](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<Dlg*>(d);
+        return dlg ? play(*dlg) : int(QDialog::Rejected);
+    };
+}
+
+}  // namespace
+
+class PropertiesTest : public PaletteTest {
+protected:
+    void TearDown() override {
+        CVrUiDialog::testHook = nullptr;
+        PaletteTest::TearDown();
+    }
+    CSheetSet* set() const { return wnd->manager()->getSheetSet(0); }
+};
+
+TEST_F(PropertiesTest, SheetDialogChecksNamesAndRenamesLayoutAndDrawing) {
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a2"));
+    playNext<CSheetPropertiesDlg>([&](CSheetPropertiesDlg& d) {
+        CPropertyTableModel& m = d.grid->model();
+        EXPECT_EQ(m.value("title"), "a2");
+        EXPECT_EQ(m.value("publish"), "Yes");
+        EXPECT_EQ(m.value("set"), "Palette Test");
+        EXPECT_TRUE(d.renameLayoutCheck->isEnabled());
+        EXPECT_FALSE(d.layoutNumberCheck->isEnabled());  // only while its main box is checked
+        m.setValue("title", QString(65, 'x'));
+        responder.queueMessageBox(IDOK);
+        d.OnOK();
+        m.setValue("title", "Plan");
+        m.setValue("number", "A,1");
+        responder.queueTaskDialog(IDOK);
+        d.OnOK();
+        m.setValue("number", "");
+        m.setValue("title", "A1");  // a1's label, case aside
+        responder.queueTaskDialog(IDCLOSE);
+        d.OnOK();
+        EXPECT_EQ(d.result(), 0);
+        m.setValue("number", "A-2");
+        m.setValue("title", "Plan");
+        EXPECT_TRUE(m.row("title")->modified());  // shown in bold
+        d.renameLayoutCheck->setChecked(true);
+        d.layoutNumberCheck->setChecked(true);
+        d.OnOK();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdSheetProperties);
+    const auto& shown = responder.shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, L"The name cannot be longer than 64 characters.");
+    EXPECT_EQ(shown[1].caption, L"Sheet - Unsupported Characters");
+    EXPECT_EQ(shown[2].caption, L"Sheet - Name Already Exists");
+    TkString error;
+    auto* sheet = dynamic_cast<CSheet*>(findItem(set(), L"A-2", error));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->getTitle(), L"Plan");
+    EXPECT_EQ(sheet->getLayoutName(), L"A-2 Plan");  // renamed in its drawing too
+    DwgReader reader;
+    reader.load(W(drawingA), false);
+    EXPECT_TRUE(reader.findLayout(L"A-2 Plan"));
+    EXPECT_FALSE(reader.findLayout(L"Sheet B"));
+    EXPECT_TRUE(wnd->settings().title1 && wnd->settings().prefix1);  // the options are kept
+    EXPECT_EQ(fileLabels(L"A"), L"a1 Plan a3 a4 [Nested]");
+
+    // A drawing someone holds cannot be renamed: the options are off.
+    FileHold held;
+    ASSERT_TRUE(held.hold(W(drawingA)));
+    click(item("a1"));
+    bool checked = false;
+    playNext<CSheetPropertiesDlg>([&](CSheetPropertiesDlg& d) {
+        checked = true;
+        EXPECT_FALSE(d.renameLayoutCheck->isEnabled());
+        EXPECT_FALSE(d.renameFileCheck->isEnabled());
+        return int(QDialog::Rejected);
+    });
+    wnd->OnCommand(pal::kCmdSheetProperties);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(PropertiesTest, InheritedSettingsAskAboutNestedSubsetsAndTheAnswerDecides) {
+    openWindow();
+    click(item("Palette Test"));
+    // A description alone asks nothing.
+    playNext<CSheetsetPropertiesDlg>([&](CSheetsetPropertiesDlg& d) {
+        d.grid->model().setValue("description", "Harbour");
+        d.OnOK();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdSheetSetProperties);
+    EXPECT_TRUE(responder.shown().empty());
+    EXPECT_EQ(set()->getDesc(), L"Harbour");
+
+    for (int answer : {1126, 1125}) {
+        const std::string folder = dir.file(answer == 1125 ? "nested" : "alone");
+        playNext<CSheetsetPropertiesDlg>([&](CSheetsetPropertiesDlg& d) {
+            d.grid->model().setValue("location", QString::fromStdString(folder));
+            d.grid->model().row("location")->value = QString::fromStdString(folder);  // as the folder chooser sets it
+            d.OnOK();
+            return d.result();
+        });
+        responder.clear();
+        responder.queueTaskDialog(answer);
+        wnd->OnCommand(pal::kCmdSheetSetProperties);
+        ASSERT_EQ(responder.shown().size(), 1u);
+        EXPECT_EQ(responder.shown()[0].caption, L"Sheet Set Manager - Apply Changes to Nested Subsets");
+        EXPECT_NE(responder.shown()[0].text.find(L"Sheet storage location"), std::wstring::npos);
+        EXPECT_EQ(set()->getNewSheetLocation(), W(folder));
+        const TkString nested = findSubsetByPath(set(), L"A/Nested")->getNewSheetLocation();
+        EXPECT_EQ(nested == W(folder), answer == 1125) << nested;
+    }
+}
+
+TEST_F(PropertiesTest, ASubsetRenamedWithItsPublishFlagShowsTheNewName) {
+    openWindow();
+    click(item("B"));
+    playNext<CSubsetPropertiesDlg>([&](CSubsetPropertiesDlg& d) {
+        EXPECT_EQ(d.grid->model().row("hierarchy"), nullptr);  // only for new subsets
+        d.grid->model().setValue("name", "Bridges");
+        d.grid->model().setValue("publish", "Do Not Publish Sheets");
+        d.OnOK();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdSubsetProperties);
+    EXPECT_TRUE(responder.shown().empty());  // B has no nested subsets: nothing to ask
+    ASSERT_NE(item("Bridges"), nullptr);
+    EXPECT_FALSE(findSubsetByPath(set(), L"Bridges")->getIncludeForPublish());
+}
+
+namespace {
+struct PageSetupPlot : CNqPlotSvr {
+    std::vector<int> answers;
+    int calls = 0;
+    int publish(int, const VrPublishJob&) override { return 0; }
+    int publishWithPageSetupOverride(const VrPublishJob&) override { return 0; }
+    void plotStampSettings() override {}
+    int managePageSetups(const VrPublishJob&) override { return answers.at(static_cast<size_t>(calls++)); }
+    int sheetSetPublishOptions(const VrPublishJob&) override { return 0; }
+    int publishDialogBox(const VrPublishJob&) override { return 0; }
+    bool getPublishInReverseOrder() const override { return false; }
+    void setPublishInReverseOrder(bool) override {}
+    bool getIncludePlotStamp() const override { return false; }
+    void setIncludePlotStamp(bool) override {}
+    int getDefaultPublishFormat() const override { return 0; }
+    int publishToFile(const VrPublishJob&, const TkString&) override { return 0; }
+};
+}  // namespace
+
+TEST_F(PropertiesTest, PageSetupsGoThroughTheSetsPropertiesAndBack) {
+    PageSetupPlot plot;
+    plot.answers = {5000, 5100};
+    CNqSystem::instance().registerService(L"CNqPlotSvr", &plot);
+    openWindow();
+    click(item("Palette Test"));
+    int propertiesShown = 0;
+    playNext<CSheetsetPropertiesDlg>([&](CSheetsetPropertiesDlg&) { return ++propertiesShown, int(QDialog::Rejected); });
+    wnd->OnCommand(pal::kCmdManagePageSetups);
+    CNqSystem::instance().removeService(L"CNqPlotSvr");
+    EXPECT_EQ(plot.calls, 2);
+    EXPECT_EQ(propertiesShown, 1);
+}
