@@ -26,6 +26,9 @@ QVariant CPropertyTableModel::data(const QModelIndex& index, int role) const {
     const PropertyRow& r = rows_[static_cast<size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
+        // A browse row's value is drawn by its cell widget, beside the button.
+        if (index.column() == 1 && r.kind == PropertyRow::Browse) return {};
+        [[fallthrough]];
     case Qt::EditRole:
         return index.column() == 0 ? r.label : r.kind == PropertyRow::Group ? QVariant() : QVariant(r.value);
     case Qt::FontRole: {
@@ -119,6 +122,8 @@ CPropertyGrid::CPropertyGrid(QWidget* parent) : QWidget(parent) {
     view_->setModel(&model_);
     view_->setItemDelegate(new PropertyDelegate(this));
     view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 10);
+    view_->setWordWrap(false);
     view_->horizontalHeader()->setStretchLastSection(true);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -157,6 +162,10 @@ void CPropertyGrid::refreshLayout() {
             auto* h = new QHBoxLayout(cell);
             h->setContentsMargins(0, 0, 0, 0);
             auto* text = new QLabel(r.value, cell);
+            text->setContentsMargins(3, 0, 0, 0);
+            QFont f = text->font();
+            f.setBold(r.modified());
+            text->setFont(f);
             auto* button = new QPushButton("...", cell);
             button->setFixedWidth(26);
             h->addWidget(text, 1);

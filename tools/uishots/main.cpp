@@ -12,6 +12,9 @@
 
 #include "dialogs/ImportLayoutsDlg.h"
 #include "dialogs/NewSheetDlg.h"
+#include "dialogs/SheetPropertiesDlg.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
+#include "dialogs/SubsetPropertiesDlg.h"
 #include "host/Documents.h"
 #include "host/PathUtil.h"
 #include "model/NewSheet.h"
@@ -132,6 +135,61 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     files.push_back(folder + L"drawings/A-200 Elevations.dwg");
     import.addDrawings(files);
     shoot(&import, "import-layouts-dialog");
+    import.hide();
+
+    // The three property dialogs, filled from the set as the palette fills them.
+    CSheet* sheet = nullptr;
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    if (!sheets.empty()) sheet = sheets.front();
+    CSheetsetPropertiesDlg setDlg;
+    setDlg.name = set->getName();
+    setDlg.dataFile = set->getFileName();
+    setDlg.description = set->getDesc();
+    setDlg.pageSetupFile = set->getPageSetupFile();
+    setDlg.projectNumber = set->getProjectNumber();
+    setDlg.projectName = set->getProjectName();
+    setDlg.projectPhase = set->getProjectPhase();
+    setDlg.projectMilestone = set->getProjectMilestone();
+    setDlg.location = set->getNewSheetLocation();
+    setDlg.templateLayout = set->getTemplateLayoutName();
+    setDlg.templateFile = set->getTemplateFileName();
+    set->getCustomProperties()->getAll(setDlg.customProperties);
+    setDlg.DoModal();
+    setDlg.show();
+    QTest::qWaitForWindowExposed(&setDlg);
+    setDlg.grid->model().setValue("projectPhase", "Construction documents");
+    shoot(&setDlg, "sheet-set-properties");
+    setDlg.hide();
+    CSubsetPropertiesDlg subDlg;
+    subDlg.name = L"Plans";
+    subDlg.location = set->getNewSheetLocation();
+    subDlg.templateLayout = set->getTemplateLayoutName();
+    subDlg.templateFile = set->getTemplateFileName();
+    subDlg.isNew = true;
+    subDlg.DoModal();
+    subDlg.show();
+    QTest::qWaitForWindowExposed(&subDlg);
+    shoot(&subDlg, "subset-properties");
+    subDlg.hide();
+    if (sheet) {
+        CSheetPropertiesDlg sheetDlg;
+        sheetDlg.title = sheet->getTitle();
+        sheetDlg.number = sheet->getNumber();
+        sheetDlg.layoutName = sheet->getLayoutName();
+        sheetDlg.drawingPath = sheet->getFileName();
+        sheetDlg.sheetSetName = set->getName();
+        sheetDlg.revisionNumber = sheet->getRevisionNumber();
+        sheetDlg.revisionDate = sheet->getRevisionDate();
+        sheetDlg.purpose = sheet->getIssuePurpose();
+        sheetDlg.category = sheet->getCategory();
+        sheet->getCustomProperties()->getAll(sheetDlg.customProperties);
+        sheetDlg.DoModal();
+        sheetDlg.show();
+        QTest::qWaitForWindowExposed(&sheetDlg);
+        sheetDlg.grid->view()->selectRow(2);
+        shoot(&sheetDlg, "sheet-properties");
+    }
 }
 
 }  // namespace
