@@ -1,8 +1,11 @@
 #include "dialogs/SheetsetPropertiesDlg.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/CustomPropertiesDlg.h"
+#include "dialogs/ListDialogs.h"
 #include "dialogs/PropertyRows.h"
 #include "dialogs/SelectBlockDlg.h"
 #include "host/Dialogs.h"
@@ -31,6 +34,9 @@ CSheetsetPropertiesDlg::CSheetsetPropertiesDlg(QWidget* parent) : CVrUiDialog(pa
     setDialogName("SheetSet:SheetsetProperties");
     grid = new CPropertyGrid(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    customButton = new QPushButton(tr("Edit &Custom Properties..."), this);
+    buttons->addButton(customButton, QDialogButtonBox::ActionRole);
+    connect(customButton, &QPushButton::clicked, this, [this] { OnCustomProperties(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grid, 1);
     layout->addWidget(buttons);
@@ -41,6 +47,21 @@ CSheetsetPropertiesDlg::CSheetsetPropertiesDlg(QWidget* parent) : CVrUiDialog(pa
 
 int CSheetsetPropertiesDlg::DoModal() {
     setWindowTitle(tr("Sheet Set Properties") + " - " + q(name));
+    fill();
+    return CVrUiDialog::DoModal();
+}
+
+void CSheetsetPropertiesDlg::OnCustomProperties() {
+    // What was typed in the grid is kept, then the grid shows the edited list.
+    collect();
+    CCustomPropertiesDlg dlg(this);
+    dlg.properties = customProperties;
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    customProperties = dlg.properties;
+    fill();
+}
+
+void CSheetsetPropertiesDlg::fill() {
     std::vector<PropertyRow> rows;
     rows.push_back({PropertyRow::Group, "set", text(26301, L"Sheet Set")});
     rows.push_back(plainRow("name", text(26302, L"Name"), text(26303, L"The name of the sheet set"), name));
@@ -51,10 +72,10 @@ int CSheetsetPropertiesDlg::DoModal() {
                       text(26309, L"The paths and names of folders that contain drawings used by the sheet set"),
                       foldersText(modelViewFolders), foldersText(modelViewFolders), {}, {}};
     views.browse = [this](QString& value) {
-        // Another folder joins the list.
-        TkString chosen = vrutBrowseForFolder(ssMessage(25401, L"Browser for Folder"), L"");
-        if (chosen.empty()) return false;
-        modelViewFolders.push_back(chosen);
+        CModelViewDlg dlg(this);
+        dlg.folders = modelViewFolders;
+        if (dlg.DoModal() != QDialog::Accepted) return false;
+        modelViewFolders = dlg.folders;
         value = foldersText(modelViewFolders);
         return true;
     };
@@ -80,14 +101,14 @@ int CSheetsetPropertiesDlg::DoModal() {
                            text(26313, L"The path and file name of the drawing DWT or DWG file that contains the callout blocks for the sheet set"),
                            callouts, callouts, {}, {}};
     calloutRow.browse = [this](QString& value) {
-        CSelectBlockDlg pick(this);
-        if (!calloutFiles.empty()) pick.filePath = calloutFiles.back();
-        if (pick.DoModal() != QDialog::Accepted || pick.blockNames.empty()) return false;
-        for (size_t i = 0; i < pick.blockNames.size(); ++i) {
-            calloutNames.push_back(pick.blockNames[i]);
-            calloutHandles.push_back(i < pick.blockHandles.size() ? pick.blockHandles[i] : TkString());
-            calloutFiles.push_back(pick.filePath);
-        }
+        CBlockListDlg dlg(this);
+        dlg.names = calloutNames;
+        dlg.handles = calloutHandles;
+        dlg.files = calloutFiles;
+        if (dlg.DoModal() != QDialog::Accepted) return false;
+        calloutNames = dlg.names;
+        calloutHandles = dlg.handles;
+        calloutFiles = dlg.files;
         value = calloutsText(calloutNames, calloutFiles);
         return true;
     };
@@ -121,10 +142,14 @@ int CSheetsetPropertiesDlg::DoModal() {
                             promptForTemplate));
     customGroup(true, "setCustom", 26328, L"Sheet Set Custom Properties");
     grid->model().setRows(rows);
-    return CVrUiDialog::DoModal();
 }
 
 void CSheetsetPropertiesDlg::OnOK() {
+    collect();
+    done(QDialog::Accepted);
+}
+
+void CSheetsetPropertiesDlg::collect() {
     CPropertyTableModel& m = grid->model();
     name = m.value("name").toStdWString();
     description = m.value("description").toStdWString();
@@ -137,5 +162,4 @@ void CSheetsetPropertiesDlg::OnOK() {
     promptForTemplate = m.value("prompt") == yesText();
     for (size_t i = 0; i < customProperties.size(); ++i)
         if (const PropertyRow* r = m.row("custom:" + QString::number(i))) customProperties[i].value = r->value.toStdWString();
-    done(QDialog::Accepted);
 }

@@ -11,6 +11,7 @@ public:
     explicit CSheetsetPropertiesDlg(QWidget* parent = nullptr);
     int DoModal();
     void OnOK();
+    void OnCustomProperties();  // the custom properties dialog, then the grid filled again
 
     TkString name, dataFile, description, pageSetupFile;
     std::vector<TkString> modelViewFolders;
@@ -21,4 +22,9 @@ public:
     bool promptForTemplate = false;
     std::vector<CustomProperty> customProperties;  // the set's own and the sheets' definitions
     CPropertyGrid* grid;
+    class QPushButton* customButton;
+
+private:
+    void fill();
+    void collect();  // the grid's values into the fields
 };

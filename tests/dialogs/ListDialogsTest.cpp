@@ -1,0 +1,151 @@
+// The custom property and list dialogs played through the UI responder: proposed names, duplicates
+// in any letter case, in-place values, deleting down to nothing, sorting, block lists without
+// doubles, model folders and new selection names.
+
+#include "dialogs/CustomPropertiesDlg.h"
+#include "dialogs/ListDialogs.h"
+#include "dialogs/SelectBlockDlg.h"
+#include "host/Dialogs.h"
+#include "tests/support/HostFixture.h"
+#include "tests/support/TestFiles.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+// Plays the next dialogs: each function takes the dialog it expects, in order.
+struct Script {
+    std::vector<std::function<int(CVrUiDialog*)>> steps;
+    size_t next = 0;
+    Script() {
+        CVrUiDialog::testHook = [this](CVrUiDialog* d) { return next < steps.size() ? steps[next++](d) : int(QDialog::Rejected); };
+    }
+    ~Script() { CVrUiDialog::testHook = nullptr; }
+};
+
+}  // namespace
+
+TEST_F(HostTest, CustomPropertiesProposeNamesRefuseDuplicatesAndEditInPlace) {
+    CCustomPropertiesDlg dlg;
+    dlg.properties = {{L"New Name (1)", L"a", true}, {L"New Name (2)", L"b", false}};
+    CAddCustomPropertyDlg::lastOwnerWasSheetSet = true;
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        // Add twice: the first proposal is taken in another case and refused, then a new name.
+        dlg.OnAdd();
+        dlg.OnAdd();
+        EXPECT_EQ(dlg.properties.size(), 3u);
+        // A value typed in place.
+        QTreeWidgetItem* first = dlg.list->topLevelItem(0);
+        first->setText(1, "City of Ely");
+        EXPECT_EQ(dlg.properties[0].value, L"City of Ely");
+        // Sorting by name flips on each click.
+        dlg.sortBy(0);
+        const QString top = dlg.list->topLevelItem(0)->text(0);
+        dlg.sortBy(0);
+        EXPECT_NE(dlg.list->topLevelItem(0)->text(0), top);
+        // Deleting all of them leaves the delete button off.
+        dlg.list->setCurrentItem(nullptr);
+        dlg.OnDelete();  // nothing selected: nothing deleted, the button goes off
+        EXPECT_EQ(dlg.properties.size(), 3u);
+        EXPECT_FALSE(dlg.deleteButton->isEnabled());
+        for (int n = 3; n > 0; --n) {
+            dlg.list->setCurrentItem(dlg.list->topLevelItem(0));
+            dlg.OnDelete();
+        }
+        EXPECT_TRUE(dlg.properties.empty());
+        EXPECT_FALSE(dlg.deleteButton->isEnabled());
+        return int(QDialog::Accepted);
+    });
+    s.steps.push_back([&](CVrUiDialog* d) {
+        auto* add = dynamic_cast<CAddCustomPropertyDlg*>(d);
+        EXPECT_NE(add, nullptr);
+        EXPECT_EQ(add->nameEdit->text(), "New Name (3)");
+        EXPECT_EQ(add->valueEdit->text(), "value");
+        EXPECT_TRUE(add->setOwner->isChecked());  // the last owner chosen
+        add->nameEdit->setText("  new name (1) ");
+        responder.queueTaskDialog(IDCLOSE);
+        add->OnOK();
+        EXPECT_EQ(add->result(), 0);
+        add->nameEdit->setText("Client");
+        add->sheetOwner->setChecked(true);
+        add->OnOK();
+        return add->result();
+    });
+    EXPECT_EQ(dlg.DoModal(), QDialog::Accepted);
+    EXPECT_FALSE(CAddCustomPropertyDlg::lastOwnerWasSheetSet);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].caption, L"Subset - Name Already Exists");
+}
+
+TEST_F(HostTest, BlockListAddsEachBlockOnceAndModelFoldersNoTwice) {
+    ScratchDir dir;
+    auto db = makeThreeSheetDrawing();
+    db->addBlock("DOOR");
+    ASSERT_TRUE(db->saveAs(dir.file("blocks.dwg"), kTkDbVerR2010).ok());
+    CBlockListDlg blocks;
+    Script s;
+    auto pickDoor = [&](CVrUiDialog* d) {
+        auto* pick = dynamic_cast<CSelectBlockDlg*>(d);
+        EXPECT_NE(pick, nullptr);
+        if (!pick) return int(QDialog::Rejected);
+        pick->filePath = tkFromUtf8(dir.file("blocks.dwg"));
+        pick->blockNames = {L"DOOR"};
+        pick->blockHandles = {L"1A"};
+        return int(QDialog::Accepted);
+    };
+    s.steps.push_back([&](CVrUiDialog*) {
+        blocks.OnAdd();
+        blocks.OnAdd();  // the same block of the same drawing again
+        return int(QDialog::Accepted);
+    });
+    s.steps.push_back(pickDoor);
+    s.steps.push_back(pickDoor);
+    responder.queueMessageBox(IDOK);
+    EXPECT_EQ(blocks.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(blocks.names, std::vector<TkString>{L"DOOR"});
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, L"\u5217\u8868\u4e2d\u5df2\u5b58\u5728\u6307\u5b9a\u7684\u6807\u6ce8\u5757\u3002");
+
+    CModelViewDlg folders;
+    folders.folders = {L"/srv/a"};
+    responder.clear();
+    responder.queueFileDialog({L"/srv/b"});
+    responder.queueFileDialog({L"/srv/a"});
+    responder.queueMessageBox(IDOK);
+    Script s2;
+    s2.steps.push_back([&](CVrUiDialog*) {
+        folders.OnAdd();
+        folders.OnAdd();
+        folders.list->setCurrentRow(0);
+        folders.OnDelete();
+        folders.OnOK();
+        return folders.result();
+    });
+    EXPECT_EQ(folders.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(folders.folders, std::vector<TkString>{L"/srv/b"});
+    EXPECT_EQ(responder.shown().back().text, L"This location already exists.");
+}
+
+TEST_F(HostTest, NewSelectionNamesAreCheckedUntrimmedForLength) {
+    CNewSelectionDlg dlg;
+    dlg.name = L"Issue 1";
+    dlg.selectedSheets = 3;
+    dlg.existingNames = {L"Issue 1"};
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        EXPECT_EQ(dlg.countLabel->text(), "Sheets selected: 3");
+        dlg.nameEdit->setText(QString(62, 'x') + "   ");  // 65 with its blanks
+        responder.queueMessageBox(IDOK);
+        dlg.OnOK();
+        dlg.nameEdit->setText(" issue 1 ");
+        responder.queueTaskDialog(IDCLOSE);
+        dlg.OnOK();
+        dlg.nameEdit->setText(" Issue 2 ");
+        dlg.OnOK();
+        return dlg.result();
+    });
+    EXPECT_EQ(dlg.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(dlg.name, L"Issue 2");
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[0].text, L"The name cannot be longer than 64 characters.");
+}
