@@ -2,10 +2,13 @@
 
 #include <functional>
 
+#include "drawings/DwgReader.h"
 #include "host/PathUtil.h"
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
 #include "model/NameRules.h"
+#include "model/NewSheet.h"
+#include "toolkit/common/TkUtf8.h"
 
 bool addSubsetPath(CSheetSetImpl& set, const TkString& path, TkString& error) {
     std::vector<TkString> names;
@@ -109,6 +112,14 @@ bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const Propert
 
 namespace {
 
+// The handle text ("%X") of a layout of a drawing template, empty when it cannot be read.
+TkString templateLayoutHandle(const TkString& file, const TkString& layout) {
+    DwgReader reader;
+    reader.load(file, false);
+    auto l = reader.findLayout(layout);
+    return l ? tkFromUtf8(l->handleText()) : TkString();
+}
+
 // A standard property: its check (empty when anything goes) and how it is set.
 struct Standard {
     std::function<bool(const TkString& value, TkString& error)> check;
@@ -148,6 +159,33 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
                     [sheet](const TkString& v) { sheet->setIncludeForPublish(yesNo(v) == 1); }};
         return {};
     }
+    // The settings new sheets inherit, on the set and on subsets: for this item alone.
+    if (auto* subset = dynamic_cast<CSubset*>(target)) {
+        if (sameName(name, L"New sheet location") || sameName(name, L"Location"))
+            return {{}, [subset](const TkString& v) { subset->setNewSheetLocation(v.c_str(), false); }};
+        if (sameName(name, L"Prompt for template"))
+            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Prompt for template is yes or no, not \"" + v + L"\""), false); },
+                    [subset](const TkString& v) { subset->setPromptForTemplate(yesNo(v) == 1, false); }};
+        if (sameName(name, L"Sheet creation template") || sameName(name, L"Template"))
+            // "LAYOUT@FILE": that layout of that drawing template, which must have it set up.
+            return {[](const TkString& v, TkString& e) {
+                        const size_t at = v.rfind(L'@');
+                        if (at == TkString::npos) return (e = L"a template is given as LAYOUT@FILE"), false;
+                        if (checkSheetTemplate(v.substr(at + 1), v.substr(0, at)) != TemplateProblem::None)
+                            return (e = L"no set-up layout " + v.substr(0, at) + L" in " + v.substr(at + 1)), false;
+                        return true;
+                    },
+                    [subset](const TkString& v) {
+                        const size_t at = v.rfind(L'@');
+                        const TkString layout = v.substr(0, at), file = v.substr(at + 1);
+                        subset->setTemplate(layout.c_str(), templateLayoutHandle(file, layout).c_str(), file.c_str(), false);
+                    }};
+        if (target != &set && (sameName(name, L"Publish") || sameName(name, L"Publish Sheets in Subset")))
+            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
+                    [subset](const TkString& v) { subset->setIncludeForPublish(yesNo(v) == 1, false); }};
+        if (target != &set && sameName(name, L"Name"))
+            return {nameCheck(L"the name", kMaxTitleLength, true), [subset](const TkString& v) { subset->setName(v.c_str()); }};
+    }
     if (target != &set) return {};
     CSheetSetImpl* s = &set;
     auto text = [s](void (CSheetSet::*f)(const wchar_t*)) { return Standard{{}, [s, f](const TkString& v) { (s->*f)(v.c_str()); }}; };
@@ -157,6 +195,7 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
     if (sameName(name, L"Project name")) return text(&CSheetSet::setProjectName);
     if (sameName(name, L"Project phase")) return text(&CSheetSet::setProjectPhase);
     if (sameName(name, L"Project milestone")) return text(&CSheetSet::setProjectMilestone);
+    if (sameName(name, L"Page setup overrides file") || sameName(name, L"Page setups")) return text(&CSheetSet::setPageSetupFile);
     return {};
 }
 

@@ -19,9 +19,11 @@ bool moveItem(CSheetSetImpl& set, const TkString& item, const TkString& toSubset
 // place and owner, new ones are added (on the set as its own, on a sheet as the sheet's).
 using PropertyValues = std::vector<std::pair<TkString, TkString>>;
 bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);
-// Sets properties of the sheet set (`item` empty) or of a sheet by name: a sheet's "Number",
+// Sets properties of the sheet set (`item` empty), a subset or a sheet by name: a sheet's "Number",
 // "Title", "Description", "Revision", "Revision Date", "Purpose", "Category", "Publish" (yes/no);
 // the set's "Name", "Description", "Project number", "Project name", "Project phase", "Project
-// milestone"; any other name is a custom property as above. Everything is checked before anything
-// changes (names, lengths, yes/no).
+// milestone", "Page setup overrides file"; for the set and subsets "New sheet location", "Sheet
+// creation template" (LAYOUT@FILE) and "Prompt for template" (yes/no), for subsets also "Name" and
+// "Publish"; any other name is a custom property of a sheet or the set. Everything is checked
+// before anything changes (names, lengths, yes/no, the template's layout).
 bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);

@@ -144,3 +144,33 @@ TEST(ScriptedEdits, PublishFlagsPassDownToSubsetsOnly) {
     EXPECT_FALSE(plans->getIncludeForPublish());  // not on under a parent that is off
     EXPECT_FALSE(applyPublishFlags(set, {12345678}, true));  // gone: nothing to do
 }
+
+TEST(ScriptedEdits, StandardPropertiesAreCheckedTogetherBeforeAnyChanges) {
+    ScratchDir dir;
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(makeSet(dir)).c_str()));
+    CSheetSetImpl& set = *mgr.sheetSetImpl(0);
+    TkString error;
+    // One bad value stops all of them: the title stays too.
+    EXPECT_FALSE(setItemProperties(set, L"A-101", {{L"Title", L"Basement"}, {L"Number", std::wstring(33, L'9')}}, error));
+    EXPECT_NE(error.find(L"longer than 32"), TkString::npos);
+    EXPECT_FALSE(setItemProperties(set, L"A-101", {{L"Title", L"Base"}, {L"Publish", L"maybe"}}, error));
+    CSheet* a101 = static_cast<CSheet*>(findItem(&set, L"A-101", error));
+    EXPECT_EQ(a101->getTitle(), L"Ground Floor");
+    ASSERT_TRUE(setItemProperties(set, L"A-101", {{L"number", L"A-100"}, {L"Revision", L"C"}, {L"Publish", L"no"}, {L"Drawn by", L"AK"}}, error)) << error;
+    EXPECT_EQ(a101->getNumber(), L"A-100");
+    EXPECT_EQ(a101->getRevisionNumber(), L"C");
+    EXPECT_FALSE(a101->getIncludeForPublish());
+    std::vector<CustomProperty> own;
+    a101->getCustomProperties()->getAll(own);
+    ASSERT_EQ(own.size(), 1u);  // names the sheet does not have are custom properties
+    EXPECT_EQ(own[0].name, L"Drawn by");
+    // The set and subsets: project fields, names, publish flag, a template that must exist.
+    ASSERT_TRUE(setItemProperties(set, L"", {{L"Project name", L"Harbour"}, {L"Name", L"Riverside 2"}}, error)) << error;
+    EXPECT_EQ(set.getProjectName(), L"Harbour");
+    EXPECT_EQ(set.getName(), L"Riverside 2");
+    ASSERT_TRUE(setItemProperties(set, L"Structure", {{L"Name", L"Engineering"}, {L"Publish", L"no"}}, error)) << error;
+    EXPECT_FALSE(findSubsetByPath(&set, L"Engineering")->getIncludeForPublish());
+    EXPECT_FALSE(setItemProperties(set, L"Engineering", {{L"Template", L"A1@" + W(dir.file("none.dwt"))}}, error));
+    EXPECT_FALSE(setItemProperties(set, L"Engineering", {{L"Colour", L"red"}}, error));  // subsets have no custom properties
+}
