@@ -67,7 +67,7 @@ CCustomPropertiesDlg::CCustomPropertiesDlg(QWidget* parent) : CVrUiDialog(parent
         properties[static_cast<size_t>(item->data(0, kIndexRole).toInt())].value = item->text(1).toStdWString();
     });
     connect(list->header(), &QHeaderView::sectionClicked, this, [this](int c) { sortBy(c); });
-    resize(480, 320);
+    resize(560, 320);
 }
 
 void CCustomPropertiesDlg::addRow(size_t index) {

@@ -1,10 +1,14 @@
 // The custom property and list dialogs played through the UI responder: proposed names, duplicates
 // in any letter case, in-place values, deleting down to nothing, sorting, block lists without
 // doubles, model folders and new selection names.
+#include <filesystem>
 
 #include "dialogs/CustomPropertiesDlg.h"
 #include "dialogs/ListDialogs.h"
 #include "dialogs/SelectBlockDlg.h"
+#include "dialogs/SelectLayoutDlg.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
+#include "dialogs/SubsetPropertiesDlg.h"
 #include "host/Dialogs.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestFiles.h"
@@ -148,4 +152,52 @@ TEST_F(HostTest, NewSelectionNamesAreCheckedUntrimmedForLength) {
     EXPECT_EQ(dlg.name, L"Issue 2");
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[0].text, L"The name cannot be longer than 64 characters.");
+}
+
+TEST_F(HostTest, PropertyGridBrowseRowsAndANewSubsetsFolder) {
+    ScratchDir dir;
+    auto tmpl = makeThreeSheetDrawing();
+    ASSERT_TRUE(tmpl->saveAs(dir.file("sheet.dwt"), kTkDbVerR2010).ok());
+    // A browse row takes its value from its chooser only, and shows as changed.
+    CSheetsetPropertiesDlg set;
+    set.name = L"Tower";
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        PropertyRow* row = set.grid->model().row("template");
+        EXPECT_FALSE(set.grid->model().flags(set.grid->model().index(0, 1)) & Qt::ItemIsEditable);  // a group
+        EXPECT_TRUE(set.grid->browse("template"));
+        EXPECT_EQ(row->value, QString::fromStdString("Sheet B(" + dir.file("sheet.dwt") + ")"));
+        EXPECT_TRUE(row->modified());
+        set.grid->model().setValue("prompt", "Maybe");  // not one of its choices
+        EXPECT_EQ(set.grid->model().value("prompt"), "No");
+        set.OnOK();
+        return set.result();
+    });
+    s.steps.push_back([&](CVrUiDialog* d) {
+        auto* pick = dynamic_cast<CSelectLayoutDlg*>(d);
+        if (!pick) return int(QDialog::Rejected);
+        pick->filePath = tkFromUtf8(dir.file("sheet.dwt"));
+        pick->ListLayouts(false);
+        pick->layoutList->setCurrentRow(1);
+        pick->OnOK();
+        return pick->result();
+    });
+    ASSERT_EQ(set.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(set.templateLayout, L"Sheet B");
+    EXPECT_EQ(set.templateFile, tkFromUtf8(dir.file("sheet.dwt")));
+    EXPECT_FALSE(set.templateHandle.empty());
+
+    // A new subset whose folder is to be made: OK makes it.
+    CSubsetPropertiesDlg sub;
+    sub.isNew = true;
+    sub.name = L"Plans";
+    sub.location = tkFromUtf8(dir.file("Plans folder"));
+    Script s2;
+    s2.steps.push_back([&](CVrUiDialog*) {
+        sub.grid->model().setValue("hierarchy", "Yes");
+        sub.OnOK();
+        return sub.result();
+    });
+    ASSERT_EQ(sub.DoModal(), QDialog::Accepted);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("Plans folder")));
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "dialogs/CustomPropertiesDlg.h"
 #include "dialogs/ImportLayoutsDlg.h"
 #include "dialogs/NewSheetDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
@@ -161,6 +162,14 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     setDlg.grid->model().setValue("projectPhase", "Construction documents");
     shoot(&setDlg, "sheet-set-properties");
     setDlg.hide();
+    CCustomPropertiesDlg custom;
+    custom.properties = setDlg.customProperties;
+    custom.properties.push_back({L"Client", L"City of Riverside", true});
+    custom.DoModal();
+    custom.show();
+    QTest::qWaitForWindowExposed(&custom);
+    shoot(&custom, "custom-properties");
+    custom.hide();
     CSubsetPropertiesDlg subDlg;
     subDlg.name = L"Plans";
     subDlg.location = set->getNewSheetLocation();
