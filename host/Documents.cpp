@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QSysInfo>
@@ -16,8 +18,42 @@
 
 VrApDocManager::VrApDocManager() = default;
 
+namespace {
+
+// Beside a drawing held for editing, a note of who holds it ("NAME.dwl"): user, machine, since.
+QString holderNotePath(const QString& drawing) {
+    QFileInfo fi(drawing);
+    return fi.path() + "/" + fi.completeBaseName() + ".dwl";
+}
+
+void writeHolderNote(const QString& drawing) {
+    QFile note(holderNotePath(drawing));
+    if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;  // a note is a courtesy
+    const QByteArray user = qgetenv("USER").isEmpty() ? qgetenv("LOGNAME") : qgetenv("USER");
+    note.write(user + "\n" + QSysInfo::machineHostName().toUtf8() + "\n" + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + "\n");
+}
+
+}  // namespace
+
 VrApDocument::~VrApDocument() {
-    if (lockFd_ >= 0) ::close(lockFd_);
+    if (lockFd_ >= 0) {
+        QFile::remove(holderNotePath(QString::fromStdWString(path_)));
+        ::close(lockFd_);
+    }
+}
+
+TkString vrapDrawingHolder(const TkString& path) {
+    const QString drawing = QString::fromStdWString(path);
+    int fd = ::open(drawing.toUtf8().constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return TkString();
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    QFile note(holderNotePath(drawing));
+    if (!held || !note.open(QIODevice::ReadOnly)) return TkString();
+    return QString::fromUtf8(note.readLine()).trimmed().toStdWString();
 }
 
 namespace {
@@ -33,6 +69,7 @@ int holdForEditing(const QString& path) {
         ::close(fd);
         return -1;
     }
+    writeHolderNote(path);
     return fd;
 }
 }  // namespace

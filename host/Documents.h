@@ -67,6 +67,10 @@ private:
 
 VrApDocManager* vrDocManagerPtr();
 
+// Who holds a drawing for editing, as the holder's note beside it says; empty when nobody holds it
+// or the holder left no note.
+TkString vrapDrawingHolder(const TkString& path);
+
 // Opens a file the way the host's OPEN does: mode 0 a sheet set (handed to the sheet set service),
 // 2 a drawing read-only, 4 a new sheet's drawing, 12 a drawing for editing. True on success.
 bool vornOpenFile(const TkString& path, int mode);

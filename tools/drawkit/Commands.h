@@ -36,3 +36,5 @@ int drawkitPublish(const std::vector<std::string>& args);
 int drawkitTransmit(const std::vector<std::string>& args);
 // drawkit update-fields SET.dst [--json]: the title blocks of the set's drawings brought up to date.
 int drawkitUpdateFields(const std::vector<std::string>& args);
+// drawkit resave SET.dst [--log FILE]: every sheet's drawing stamped and saved, failures logged.
+int drawkitResave(const std::vector<std::string>& args);

@@ -48,6 +48,7 @@ int usage() {
                  "                 [--style monochrome|displayed|grayscale]   (exit 1 when sheets were skipped)\n"
                  "       drawkit transmit SET.dst OUT.zip [ITEM...]   (the set, its drawings, templates and a report)\n"
                  "       drawkit update-fields SET.dst [--json]       (title blocks show the set's values now)\n"
+                 "       drawkit resave SET.dst [--log FILE]          (every drawing stamped and saved; failures logged)\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -205,6 +206,7 @@ int main(int argc, char** argv) {
     if (args[0] == "remove") return drawkitRemove(rest);
     if (args[0] == "publish") return drawkitPublish(rest);
     if (args[0] == "update-fields") return drawkitUpdateFields(rest);
+    if (args[0] == "resave") return drawkitResave(rest);
     if (args[0] == "transmit") return drawkitTransmit(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);

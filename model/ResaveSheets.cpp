@@ -1,0 +1,109 @@
+#include "model/ResaveSheets.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDate>
+#include <QFile>
+
+#include "drawings/DwgReader.h"
+#include "host/PathUtil.h"
+#include "model/NewSheet.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+bool writable(const TkString& path) {
+    const int fd = ::open(tkToUtf8(path).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool readOnlyAttribute(const TkString& path) {
+    struct stat st {};
+    return ::stat(tkToUtf8(path).c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool heldByAnother(const TkString& path) {
+    // A write lock someone else has on the file (the hosts' hold on drawings they edit).
+    const int fd = ::open(tkToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+}  // namespace
+
+int resaveSheet(const CSheet* sheet, const TkString& sheetSetPath, int version, const HostDocumentOf& hostDocument) {
+    const TkString layout = sheet->getLayoutName(), path = sheet->getFileName();
+    const HostDocument here = hostDocument ? hostDocument(path) : HostDocument::None;
+    // Open here for editing: this session's copy is the drawing, and it is not written behind it.
+    if (here == HostDocument::Editable) return kResaved;
+    const bool inUse = here == HostDocument::ReadOnly || heldByAnother(path);
+    if (!vrutPathExists(path)) return kResaveNotFound;
+    if (!writable(path)) return readOnlyAttribute(path) ? kResaveReadOnly : inUse ? kResaveInUse : kResaved;
+    if (inUse) return kResaveInUse;
+    DwgReader reader;
+    reader.load(path, false);
+    if (!reader.database) return reader.lastError == 305 ? kResaveEncrypted : kResaveNeedsRecovery;
+    auto l = reader.findLayout(layout);
+    if (!l || !reader.database->isInitialized(*l)) return kResaveLayoutMissing;
+    if (!reader.writeStamp(sheetSetPath, path, layout, sheet->getLayoutHandle()) || !reader.saveAs(TkString(), version)) return kResaveInUse;
+    return kResaved;
+}
+
+TkString resaveStatusText(int status, const TkString& holder) {
+    switch (status) {
+    case kResaveInUse: return L"Sheet is being edited by " + holder;
+    case kResaveLayoutMissing: return L"Sheet not found in this drawing";
+    case kResaveNotFound: return L"Drawing file not found";
+    case kResaveNeedsRecovery: return L"Drawing needs recovery";
+    case kResaveEncrypted: return L"Drawing is encrypted and requires a password";
+    case kResaveReadOnly: return L"Folder or dwg is Read-only";
+    default: return TkString();
+    }
+}
+
+std::vector<ResaveEntry> resaveReport(const std::vector<CSheet*>& sheets, const std::vector<int>& statuses,
+                                      const std::function<TkString(const TkString&)>& holderOf) {
+    std::vector<ResaveEntry> out;
+    for (size_t i = 0; i < statuses.size() && i < sheets.size(); ++i) {
+        if (statuses[i] == kResaved) continue;
+        TkString holder;
+        if (statuses[i] == kResaveInUse && (holder = holderOf ? holderOf(sheets[i]->getFileName()) : TkString()).empty()) continue;
+        out.push_back({sheetDisplayName(sheets[i]->getNumber(), sheets[i]->getTitle()), resaveStatusText(statuses[i], holder), sheets[i]->getFileName()});
+    }
+    return out;
+}
+
+TkString resaveLogPath(const CSheetSet* set) {
+    TkString folder, file;
+    vrutSplitPath(set->getFileName(), folder, file);
+    return folder + set->getName() + L"_Resave All Sheets Report_" + QDate::currentDate().toString("yyyy-MM-dd").toStdWString() + L".log";
+}
+
+bool appendResaveLog(const TkString& logPath, const std::vector<ResaveEntry>& entries) {
+    QFile log(QString::fromStdWString(logPath));
+    if (!log.open(QIODevice::ReadWrite | QIODevice::Append)) return false;
+    QByteArray out;
+    auto put = [&](const TkString& s) {
+        for (char16_t c : QString::fromStdWString(s).toStdU16String()) {
+            out.append(static_cast<char>(c & 0xFF));
+            out.append(static_cast<char>(c >> 8));
+        }
+    };
+    if (log.size() == 0) out.append("\xFF\xFE", 2);  // one byte order mark, at the start only
+    for (const ResaveEntry& e : entries) {
+        put(L"Sheet:  " + e.sheet + L"\r\n");
+        put(L"Location:  " + e.location + L"\r\n");
+        put(L"Status:  " + e.status + L"\r\n");
+        put(L"\r\n");
+    }
+    return log.write(out) == out.size();
+}
