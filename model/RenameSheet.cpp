@@ -8,7 +8,8 @@
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
-bool renameSheetDrawing(CSheet& sheet, const TkString& newLayout, const TkString& newPath, const TkString& sheetSetPath, TkString& error) {
+bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error) {
+    const TkString sheetSetPath = set.getFileName();
     const TkString oldPath = sheet.getFileName(), oldLayout = sheet.getLayoutName();
     const TkString layout = newLayout.empty() ? oldLayout : newLayout, path = newPath.empty() ? oldPath : newPath;
     if (layout == oldLayout && path == oldPath) return true;
@@ -43,5 +44,6 @@ bool renameSheetDrawing(CSheet& sheet, const TkString& newLayout, const TkString
         std::filesystem::remove(tkToUtf8(oldPath), ec);
     }
     sheet.setLayout(layout.c_str(), sheet.getLayoutHandle().c_str(), path.c_str());
+    if (path != oldPath) set.replaceDrawingFile(oldPath.c_str(), path.c_str());  // the drawing's other sheets go with it
     return true;
 }

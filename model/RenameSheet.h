@@ -4,5 +4,6 @@
 // the sheet pointed at the result. Nothing changes when the drawing cannot be read or written.
 #include "model/SheetSetImpl.h"
 
-// `newLayout` or `newPath` empty: that one stays. False with `error`, the sheet unchanged.
-bool renameSheetDrawing(CSheet& sheet, const TkString& newLayout, const TkString& newPath, const TkString& sheetSetPath, TkString& error);
+// `newLayout` or `newPath` empty: that one stays. Every sheet and template of `set` that points at
+// the old file follows it to the new one. False with `error`, the sheet unchanged.
+bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error);

@@ -216,7 +216,7 @@ void sheetProperties(SheetListContext& ctx) {
         target->setCategory(dlg.category.c_str());
         target->getCustomProperties()->setAll(dlg.customProperties);
         if (!dlg.newLayoutName.empty() || !dlg.newDrawingPath.empty())
-            renameSheetDrawing(*target, dlg.newLayoutName, dlg.newDrawingPath, s.getFileName(), renameError);
+            renameSheetDrawing(s, *target, dlg.newLayoutName, dlg.newDrawingPath, renameError);
         return true;
     });
     if (!renameError.empty())

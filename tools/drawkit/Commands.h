@@ -38,3 +38,6 @@ int drawkitTransmit(const std::vector<std::string>& args);
 int drawkitUpdateFields(const std::vector<std::string>& args);
 // drawkit resave SET.dst [--log FILE]: every sheet's drawing stamped and saved, failures logged.
 int drawkitResave(const std::vector<std::string>& args);
+// drawkit renumber SET.dst SUBSET --pattern P [...] and drawkit rename SET.dst ITEM [...].
+int drawkitRenumber(const std::vector<std::string>& args);
+int drawkitRename(const std::vector<std::string>& args);

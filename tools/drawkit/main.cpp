@@ -49,6 +49,9 @@ int usage() {
                  "       drawkit transmit SET.dst OUT.zip [ITEM...]   (the set, its drawings, templates and a report)\n"
                  "       drawkit update-fields SET.dst [--json]       (title blocks show the set's values now)\n"
                  "       drawkit resave SET.dst [--log FILE]          (every drawing stamped and saved; failures logged)\n"
+                 "       drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts]\n"
+                 "                 [--rename-files] [--dry-run]   (collisions with other sheets change nothing)\n"
+                 "       drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -207,6 +210,8 @@ int main(int argc, char** argv) {
     if (args[0] == "publish") return drawkitPublish(rest);
     if (args[0] == "update-fields") return drawkitUpdateFields(rest);
     if (args[0] == "resave") return drawkitResave(rest);
+    if (args[0] == "renumber") return drawkitRenumber(rest);
+    if (args[0] == "rename") return drawkitRename(rest);
     if (args[0] == "transmit") return drawkitTransmit(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);

@@ -1,0 +1,90 @@
+// drawkit renumber SET.dst SUBSET --pattern "A-1##" [--start 1] [--step 1] [--rename-layouts]
+//     [--rename-files] [--dry-run]: the subset's sheets numbered in tree order; every old and new
+//     number is printed first, and numbers that would collide with other sheets stop it (exit 1).
+// drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]: one sheet,
+//     its layout and drawing renamed with it ("NUMBER TITLE") when asked.
+// Both with [--wait SECONDS]; the title blocks follow.
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/PathUtil.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/RenameSheet.h"
+#include "model/Renumber.h"
+#include "model/ScriptedEdits.h"
+#include "toolkit/common/TkUtf8.h"
+#include "tools/drawkit/Commands.h"
+#include "tools/drawkit/EditRun.h"
+
+namespace {
+std::string U(const TkString& s) { return tkToUtf8(s); }
+}  // namespace
+
+int drawkitRenumber(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {"--pattern", "--start", "--step"}, {"--rename-layouts", "--rename-files", "--dry-run"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() != 2 || !a.has("--pattern"))
+        return fail(1, "usage: drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts] "
+                       "[--rename-files] [--dry-run] [--wait SECONDS]");
+    char* end = nullptr;
+    const long long start = a.has("--start") ? std::strtoll(a.value("--start").c_str(), &end, 10) : 1;
+    if (end && *end) return fail(1, "--start takes a whole number");
+    const long long step = a.has("--step") ? std::strtoll(a.value("--step").c_str(), &end, 10) : 1;
+    if (end && *end) return fail(1, "--step takes a whole number");
+    const TkString subsetPath = tkFromUtf8(a.positional[1]), pattern = tkFromUtf8(a.value("--pattern"));
+    std::vector<TkString> problems;
+    const bool dryRun = a.has("--dry-run");
+    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+        CSubset* subset = findSubsetByPath(&set, subsetPath);
+        if (!subset) return (error = L"no subset " + subsetPath), false;
+        const RenumberPlan plan = planRenumber(&set, subset, pattern, start, step);
+        if (!plan.error.empty()) return (error = plan.error), false;
+        // Every change is shown before anything changes.
+        for (const RenumberChange& c : plan.changes)
+            std::printf("%-12s -> %-12s %s\n", U(c.oldNumber.empty() ? L"(none)" : c.oldNumber).c_str(), U(c.newNumber).c_str(), U(c.sheet->getTitle()).c_str());
+        if (!plan.collisions.empty()) {
+            for (const TkString& c : plan.collisions) std::printf("collides: %s\n", U(c).c_str());
+            return (error = std::to_wstring(plan.collisions.size()) + L" numbers collide with sheets outside the subset; nothing changed"), false;
+        }
+        if (dryRun || plan.changes.empty()) return (error = dryRun ? L"dry run: nothing changed" : L"the subset has no sheets"), false;
+        problems = applyRenumber(&set, plan, a.has("--rename-layouts"), a.has("--rename-files"));
+        return true;
+    }), L"renumbered " + subsetPath);
+    for (const TkString& p : problems) std::printf("left alone: %s\n", U(p).c_str());
+    if (code == 1 && dryRun) return 0;  // a dry run that showed its changes did what it was asked
+    if (code == 0) followTitleBlocks(a.positional[0]);
+    return code;
+}
+
+int drawkitRename(const std::vector<std::string>& args) {
+    EditArgs a = parseEditArgs(args, {"--number", "--title"}, {"--rename-layout", "--rename-file"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() != 2 || (!a.has("--number") && !a.has("--title")))
+        return fail(1, "usage: drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file] [--wait SECONDS]");
+    const TkString item = tkFromUtf8(a.positional[1]);
+    PropertyValues values;
+    if (a.has("--number")) values.emplace_back(L"Number", tkFromUtf8(a.value("--number")));
+    if (a.has("--title")) values.emplace_back(L"Title", tkFromUtf8(a.value("--title")));
+    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
+        auto* sheet = dynamic_cast<CSheet*>(findItem(&set, item, error));
+        if (!sheet) return (error = error.empty() ? item + L" is not a sheet" : error), false;
+        const uint64_t id = componentId(sheet);
+        if (!setItemProperties(set, item, values, error)) return false;
+        sheet = dynamic_cast<CSheet*>(findComponentById(&set, id));
+        const TkString name = proposedSheetFileName(sheet->getNumber(), sheet->getTitle());
+        TkString newPath;
+        if (a.has("--rename-file")) {
+            TkString folder, file;
+            vrutSplitPath(sheet->getFileName(), folder, file);
+            newPath = folder + name + L".dwg";
+        }
+        if ((a.has("--rename-layout") || !newPath.empty()) &&
+            !renameSheetDrawing(set, *sheet, a.has("--rename-layout") ? name : TkString(), newPath == sheet->getFileName() ? TkString() : newPath,
+                                error))
+            return false;
+        return true;
+    }), L"renamed " + item);
+    if (code == 0) followTitleBlocks(a.positional[0]);
+    return code;
+}
