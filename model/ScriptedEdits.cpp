@@ -201,13 +201,11 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
 
 }  // namespace
 
-bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error) {
+bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly) {
     if (values.empty()) {
         error = L"no NAME=VALUE given";
         return false;
     }
-    CComponent* target = &set;
-    if (!item.empty() && !(target = findItem(&set, item, error))) return false;
     PropertyValues custom;
     std::vector<std::pair<Standard, TkString>> standard;
     for (const auto& [name, value] : values) {
@@ -217,7 +215,30 @@ bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyV
     // Everything is checked before anything changes.
     for (const auto& [p, value] : standard)
         if (p.check && !p.check(value, error)) return false;
-    if (!custom.empty() && !setCustomProperties(set, item, custom, error)) return false;
+    if (!custom.empty() && target->getType() == 1) {
+        error = L"subsets have no custom properties; name a sheet or leave the item out for the sheet set";
+        return false;
+    }
+    for (const auto& [name, value] : custom)
+        if (name.empty()) return (error = L"a custom property needs a name"), false;
+    if (checkOnly) return true;
+    if (!custom.empty()) {
+        CCustomProperties* props = target->getType() == 2 ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
+        std::vector<CustomProperty> all;
+        props->getAll(all);
+        for (const auto& [name, value] : custom) {
+            auto it = std::find_if(all.begin(), all.end(), [&](const CustomProperty& p) { return p.name == name; });
+            if (it != all.end()) it->value = value;
+            else all.push_back({name, value, target->getType() == 0});
+        }
+        props->setAll(all);
+    }
     for (const auto& [p, value] : standard) p.set(value);
     return true;
+}
+
+bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error) {
+    CComponent* target = &set;
+    if (!item.empty() && !(target = findItem(&set, item, error))) return false;
+    return setComponentProperties(set, target, values, error, false);
 }

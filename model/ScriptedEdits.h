@@ -27,3 +27,5 @@ bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const Propert
 // "Publish"; any other name is a custom property of a sheet or the set. Everything is checked
 // before anything changes (names, lengths, yes/no, the template's layout).
 bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);
+// The same for an item already found; with `checkOnly` nothing changes, the values are only checked.
+bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly = false);
