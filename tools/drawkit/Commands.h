@@ -43,3 +43,5 @@ int drawkitRenumber(const std::vector<std::string>& args);
 int drawkitRename(const std::vector<std::string>& args);
 // drawkit index SET.dst --apply INDEX.csv [...]: an edited sheet index applied back.
 int drawkitIndex(const std::vector<std::string>& args);
+// drawkit selection SET.dst add|restore|rename|delete ...: named sheet selections.
+int drawkitSelection(const std::vector<std::string>& args);

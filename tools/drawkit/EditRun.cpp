@@ -64,7 +64,7 @@ SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f
     return [f](CSheetSetImpl& set) {
         TkString error;
         if (f(set, error)) return true;
-        std::fprintf(stderr, "drawkit: %s\n", tkToUtf8(error).c_str());
+        if (!error.empty()) std::fprintf(stderr, "drawkit: %s\n", tkToUtf8(error).c_str());  // a look that changed nothing says nothing
         return false;
     };
 }

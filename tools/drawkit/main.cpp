@@ -53,6 +53,7 @@ int usage() {
                  "                 [--rename-files] [--dry-run]   (collisions with other sheets change nothing)\n"
                  "       drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]\n"
                  "       drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts]\n"
+                 "       drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -214,6 +215,7 @@ int main(int argc, char** argv) {
     if (args[0] == "renumber") return drawkitRenumber(rest);
     if (args[0] == "rename") return drawkitRename(rest);
     if (args[0] == "index") return drawkitIndex(rest);
+    if (args[0] == "selection") return drawkitSelection(rest);
     if (args[0] == "transmit") return drawkitTransmit(rest);
     if (args[0] == "new-subset") return drawkitNewSubset(rest);
     if (args[0] == "move") return drawkitMove(rest);
