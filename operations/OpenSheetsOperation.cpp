@@ -122,6 +122,8 @@ void registerSheetOperations() {
     registerOpenSheetsOperation();
     registerPublishOperations();
     registerPropertiesOperations();
+    registerSubsetOperation();
+    registerResaveOperation();
 }
 
 void unregisterSheetOperations() {
@@ -131,4 +133,6 @@ void unregisterSheetOperations() {
     unregisterOpenSheetsOperation();
     unregisterPublishOperations();
     unregisterPropertiesOperations();
+    unregisterSubsetOperation();
+    unregisterResaveOperation();
 }

@@ -36,3 +36,7 @@ void unregisterPublishOperations();
 void followTitleBlocks(SheetListContext& ctx);
 void registerPropertiesOperations();
 void unregisterPropertiesOperations();
+void registerSubsetOperation();
+void unregisterSubsetOperation();
+void registerResaveOperation();
+void unregisterResaveOperation();

@@ -1,8 +1,11 @@
 // The properties dialogs through the palette, played with the UI responder: the sheet dialog's
 // checks and rename options, the nested-subsets question with both answers, a subset renamed with
-// its publish flag, and the page setups round trip through the set's properties.
+// its publish flag, the page setups round trip through the set's properties, a new subset and
+// resaving every sheet with its report and log.
+#include <QDate>
 #include <QTest>
 
+#include "dialogs/ResaveReportDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
@@ -181,4 +184,48 @@ TEST_F(PropertiesTest, PageSetupsGoThroughTheSetsPropertiesAndBack) {
     CNqSystem::instance().removeService(L"CNqPlotSvr");
     EXPECT_EQ(plot.calls, 2);
     EXPECT_EQ(propertiesShown, 1);
+}
+
+TEST_F(PropertiesTest, NewSubsetTakesItsParentsSettingsUnderAProposedName) {
+    openWindow();
+    click(item("A"));
+    playNext<CSubsetPropertiesDlg>([&](CSubsetPropertiesDlg& d) {
+        EXPECT_EQ(d.grid->model().value("name"), "New Subset (1)");
+        EXPECT_NE(d.grid->model().row("hierarchy"), nullptr);  // a new subset may make its folder
+        d.OnOK();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdNewSubset);
+    EXPECT_EQ(fileLabels(L"A"), L"a1 a2 a3 a4 [Nested] [New Subset (1)]");
+    EXPECT_EQ(selectedLabels(), QStringList{"New Subset (1)"});
+}
+
+TEST_F(PropertiesTest, ResaveReportsMissingAndUnreadableDrawingsInTheLog) {
+    openWindow();
+    writeFileText(drawingB, "not a drawing at all");
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* report = dynamic_cast<CResaveReportDlg*>(d);
+        EXPECT_NE(report, nullptr);
+        if (!report) return int(QDialog::Rejected);
+        EXPECT_EQ(report->windowTitle(), "Resave All Sheets - Palette Test");
+        EXPECT_EQ(report->list->topLevelItemCount(), 6);  // a3 missing; a4, n1, b1-b3 unreadable
+        EXPECT_EQ(report->list->topLevelItem(0)->text(1), "Drawing file not found");
+        EXPECT_EQ(report->list->topLevelItem(1)->text(1), "Drawing needs recovery");
+        return int(QDialog::Accepted);
+    };
+    wnd->OnCommand(pal::kCmdResaveAll);
+    wnd->OnCommand(pal::kCmdResaveAll);  // the same day: appended to the same log
+    const std::string log = dir.file("Palette Test_Resave All Sheets Report_" + QDate::currentDate().toString("yyyy-MM-dd").toStdString() + ".log");
+    const std::string bytes = readFileText(log);
+    ASSERT_GT(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(bytes.find("\xFF\xFE", 2), std::string::npos);  // one byte order mark
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.data() + 2), static_cast<qsizetype>((bytes.size() - 2) / 2));
+    EXPECT_EQ(text.count("Sheet:  "), 12);
+    EXPECT_TRUE(text.startsWith("Sheet:  a3\r\nLocation:  ")) << text.left(80).toStdString();
+    // a.dwg was resaved: stamped for the set.
+    DwgReader reader;
+    reader.load(W(drawingA), false);
+    ASSERT_TRUE(reader.database);
+    EXPECT_FALSE(reader.readStampSheetSetPath().empty());
 }

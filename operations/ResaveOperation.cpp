@@ -1,0 +1,69 @@
+// "Resave All Sheets": every sheet's drawing stamped and saved, off the UI thread with progress and
+// Cancel, under the set's lock; the sheets that could not be written are reported and logged.
+#include <algorithm>
+#include <map>
+
+#include "dialogs/ResaveReportDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/Documents.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "host/Progress.h"
+#include "host/Resources.h"
+#include "model/NewSheet.h"
+#include "model/ResaveSheets.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+void resaveAll(SheetListContext& ctx) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!set) return;
+    // The set is held for the whole resave (the drawings change, the set does not).
+    CSheetSetLock lock(set);
+    lock.lock();
+    if (!lock.isHeld()) return;  // another editor has it
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    if (sheets.empty()) return;
+    CNqResourceScope resources(kSheetSetRes);
+    // The host's documents, looked at here on the UI thread before the work starts.
+    std::map<TkString, HostDocument> open;
+    for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i) {
+        VrApDocument* d = vrDocManagerPtr()->document(i);
+        open[vrutFoldCase(d->fileName())] = d->isReadOnly() ? HostDocument::ReadOnly : HostDocument::Editable;
+    }
+    auto hostDocument = [&open](const TkString& path) {
+        auto it = open.find(vrutFoldCase(path));
+        return it == open.end() ? HostDocument::None : it->second;
+    };
+    const int version = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
+    std::vector<int> statuses;
+    const bool finished = vrRunWithProgress(L"Resave Sheets", L"Resaving the sheets' drawings...", [&](VrProgress& p) {
+        for (size_t i = 0; i < sheets.size() && !p.cancelled(); ++i) {
+            p.set(static_cast<int>(i), static_cast<int>(sheets.size()));
+            statuses.push_back(resaveSheet(sheets[i], set->getFileName(), version, hostDocument));
+        }
+    });
+    if (std::count(statuses.begin(), statuses.end(), kResaveInUse))
+        VrUiMessageBox(L"", L"Drawing file is write protected.", MB_OK);
+    const std::vector<ResaveEntry> entries = resaveReport(sheets, statuses, vrapDrawingHolder);
+    if (entries.empty()) {
+        if (finished) VrUiMessageBox(L"Resave Sheets", vrFormatMessage(L"The %s sheet set has been resaved.", {set->getName()}), MB_OK);
+        return;
+    }
+    const TkString log = resaveLogPath(set);
+    if (!appendResaveLog(log, entries))
+        VrUiMessageBox(L"Error Creating Log", vrFormatMessage(L"The report log file could not be written to %s.", {log}), MB_OK);
+    CResaveReportDlg report(set->getName(), entries, log, vredGetVornFrame());
+    report.DoModal();
+}
+
+}  // namespace
+
+void registerResaveOperation() { SheetListCommands::add(pal::kCmdResaveAll, resaveAll); }
+void unregisterResaveOperation() { SheetListCommands::remove(pal::kCmdResaveAll); }
