@@ -124,6 +124,7 @@ void registerSheetOperations() {
     registerPropertiesOperations();
     registerSubsetOperation();
     registerResaveOperation();
+    registerRenameOperation();
 }
 
 void unregisterSheetOperations() {
@@ -135,4 +136,5 @@ void unregisterSheetOperations() {
     unregisterPropertiesOperations();
     unregisterSubsetOperation();
     unregisterResaveOperation();
+    unregisterRenameOperation();
 }

@@ -40,3 +40,5 @@ void registerSubsetOperation();
 void unregisterSubsetOperation();
 void registerResaveOperation();
 void unregisterResaveOperation();
+void registerRenameOperation();
+void unregisterRenameOperation();

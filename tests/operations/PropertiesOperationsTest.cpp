@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QTest>
 
+#include "dialogs/RenameSheetDlg.h"
 #include "dialogs/ResaveReportDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
@@ -228,4 +229,52 @@ TEST_F(PropertiesTest, ResaveReportsMissingAndUnreadableDrawingsInTheLog) {
     reader.load(W(drawingA), false);
     ASSERT_TRUE(reader.database);
     EXPECT_FALSE(reader.readStampSheetSetPath().empty());
+}
+
+TEST_F(PropertiesTest, RenameWalksTheSheetsWithNextAndRenamesTheirLayouts) {
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a1"));
+    int shown = 0;
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<CRenameSheetDlg*>(d);
+        if (!dlg) return int(QDialog::Rejected);
+        ++shown;
+        if (shown == 1) {
+            EXPECT_FALSE(dlg->previousButton->isEnabled());  // the first sheet
+            EXPECT_TRUE(dlg->nextButton->isEnabled());
+            EXPECT_FALSE(dlg->layoutNumberCheck->isEnabled());
+            dlg->numberEdit->setText("A-1");
+            dlg->titleEdit->setText("Plan");
+            dlg->renameLayoutCheck->setChecked(true);
+            dlg->layoutNumberCheck->setChecked(true);
+            EXPECT_EQ(dlg->layoutEdit->text(), "A-1 Plan");
+            EXPECT_TRUE(dlg->layoutEdit->isReadOnly());
+            dlg->renameFileCheck->setChecked(true);
+            dlg->fileNumberCheck->setChecked(true);
+            EXPECT_EQ(dlg->fileEdit->text(), "A-1 Plan.dwg");
+            dlg->renameFileCheck->setChecked(false);  // the file keeps its name: a2 shares it
+            EXPECT_EQ(dlg->fileEdit->text(), "a.dwg");
+            dlg->apply(CRenameSheetDlg::kNext);
+            return dlg->result();
+        }
+        if (shown == 2) {
+            EXPECT_EQ(dlg->titleEdit->text(), "a2");
+            EXPECT_TRUE(dlg->previousButton->isEnabled());
+            dlg->titleEdit->setText("plan");
+            dlg->numberEdit->setText("A-1");  // a1's new label, case aside
+            responder.queueTaskDialog(IDCLOSE);
+            dlg->apply(QDialog::Accepted);
+            EXPECT_EQ(dlg->result(), 0);
+            return int(QDialog::Rejected);  // Cancel: a1's change stays
+        }
+        return int(QDialog::Rejected);
+    };
+    wnd->OnCommand(pal::kCmdRenameRenumber);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(fileLabels(L"A"), L"Plan a2 a3 a4 [Nested]");
+    DwgReader reader;
+    reader.load(W(drawingA), false);
+    EXPECT_TRUE(reader.findLayout(L"A-1 Plan"));
+    EXPECT_TRUE(reader.findLayout(L"Sheet B"));  // a2's layout untouched
 }

@@ -1,0 +1,93 @@
+// "Rename & Renumber...": the sheets beside the selected one, one after another in the rename
+// dialog (Previous, Next); each applied sheet is saved at once, so that Cancel on a later one keeps
+// the earlier ones. Its layout and drawing are renamed with it when asked.
+#include <filesystem>
+
+#include "dialogs/RenameSheetDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "model/ItemLookup.h"
+#include "model/NewSheet.h"
+#include "model/RenameSheet.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListSettings.h"
+#include "palette/SheetListWnd.h"
+#include "toolkit/common/TkUtf8.h"
+
+namespace {
+
+void renameSheets(SheetListContext& ctx) {
+    auto* first = dynamic_cast<CSheet*>(ctx.caret);
+    if (!first || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    auto* parent = dynamic_cast<CSubset*>(first->getParent());
+    if (!parent) return;
+    // The sheets beside it, by id: every applied sheet may read the set again.
+    std::vector<uint64_t> ids;
+    std::vector<CSheet*> siblings;
+    parent->getSheets(siblings, false);
+    size_t place = 0;
+    for (size_t i = 0; i < siblings.size(); ++i) {
+        if (siblings[i] == first) place = i;
+        ids.push_back(componentId(siblings[i]));
+    }
+    CNqResourceScope resources(kSheetSetRes);
+    for (;;) {
+        CSheetSetImpl* set = currentSheetSet(ctx);
+        auto* sheet = set ? dynamic_cast<CSheet*>(findComponentById(set, ids[place])) : nullptr;
+        if (!sheet) return;
+        ctx.wnd.ShowComponent(sheet);
+        CRenameSheetDlg dlg(vredGetVornFrame());
+        dlg.number = sheet->getNumber();
+        dlg.title = sheet->getTitle();
+        dlg.layoutName = sheet->getLayoutName();
+        dlg.drawingPath = sheet->getFileName();
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (i != place)
+                if (auto* other = dynamic_cast<CSheet*>(findComponentById(set, ids[i])))
+                    dlg.existingNames.push_back(sheetDisplayName(other->getNumber(), other->getTitle()));
+        dlg.hasPrevious = place > 0;
+        dlg.hasNext = place + 1 < ids.size();
+        CSheetListSettings& options = ctx.wnd.settings();
+        dlg.renameLayout = options.title1 != 0;
+        dlg.layoutWithNumber = options.prefix1 != 0;
+        dlg.renameFile = options.title2 != 0;
+        dlg.fileWithNumber = options.prefix2 != 0;
+        const int result = dlg.DoModal();
+        if (result == QDialog::Rejected) return;
+        options.title1 = dlg.renameLayout;
+        options.prefix1 = dlg.layoutWithNumber;
+        options.title2 = dlg.renameFile;
+        options.prefix2 = dlg.fileWithNumber;
+        TkString problem;
+        ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+            auto* target = dynamic_cast<CSheet*>(findComponentById(&s, ids[place]));
+            if (!target) return false;
+            target->setNumber(dlg.number.c_str());
+            target->setTitle(dlg.title.c_str());
+            const bool newLayout = !vrutSameTextNoCase(dlg.layoutName, target->getLayoutName());
+            const bool newPath = !vrutSameTextNoCase(dlg.drawingPath, target->getFileName());
+            if (newLayout || newPath) {
+                if (newPath && dlg.replaceExisting) {
+                    std::error_code ec;
+                    std::filesystem::remove(tkToUtf8(dlg.drawingPath), ec);  // the user agreed to replace it
+                }
+                renameSheetDrawing(s, *target, newLayout ? dlg.layoutName : TkString(), newPath ? dlg.drawingPath : TkString(), problem);
+            }
+            return true;
+        });
+        if (!problem.empty()) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), problem, MB_OK | MB_ICONWARNING);
+        followTitleBlocks(ctx);
+        if (result == CRenameSheetDlg::kPrevious && place > 0) --place;
+        else if (result == CRenameSheetDlg::kNext && place + 1 < ids.size()) ++place;
+        else return;
+    }
+}
+
+}  // namespace
+
+void registerRenameOperation() { SheetListCommands::add(pal::kCmdRenameRenumber, renameSheets); }
+void unregisterRenameOperation() { SheetListCommands::remove(pal::kCmdRenameRenumber); }
