@@ -125,6 +125,7 @@ void registerSheetOperations() {
     registerSubsetOperation();
     registerResaveOperation();
     registerRenameOperation();
+    registerSelectionsOperations();
 }
 
 void unregisterSheetOperations() {
@@ -137,4 +138,5 @@ void unregisterSheetOperations() {
     unregisterSubsetOperation();
     unregisterResaveOperation();
     unregisterRenameOperation();
+    unregisterSelectionsOperations();
 }

@@ -42,3 +42,5 @@ void registerResaveOperation();
 void unregisterResaveOperation();
 void registerRenameOperation();
 void unregisterRenameOperation();
+void registerSelectionsOperations();
+void unregisterSelectionsOperations();

@@ -18,6 +18,8 @@
 #include "palette/CommandTable.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListWnd.h"
+
+#include <algorithm>
 #include "palette/SheetSetPanes.h"
 #include "palette/SheetlistButton.h"
 #include "palette/SheetsetTree.h"
@@ -266,6 +268,27 @@ void CSheetListWnd::RunCommand(int id, const std::vector<std::wstring>& args) {
         SheetListContext ctx{*this, *mgr_, currentSheetSet(), selectedComponents(), tree_->caretComponent(), id, args};
         (*operation)(ctx);
     }
+}
+
+void CSheetListWnd::SelectComponents(const std::vector<CComponent*>& components) {
+    tree_->ClearSelectedItems();
+    QTreeWidgetItem* first = nullptr;
+    QTreeWidgetItem* focus = nullptr;
+    int count = 0;
+    for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
+        CComponent* c = CSheetsetTree::componentOf(i);
+        if (std::find(components.begin(), components.end(), c) == components.end()) continue;
+        for (QTreeWidgetItem* p = i->parent(); p; p = p->parent()) p->setExpanded(true);
+        tree_->SelectItem(i);
+        tree_->scrollToItem(i);
+        if (!first) first = i;
+        if (!components.empty() && c == components.front()) focus = i;
+        ++count;
+    }
+    lastSelection_ = {};
+    if (!first) return ShowComponent(currentSheetSet());
+    tree_->setCurrentItem(focus ? focus : first, 0, QItemSelectionModel::NoUpdate);
+    panes_->detailsPane()->Update(CSheetsetTree::componentOf(first), count > 1);
 }
 
 void CSheetListWnd::ShowComponent(CComponent* component) {

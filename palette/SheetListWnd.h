@@ -74,6 +74,11 @@ public:
     void RunCommand(int id, const std::vector<std::wstring>& args);
     // Selects the component's item alone (its parents expanded) and shows it in the details pane.
     void ShowComponent(CComponent* component);
+    // Selects the items of these components (in tree order; the first component's item gets the
+    // focus) and shows the first in the details pane; none found: the set itself.
+    void SelectComponents(const std::vector<CComponent*>& components);
+    // After the set's selections changed: the selections button lists them.
+    void UpdateSelectionsMenu() { rebuildSelectionsMenu(); }
     void UpdatePublishButton();
 
     CSheetSetMgrImpl* manager() const { return mgr_.get(); }

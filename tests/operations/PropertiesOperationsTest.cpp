@@ -5,9 +5,11 @@
 #include <QDate>
 #include <QTest>
 
+#include "dialogs/ListDialogs.h"
 #include "dialogs/RenameSheetDlg.h"
 #include "dialogs/ResaveReportDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
+#include "dialogs/SheetSelectionDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "drawings/DwgReader.h"
@@ -277,4 +279,49 @@ TEST_F(PropertiesTest, RenameWalksTheSheetsWithNextAndRenamesTheirLayouts) {
     reader.load(W(drawingA), false);
     EXPECT_TRUE(reader.findLayout(L"A-1 Plan"));
     EXPECT_TRUE(reader.findLayout(L"Sheet B"));  // a2's layout untouched
+}
+
+TEST_F(PropertiesTest, SelectionsAreMadeAppliedRenamedAndDeleted) {
+    openWindow();
+    wnd->EditCurrentSet([](CSheetSetImpl& s) {
+        s.getSheetSelSets()->add(L"New Sheet Selection (3)", {findSubsetByPath(&s, L"B")});
+        s.getSheetSelSets()->add(L"New Sheet Selection (1)", {});
+        return true;
+    });
+    item("A")->setExpanded(true);
+    click(item("a2"));
+    click(item("a4"), Qt::ControlModifier);
+    playNext<CNewSelectionDlg>([&](CNewSelectionDlg& d) {
+        EXPECT_EQ(d.nameEdit->text(), "New Sheet Selection (2)");
+        EXPECT_EQ(d.countLabel->text(), "Sheets selected: 2");
+        d.nameEdit->setText("Issue 2");
+        d.OnOK();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdSaveSelection);
+    CSheetSelSetsImpl* sels = set()->getSheetSelSets();
+    ASSERT_EQ(sels->getCount(), 3);
+    // Applying it selects its sheets in the tree.
+    click(item("b1"));
+    wnd->OnCommand(pal::kCmdSelectionFirst + 2);
+    EXPECT_EQ(selectedLabels(), (QStringList{"a2", "a4"}));
+
+    // The dialog lists by name; deleting the first and renaming the last works on the right ones.
+    playNext<CSheetSelectionDlg>([&](CSheetSelectionDlg& d) {
+        EXPECT_EQ(d.list->item(0)->text(), "Issue 2");
+        EXPECT_EQ(d.list->item(2)->text(), "New Sheet Selection (3)");
+        d.list->setCurrentRow(0);
+        responder.queueMessageBox(IDYES);
+        d.OnDelete();
+        d.finishRename(d.list->item(0), " New Sheet Selection (1) ");  // its own name: nothing changes
+        d.finishRename(d.list->item(1), "Bridges");                   // the third of the collection
+        return int(QDialog::Accepted);
+    });
+    responder.clear();
+    wnd->OnCommand(pal::kCmdManageSelections);
+    ASSERT_EQ(set()->getSheetSelSets()->getCount(), 2);
+    EXPECT_EQ(set()->getSheetSelSets()->getName(0), L"Bridges");
+    EXPECT_EQ(set()->getSheetSelSets()->getName(1), L"New Sheet Selection (1)");
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, L"Are you sure you want to delete Issue 2?");
 }

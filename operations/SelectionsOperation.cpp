@@ -1,0 +1,93 @@
+// The sheet selections button: a selection applied to the tree, a new one made from the tree's
+// selection, and the selections renamed and deleted in the sheet selection dialog.
+#include <algorithm>
+
+#include "dialogs/ListDialogs.h"
+#include "dialogs/SheetSelectionDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "host/Resources.h"
+#include "model/ItemLookup.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+bool editable(SheetListContext& ctx) { return ctx.sheetSet && !CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName()); }
+
+void applySelection(SheetListContext& ctx) {
+    CSheetSelSetsImpl* sels = ctx.sheetSet ? ctx.sheetSet->getSheetSelSets() : nullptr;
+    const int n = ctx.id - pal::kCmdSelectionFirst;
+    if (!sels || n < 0 || n >= sels->getCount()) return;
+    std::vector<CComponent*> members;
+    sels->getMembers(n, members);
+    ctx.wnd.SelectComponents(members);
+}
+
+void createSelection(SheetListContext& ctx) {
+    if (!editable(ctx)) return;
+    CSheetSelSetsImpl* sels = ctx.sheetSet->getSheetSelSets();
+    std::vector<TkString> names;
+    for (int i = 0; i < sels->getCount(); ++i) names.push_back(sels->getName(i));
+    TkString proposal;
+    for (int n = 1; n < 10000; ++n) {
+        proposal = vrFormatMessage(L"New Sheet Selection (%d)", {std::to_wstring(n)});
+        if (std::find(names.begin(), names.end(), proposal) == names.end()) break;
+    }
+    CNqResourceScope resources(kSheetSetRes);
+    CNewSelectionDlg dlg(vredGetVornFrame());
+    dlg.name = proposal;
+    dlg.existingNames = names;
+    dlg.selectedSheets = static_cast<int>(std::count_if(ctx.selected.begin(), ctx.selected.end(), [](CComponent* c) { return c->getType() == 2; }));
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    std::vector<uint64_t> ids;
+    for (CComponent* c : ctx.selected) ids.push_back(componentId(c));
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        std::vector<CComponent*> members;
+        for (uint64_t id : ids)
+            if (CComponent* c = findComponentById(&s, id)) members.push_back(c);
+        s.getSheetSelSets()->add(dlg.name.c_str(), members);
+        return true;
+    });
+    ctx.wnd.UpdateSelectionsMenu();
+}
+
+void manageSelections(SheetListContext& ctx) {
+    if (!editable(ctx)) return;
+    CSheetSelSetsImpl* sels = ctx.sheetSet->getSheetSelSets();
+    CNqResourceScope resources(kSheetSetRes);
+    CSheetSelectionDlg dlg(vredGetVornFrame());
+    for (int i = 0; i < sels->getCount(); ++i) dlg.names.push_back(sels->getName(i));
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    const auto names = dlg.names;
+    const auto states = dlg.states;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        CSheetSelSetsImpl* now = s.getSheetSelSets();
+        bool any = false;
+        // From the last to the first: a removal keeps the earlier indexes valid.
+        for (int i = static_cast<int>(states.size()) - 1; i >= 0; --i) {
+            if (i >= now->getCount()) continue;
+            if (states[static_cast<size_t>(i)] == CSheetSelectionDlg::Renamed) now->setName(i, names[static_cast<size_t>(i)].c_str()), any = true;
+            else if (states[static_cast<size_t>(i)] == CSheetSelectionDlg::Deleted) now->remove(i), any = true;
+        }
+        return any;
+    });
+    ctx.wnd.UpdateSelectionsMenu();
+}
+
+}  // namespace
+
+void registerSelectionsOperations() {
+    for (int i = 0; i < pal::kRangeSize; ++i) SheetListCommands::add(pal::kCmdSelectionFirst + i, applySelection);
+    SheetListCommands::add(pal::kCmdSaveSelection, createSelection);
+    SheetListCommands::add(pal::kCmdManageSelections, manageSelections);
+}
+
+void unregisterSelectionsOperations() {
+    for (int i = 0; i < pal::kRangeSize; ++i) SheetListCommands::remove(pal::kCmdSelectionFirst + i);
+    SheetListCommands::remove(pal::kCmdSaveSelection);
+    SheetListCommands::remove(pal::kCmdManageSelections);
+}
