@@ -126,6 +126,7 @@ void registerSheetOperations() {
     registerResaveOperation();
     registerRenameOperation();
     registerSelectionsOperations();
+    registerRenumberOperation();
 }
 
 void unregisterSheetOperations() {
@@ -139,4 +140,5 @@ void unregisterSheetOperations() {
     unregisterResaveOperation();
     unregisterRenameOperation();
     unregisterSelectionsOperations();
+    unregisterRenumberOperation();
 }

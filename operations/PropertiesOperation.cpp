@@ -245,11 +245,12 @@ void managePageSetups(SheetListContext& ctx) {
 void registerPropertiesOperations() {
     SheetListCommands::add(pal::kCmdSheetSetProperties, sheetSetProperties);
     SheetListCommands::add(pal::kCmdSubsetProperties, subsetProperties);
+    SheetListCommands::add(pal::kCmdRenameSubset, subsetProperties);  // renaming is done in the properties
     SheetListCommands::add(pal::kCmdSheetProperties, sheetProperties);
     SheetListCommands::add(pal::kCmdManagePageSetups, managePageSetups);
 }
 
 void unregisterPropertiesOperations() {
-    for (int id : {pal::kCmdSheetSetProperties, pal::kCmdSubsetProperties, pal::kCmdSheetProperties, pal::kCmdManagePageSetups})
+    for (int id : {pal::kCmdSheetSetProperties, pal::kCmdSubsetProperties, pal::kCmdRenameSubset, pal::kCmdSheetProperties, pal::kCmdManagePageSetups})
         SheetListCommands::remove(id);
 }

@@ -44,3 +44,5 @@ void registerRenameOperation();
 void unregisterRenameOperation();
 void registerSelectionsOperations();
 void unregisterSelectionsOperations();
+void registerRenumberOperation();
+void unregisterRenumberOperation();

@@ -167,6 +167,7 @@ MenuSpec subsetMenu(CSubset* subset, bool expanded, const MenuFacts& f, const Me
             cmd(kCmdImportLayout, 26939, L"&Import Layout as Sheet...", edit),
             separator(),
             cmd(kCmdRenameSubset, 26949, L"Re&name Subset...", edit),
+            cmd(kCmdRenumberSubset, 26960, L"Ren&umber Sheets...", edit && !sheets.empty()),
             cmd(kCmdRemoveSubset, 26950, L"&Remove Subset", edit && subset->getCount() == 0),
             separator(),
             publishEntry(f, publish),

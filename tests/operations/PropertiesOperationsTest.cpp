@@ -7,6 +7,7 @@
 
 #include "dialogs/ListDialogs.h"
 #include "dialogs/RenameSheetDlg.h"
+#include "dialogs/RenumberDlg.h"
 #include "dialogs/ResaveReportDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetSelectionDlg.h"
@@ -324,4 +325,30 @@ TEST_F(PropertiesTest, SelectionsAreMadeAppliedRenamedAndDeleted) {
     EXPECT_EQ(set()->getSheetSelSets()->getName(1), L"New Sheet Selection (1)");
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text, L"Are you sure you want to delete Issue 2?");
+}
+
+TEST_F(PropertiesTest, RenumberPreviewsEveryChangeAndRefusesCollisions) {
+    openWindow();
+    wnd->EditCurrentSet([](CSheetSetImpl& s) {
+        static_cast<CSheet*>(findSubsetByPath(&s, L"A")->getAt(0))->setNumber(L"X-2");
+        return true;
+    });
+    click(item("B"));
+    playNext<CRenumberDlg>([&](CRenumberDlg& d) {
+        d.patternEdit->setText("X-#");
+        EXPECT_EQ(d.preview->topLevelItemCount(), 3);
+        EXPECT_EQ(d.preview->topLevelItem(1)->text(1), "X-2");
+        EXPECT_FALSE(d.okButton->isEnabled());  // X-2 is a1's
+        EXPECT_TRUE(d.problem->text().startsWith("X-2: also the number of"));
+        d.patternEdit->setText("B-1##");
+        d.startBox->setValue(5);
+        EXPECT_EQ(d.preview->topLevelItem(2)->text(1), "B-107");
+        EXPECT_TRUE(d.okButton->isEnabled());
+        d.okButton->click();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdRenumberSubset);
+    TkString error;
+    EXPECT_NE(findItem(set(), L"B-105", error), nullptr);
+    EXPECT_NE(findItem(set(), L"B-107", error), nullptr);
 }

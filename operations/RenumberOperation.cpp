@@ -1,0 +1,51 @@
+// "Renumber Sheets..." on a subset: every sheet of it numbered by a pattern, previewed first, under
+// the set's lock; layouts and drawings renamed when asked; the title blocks follow.
+#include "dialogs/RenumberDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Dialogs.h"
+#include "host/NqSystem.h"
+#include "model/ItemLookup.h"
+#include "model/Renumber.h"
+#include "model/SheetSetMessages.h"
+#include "operations/SheetOperations.h"
+#include "palette/PaletteIds.h"
+#include "palette/SheetListWnd.h"
+
+namespace {
+
+void renumberSubset(SheetListContext& ctx) {
+    auto* subset = dynamic_cast<CSubset*>(ctx.caret);
+    if (!subset || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    CNqResourceScope resources(kSheetSetRes);
+    CSheetSet* set = ctx.sheetSet;
+    CRenumberDlg dlg([set, subset](const TkString& p, long long start, long long step) { return planRenumber(set, subset, p, start, step); },
+                     vredGetVornFrame());
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    const uint64_t id = componentId(subset);
+    std::vector<TkString> problems;
+    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
+        if (!target) return false;
+        // Planned again on the set as it is now: someone may have numbered a sheet meanwhile.
+        const RenumberPlan plan = planRenumber(&s, target, dlg.pattern, dlg.start, dlg.step);
+        if (!plan.ok()) {
+            problems = plan.collisions;
+            if (!plan.error.empty()) problems.push_back(plan.error);
+            return false;
+        }
+        problems = applyRenumber(&s, plan, dlg.renameLayouts, dlg.renameFiles);
+        return true;
+    });
+    if (!problems.empty()) {
+        TkString list;
+        for (const TkString& p : problems) list += L"\n" + p;
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"Renumbering left these alone:" + list, MB_OK | MB_ICONWARNING);
+    }
+    followTitleBlocks(ctx);
+    showById(ctx, id);
+}
+
+}  // namespace
+
+void registerRenumberOperation() { SheetListCommands::add(pal::kCmdRenumberSubset, renumberSubset); }
+void unregisterRenumberOperation() { SheetListCommands::remove(pal::kCmdRenumberSubset); }
