@@ -14,8 +14,11 @@ CResaveReportDlg::CResaveReportDlg(const TkString& sheetSetName, const std::vect
     list->setColumnWidth(0, 80);
     list->setColumnWidth(1, 160);
     list->setColumnWidth(2, 160);
-    for (const ResaveEntry& e : entries)
-        new QTreeWidgetItem(list, QStringList{QString::fromStdWString(e.sheet), QString::fromStdWString(e.status), QString::fromStdWString(e.location)});
+    for (const ResaveEntry& e : entries) {
+        auto* item = new QTreeWidgetItem(list, QStringList{QString::fromStdWString(e.sheet), QString::fromStdWString(e.status),
+                                                            QString::fromStdWString(e.location)});
+        for (int c = 0; c < 3; ++c) item->setToolTip(c, item->text(c));  // the narrow columns cut long texts
+    }
     logLabel = new QLabel(QString::fromStdWString(logPath), this);
     logLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     logLabel->setWordWrap(true);

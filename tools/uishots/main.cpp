@@ -13,6 +13,9 @@
 #include "dialogs/CustomPropertiesDlg.h"
 #include "dialogs/ImportLayoutsDlg.h"
 #include "dialogs/NewSheetDlg.h"
+#include "dialogs/RenameSheetDlg.h"
+#include "dialogs/RenumberDlg.h"
+#include "dialogs/ResaveReportDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
@@ -198,7 +201,41 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
         QTest::qWaitForWindowExposed(&sheetDlg);
         sheetDlg.grid->view()->selectRow(2);
         shoot(&sheetDlg, "sheet-properties");
+        sheetDlg.hide();
+
+        CRenameSheetDlg rename;
+        rename.number = sheet->getNumber();
+        rename.title = sheet->getTitle();
+        rename.layoutName = sheet->getLayoutName();
+        rename.drawingPath = sheet->getFileName();
+        rename.hasNext = true;
+        rename.renameLayout = true;
+        rename.layoutWithNumber = true;
+        rename.DoModal();
+        rename.show();
+        QTest::qWaitForWindowExposed(&rename);
+        shoot(&rename, "rename-sheet");
+        rename.hide();
     }
+    std::vector<CSubset*> subsets;
+    set->getSubsets(subsets, true);
+    if (!subsets.empty()) {
+        CSubset* plans = subsets.size() > 2 ? subsets[2] : subsets.front();
+        CRenumberDlg renumber([set, plans](const TkString& p, long long a, long long b) { return planRenumber(set, plans, p, a, b); });
+        renumber.patternEdit->setText("A-1##");
+        renumber.startBox->setValue(11);
+        renumber.show();
+        QTest::qWaitForWindowExposed(&renumber);
+        shoot(&renumber, "renumber-preview");
+        renumber.hide();
+    }
+    std::vector<ResaveEntry> entries{{L"A-301 - Section A-A", L"Drawing file not found", L"/projects/riverside/drawings/A-300 Sections.dwg"},
+                                     {L"A-501 - Entrance Canopy", L"Sheet is being edited by jsmith", L"/projects/riverside/drawings/A-500 Details.dwg"},
+                                     {L"L-101 - Landscape Plan", L"Drawing needs recovery", L"/projects/riverside/drawings/L-100 Landscape.dwg"}};
+    CResaveReportDlg report(set->getName(), entries, resaveLogPath(set));
+    report.show();
+    QTest::qWaitForWindowExposed(&report);
+    shoot(&report, "resave-report");
 }
 
 }  // namespace
