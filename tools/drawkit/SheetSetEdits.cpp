@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/Restamp.h"
+#include "model/ItemLookup.h"
 #include "model/ScriptedEdits.h"
 #include "model/SheetSetEdit.h"
 #include "toolkit/common/TkUtf8.h"
@@ -14,10 +15,26 @@
 int drawkitNewSubset(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 2) return fail(1, "usage: drawkit new-subset SET.dst PATH [--wait SECONDS]");
+    if (a.positional.size() < 2)
+        return fail(1, "usage: drawkit new-subset SET.dst PATH [NAME=VALUE...] [--wait SECONDS]\n"
+                       "       (settings: \"New sheet location=FOLDER\", \"Template=LAYOUT@FILE\", \"Prompt for template=yes\", Publish=no)");
     TkString subsetPath = tkFromUtf8(a.positional[1]);
-    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) { return addSubsetPath(s, subsetPath, e); }),
-                   L"new subset " + subsetPath);
+    PropertyValues settings;
+    for (size_t i = 2; i < a.positional.size(); ++i) {
+        const size_t eq = a.positional[i].find('=');
+        if (eq == std::string::npos) return fail(1, "expected NAME=VALUE, not " + a.positional[i]);
+        settings.emplace_back(tkFromUtf8(a.positional[i].substr(0, eq)), tkFromUtf8(a.positional[i].substr(eq + 1)));
+    }
+    // The subset and its own settings in one edit: checked first, then made.
+    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) {
+        if (!addSubsetPath(s, subsetPath, e)) return false;
+        CComponent* made = findSubsetByPath(&s, subsetPath);
+        if (!settings.empty() && !setComponentProperties(s, made, settings, e, true)) {
+            if (auto* parent = dynamic_cast<CSubset*>(made->getParent())) parent->removeSubset(static_cast<CSubset*>(made));
+            return false;
+        }
+        return settings.empty() || setComponentProperties(s, made, settings, e);
+    }), L"new subset " + subsetPath);
 }
 
 int drawkitMove(const std::vector<std::string>& args) {
