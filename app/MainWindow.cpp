@@ -113,6 +113,17 @@ void MainWindow::layoutSwitched(VrApDocument* doc) {
     }
 }
 
+void MainWindow::layoutRenamed(VrApDocument* doc) {
+    // The tabs follow the drawing's layouts, in their order.
+    for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i) {
+        if (vrDocManagerPtr()->document(i) != doc) continue;
+        auto* layouts = qobject_cast<QTabWidget*>(documents_->widget(i));
+        const std::vector<TkDbLayout> all = doc->database()->layouts();
+        for (int t = 0; layouts && t < layouts->count() && t < static_cast<int>(all.size()); ++t)
+            layouts->setTabText(t, QString::fromStdString(all[static_cast<size_t>(t)].name()));
+    }
+}
+
 void MainWindow::documentBecameCurrent(VrApDocument* doc) {
     for (int i = 0; i < vrDocManagerPtr()->documentCount(); ++i)
         if (vrDocManagerPtr()->document(i) == doc) documents_->setCurrentIndex(i);

@@ -18,6 +18,7 @@ public:
     void documentToBeDestroyed(VrApDocument* doc) override;
     void documentBecameCurrent(VrApDocument* doc) override;
     void layoutSwitched(VrApDocument* doc) override;
+    void layoutRenamed(VrApDocument* doc) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -95,8 +95,9 @@ int CRenameSheetDlg::DoModal() {
 }
 
 void CRenameSheetDlg::applyOptionRules() {
-    // What the drawing allows: a missing drawing keeps its layout and file; one in use its file.
-    const bool layoutAllowed = drawingExists_ && drawingReadable_ && !inUse_;
+    // What the drawing allows: a missing drawing keeps its layout and file; one in use its file,
+    // and its layout too unless it is open here (the host renames it in the open drawing).
+    const bool layoutAllowed = drawingExists_ && drawingReadable_ && (!inUse_ || openHere);
     const bool fileAllowed = drawingExists_ && !inUse_;
     renameLayoutCheck->setEnabled(layoutAllowed);
     layoutNumberCheck->setEnabled(layoutAllowed && renameLayoutCheck->isChecked());

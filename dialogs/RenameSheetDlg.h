@@ -22,6 +22,7 @@ public:
     bool hasPrevious = false, hasNext = false;
     bool renameLayout = false, layoutWithNumber = false, renameFile = false, fileWithNumber = false;
     bool replaceExisting = false;  // out: the user agreed to replace a drawing at the new path
+    bool openHere = false;         // in: the drawing is open for editing in this host
 
     QLineEdit *numberEdit, *titleEdit, *layoutEdit, *fileEdit;
     QLabel* folderLabel;

@@ -129,6 +129,20 @@ bool VrApDocManager::setCurrentLayout(VrApDocument* doc, const TkString& layoutN
     return true;
 }
 
+bool VrApDocManager::renameLayout(VrApDocument* doc, const TkString& from, const TkString& to) {
+    if (!doc || !doc->database() || doc->isReadOnly()) return false;
+    if (!doc->database()->renameLayout(tkToUtf8(from), tkToUtf8(to))) return false;
+    for (VrApDocManagerReactor* r : std::vector<VrApDocManagerReactor*>(reactors_)) r->layoutRenamed(doc);
+    return true;
+}
+
+VrApDocument* VrApDocManager::findDocument(const TkString& path) const {
+    const QString wanted = QFileInfo(QString::fromStdWString(path)).absoluteFilePath();
+    for (const auto& d : docs_)
+        if (QString::fromStdWString(d->fileName()).compare(wanted, Qt::CaseInsensitive) == 0) return d.get();
+    return nullptr;
+}
+
 void VrApDocManager::activateDocument(VrApDocument* doc) {
     current_ = doc;
     publishCurrent(doc);

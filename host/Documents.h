@@ -19,6 +19,8 @@ public:
     virtual void documentActivated(VrApDocument*) {}
     // Another layout of the drawing became its current one.
     virtual void layoutSwitched(VrApDocument*) {}
+    // A layout of the drawing was renamed.
+    virtual void layoutRenamed(VrApDocument*) {}
 };
 
 class VrApDocument {
@@ -50,6 +52,10 @@ public:
     void activateDocument(VrApDocument* doc);
     // Makes the layout of that exact name the drawing's current one; false when there is none.
     bool setCurrentLayout(VrApDocument* doc, const TkString& layoutName);
+    // The host's layout manager: renames a layout of an open drawing (saved with the drawing).
+    bool renameLayout(VrApDocument* doc, const TkString& from, const TkString& to);
+    // The open document of that file (letter case aside), or null.
+    VrApDocument* findDocument(const TkString& path) const;
     void closeDocument(VrApDocument* doc);
     // Saves the drawing over its file. The save replaces the file by rename, so the document's
     // hold moves to the new file at once: others keep seeing it locked. False, with the reason in

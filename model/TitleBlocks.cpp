@@ -62,29 +62,58 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
     return m;
 }
 
-TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress) {
-    TitleBlockReport report;
+namespace {
+
+// Each drawing with the sheets it shows and their values, worked out before any thread starts.
+struct TitleBlockJob {
+    TkString file;
+    std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
+};
+
+std::vector<TitleBlockJob> titleBlockJobs(CSheetSet* set, const TkString& onlyFile = {}) {
     std::vector<CSheet*> sheets;
     set->getSheets(sheets, true);
-    // Each drawing with the sheets it shows and their values, worked out before any thread starts.
-    struct Job {
-        TkString file;
-        std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
-    };
-    std::vector<Job> jobs;
+    std::vector<TitleBlockJob> jobs;
     std::map<TkString, size_t> index;
     for (CSheet* s : sheets) {
         const TkString file = s->getFileName();
-        if (file.empty()) continue;
+        if (file.empty() || (!onlyFile.empty() && file != onlyFile)) continue;
         auto [it, fresh] = index.emplace(file, jobs.size());
         if (fresh) jobs.push_back({file, {}});
         jobs[it->second].layouts.emplace_back(U(s->getLayoutName()), titleBlockValues(set, s));
     }
+    return jobs;
+}
+
+int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job) {
+    int changed = 0;
+    for (const auto& [layout, values] : job.layouts)
+        if (auto l = db.findLayout(layout))
+            changed += tkDbUpdateFieldTexts(db, l->blockRecordHandle(), [&](const std::string& name) {
+                auto it = values.find(name);
+                return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+            });
+    return changed;
+}
+
+}  // namespace
+
+int updateTitleBlocksIn(TkDbDatabase& db, CSheetSet* set, const TkString& file) {
+    int changed = 0;
+    for (const TitleBlockJob& job : titleBlockJobs(set, file)) changed += updateJobTexts(db, job);
+    return changed;
+}
+
+TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress,
+                                   const std::function<bool(const TkString&)>& skip) {
+    TitleBlockReport report;
+    std::vector<TitleBlockJob> jobs = titleBlockJobs(set);
+    if (skip) std::erase_if(jobs, [&](const TitleBlockJob& j) { return skip(j.file); });
     std::mutex lock;
     std::atomic<size_t> next{0}, done{0};
     auto work = [&] {
         for (size_t i = next++; i < jobs.size(); i = next++) {
-            const Job& job = jobs[i];
+            const TitleBlockJob& job = jobs[i];
             TkString problem;
             int changed = 0;
             if (!vrutPathExists(job.file)) {
@@ -97,12 +126,7 @@ TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int,
                 if (TkDbResult r = db.readDxfFile(U(job.file)); !r) {
                     problem = job.file + L": cannot be read, " + tkFromUtf8(r.describe());
                 } else {
-                    for (const auto& [layout, values] : job.layouts)
-                        if (auto l = db.findLayout(layout))
-                            changed += tkDbUpdateFieldTexts(db, l->blockRecordHandle(), [&](const std::string& name) {
-                                auto it = values.find(name);
-                                return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
-                            });
+                    changed = updateJobTexts(db, job);
                     if (changed && !db.saveAs(U(job.file), db.version())) problem = job.file + L": cannot be saved";
                 }
             }

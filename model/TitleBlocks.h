@@ -10,6 +10,8 @@
 
 #include "model/SheetSetImpl.h"
 
+class TkDbDatabase;
+
 // The names a title block may use for each value, normalized as the toolkit hands them over
 // ("SHEETNUMBER" for the tag SHEET_NUMBER or the field \AcSm Sheet.Number), with the values of
 // `sheet` as the set holds them: number, title, description, revision, purpose, category, the set's
@@ -25,4 +27,10 @@ struct TitleBlockReport {
 };
 
 // Updates every drawing of the set's sheets, several at once; `progress` is told (done, in all).
-TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress = {});
+// Drawings that `skip` names are left out (the host updates the ones it has open itself).
+TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress = {},
+                                   const std::function<bool(const TkString&)>& skip = {});
+
+// Updates the title blocks of the sheets drawn in `file` in a database already read (an open
+// drawing); the count of texts changed.
+int updateTitleBlocksIn(TkDbDatabase& db, CSheetSet* set, const TkString& file);

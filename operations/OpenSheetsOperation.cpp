@@ -88,9 +88,24 @@ CSheetSetImpl* currentSheetSet(SheetListContext& ctx) {
 void followTitleBlocks(SheetListContext& ctx) {
     CSheetSetImpl* set = currentSheetSet(ctx);
     if (!set) return;
+    // Drawings open for editing here are updated in the open document, saved when it is; the
+    // rest on disk, off the UI thread.
+    VrApDocManager* docs = vrDocManagerPtr();
+    auto openHere = [docs](const TkString& file) {
+        VrApDocument* doc = docs->findDocument(file);
+        return doc && !doc->isReadOnly() ? doc : nullptr;
+    };
+    std::vector<TkString> openFiles;
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    for (CSheet* s : sheets)
+        if (openHere(s->getFileName()) && std::find(openFiles.begin(), openFiles.end(), s->getFileName()) == openFiles.end())
+            openFiles.push_back(s->getFileName());
+    for (const TkString& file : openFiles) updateTitleBlocksIn(*openHere(file)->database(), set, file);
     TitleBlockReport report;
+    auto skip = [&](const TkString& file) { return std::find(openFiles.begin(), openFiles.end(), file) != openFiles.end(); };
     vrRunWithProgress(L"Sheet Set Manager", L"Updating the title blocks of the sheet set's drawings...",
-                      [&](VrProgress& p) { report = updateTitleBlocks(set, [&](int done, int total) { p.set(done, total); }); });
+                      [&](VrProgress& p) { report = updateTitleBlocks(set, [&](int done, int total) { p.set(done, total); }, skip); });
     // Missing drawings show as missing in the tree already; the others are said here.
     TkString list;
     for (const TkString& problem : report.problems)

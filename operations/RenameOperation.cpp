@@ -6,6 +6,7 @@
 #include "dialogs/RenameSheetDlg.h"
 #include "drawings/SheetSetLock.h"
 #include "host/Dialogs.h"
+#include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "model/ItemLookup.h"
@@ -49,6 +50,8 @@ void renameSheets(SheetListContext& ctx) {
             if (i != place)
                 if (auto* other = dynamic_cast<CSheet*>(findComponentById(set, ids[i])))
                     dlg.existingNames.push_back(sheetDisplayName(other->getNumber(), other->getTitle()));
+        VrApDocument* doc = vrDocManagerPtr()->findDocument(sheet->getFileName());
+        dlg.openHere = doc && !doc->isReadOnly();
         dlg.hasPrevious = place > 0;
         dlg.hasNext = place + 1 < ids.size();
         CSheetListSettings& options = ctx.wnd.settings();
@@ -70,7 +73,13 @@ void renameSheets(SheetListContext& ctx) {
             target->setTitle(dlg.title.c_str());
             const bool newLayout = !vrutSameTextNoCase(dlg.layoutName, target->getLayoutName());
             const bool newPath = !vrutSameTextNoCase(dlg.drawingPath, target->getFileName());
-            if (newLayout || newPath) {
+            if (newLayout && dlg.openHere) {
+                // Open here: the layout is renamed in the open drawing, saved when the drawing is.
+                if (vrDocManagerPtr()->renameLayout(vrDocManagerPtr()->findDocument(target->getFileName()), target->getLayoutName(), dlg.layoutName))
+                    target->setLayout(dlg.layoutName.c_str(), target->getLayoutHandle().c_str(), target->getFileName().c_str());
+                else
+                    problem = target->getFileName() + L": the layout could not be renamed in the open drawing";
+            } else if (newLayout || newPath) {
                 if (newPath && dlg.replaceExisting) {
                     std::error_code ec;
                     std::filesystem::remove(tkToUtf8(dlg.drawingPath), ec);  // the user agreed to replace it

@@ -14,6 +14,7 @@
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "drawings/DwgReader.h"
+#include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
 #include "model/ItemLookup.h"
@@ -351,4 +352,27 @@ TEST_F(PropertiesTest, RenumberPreviewsEveryChangeAndRefusesCollisions) {
     TkString error;
     EXPECT_NE(findItem(set(), L"B-105", error), nullptr);
     EXPECT_NE(findItem(set(), L"B-107", error), nullptr);
+}
+
+TEST_F(PropertiesTest, ASheetOpenHereHasItsLayoutRenamedInTheOpenDrawing) {
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(W(drawingA), false));
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a1"));
+    playNext<CRenameSheetDlg>([&](CRenameSheetDlg& d) {
+        EXPECT_TRUE(d.renameLayoutCheck->isEnabled());  // open here: the layout may be renamed
+        EXPECT_FALSE(d.renameFileCheck->isEnabled());   // the file may not
+        d.titleEdit->setText("Ground");
+        d.renameLayoutCheck->setChecked(true);
+        d.apply(QDialog::Accepted);
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdRenameRenumber);
+    VrApDocument* doc = vrDocManagerPtr()->findDocument(W(drawingA));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->database()->findLayout("Ground"));
+    DwgReader onDisk;
+    onDisk.load(W(drawingA), false);
+    EXPECT_TRUE(onDisk.findLayout(L"Sheet A"));  // written when the drawing is saved
+    EXPECT_EQ(fileLabels(L"A"), L"Ground a2 a3 a4 [Nested]");
 }
