@@ -4,10 +4,37 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <thread>
+#include <utility>
 
 #include "host/Dialogs.h"
 
 std::function<void(VrProgress&)> vrProgressTestHook;
+
+void VrProgress::tell(const TkString& caption, const TkString& text) {
+    std::unique_lock<std::mutex> g(mutex_);
+    message_ = std::make_pair(caption, text);
+    answered_.wait(g, [this] { return !message_; });
+}
+
+std::optional<TkString> VrProgress::takeText() {
+    std::lock_guard<std::mutex> g(mutex_);
+    return std::exchange(text_, std::nullopt);
+}
+
+void VrProgress::answerPendingMessage() {
+    std::optional<std::pair<TkString, TkString>> message;
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        message = message_;
+    }
+    if (!message) return;
+    VrUiMessageBox(message->first, message->second, MB_OK);
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        message_.reset();
+    }
+    answered_.notify_all();
+}
 
 bool vrRunWithProgress(const TkString& caption, const TkString& label, const std::function<void(VrProgress&)>& work) {
     VrProgress progress;
@@ -28,11 +55,15 @@ bool vrRunWithProgress(const TkString& caption, const TkString& label, const std
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (vrProgressTestHook) vrProgressTestHook(progress);
+        if (auto text = progress.takeText()) dialog.setLabelText(QString::fromStdWString(*text));
         if (progress.total() > 0) {
             dialog.setMaximum(progress.total());
             dialog.setValue(progress.done());
         }
         if (finished) loop.quit();
+        tick.stop();  // a message box runs its own loop: no tick inside it
+        progress.answerPendingMessage();
+        if (!finished) tick.start(30);
     });
     tick.start(30);
     if (!finished) loop.exec();

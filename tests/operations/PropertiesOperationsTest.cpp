@@ -14,6 +14,7 @@
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "drawings/DwgReader.h"
+#include "drawings/FileLocks.h"
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
@@ -233,6 +234,32 @@ TEST_F(PropertiesTest, ResaveReportsMissingAndUnreadableDrawingsInTheLog) {
     reader.load(W(drawingA), false);
     ASSERT_TRUE(reader.database);
     EXPECT_FALSE(reader.readStampSheetSetPath().empty());
+}
+
+TEST_F(PropertiesTest, ResaveTellsOfEachHeldDrawingAndNamesItsHolder) {
+    openWindow();
+    // A colleague has b.dwg open: held, with the note of who holds it beside it.
+    FileHold colleague;
+    ASSERT_TRUE(colleague.hold(W(drawingB)));
+    const std::string note = drawingB.substr(0, drawingB.size() - 4) + ".dwl";
+    writeFileText(note, "mirela\nws-07\n2026-12-07T08:00:00\n");
+    for (int i = 0; i < 5; ++i) responder.queueMessageBox(IDOK);  // one per sheet drawn in b.dwg (a4, n1, b1-b3)
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* report = dynamic_cast<CResaveReportDlg*>(d);
+        EXPECT_NE(report, nullptr);
+        if (!report) return int(QDialog::Rejected);
+        int held = 0;
+        for (int r = 0; r < report->list->topLevelItemCount(); ++r)
+            if (report->list->topLevelItem(r)->text(1) == "Sheet is being edited by mirela") ++held;
+        EXPECT_EQ(held, 5);
+        return int(QDialog::Accepted);
+    };
+    const std::string before = readFileText(drawingB);
+    wnd->OnCommand(pal::kCmdResaveAll);
+    int told = 0;
+    for (const auto& shown : responder.shown()) told += shown.text == L"Drawing file is write protected.";
+    EXPECT_EQ(told, 5);
+    EXPECT_EQ(readFileText(drawingB), before);  // a held drawing is never written
 }
 
 TEST_F(PropertiesTest, RenameWalksTheSheetsWithNextAndRenamesTheirLayouts) {
