@@ -40,13 +40,14 @@ public:
 
 }  // namespace
 
-int runBatch(const std::string& scriptPath) {
+int runBatch(const std::string& scriptPath, const std::vector<TkString>& firstLines) {
     QFile f(QString::fromStdString(scriptPath));
     if (!f.open(QIODevice::ReadOnly)) {
         std::cerr << "vorn: cannot read the script " << scriptPath << "\n";
         return 2;
     }
     BatchIo io;
+    for (const TkString& line : firstLines) io.lines.push_back(QString::fromStdWString(line));
     QTextStream in(&f);
     in.setEncoding(QStringConverter::Utf8);
     while (!in.atEnd()) {

@@ -1,4 +1,5 @@
-// vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [DRAWING ...]
+// vorn: the CAD host. vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [FILE ...]
+// A FILE is a drawing, or a sheet set (.dst) that opens in the sheet set palette.
 #include <cstdio>
 
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
+#include "host/PathUtil.h"
+#include "VornVersion.h"
 
 namespace {
 // A batch run has no window to raise or size, and the offscreen platform says so on every palette
@@ -48,7 +51,12 @@ int main(int argc, char** argv) {
         else if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else if (a == "--run" && i + 1 < argc) startup.push_back(argv[++i]);
         else if (a == "--help" || a == "-h") {
-            std::cout << "usage: vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [DRAWING ...]\n";
+            std::cout << "usage: vorn [--batch SCRIPT] [--no-module] [--run COMMAND]... [--screenshot PNG] [FILE ...]\n"
+                         "  FILE: a drawing (DXF), or a sheet set (.dst) to open in the sheet set palette\n"
+                         "  --version: print the version and exit\n";
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "vorn " VORN_VERSION "\n";
             return 0;
         } else files.push_back(a);
     }
@@ -70,9 +78,13 @@ int main(int argc, char** argv) {
         window = std::make_unique<MainWindow>();
         window->show();
     }
-    // The sheet set module lives beside the host.
+    // The sheet set module lives beside the host in a build, in the private library folder when
+    // installed.
     if (loadModule) {
-        std::string module = QDir(QCoreApplication::applicationDirPath()).filePath("sheetset.vrx").toStdString();
+        const QDir bin(QCoreApplication::applicationDirPath());
+        std::string module = bin.filePath("sheetset.vrx").toStdString();
+        if (!QFileInfo::exists(QString::fromStdString(module)))
+            module = QDir::cleanPath(bin.filePath(VORN_BIN_TO_PRIVATE "/sheetset.vrx")).toStdString();
         std::string error;
         if (!VrModuleLoader::instance().load(module, &error)) vrutPrintf(L"\n%ls", QString::fromStdString(error).toStdWString().c_str());
     }
@@ -86,10 +98,18 @@ int main(int argc, char** argv) {
             shotTaken = true;
             QApplication::quit();
         });
-    for (const std::string& f : files) commandProcessor().run(L"OPEN \"" + QString::fromStdString(f).toStdWString() + L"\"");
-    for (const std::string& c : startup) commandProcessor().run(QString::fromStdString(c).toStdWString());
+    // A sheet set opens in the palette (as a file manager's double-click asks); a drawing in a window.
+    // A batch script runs them first, at its command line.
+    std::vector<TkString> opening;
+    for (const std::string& f : files) {
+        const TkString path = QFileInfo(QString::fromLocal8Bit(f.c_str())).absoluteFilePath().toStdWString();
+        opening.push_back((vrutHasExtension(path, L".dst") ? L"-OPENSHEETSET \"" : L"OPEN \"") + path + L"\"");
+    }
+    for (const std::string& c : startup) opening.push_back(QString::fromStdString(c).toStdWString());
+    if (batch.empty())
+        for (const TkString& line : opening) commandProcessor().run(line);
 
-    int rc = !batch.empty() ? runBatch(batch) : shotTaken ? 0 : app.exec();
+    int rc = !batch.empty() ? runBatch(batch, opening) : shotTaken ? 0 : app.exec();
     VrModuleLoader::instance().unloadAll();
     vrDocManagerPtr()->closeAll();
     CNqSystem::instance().removeService(L"CNqPlotSvr");

@@ -1,5 +1,7 @@
 #include "host/PathUtil.h"
 
+#include "VornVersion.h"
+
 #include "host/NqSystem.h"
 
 #include <QFileInfo>
@@ -77,7 +79,7 @@ TkString vrutSheetSetTemplatePath() {
     if (QByteArray env = qgetenv("VORN_EXAMPLES_DIR"); !env.isEmpty()) candidates << QString::fromLocal8Bit(env);
     if (QCoreApplication::instance()) {
         QString app = QCoreApplication::applicationDirPath();
-        candidates << app + "/../share/vorn/examples" << app + "/../examples" << app + "/../../examples";
+        candidates << app + "/" VORN_BIN_TO_DATA "/examples" << app + "/../examples" << app + "/../../examples";
     }
     for (const QString& c : candidates)
         if (QFileInfo(c + "/Sheet Set Examples").isDir()) return QDir::cleanPath(c + "/Sheet Set Examples").toStdWString();

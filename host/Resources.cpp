@@ -1,5 +1,7 @@
 #include "host/Resources.h"
 
+#include "VornVersion.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -19,7 +21,7 @@ QStringList folders() {
     if (QByteArray env = qgetenv("VORN_RES_DIR"); !env.isEmpty()) out << QString::fromLocal8Bit(env);
     if (QCoreApplication::instance()) {
         QString app = QCoreApplication::applicationDirPath();
-        out << app + "/res" << app + "/../res" << app + "/../../res";
+        out << app + "/res" << app + "/" VORN_BIN_TO_DATA "/res" << app + "/../res" << app + "/../../res";
     }
 #ifdef VORN_SOURCE_DIR
     out << QString(VORN_SOURCE_DIR) + "/res";

@@ -20,11 +20,12 @@
 #include "toolkit/db/TkDbTagWriter.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/Json.h"
+#include "VornVersion.h"
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
+int usage(FILE* out = stderr) {
+    std::fprintf(out,
                  "usage: drawkit info FILE [--json] [--strict]         (--strict: refuse instead of repairing)\n"
                  "       drawkit audit FILE [--json]                  (repairs: exit 0 none, 1 some, 2 refused)\n"
                  "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
@@ -54,6 +55,7 @@ int usage() {
                  "       drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]\n"
                  "       drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts]\n"
                  "       drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME\n"
+                 "       drawkit --version | --help\n"
                  "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
     return 2;
 }
@@ -192,6 +194,14 @@ int roundtrip(const std::string& in, const std::string& out, int version) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
+    if (args[0] == "--version") {
+        std::printf("drawkit " VORN_VERSION "\n");
+        return 0;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        usage(stdout);
+        return 0;
+    }
     if (args[0] == "edit") return drawkitEdit(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "objects" && args.size() == 2) return drawkitObjects(args[1]);
     auto opt = [&](std::initializer_list<const char*> allowed) {
