@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 
@@ -66,6 +67,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vorn");
     QApplication::setOrganizationName("Vorn");
+    // The desktop entry and the icon: the theme's when installed, else the installed or built bitmap.
+    QGuiApplication::setDesktopFileName("vorn");
+    {
+        const QDir bin(QCoreApplication::applicationDirPath());
+        QIcon icon = QIcon::fromTheme("vorn");
+        for (const char* png : {VORN_BIN_TO_DATA "/../icons/hicolor/256x256/apps/vorn.png", "../dist/icons/256x256/apps/vorn.png"})
+            if (icon.isNull() && QFileInfo::exists(bin.filePath(png))) icon = QIcon(bin.filePath(png));
+        QApplication::setWindowIcon(icon);
+    }
 
     // The host's publishing and transmittal, for the modules that find them by name.
     VornPlotService plotService;

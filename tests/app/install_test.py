@@ -28,7 +28,9 @@ def expect(cond, what):
 
 subprocess.run([CMAKE, "--install", BUILD, "--prefix", PREFIX], check=True, capture_output=True)
 share = os.path.join(PREFIX, "share")
-for part in ["bin/vorn", "bin/drawkit", "lib/vorn/sheetset.vrx", "share/vorn/res/sheetsetres.en.txt",
+# The module sits in the private library folder (lib/vorn, or lib/ARCH/vorn on Debian).
+expect(any("sheetset.vrx" in names for _, _, names in os.walk(os.path.join(PREFIX, "lib"))), "the module is not installed")
+for part in ["bin/vorn", "bin/drawkit", "share/vorn/res/sheetsetres.en.txt",
              "share/vorn/examples/Riverside Library.dst", "share/applications/vorn.desktop",
              "share/mime/packages/vorn-sheetset.xml", "share/icons/hicolor/scalable/apps/vorn.svg",
              "share/icons/hicolor/48x48/apps/vorn.png", "share/man/man1/vorn.1.gz",
