@@ -12,6 +12,7 @@
 #include "host/PlotService.h"
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
+#include "model/SheetSetProperties.h"
 #include "model/NewSheet.h"
 #include "model/PublishGather.h"
 #include "model/RenameSheet.h"
@@ -51,64 +52,23 @@ void sheetSetProperties(SheetListContext& ctx) {
     if (heldElsewhere(set)) return;
     CNqResourceScope resources(kSheetSetRes);
     CSheetsetPropertiesDlg dlg(vredGetVornFrame());
-    dlg.name = set->getName();
-    dlg.dataFile = set->getFileName();
-    dlg.description = set->getDesc();
-    set->getModelViewFolders(dlg.modelViewFolders);
-    set->getLabelBlock(dlg.labelBlockName, dlg.labelBlockHandle, dlg.labelBlockFile);
-    set->getCalloutBlocks(dlg.calloutNames, dlg.calloutHandles, dlg.calloutFiles);
-    dlg.pageSetupFile = set->getPageSetupFile();
-    dlg.projectNumber = set->getProjectNumber();
-    dlg.projectName = set->getProjectName();
-    dlg.projectPhase = set->getProjectPhase();
-    dlg.projectMilestone = set->getProjectMilestone();
-    dlg.location = set->getNewSheetLocation();
-    dlg.templateLayout = set->getTemplateLayoutName();
-    dlg.templateHandle = set->getTemplateLayoutHandle();
-    dlg.templateFile = set->getTemplateFileName();
-    dlg.promptForTemplate = set->getPromptForTemplate();
-    set->getCustomProperties()->getAll(dlg.customProperties);
-    const std::vector<CustomProperty> before = dlg.customProperties;
+    const SheetSetPropertyValues before = readSheetSetProperties(set);
+    static_cast<SheetSetPropertyValues&>(dlg) = before;
     if (dlg.DoModal() != QDialog::Accepted) return;
 
-    const bool locationChanged = !vrutSameTextNoCase(dlg.location, set->getNewSheetLocation());
-    const bool templateChanged = !sameTemplate(set, dlg.templateLayout, dlg.templateFile);
-    const bool promptChanged = dlg.promptForTemplate != set->getPromptForTemplate();
+    const SheetSetSettingsChange change = sheetSetSettingsChange(before, dlg);
     std::vector<const wchar_t*> changed;
-    if (locationChanged) changed.push_back(L"Sheet storage location");
-    if (templateChanged) changed.push_back(L"Sheet creation template");
-    if (promptChanged) changed.push_back(L"Prompt for template setting");
+    if (change.location) changed.push_back(L"Sheet storage location");
+    if (change.sheetTemplate) changed.push_back(L"Sheet creation template");
+    if (change.prompt) changed.push_back(L"Prompt for template setting");
     std::vector<CSubset*> subsets;
     set->getSubsets(subsets, true);
     const bool nested = !changed.empty() && !subsets.empty() &&
                         askNested(vrFormatMessage(L"Changes were made to the sheet set, %s, that can also be applied to its nested subsets. What do you want to do?",
                                                   {set->getFileName()}),
                                   changed);
-    bool propsChanged = before.size() != dlg.customProperties.size();
-    for (size_t i = 0; !propsChanged && i < before.size(); ++i) propsChanged = before[i].value != dlg.customProperties[i].value;
     ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
-        s.setName(dlg.name.c_str());
-        s.setDesc(dlg.description.c_str());
-        s.setModelViewFolders(dlg.modelViewFolders);
-        s.setLabelBlock(dlg.labelBlockName.c_str(), dlg.labelBlockHandle.c_str(), dlg.labelBlockFile.c_str());
-        s.setCalloutBlocks(dlg.calloutNames, dlg.calloutHandles, dlg.calloutFiles);
-        s.setPageSetupFile(dlg.pageSetupFile.c_str());
-        s.setProjectNumber(dlg.projectNumber.c_str());
-        s.setProjectName(dlg.projectName.c_str());
-        s.setProjectPhase(dlg.projectPhase.c_str());
-        s.setProjectMilestone(dlg.projectMilestone.c_str());
-        if (locationChanged) s.setNewSheetLocation(dlg.location.c_str(), nested);
-        if (templateChanged) s.setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), nested);
-        if (promptChanged) s.setPromptForTemplate(dlg.promptForTemplate, nested);
-        if (propsChanged) {
-            // The set keeps the new list; every sheet takes the new definitions of sheet properties.
-            s.getCustomProperties()->setAll(dlg.customProperties);
-            std::vector<CustomProperty> definitions;
-            s.getCustomProperties()->getSheetProperties(definitions);
-            std::vector<CSheet*> sheets;
-            s.getSheets(sheets, true);
-            for (CSheet* sheet : sheets) sheet->getCustomProperties()->applyDefinitions(definitions);
-        }
+        applySheetSetProperties(s, dlg, change, nested);
         return true;
     });
     followTitleBlocks(ctx);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "dialogs/NameValidation.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
 #include "host/Dialogs.h"
 #include "host/PathUtil.h"
 #include "model/SheetSetMessages.h"
@@ -31,6 +32,7 @@ CDetailsPage::CDetailsPage(CCreateShSheet* sheet) : CCreateShPage(sheet) {
     browseButton = new QPushButton(tr("..."), this);
     browseButton->setFixedWidth(32);
     folderHierarchy = new QCheckBox(tr("Create &folder hierarchy based on subsets"), this);
+    propertiesButton = new QPushButton(tr("Sheet Set &Properties"), this);
     descriptionEdit->setMaximumHeight(90);
     auto* where = new QHBoxLayout;
     where->addWidget(locationEdit, 1);
@@ -56,7 +58,12 @@ CDetailsPage::CDetailsPage(CCreateShSheet* sheet) : CCreateShPage(sheet) {
     layout->addSpacing(8);
     layout->addWidget(note);
     layout->addStretch();
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch();
+    buttonRow->addWidget(propertiesButton);
+    layout->addLayout(buttonRow);
     connect(browseButton, &QPushButton::clicked, this, [this] { OnBrowseLocation(); });
+    connect(propertiesButton, &QPushButton::clicked, this, [this] { OnProperties(); });
 }
 
 void CDetailsPage::OnSetActive() {
@@ -76,6 +83,27 @@ void CDetailsPage::OnSetActive() {
 void CDetailsPage::OnBrowseLocation() {
     TkString chosen = vrutBrowseForFolder(L"Browse for Sheet Set Folder", locationEdit->text().toStdWString());
     if (!chosen.empty()) locationEdit->setText(QString::fromStdWString(chosen));
+}
+
+void CDetailsPage::OnProperties() {
+    CSheetSetImpl* set = state().newSet();
+    if (!set) return;
+    CSheetsetPropertiesDlg dlg(this);
+    static_cast<SheetSetPropertyValues&>(dlg) = readSheetSetProperties(set);
+    // What the page shows is what the set will be called.
+    dlg.name = nameEdit->text().toStdWString();
+    dlg.description = descriptionEdit->toPlainText().toStdWString();
+    if (dlg.location.empty()) dlg.location = locationEdit->text().trimmed().toStdWString();
+    if (dlg.templateFile.empty()) CreateShSheetState::proposedTemplate(dlg.templateLayout, dlg.templateHandle, dlg.templateFile);
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    // Everything as the dialog left it; the inherited settings for the set alone.
+    SheetSetSettingsChange all;
+    all.location = all.sheetTemplate = all.prompt = all.customProperties = true;
+    applySheetSetProperties(*set, dlg, all, false);
+    nameEdit->setText(QString::fromStdWString(set->getName()));
+    descriptionEdit->setPlainText(QString::fromStdWString(set->getDesc()));
+    descriptionEdit->document()->setModified(true);  // typed by the user now, not the example's
+    if (!set->getNewSheetLocation().empty()) locationEdit->setText(QString::fromStdWString(set->getNewSheetLocation()));
 }
 
 // The location checks, in order; a missing folder may be created on the user's word.

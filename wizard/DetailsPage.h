@@ -15,11 +15,13 @@ public:
     void OnSetActive() override;
     int OnWizardNext() override;
     void OnBrowseLocation();
+    void OnProperties();  // the set's properties dialog for the new set
 
     QLineEdit* nameEdit;
     QPlainTextEdit* descriptionEdit;
     QLineEdit* locationEdit;
     QPushButton* browseButton;
+    QPushButton* propertiesButton;
     QCheckBox* folderHierarchy;  // example method only; remembered, creates nothing
 
 private:

@@ -5,8 +5,10 @@
 
 #include <QStandardPaths>
 #include <algorithm>
+#include <cwchar>
 #include <filesystem>
 
+#include "drawings/DwgReader.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "model/NewSheetSet.h"
@@ -156,4 +158,20 @@ void CreateShSheetState::cancel() {
     newSet_ = nullptr;
     finished_ = true;
     settings.write();
+}
+
+bool CreateShSheetState::proposedTemplate(TkString& layout, TkString& handle, TkString& file) {
+    const TkString path = CNqSystem::instance().profileString(L"General", L"AlternativePageSetUpsTemplate");
+    if (path.empty() || !vrutPathExists(path)) return false;
+    DwgReader reader;
+    reader.load(path, false);
+    std::vector<TkString> names;
+    std::vector<uint32_t> handles;
+    if (!reader.database || reader.listPaperLayouts(true, names, handles) == 0) return false;
+    wchar_t hex[16];
+    std::swprintf(hex, 16, L"%X", handles.front());
+    layout = names.front();
+    handle = hex;
+    file = path;
+    return true;
 }

@@ -47,6 +47,10 @@ public:
     const TkString& dataFile() const { return dataFile_; }
     bool holdsDataFile() const { return heldFd_ >= 0; }
 
+    // Details page, properties: the template proposed for a set that has none, the first set-up
+    // layout of the drawing the profile names ("AlternativePageSetUpsTemplate"); false without one.
+    static bool proposedTemplate(TkString& layout, TkString& handle, TkString& file);
+
     // Layouts page: the set's tree becomes the checked layouts of `tops`.
     int buildFromDrawings(const std::vector<ScannedFolder>& tops, const ImportOptions& options);
 

@@ -21,6 +21,7 @@
 #include "wizard/DetailsPage.h"
 #include "wizard/ExamplePage.h"
 #include "wizard/ImportOptionsDlg.h"
+#include "dialogs/SheetsetPropertiesDlg.h"
 
 namespace fs = std::filesystem;
 
@@ -423,4 +424,58 @@ TEST_F(WizardTest, ABrowsedExampleMustOpenAndIsRememberedWithTheBrowseOption) {
         responder.queueMessageBox(IDYES);
         wz.OnCancel();
     });
+}
+
+TEST_F(WizardTest, PropertiesOfTheNewSetProposeATemplateAndComeBackToThePage) {
+    makeExample(examples, "Harbour", L"Quay walls");
+    ASSERT_TRUE(loadModule());
+    auto drawing = makeThreeSheetDrawing();
+    ASSERT_TRUE(drawing->saveAs(drawings.file("open.dwg"), kTkDbVerR2010).ok());
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(w(drawings.file("open.dwg")), false));
+    // The office's page setups drawing: its first set-up layout is proposed as the template.
+    CNqSystem::instance().setProfileString(L"General", L"AlternativePageSetUpsTemplate", w(drawings.file("open.dwg")));
+    const std::string sheets = drawings.file("sheets");
+    fs::create_directories(sheets);
+    int shown = 0;
+    auto properties = [&](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<CSheetsetPropertiesDlg*>(d);
+        EXPECT_NE(dlg, nullptr);
+        if (!dlg) return int(QDialog::Rejected);
+        ++shown;
+        EXPECT_EQ(dlg->name, L"New Sheet Set (1)");           // as the page shows it
+        EXPECT_EQ(dlg->projectName, L"Harbour Works");         // from the example
+        EXPECT_EQ(dlg->templateLayout, L"Sheet A");            // proposed
+        EXPECT_EQ(dlg->templateFile, w(drawings.file("open.dwg")));
+        if (shown == 1) return int(QDialog::Rejected);         // Cancel changes nothing
+        dlg->name = L"Harbour Tower";
+        dlg->description = L"Tower on the quay";
+        dlg->projectNumber = L"P-7";
+        dlg->location = w(sheets);
+        return int(QDialog::Accepted);
+    };
+    CCreateShSheet wizard;
+    playWizard(
+        wizard,
+        [&](CCreateShSheet& wiz) {
+            wiz.OnNext();
+            wiz.OnNext();
+            ASSERT_EQ(wiz.currentPageId(), CCreateShSheet::kDetailsPage);
+            wiz.detailsPage->OnProperties();
+            EXPECT_EQ(wiz.detailsPage->nameEdit->text(), "New Sheet Set (1)");
+            wiz.detailsPage->OnProperties();
+            EXPECT_EQ(wiz.detailsPage->nameEdit->text(), "Harbour Tower");
+            EXPECT_EQ(wiz.detailsPage->descriptionEdit->toPlainText(), "Tower on the quay");
+            EXPECT_EQ(wiz.detailsPage->locationEdit->text(), q(sheets));
+            wiz.OnNext();
+            EXPECT_EQ(wiz.currentPageId(), CCreateShSheet::kConfirmPage);
+            wiz.OnFinish();
+        },
+        properties);
+    EXPECT_EQ(shown, 2);
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(w(sheets + "/Harbour Tower.dst").c_str()));
+    CSheetSet* set = mgr.getSheetSet(0);
+    EXPECT_EQ(set->getProjectNumber(), L"P-7");
+    EXPECT_EQ(set->getDesc(), L"Tower on the quay");
+    EXPECT_EQ(set->getTemplateLayoutName(), L"Sheet A");
 }
