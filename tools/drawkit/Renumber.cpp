@@ -27,11 +27,17 @@ int drawkitRenumber(const std::vector<std::string>& args) {
     if (a.positional.size() != 2 || !a.has("--pattern"))
         return fail(1, "usage: drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts] "
                        "[--rename-files] [--dry-run] [--wait SECONDS]");
-    char* end = nullptr;
-    const long long start = a.has("--start") ? std::strtoll(a.value("--start").c_str(), &end, 10) : 1;
-    if (end && *end) return fail(1, "--start takes a whole number");
-    const long long step = a.has("--step") ? std::strtoll(a.value("--step").c_str(), &end, 10) : 1;
-    if (end && *end) return fail(1, "--step takes a whole number");
+    // The whole text must be a number ("1x" is refused); `end` points into the kept string.
+    auto whole = [&](const char* option, long long& out) {
+        if (!a.has(option)) return true;
+        const std::string text = a.value(option);
+        char* end = nullptr;
+        out = std::strtoll(text.c_str(), &end, 10);
+        return !text.empty() && end && *end == '\0';
+    };
+    long long start = 1, step = 1;
+    if (!whole("--start", start)) return fail(1, "--start takes a whole number");
+    if (!whole("--step", step)) return fail(1, "--step takes a whole number");
     const TkString subsetPath = tkFromUtf8(a.positional[1]), pattern = tkFromUtf8(a.value("--pattern"));
     std::vector<TkString> problems;
     const bool dryRun = a.has("--dry-run");
