@@ -54,16 +54,17 @@ bool vrRunWithProgress(const TkString& caption, const TkString& label, const std
     QEventLoop loop;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
+        tick.stop();  // a message box runs its own loop: no tick inside it
         if (vrProgressTestHook) vrProgressTestHook(progress);
         if (auto text = progress.takeText()) dialog.setLabelText(QString::fromStdWString(*text));
         if (progress.total() > 0) {
             dialog.setMaximum(progress.total());
             dialog.setValue(progress.done());
         }
-        if (finished) loop.quit();
-        tick.stop();  // a message box runs its own loop: no tick inside it
         progress.answerPendingMessage();
-        if (!finished) tick.start(30);
+        // `finished` is read once: the work may end at any moment, and then the next tick ends the loop.
+        if (finished) loop.quit();
+        else tick.start(30);
     });
     tick.start(30);
     if (!finished) loop.exec();

@@ -55,24 +55,24 @@ CSubset* findSubsetByPath(CSheetSet* set, const TkString& path) {
     return at;
 }
 
-CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error) {
+CComponent* findItem(CSheetSet* set, const TkString& wanted, TkString& error) {
     error.clear();
-    if (spec.empty()) {
+    if (wanted.empty()) {
         error = L"no sheet or subset given";
         return nullptr;
     }
-    if (CSubset* s = findSubsetByPath(set, spec)) return s;
+    if (CSubset* s = findSubsetByPath(set, wanted)) return s;
     std::vector<CSheet*> sheets, hits;
     set->getSheets(sheets, true);
     for (CSheet* s : sheets)
-        if (s->getNumber() == spec) hits.push_back(s);
+        if (s->getNumber() == wanted) hits.push_back(s);
     if (hits.size() == 1) return hits.front();
     // A sheet without a number (an imported layout) by its subset's path and its name as the tree
     // shows it: "Landscape/Survey - Site 1".
     if (hits.empty()) {
-        const size_t cut = spec.rfind(L'/');
-        CSubset* parent = cut == TkString::npos ? set : findSubsetByPath(set, spec.substr(0, cut));
-        TkString name = cut == TkString::npos ? spec : spec.substr(cut + 1);
+        const size_t cut = wanted.rfind(L'/');
+        CSubset* parent = cut == TkString::npos ? set : findSubsetByPath(set, wanted.substr(0, cut));
+        TkString name = cut == TkString::npos ? wanted : wanted.substr(cut + 1);
         name.erase(0, name.find_first_not_of(L" \t"));
         std::vector<CSheet*> direct;
         if (parent) parent->getSheets(direct, false);
@@ -82,7 +82,7 @@ CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error) {
         }
         if (hits.size() == 1) return hits.front();
     }
-    error = hits.empty() ? L"no subset, sheet number or sheet \"" + spec + L"\" in the sheet set"
-                         : std::to_wstring(hits.size()) + L" sheets carry the number \"" + spec + L"\"";
+    error = hits.empty() ? L"no subset, sheet number or sheet \"" + wanted + L"\" in the sheet set"
+                         : std::to_wstring(hits.size()) + L" sheets carry the number \"" + wanted + L"\"";
     return nullptr;
 }

@@ -17,4 +17,4 @@ CSubset* findSubsetByPath(CSheetSet* set, const TkString& path);
 // A subset path, else a sheet number (numbers compared exactly, as a title block shows them), else
 // a subset path and a sheet as the tree names it ("Landscape/Site Plan" for a sheet without a
 // number). Null with `error` saying why: nothing of that name, or a number that several sheets carry.
-CComponent* findItem(CSheetSet* set, const TkString& spec, TkString& error);
+CComponent* findItem(CSheetSet* set, const TkString& wanted, TkString& error);
