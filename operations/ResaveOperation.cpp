@@ -4,12 +4,12 @@
 #include <map>
 
 #include "dialogs/ResaveReportDlg.h"
+#include "dialogs/ResaveSheetsDlg.h"
 #include "drawings/SheetSetLock.h"
 #include "host/Dialogs.h"
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
-#include "host/Progress.h"
 #include "host/Resources.h"
 #include "model/NewSheet.h"
 #include "model/ResaveSheets.h"
@@ -42,18 +42,9 @@ void resaveAll(SheetListContext& ctx) {
         return it == open.end() ? HostDocument::None : it->second;
     };
     const int version = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
-    std::vector<int> statuses;
-    const bool finished = vrRunWithProgress(L"Resave Sheets", L"Resaving the sheets' drawings...", [&](VrProgress& p) {
-        const TkString count = std::to_wstring(sheets.size());
-        for (size_t i = 0; i < sheets.size() && !p.cancelled(); ++i) {
-            const TkString layout = sheets[i]->getLayoutName(), nth = std::to_wstring(i + 1);
-            p.setText(vrFormatMessage(L"%s is being processed.\n\nFile %s of %s in progress.", {layout, nth, count}));
-            statuses.push_back(resaveSheet(sheets[i], set->getFileName(), version, hostDocument));
-            if (statuses.back() == kResaveInUse) p.tell(L"", L"Drawing file is write protected.");
-            p.setText(vrFormatMessage(L"Currently resaving %s.\n\nFile %s of %s in progress.", {layout, nth, count}));
-            p.set(static_cast<int>(i + 1), static_cast<int>(sheets.size()));
-        }
-    });
+    CResaveSheetsDlg progress(sheets, set->getFileName(), version, hostDocument);
+    const bool finished = progress.DoModal() == IDOK;
+    const std::vector<int>& statuses = progress.statuses;
     const std::vector<ResaveEntry> entries = resaveReport(sheets, statuses, vrapDrawingHolder);
     if (entries.empty()) {
         if (finished) VrUiMessageBox(L"Resave Sheets", vrFormatMessage(L"The %s sheet set has been resaved.", {set->getName()}), MB_OK);

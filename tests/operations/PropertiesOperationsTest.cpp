@@ -4,6 +4,7 @@
 // resaving every sheet with its report and log.
 #include <QDate>
 #include <QTest>
+#include <filesystem>
 
 #include "dialogs/ListDialogs.h"
 #include "dialogs/RenameSheetDlg.h"
@@ -18,6 +19,7 @@
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
+#include "host/Progress.h"
 #include "model/ItemLookup.h"
 #include "palette/PaletteIds.h"
 #include "tests/palette/PaletteFixture.h"
@@ -260,6 +262,17 @@ TEST_F(PropertiesTest, ResaveTellsOfEachHeldDrawingAndNamesItsHolder) {
     for (const auto& shown : responder.shown()) told += shown.text == L"Drawing file is write protected.";
     EXPECT_EQ(told, 5);
     EXPECT_EQ(readFileText(drawingB), before);  // a held drawing is never written
+}
+
+TEST_F(PropertiesTest, ResaveCancelledAtOnceWritesNothingAndSaysNothing) {
+    openWindow();
+    const std::string before = readFileText(drawingA);
+    vrProgressTestHook = [](VrProgress& p) { p.cancel(); };  // the user closes the progress at once
+    wnd->OnCommand(pal::kCmdResaveAll);
+    vrProgressTestHook = nullptr;
+    EXPECT_TRUE(responder.shown().empty());  // no "has been resaved", no report
+    EXPECT_EQ(readFileText(drawingA), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Palette Test_Resave All Sheets Report_" + QDate::currentDate().toString("yyyy-MM-dd").toStdString() + ".log")));
 }
 
 TEST_F(PropertiesTest, RenameWalksTheSheetsWithNextAndRenamesTheirLayouts) {
