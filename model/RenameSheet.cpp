@@ -8,7 +8,8 @@
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
-bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error) {
+bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error,
+                        bool replaceExisting) {
     const TkString sheetSetPath = set.getFileName();
     const TkString oldPath = sheet.getFileName(), oldLayout = sheet.getLayoutName();
     const TkString layout = newLayout.empty() ? oldLayout : newLayout, path = newPath.empty() ? oldPath : newPath;
@@ -18,8 +19,14 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
         return false;
     }
     if (path != oldPath && vrutPathExists(path)) {
-        error = path + L": a file of that name exists already";
-        return false;
+        if (!replaceExisting) {
+            error = path + L": a file of that name exists already";
+            return false;
+        }
+        if (isDrawingLocked(path)) {
+            error = path + L": in use by someone else or read-only, not replaced";
+            return false;
+        }
     }
     DwgReader reader;
     reader.load(oldPath, false);
@@ -35,6 +42,8 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
     // A drawing stamped for this set names its sheet's layout and its own path: both follow.
     if (!readStampSheetSetPath(reader.database.get()).empty())
         reader.writeStamp(sheetSetPath, path, layout, sheet.getLayoutHandle());
+    // The save writes beside the file and renames over it: a drawing being replaced stays whole
+    // until the new one is complete.
     if (!reader.saveAs(path, reader.database->version())) {
         error = path + L": cannot be written";
         return false;

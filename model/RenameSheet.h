@@ -5,5 +5,8 @@
 #include "model/SheetSetImpl.h"
 
 // `newLayout` or `newPath` empty: that one stays. Every sheet and template of `set` that points at
-// the old file follows it to the new one. False with `error`, the sheet unchanged.
-bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error);
+// the old file follows it to the new one. A file at `newPath` is refused, or with `replaceExisting`
+// replaced (unless someone holds it) once the renamed drawing is written in full. False with
+// `error`, the sheet unchanged.
+bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error,
+                        bool replaceExisting = false);

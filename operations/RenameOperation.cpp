@@ -1,8 +1,6 @@
 // "Rename & Renumber...": the sheets beside the selected one, one after another in the rename
 // dialog (Previous, Next); each applied sheet is saved at once, so that Cancel on a later one keeps
 // the earlier ones. Its layout and drawing are renamed with it when asked.
-#include <filesystem>
-
 #include "dialogs/RenameSheetDlg.h"
 #include "drawings/SheetSetLock.h"
 #include "host/Dialogs.h"
@@ -17,7 +15,6 @@
 #include "palette/PaletteIds.h"
 #include "palette/SheetListSettings.h"
 #include "palette/SheetListWnd.h"
-#include "toolkit/common/TkUtf8.h"
 
 namespace {
 
@@ -80,11 +77,8 @@ void renameSheets(SheetListContext& ctx) {
                 else
                     problem = target->getFileName() + L": the layout could not be renamed in the open drawing";
             } else if (newLayout || newPath) {
-                if (newPath && dlg.replaceExisting) {
-                    std::error_code ec;
-                    std::filesystem::remove(tkToUtf8(dlg.drawingPath), ec);  // the user agreed to replace it
-                }
-                renameSheetDrawing(s, *target, newLayout ? dlg.layoutName : TkString(), newPath ? dlg.drawingPath : TkString(), problem);
+                renameSheetDrawing(s, *target, newLayout ? dlg.layoutName : TkString(), newPath ? dlg.drawingPath : TkString(), problem,
+                                   dlg.replaceExisting);  // the user agreed to replace a drawing there
             }
             return true;
         });

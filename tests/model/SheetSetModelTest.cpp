@@ -8,7 +8,9 @@
 #include <chrono>
 #include <filesystem>
 
+#include "drawings/FileLocks.h"
 #include "drawings/SheetSetLock.h"
+#include "model/RenameSheet.h"
 #include "model/SheetImpl.h"
 #include "model/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
@@ -334,4 +336,36 @@ TEST(SheetSetModel, ASelectionHoldsTheSheetSetItself) {
     ASSERT_EQ(members.size(), 2u);
     EXPECT_EQ(members[0], set);
     EXPECT_EQ(members[1]->getType(), 1);
+}
+
+TEST(SheetSetModel, ARenamedDrawingReplacesAnotherOnlyWhenAskedAndNotWhileHeld) {
+    ScratchDir dir;
+    CSheetSetMgrImpl mgr;
+    ASSERT_TRUE(mgr.openSheetSet(W(makeSet(dir)).c_str()));
+    CSheetSet* set = mgr.getSheetSet(0);
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    auto drawing = makeThreeSheetDrawing();
+    ASSERT_TRUE(drawing->saveAs(dir.file("a.dwg"), kTkDbVerR2010).ok());
+    sheets[0]->setLayout(L"Sheet A", L"", W(dir.file("a.dwg")).c_str());
+    writeFileText(dir.file("b.dwg"), "the colleague's drawing");
+    TkString error;
+    // Without the user's word the file there is kept.
+    EXPECT_FALSE(renameSheetDrawing(*set, *sheets[0], L"", W(dir.file("b.dwg")), error));
+    EXPECT_EQ(readFileText(dir.file("b.dwg")), "the colleague's drawing");
+    // With it, but someone holds that file: still kept, and the sheet's own drawing too.
+    {
+        FileHold colleague;
+        ASSERT_TRUE(colleague.hold(W(dir.file("b.dwg"))));
+        EXPECT_FALSE(renameSheetDrawing(*set, *sheets[0], L"", W(dir.file("b.dwg")), error, true));
+        EXPECT_NE(error.find(L"not replaced"), TkString::npos);
+        EXPECT_EQ(readFileText(dir.file("b.dwg")), "the colleague's drawing");
+        EXPECT_TRUE(fs::exists(dir.file("a.dwg")));
+    }
+    // Free: replaced by the renamed drawing, the old file gone, the sheet following.
+    EXPECT_TRUE(renameSheetDrawing(*set, *sheets[0], L"Ground", W(dir.file("b.dwg")), error, true)) << tkToUtf8(error);
+    EXPECT_FALSE(fs::exists(dir.file("a.dwg")));
+    EXPECT_EQ(sheets[0]->getFileName(), W(dir.file("b.dwg")));
+    EXPECT_EQ(sheets[0]->getLayoutName(), L"Ground");
+    EXPECT_NE(readFileText(dir.file("b.dwg")).find("Ground"), std::string::npos);
 }
