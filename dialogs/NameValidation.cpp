@@ -26,13 +26,6 @@ TkString trimmed(const TkString& s) {
     return s.substr(b, e - b);
 }
 
-void selectAndFocus(QLineEdit* control) {
-    if (!control) return;
-    control->selectAll();
-    control->setCursorPosition(0);
-    control->selectAll();
-    control->setFocus();
-}
 
 }  // namespace
 
@@ -96,4 +89,12 @@ bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& 
             return true;
         }
     return false;
+}
+
+void selectAndFocus(QLineEdit* control) {
+    if (!control) return;
+    control->selectAll();
+    control->setCursorPosition(0);
+    control->selectAll();
+    control->setFocus();
 }

@@ -17,6 +17,8 @@ void ShowNameExistsMessage(const TkString& name, int kind);
 
 // Checks on an edit control: true when the name passes; on failure the message is shown, the
 // text selected and the focus given to the control.
+// The field's whole text selected and the field focused, so that what the user types replaces it.
+void selectAndFocus(QLineEdit* control);
 bool CheckNameNotEmpty(QLineEdit* control, int kind);
 bool CheckNameCharacters(QLineEdit* control, int kind);
 // True when "first - second" (or the part that is present) equals an existing name, case ignored.

@@ -15,10 +15,6 @@ bool CNewSheetDlg::openInDrawingEditor = false;
 
 namespace {
 QString q(const TkString& s) { return QString::fromStdWString(s); }
-void selectAndFocus(QLineEdit* e) {
-    e->setFocus();
-    e->selectAll();
-}
 }  // namespace
 
 CNewSheetDlg::CNewSheetDlg(QWidget* parent) : CVrUiDialog(parent) {

@@ -16,10 +16,6 @@
 
 namespace {
 QString q(const TkString& s) { return QString::fromStdWString(s); }
-void selectAndFocus(QLineEdit* e) {
-    e->setFocus();
-    e->selectAll();
-}
 }  // namespace
 
 CRenameSheetDlg::CRenameSheetDlg(QWidget* parent) : CVrUiDialog(parent) {

@@ -17,11 +17,6 @@ namespace {
 // The longest file name the file system takes, in bytes.
 constexpr size_t kMaxFileNameBytes = 255;
 
-void selectAll(QLineEdit* edit) {
-    edit->setFocus();
-    edit->selectAll();
-}
-
 }  // namespace
 
 CDetailsPage::CDetailsPage(CCreateShSheet* sheet) : CCreateShPage(sheet) {
@@ -77,7 +72,7 @@ void CDetailsPage::OnSetActive() {
     locationEdit->setText(QString::fromStdWString(location));
     nameEdit->setText(QString::fromStdWString(CreateShSheetState::proposedName(location, ssMessage(27501, L"New Sheet Set"))));
     folderHierarchy->setChecked(st.settings.folderHierarchyCreation != 0);
-    selectAll(nameEdit);
+    selectAndFocus(nameEdit);
 }
 
 void CDetailsPage::OnBrowseLocation() {
@@ -111,13 +106,13 @@ bool CDetailsPage::checkLocation(TkString& location) {
     location = locationEdit->text().trimmed().toStdWString();
     if (location.empty()) {
         VrUiMessageBox(vrHostCaption(), L"Enter the root folder for your sheet set.", MB_OK | MB_ICONWARNING);
-        selectAll(locationEdit);
+        selectAndFocus(locationEdit);
         return false;
     }
     location = vrutAbsolutePath(location);
     if (CreateShSheetState::locationHasInvalidCharacters(location)) {
         VrUiMessageBox(L"Invalid Characters", L"Invalid characters in the file name: " + location, MB_OK | MB_ICONWARNING);
-        selectAll(locationEdit);
+        selectAndFocus(locationEdit);
         return false;
     }
     std::error_code ec;
@@ -147,12 +142,12 @@ int CDetailsPage::OnWizardNext() {
     vrutSplitPath(dataFile, folder, file);
     if (tkToUtf8(file).size() > kMaxFileNameBytes) {
         ShowTooLongMessage(static_cast<int>(kMaxFileNameBytes), kNameKindSheetSet);
-        selectAll(nameEdit);
+        selectAndFocus(nameEdit);
         return 0;
     }
     if (!st.writeDataFile(dataFile, name, descriptionEdit->toPlainText().toStdWString(), location)) {
         ShowNameExistsMessage(name, kNameKindSheetSet);
-        selectAll(nameEdit);
+        selectAndFocus(nameEdit);
         return 0;
     }
     st.settings.setNumber(WizardSettings::kFolderHierarchyCreation, st.settings.folderHierarchyCreation, folderHierarchy->isChecked() ? 1 : 0);
