@@ -113,6 +113,12 @@ int main(int argc, char** argv) {
     std::vector<TkString> opening;
     for (const std::string& f : files) {
         const TkString path = QFileInfo(QString::fromLocal8Bit(f.c_str())).absoluteFilePath().toStdWString();
+        // The command line cannot quote a double quote, and a missing set would leave its command
+        // asking for another name: both are said here and left out.
+        if (path.find(L'"') != TkString::npos || !QFileInfo::exists(QString::fromStdWString(path))) {
+            std::cerr << "vorn: cannot open " << f << (path.find(L'"') != TkString::npos ? ": a double quote in the name" : ": no such file") << "\n";
+            continue;
+        }
         opening.push_back((vrutHasExtension(path, L".dst") ? L"-OPENSHEETSET \"" : L"OPEN \"") + path + L"\"");
     }
     for (const std::string& c : startup) opening.push_back(QString::fromStdString(c).toStdWString());

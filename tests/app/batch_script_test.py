@@ -79,6 +79,18 @@ if p2.returncode == 0:
 if 'Unknown command "NOSUCHCOMMAND".' not in p2.stdout:
     failures.append("no message for the unknown command: %r" % p2.stdout)
 
+# Files on vorn's command line: a set opens in the palette before the script runs; a missing one
+# is said on standard error and does not eat the script's lines as names to try.
+listing = os.path.join(WORK, "listing.scr")
+with open(listing, "w") as f:
+    f.write("GETVAR SSMSTATE\nQUIT\n")
+p3 = subprocess.run([VORN, "--batch", listing, os.path.join(WORK, "Gone.dst"), os.path.join(WORK, "Riverside.dst")],
+                    capture_output=True, text=True, env=env, timeout=120)
+if "cannot open" not in p3.stderr or "Gone.dst" not in p3.stderr:
+    failures.append("a missing set on the command line is not said: %r" % p3.stderr)
+if 'SSMSTATE = "1"' not in p3.stdout or "Gone.dst" in p3.stdout:
+    failures.append("the set on the command line did not open first: %r" % p3.stdout)
+
 # A malformed set: the reason under the message, and an exit without a signal.
 with open(os.path.join(WORK, "seal.dst"), "w") as f:
     f.write('<VornSheetSet format="1"><SheetSet id="1" name="x"><Properties id="2"><Property id="3" name="Seal" '
