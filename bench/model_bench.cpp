@@ -15,7 +15,7 @@
 
 #include "model/MoveComponents.h"
 #include "model/ScriptedEdits.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -161,15 +161,15 @@ int main() {
                 return [&, name](CSheetSetImpl& set) { return setCustomProperties(set, L"", {{name, std::to_wstring(run)}}, error); };
             };
             auto t0 = std::chrono::steady_clock::now();
-            SheetSetEditResult r = editSheetSet(mine, 0, change(L"Bench"));
+            ActionResult r = editSheetSet(mine, 0, change(L"Bench"));
             auto t1 = std::chrono::steady_clock::now();
-            if (r.status != SheetSetEditResult::Done || r.reloaded) return 1;
+            if (r.status != ActionResult::Done || r.reloaded) return 1;
             edit.push_back(ms(t0, t1));
-            if (editSheetSet(colleague, 0, change(L"Colleague")).status != SheetSetEditResult::Done) return 1;
+            if (editSheetSet(colleague, 0, change(L"Colleague")).status != ActionResult::Done) return 1;
             auto t2 = std::chrono::steady_clock::now();
             r = editSheetSet(mine, 0, change(L"Bench"));
             auto t3 = std::chrono::steady_clock::now();
-            if (r.status != SheetSetEditResult::Done || !r.reloaded) return 1;
+            if (r.status != ActionResult::Done || !r.reloaded) return 1;
             editAfterColleague.push_back(ms(t2, t3));
         }
     }

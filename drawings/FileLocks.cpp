@@ -76,3 +76,5 @@ bool FileHold::release() {
     fd_ = -1;
     return true;
 }
+
+const wchar_t* heldBySomeoneElseText() { return L"in use by someone else or read-only"; }

@@ -11,6 +11,9 @@
 // read-only files and folders count as locked). False for a missing file.
 bool isDrawingLocked(const TkString& path);
 
+// Why a drawing is left alone when `isDrawingLocked` says so: the one wording of messages and reports.
+const wchar_t* heldBySomeoneElseText();
+
 // The file's last-write time as local calendar time in seconds since 1970 (0 for years before
 // 1900); false when the file cannot be opened for reading.
 bool getFileTime(const TkString& path, int64_t& time);

@@ -59,6 +59,10 @@ int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase) {
 
 bool vrutSameTextNoCase(const TkString& a, const TkString& b) { return a.size() == b.size() && vrutCompareString(a, b, true) == 2; }
 
+bool vrutSamePath(const TkString& a, const TkString& b) {
+    return vrutSameTextNoCase(a, b) || vrutSameTextNoCase(vrutAbsolutePath(a), vrutAbsolutePath(b));
+}
+
 TkString vrutFoldCase(TkString text) {
     for (wchar_t& c : text) c = foldChar(c);
     return text;

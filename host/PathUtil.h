@@ -17,6 +17,9 @@ bool vrutHasExtension(const TkString& path, const TkString& extension);
 // under Turkish): the one case-insensitive compare of the product.
 int vrutCompareString(const TkString& a, const TkString& b, bool ignoreCase);
 bool vrutSameTextNoCase(const TkString& a, const TkString& b);
+// Whether two paths name the same file as sheets, stamps and references compare them: made
+// absolute and plain, letter case ignored. The drawing cache keys paths exactly instead.
+bool vrutSamePath(const TkString& a, const TkString& b);
 // The text case-folded the same way, for keys that must ignore case.
 TkString vrutFoldCase(TkString text);
 // The folder the example sheet sets are in: the profile's "SheetSetTemplatePath" (section

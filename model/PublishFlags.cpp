@@ -15,10 +15,14 @@ bool applyPublishFlags(CSheetSetImpl& set, const std::vector<uint64_t>& itemIds,
         auto* subset = static_cast<CSubset*>(c);
         CComponent* parent = c->getParent();
         if (on && parent && parent->getType() == 1 && !static_cast<CSubset*>(parent)->getIncludeForPublish()) continue;
-        subset->setIncludeForPublish(on, false);
-        std::vector<CSubset*> below;
-        subset->getSubsets(below, true);
-        for (CSubset* s : below) s->setIncludeForPublish(on, false);
+        setSubsetPublish(subset, on);
     }
     return found;
+}
+
+void setSubsetPublish(CSubset* subset, bool on) {
+    subset->setIncludeForPublish(on, false);
+    std::vector<CSubset*> below;
+    subset->getSubsets(below, true);
+    for (CSubset* s : below) s->setIncludeForPublish(on, false);
 }

@@ -6,6 +6,11 @@
 
 #include "model/SheetSetImpl.h"
 
+// A subset's publish flag, given to every subset below it too and never to sheets: a subset that
+// publishes nothing cannot hold subsets that do, and its sheets keep their own flags for when it is
+// published again. Publishing skips every sheet under a subset that is off.
+void setSubsetPublish(CSubset* subset, bool on);
+
 // Sets the flag on each item (by stable id, in selection order; items that are gone are skipped).
 // A subset passes its value to every subset below it, never to sheets; turning a subset on is
 // skipped while its parent subset is off. Returns whether any item was found.

@@ -2,9 +2,13 @@
 
 namespace {
 
+// Every subset above publishes: one that is off keeps everything below it out, whatever a set
+// written elsewhere says of the subsets and sheets inside it.
 bool parentPublishes(const CComponent* c) {
-    auto* parent = dynamic_cast<const CSubset*>(c->getParent());
-    return parent && parent->getIncludeForPublish();
+    int depth = 0;
+    for (auto* p = dynamic_cast<const CSubset*>(c->getParent()); p; p = dynamic_cast<const CSubset*>(p->getParent()))
+        if (!p->getIncludeForPublish() || ++depth > 10000) return false;
+    return c->getParent() != nullptr;
 }
 
 void enter(const CSubset* subset, std::vector<CSheet*>& out) {
@@ -27,7 +31,7 @@ std::vector<CSheet*> gatherPublishSheets(const std::vector<CComponent*>& selecte
         if (c->getType() == 2) {
             auto* sheet = static_cast<CSheet*>(c);
             if (parentPublishes(sheet) && sheet->getIncludeForPublish()) out.push_back(sheet);
-        } else if (auto* subset = dynamic_cast<CSubset*>(c)) {
+        } else if (auto* subset = dynamic_cast<CSubset*>(c); subset && (!c->getParent() || parentPublishes(c))) {
             enter(subset, out);
         }
     }

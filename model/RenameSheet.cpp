@@ -15,7 +15,7 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
     const TkString layout = newLayout.empty() ? oldLayout : newLayout, path = newPath.empty() ? oldPath : newPath;
     if (layout == oldLayout && path == oldPath) return true;
     if (isDrawingLocked(oldPath)) {
-        error = oldPath + L": in use by someone else or read-only";
+        error = oldPath + L": " + heldBySomeoneElseText();
         return false;
     }
     if (path != oldPath && vrutPathExists(path)) {
@@ -24,7 +24,7 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
             return false;
         }
         if (isDrawingLocked(path)) {
-            error = path + L": in use by someone else or read-only, not replaced";
+            error = path + L": " + heldBySomeoneElseText() + L", not replaced";
             return false;
         }
     }

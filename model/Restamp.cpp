@@ -54,7 +54,7 @@ RestampReport restampDrawings(CSheetSet* set, const std::function<void(int, int)
             continue;
         }
         if (isDrawingLocked(file)) {
-            report.problems.push_back(file + L": in use by someone else or read-only");
+            report.problems.push_back(file + L": " + heldBySomeoneElseText());
             continue;
         }
         updateStampPaths(db, true, file, setPath);
@@ -77,7 +77,7 @@ int stampSheetDrawings(const std::vector<CSheet*>& sheets, const TkString& sheet
         const TkString file = s->getFileName();
         if (file.empty() || !done.insert(file).second) continue;  // the drawing's first sheet names it
         if (isDrawingLocked(file)) {
-            problems.push_back(file + L": in use by someone else or read-only, not stamped");
+            problems.push_back(file + L": " + heldBySomeoneElseText() + L", not stamped");
             continue;
         }
         DwgReader reader;

@@ -1,4 +1,5 @@
 #include "model/ScriptedEdits.h"
+#include "model/PublishFlags.h"
 
 #include <functional>
 
@@ -182,7 +183,7 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
                     }};
         if (target != &set && (sameName(name, L"Publish") || sameName(name, L"Publish Sheets in Subset")))
             return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
-                    [subset](const TkString& v) { subset->setIncludeForPublish(yesNo(v) == 1, false); }};
+                    [subset](const TkString& v) { setSubsetPublish(subset, yesNo(v) == 1); }};
         if (target != &set && sameName(name, L"Name"))
             return {nameCheck(L"the name", kMaxTitleLength, true), [subset](const TkString& v) { subset->setName(v.c_str()); }};
     }

@@ -109,6 +109,8 @@ public:
     void copyFromSheetSet(CSheetSet* source, bool withSheets) override;
     bool save() override;
     void setLockedHere(bool held) override { lockedHere_ = held; }
+    // Whether an edit session of this process holds the set now (the poll then leaves it alone).
+    bool isLockedHere() const { return lockedHere_; }
     int getLockStatus() override;
     bool isModifiedOnDisk() override;
     void refreshPageSetupNames() override;

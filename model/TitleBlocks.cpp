@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "drawings/FileLocks.h"
+#include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbFields.h"
@@ -22,6 +23,14 @@ void put(std::map<std::string, std::string>& m, std::initializer_list<const char
 }  // namespace
 
 std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet) {
+    std::vector<CSheet*> all, siblings;
+    set->getSheets(all, true);
+    if (auto* parent = dynamic_cast<CSubset*>(sheet->getParent())) parent->getSheets(siblings, false);
+    auto place = [](const std::vector<CSheet*>& v, CSheet* s) { return static_cast<int>(std::find(v.begin(), v.end(), s) - v.begin()) + 1; };
+    return titleBlockValues(set, sheet, {place(all, sheet), static_cast<int>(all.size()), place(siblings, sheet), static_cast<int>(siblings.size())});
+}
+
+std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet, const SheetPlace& at) {
     std::map<std::string, std::string> m;
     put(m, {"Sheet.Number", "SheetNo", "Sheet Number"}, sheet->getNumber());
     put(m, {"Sheet.Title", "Sheet Title"}, sheet->getTitle());
@@ -44,14 +53,8 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
     sheet->getCustomProperties()->getAll(props);
     for (const CustomProperty& p : props) m[tkDbFieldName(U(p.name))] = m["CUSTOMPROPERTY" + tkDbFieldName(U(p.name))] = U(p.value);
     // The sheet's place: in the whole set in tree order, and among the sheets of its subset.
-    std::vector<CSheet*> all, siblings;
-    set->getSheets(all, true);
-    if (auto* parent = dynamic_cast<CSubset*>(sheet->getParent())) parent->getSheets(siblings, false);
-    auto place = [](const std::vector<CSheet*>& v, CSheet* s) {
-        return static_cast<int>(std::find(v.begin(), v.end(), s) - v.begin()) + 1;
-    };
-    const TkString pos = std::to_wstring(place(all, sheet)), count = std::to_wstring(all.size());
-    const TkString subPos = std::to_wstring(place(siblings, sheet)), subCount = std::to_wstring(siblings.size());
+    const TkString pos = std::to_wstring(at.inSet), count = std::to_wstring(at.setCount);
+    const TkString subPos = std::to_wstring(at.inSubset), subCount = std::to_wstring(at.subsetCount);
     put(m, {"Sheet.Position", "SheetPosition", "SheetIndex"}, pos);
     put(m, {"SheetSet.SheetCount", "SheetCount", "TotalSheets"}, count);
     put(m, {"SheetOf"}, pos + L" of " + count);
@@ -64,27 +67,6 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
 
 namespace {
 
-// Each drawing with the sheets it shows and their values, worked out before any thread starts.
-struct TitleBlockJob {
-    TkString file;
-    std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
-};
-
-std::vector<TitleBlockJob> titleBlockJobs(CSheetSet* set, const TkString& onlyFile = {}) {
-    std::vector<CSheet*> sheets;
-    set->getSheets(sheets, true);
-    std::vector<TitleBlockJob> jobs;
-    std::map<TkString, size_t> index;
-    for (CSheet* s : sheets) {
-        const TkString file = s->getFileName();
-        if (file.empty() || (!onlyFile.empty() && file != onlyFile)) continue;
-        auto [it, fresh] = index.emplace(file, jobs.size());
-        if (fresh) jobs.push_back({file, {}});
-        jobs[it->second].layouts.emplace_back(U(s->getLayoutName()), titleBlockValues(set, s));
-    }
-    return jobs;
-}
-
 int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job) {
     int changed = 0;
     for (const auto& [layout, values] : job.layouts)
@@ -96,35 +78,83 @@ int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job) {
     return changed;
 }
 
+// Title blocks are written only into drawings that belong to this set: a drawing imported from
+// another set, or never stamped, shows what its own set says.
+bool belongsToSet(const TkDbDatabase& db, const TkString& file, const TkString& setPath) {
+    const StampedSheetSet stamped = findStampedSheetSet(&db, file);
+    return !stamped.path.empty() && vrutSamePath(stamped.path, setPath);
+}
+
 }  // namespace
 
-int updateTitleBlocksIn(TkDbDatabase& db, CSheetSet* set, const TkString& file) {
-    int changed = 0;
-    for (const TitleBlockJob& job : titleBlockJobs(set, file)) changed += updateJobTexts(db, job);
+std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set) {
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    std::map<const CComponent*, std::pair<int, int>> inSubset;  // place and count among its subset's sheets
+    std::map<const CComponent*, int> subsetCounts;
+    for (CSheet* s : sheets) inSubset[s] = {++subsetCounts[s->getParent()], 0};
+    std::vector<TitleBlockJob> jobs;
+    std::map<TkString, size_t> index;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        CSheet* s = sheets[i];
+        const TkString file = s->getFileName();
+        if (file.empty()) continue;
+        auto [it, fresh] = index.emplace(file, jobs.size());
+        if (fresh) jobs.push_back({file, {}});
+        const SheetPlace at{static_cast<int>(i) + 1, static_cast<int>(sheets.size()), inSubset[s].first, subsetCounts[s->getParent()]};
+        jobs[it->second].layouts.emplace_back(U(s->getLayoutName()), titleBlockValues(set, s, at));
+    }
+    return jobs;
+}
+
+std::vector<TitleBlockJob> changedTitleBlocks(const std::vector<TitleBlockJob>& before, const std::vector<TitleBlockJob>& after) {
+    std::map<TkString, const TitleBlockJob*> old;
+    for (const TitleBlockJob& j : before) old[j.file] = &j;
+    std::vector<TitleBlockJob> changed;
+    for (const TitleBlockJob& j : after) {
+        auto it = old.find(j.file);
+        if (it == old.end() || it->second->layouts != j.layouts) changed.push_back(j);
+    }
     return changed;
 }
 
-TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress,
-                                   const std::function<bool(const TkString&)>& skip) {
+int updateTitleBlocksIn(TkDbDatabase& db, const TitleBlockJob& job) { return updateJobTexts(db, job); }
+
+TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const TkString& setPath, const std::function<void(int, int)>& progress,
+                                   const std::function<TkDbDatabase*(const TkString&)>& openHere) {
     TitleBlockReport report;
-    std::vector<TitleBlockJob> jobs = titleBlockJobs(set);
-    if (skip) std::erase_if(jobs, [&](const TitleBlockJob& j) { return skip(j.file); });
+    std::vector<const TitleBlockJob*> onDisk;
+    for (const TitleBlockJob& job : jobs) {
+        // Drawings open for editing here are updated in the open document, saved when it is.
+        TkDbDatabase* open = openHere ? openHere(job.file) : nullptr;
+        if (!open) {
+            onDisk.push_back(&job);
+        } else if (!belongsToSet(*open, job.file, setPath)) {
+            report.notes.push_back(job.file + L": belongs to another sheet set, its title block left as it is");
+        } else if (const int changed = updateJobTexts(*open, job)) {
+            ++report.drawingsChanged, report.textsChanged += changed;
+        } else {
+            ++report.drawingsCurrent;
+        }
+    }
     std::mutex lock;
     std::atomic<size_t> next{0}, done{0};
     auto work = [&] {
-        for (size_t i = next++; i < jobs.size(); i = next++) {
-            const TitleBlockJob& job = jobs[i];
-            TkString problem;
+        for (size_t i = next++; i < onDisk.size(); i = next++) {
+            const TitleBlockJob& job = *onDisk[i];
+            TkString problem, note;
             int changed = 0;
             if (!vrutPathExists(job.file)) {
-                problem = job.file + L": not found";
+                note = job.file + L": not found";
             } else if (isDrawingLocked(job.file)) {
-                problem = job.file + L": in use by someone else or read-only, its title block not updated";
+                problem = job.file + L": " + heldBySomeoneElseText() + L", its title block not updated";
             } else {
                 // The toolkit directly, thread by thread: the host's reader shares its mode word.
                 TkDbDatabase db;
                 if (TkDbResult r = db.readDxfFile(U(job.file)); !r) {
                     problem = job.file + L": cannot be read, " + tkFromUtf8(r.describe());
+                } else if (!belongsToSet(db, job.file, setPath)) {
+                    note = job.file + L": belongs to another sheet set, its title block left as it is";
                 } else {
                     changed = updateJobTexts(db, job);
                     if (changed && !db.saveAs(U(job.file), db.version())) problem = job.file + L": cannot be saved";
@@ -132,17 +162,18 @@ TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int,
             }
             std::lock_guard<std::mutex> g(lock);
             if (!problem.empty()) report.problems.push_back(problem);
+            else if (!note.empty()) report.notes.push_back(note);
             else if (changed) ++report.drawingsChanged, report.textsChanged += changed;
             else ++report.drawingsCurrent;
-            ++done;
+            if (progress) progress(static_cast<int>(++done), static_cast<int>(onDisk.size()));
         }
     };
-    const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), static_cast<unsigned>(jobs.size())));
+    const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), static_cast<unsigned>(onDisk.size())));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
     work();  // the caller's thread works too
     for (std::thread& t : pool) t.join();
-    if (progress) progress(static_cast<int>(done.load()), static_cast<int>(jobs.size()));
     std::sort(report.problems.begin(), report.problems.end());
+    std::sort(report.notes.begin(), report.notes.end());
     return report;
 }

@@ -18,19 +18,37 @@ class TkDbDatabase;
 // name and project fields, custom properties, and the sheet's place ("3 of 38") in the set and in
 // its subset.
 std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet);
+// The same with the sheet's place already known (1-based, in the set and in its subset).
+struct SheetPlace {
+    int inSet = 0, setCount = 0, inSubset = 0, subsetCount = 0;
+};
+std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet, const SheetPlace& at);
+
+// What one drawing's title blocks should show: each layout of a sheet with its values.
+struct TitleBlockJob {
+    TkString file;
+    std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
+};
+// Every drawing of the set's sheets with what its title blocks should show now.
+std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set);
+// The drawings of `after` whose title blocks should show something other than in `before`: an
+// edit updates only those.
+std::vector<TitleBlockJob> changedTitleBlocks(const std::vector<TitleBlockJob>& before, const std::vector<TitleBlockJob>& after);
 
 struct TitleBlockReport {
     int drawingsChanged = 0;  // saved with new values
     int textsChanged = 0;
     int drawingsCurrent = 0;  // already showing the set's values
-    std::vector<TkString> problems;  // drawings left alone: missing, held by someone, unreadable
+    std::vector<TkString> problems;  // drawings that should have changed and could not: held by someone, unreadable
+    std::vector<TkString> notes;     // drawings left alone on purpose: missing, stamped for another set or none
 };
 
-// Updates every drawing of the set's sheets, several at once; `progress` is told (done, in all).
-// Drawings that `skip` names are left out (the host updates the ones it has open itself).
-TitleBlockReport updateTitleBlocks(CSheetSet* set, const std::function<void(int, int)>& progress = {},
-                                   const std::function<bool(const TkString&)>& skip = {});
+// Updates the drawings of `jobs`, several at once, but only those whose stamp names the set at
+// `setPath`; `progress` is told (done, in all) from the working threads. A drawing for which
+// `openHere` gives a database (open for editing in the host) is updated there instead of on disk.
+TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const TkString& setPath,
+                                   const std::function<void(int, int)>& progress = {},
+                                   const std::function<TkDbDatabase*(const TkString&)>& openHere = {});
 
-// Updates the title blocks of the sheets drawn in `file` in a database already read (an open
-// drawing); the count of texts changed.
-int updateTitleBlocksIn(TkDbDatabase& db, CSheetSet* set, const TkString& file);
+// Updates one drawing's title blocks in a database already read; the count of texts changed.
+int updateTitleBlocksIn(TkDbDatabase& db, const TitleBlockJob& job);

@@ -11,9 +11,9 @@
 #include "model/NewSheet.h"
 #include "model/Restamp.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ std::vector<TkString> openSetFiles(SheetListContext& ctx) {
     return files;
 }
 
-void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool prefix) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+void importRows(SheetListContext& ctx, OperationEdit& edit, const std::vector<LayoutRow>& rows, bool prefix) {
+    CSheetSetImpl* set = edit.set();
     if (!set || rows.empty()) return;
     CComponent* selected = ctx.caret ? ctx.caret : ctx.selected.empty() ? nullptr : ctx.selected.front();
     const SheetInsertPoint at = sheetInsertPoint(set, selected);
@@ -37,7 +37,7 @@ void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool 
     const uint64_t afterId = selected && selected->getType() == 2 ? componentId(selected) : 0;
     uint64_t firstId = 0;
     std::vector<TkString> problems;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
         if (!target) return false;
         int position = -1;
@@ -54,18 +54,18 @@ void importRows(SheetListContext& ctx, const std::vector<LayoutRow>& rows, bool 
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheets were added; these drawings could not be stamped:" + list,
                        MB_OK | MB_ICONWARNING);
     }
-    if (firstId) followTitleBlocks(ctx);
     showById(ctx, firstId);
 }
 
 void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::vector<TkString>& hostNames) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    if (!edit) return;
     CNqResourceScope resources(kSheetSetRes);
     CImportLayoutsDlg dlg(sheetsOf(ctx), openSetFiles(ctx), vredGetVornFrame());
     if (!hostDrawing.empty()) dlg.fillFromDrawing(hostDrawing, hostNames);
     if (dlg.DoModal() != QDialog::Accepted) return;
-    importRows(ctx, dlg.chosen, CImportLayoutsDlg::prefixWithFileName);
+    importRows(ctx, edit, dlg.chosen, CImportLayoutsDlg::prefixWithFileName);
 }
 
 void importLayouts(SheetListContext& ctx) { runImport(ctx, {}, {}); }
@@ -77,16 +77,17 @@ void importFromHost(SheetListContext& ctx) {
 
 }  // namespace
 
-void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set || !sheet || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+void reassociateSheetLayout(SheetListContext& ctx, uint64_t sheetId) {
+    if (!ctx.sheetSet || !sheetId) return;
+    OperationEdit edit(ctx);
+    if (!edit.find(sheetId)) return;
     CNqResourceScope resources(kSheetSetRes);
     CImportLayoutsDlg dlg(sheetsOf(ctx), openSetFiles(ctx), vredGetVornFrame());
     dlg.singleChoice = true;
     if (dlg.DoModal() != QDialog::Accepted || dlg.chosen.empty()) return;
     const LayoutRow row = dlg.chosen.front();
-    const uint64_t id = componentId(sheet);
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    const uint64_t id = sheetId;
+    edit.apply([&](CSheetSetImpl& s) {
         auto* found = dynamic_cast<CSheet*>(findComponentById(&s, id));
         if (!found) return false;
         found->setLayout(row.layout.c_str(), row.handle.c_str(), row.drawing.c_str());

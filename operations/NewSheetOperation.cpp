@@ -1,5 +1,7 @@
 // "New Sheet...": the template checked (or browsed for), the dialog writes the drawing, and the
 // sheet goes after the selected sheet or last in the selected subset.
+#include <filesystem>
+
 #include "dialogs/NewSheetDlg.h"
 #include "dialogs/SelectLayoutDlg.h"
 #include "drawings/SheetSetLock.h"
@@ -9,9 +11,11 @@
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
 #include "model/SheetSetMessages.h"
+#include "drawings/FileLocks.h"
+#include "operations/OperationEdit.h"
+#include "toolkit/common/TkUtf8.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
@@ -27,8 +31,10 @@ bool askToBrowse(TemplateProblem problem) {
 }
 
 void newSheet(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;  // another editor has it
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);  // held from the template's check to the sheet's save
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     CNqResourceScope resources(kSheetSetRes);
     CComponent* selected = ctx.caret ? ctx.caret : ctx.selected.empty() ? nullptr : ctx.selected.front();
     const SheetInsertPoint at = sheetInsertPoint(set, selected);
@@ -67,7 +73,7 @@ void newSheet(SheetListContext& ctx) {
     const uint64_t targetId = componentId(at.target);
     const uint64_t afterId = selected && selected->getType() == 2 ? componentId(selected) : 0;
     uint64_t madeId = 0;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    const ActionResult r = edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
         if (!target) return false;
         int position = -1;
@@ -76,7 +82,12 @@ void newSheet(SheetListContext& ctx) {
         madeId = componentId(addSheetForDrawing(s, target, position, dlg.number, dlg.title, dlg.fileName, tmpl.handle, dlg.drawingPath));
         return true;
     });
-    if (madeId) followTitleBlocks(ctx);
+    if (r.status != ActionResult::Done) {
+        // The drawing the dialog wrote belongs to no sheet: it goes, unless someone holds it.
+        std::error_code ec;
+        if (!isDrawingLocked(dlg.drawingPath)) std::filesystem::remove(std::filesystem::path(tkToUtf8(dlg.drawingPath)), ec);
+        return;
+    }
     showById(ctx, madeId);
     if (CNewSheetDlg::openInDrawingEditor) vornOpenFile(dlg.drawingPath, 4);
 }

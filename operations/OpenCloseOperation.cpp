@@ -7,7 +7,7 @@
 #include "model/SheetSetMgrImpl.h"
 #include "palette/CommandTable.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
+#include "palette/SheetListView.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ void openSheetSet(SheetListContext&) {
 }
 
 void closeSheetSet(SheetListContext& ctx) {
-    if (ctx.manager.getCurrent() < 0) return;
+    // A set an edit of this process holds stays open until that edit is done.
+    if (ctx.manager.getCurrent() < 0 || ctx.manager.sheetSetImpl(ctx.manager.getCurrent())->isLockedHere()) return;
     ctx.manager.closeSheetSet(ctx.manager.getCurrent());
     ctx.wnd.ShowCurrentSheetSet();
 }

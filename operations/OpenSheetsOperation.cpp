@@ -14,7 +14,7 @@
 #include "model/TitleBlocks.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
+#include "palette/SheetListView.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ void openSheets(SheetListContext& ctx) {
         if (!vrutPathExists(path)) {
             ctx.sheetSet = set;
             int choice = askAboutMissingDrawing(sheet, set);
-            if (choice == kRemoveSheet) removeSheetsOperation(ctx, sheet);
-            else if (choice == kAssociateLayout) reassociateSheetLayout(ctx, sheet);
+            if (choice == kRemoveSheet) removeSheetsOperation(ctx, componentId(sheet));
+            else if (choice == kAssociateLayout) reassociateSheetLayout(ctx, componentId(sheet));
             continue;
         }
         if (!readOnly)
@@ -83,36 +83,6 @@ void openSheets(SheetListContext& ctx) {
 CSheetSetImpl* currentSheetSet(SheetListContext& ctx) {
     CSheetSetMgrImpl* mgr = ctx.wnd.manager();
     return mgr && mgr->getCurrent() >= 0 ? mgr->sheetSetImpl(mgr->getCurrent()) : nullptr;
-}
-
-void followTitleBlocks(SheetListContext& ctx) {
-    CSheetSetImpl* set = currentSheetSet(ctx);
-    if (!set) return;
-    // Drawings open for editing here are updated in the open document, saved when it is; the
-    // rest on disk, off the UI thread.
-    VrApDocManager* docs = vrDocManagerPtr();
-    auto openHere = [docs](const TkString& file) {
-        VrApDocument* doc = docs->findDocument(file);
-        return doc && !doc->isReadOnly() ? doc : nullptr;
-    };
-    std::vector<TkString> openFiles;
-    std::vector<CSheet*> sheets;
-    set->getSheets(sheets, true);
-    for (CSheet* s : sheets)
-        if (openHere(s->getFileName()) && std::find(openFiles.begin(), openFiles.end(), s->getFileName()) == openFiles.end())
-            openFiles.push_back(s->getFileName());
-    for (const TkString& file : openFiles) updateTitleBlocksIn(*openHere(file)->database(), set, file);
-    TitleBlockReport report;
-    auto skip = [&](const TkString& file) { return std::find(openFiles.begin(), openFiles.end(), file) != openFiles.end(); };
-    vrRunWithProgress(L"Sheet Set Manager", L"Updating the title blocks of the sheet set's drawings...",
-                      [&](VrProgress& p) { report = updateTitleBlocks(set, [&](int done, int total) { p.set(done, total); }, skip); });
-    // Missing drawings show as missing in the tree already; the others are said here.
-    TkString list;
-    for (const TkString& problem : report.problems)
-        if (problem.find(L": not found") == TkString::npos) list += L"\n" + problem;
-    if (!list.empty())
-        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"These drawings' title blocks could not be brought up to date:" + list,
-                       MB_OK | MB_ICONWARNING);
 }
 
 void showById(SheetListContext& ctx, uint64_t id) {

@@ -17,16 +17,15 @@
 #include "model/PublishGather.h"
 #include "model/RenameSheet.h"
 #include "model/SheetSetMessages.h"
+#include "model/PublishFlags.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListSettings.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
 constexpr int kApplyNested = 1125, kKeepNested = 1126;
-
-bool heldElsewhere(CSheetSet* set) { return !set || CSheetSetLock::isHeldByAnyone(set->getFileName()); }
 
 // Asks whether the changed settings go to the nested subsets too; true for "apply".
 bool askNested(const TkString& instruction, const std::vector<const wchar_t*>& changed) {
@@ -48,8 +47,10 @@ bool sameTemplate(const CSubset* s, const TkString& layout, const TkString& file
 }
 
 void sheetSetProperties(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (heldElsewhere(set)) return;
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     CNqResourceScope resources(kSheetSetRes);
     CSheetsetPropertiesDlg dlg(vredGetVornFrame());
     const SheetSetPropertyValues before = readSheetSetProperties(set);
@@ -67,18 +68,19 @@ void sheetSetProperties(SheetListContext& ctx) {
                         askNested(vrFormatMessage(L"Changes were made to the sheet set, %s, that can also be applied to its nested subsets. What do you want to do?",
                                                   {set->getFileName()}),
                                   changed);
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         applySheetSetProperties(s, dlg, change, nested);
         return true;
     });
-    followTitleBlocks(ctx);
     if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
     ctx.wnd.ShowCurrentSheetSet();  // the open menu shows the new name
 }
 
 void subsetProperties(SheetListContext& ctx) {
+    if (!dynamic_cast<CSubset*>(ctx.caret) || ctx.caret == ctx.sheetSet) return;
+    OperationEdit edit(ctx);
     auto* subset = dynamic_cast<CSubset*>(ctx.caret);
-    if (heldElsewhere(ctx.sheetSet) || !subset || subset == ctx.sheetSet) return;
+    if (!edit || !subset || subset == ctx.sheetSet) return;
     CNqResourceScope resources(kSheetSetRes);
     CSubsetPropertiesDlg dlg(vredGetVornFrame());
     dlg.name = subset->getName();
@@ -105,30 +107,24 @@ void subsetProperties(SheetListContext& ctx) {
                                                   {subset->getName()}),
                                   changed);
     const uint64_t id = componentId(subset);
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
         if (!target) return false;
         target->setName(dlg.name.c_str());
-        if (publishChanged) {
-            // The publish setting goes to every subset below too, whatever the answer: a subset
-            // that publishes nothing cannot have subsets that do.
-            target->setIncludeForPublish(dlg.includeForPublish, false);
-            std::vector<CSubset*> below;
-            target->getSubsets(below, true);
-            for (CSubset* b : below) b->setIncludeForPublish(dlg.includeForPublish, false);
-        }
+        if (publishChanged) setSubsetPublish(target, dlg.includeForPublish);
         if (locationChanged) target->setNewSheetLocation(dlg.location.c_str(), nested);
         if (templateChanged) target->setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), nested);
         if (promptChanged) target->setPromptForTemplate(dlg.promptForTemplate, nested);
         return true;
     });
-    followTitleBlocks(ctx);
     showById(ctx, id);
 }
 
 void sheetProperties(SheetListContext& ctx) {
+    if (!dynamic_cast<CSheet*>(ctx.caret)) return;
+    OperationEdit edit(ctx);
     auto* sheet = dynamic_cast<CSheet*>(ctx.caret);
-    if (heldElsewhere(ctx.sheetSet) || !sheet) return;
+    if (!edit || !sheet) return;
     CNqResourceScope resources(kSheetSetRes);
     CSheetPropertiesDlg dlg(vredGetVornFrame());
     dlg.title = sheet->getTitle();
@@ -162,7 +158,7 @@ void sheetProperties(SheetListContext& ctx) {
     options.prefix2 = dlg.fileWithNumber;
     const uint64_t id = componentId(sheet);
     TkString renameError;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSheet*>(findComponentById(&s, id));
         if (!target) return false;
         target->setTitle(dlg.title.c_str());
@@ -182,7 +178,6 @@ void sheetProperties(SheetListContext& ctx) {
     if (!renameError.empty())
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheet was changed; its drawing was not renamed: " + renameError,
                        MB_OK | MB_ICONWARNING);
-    followTitleBlocks(ctx);
     showById(ctx, id);
 }
 
@@ -194,7 +189,7 @@ void managePageSetups(SheetListContext& ctx) {
             ctx.sheetSet->refreshPageSetupNames();
             return;
         }
-        if (r != 5000 || heldElsewhere(ctx.sheetSet)) return;
+        if (r != 5000) return;
         sheetSetProperties(ctx);
         ctx.sheetSet = currentSheetSet(ctx);
     }

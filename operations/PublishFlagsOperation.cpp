@@ -4,7 +4,7 @@
 #include "model/PublishFlags.h"
 #include "palette/CommandTable.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
+#include "palette/SheetListView.h"
 
 namespace {
 

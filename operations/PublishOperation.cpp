@@ -15,7 +15,8 @@
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
+#include "model/PublishFlags.h"
+#include "operations/OperationEdit.h"
 
 namespace {
 
@@ -54,28 +55,29 @@ void publishDialog(SheetListContext& ctx) {
 
 void publishOptions(SheetListContext& ctx) {
     CNqPlotSvr* plot = vrPlotService();
-    if (!plot || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    if (!plot || !ctx.sheetSet) return;
+    OperationEdit edit(ctx);  // the options are written into the set
+    if (!edit) return;
     VrPublishJob job = makePublishJob(ctx.sheetSet, {});
     if (plot->sheetSetPublishOptions(job) == 5100) ctx.wnd.UpdatePublishButton();
 }
 
 void publishSettings(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!ctx.sheetSet) return;
+    // The set is held while the dialog shows: what it lists is what the flags are set on.
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
     if (!set) return;
-    // The set must be writable, and is held open while the dialog shows.
-    QFile held(QString::fromStdWString(set->getFileName()));
-    if (!held.open(QIODevice::ReadWrite) || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
     CNqResourceScope resources(kSheetSetRes);
     CPublishSheetsDlg dlg(set, vredGetVornFrame());
     if (dlg.DoModal() != QDialog::Accepted || dlg.changes.empty()) return;
-    held.close();
     const auto changes = dlg.changes;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         bool any = false;
         for (const auto& [id, on] : changes) {
             CComponent* c = findComponentById(&s, id);
             if (auto* sheet = dynamic_cast<CSheet*>(c)) sheet->setIncludeForPublish(on);
-            else if (auto* subset = dynamic_cast<CSubset*>(c)) subset->setIncludeForPublish(on, false);
+            else if (auto* subset = dynamic_cast<CSubset*>(c)) setSubsetPublish(subset, on);
             any = any || c;
         }
         return any;

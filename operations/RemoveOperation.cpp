@@ -8,18 +8,20 @@
 #include "model/NewSheet.h"
 #include "model/RemoveItems.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
-void removeSheets(SheetListContext& ctx) { removeSheetsOperation(ctx, nullptr); }
+void removeSheets(SheetListContext& ctx) { removeSheetsOperation(ctx, 0); }
 
 void removeSubset(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!ctx.sheetSet || !dynamic_cast<CSubset*>(ctx.caret)) return;
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
     auto* subset = dynamic_cast<CSubset*>(ctx.caret);
-    if (!set || !subset || subset == set || subset->getCount() || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    if (!set || !subset || subset == set || subset->getCount()) return;
     // What is selected next: the next sibling, else the one before, else the parent.
     auto* parent = dynamic_cast<CSubset*>(subset->getParent());
     CComponent* next = parent;
@@ -27,20 +29,24 @@ void removeSubset(SheetListContext& ctx) {
         if (parent->getAt(i) == subset) next = i + 1 < parent->getCount() ? parent->getAt(i + 1) : i > 0 ? parent->getAt(i - 1) : parent;
     const uint64_t nextId = componentId(next), id = componentId(subset);
     TkString error;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, {id}, error); });
+    edit.apply([&](CSheetSetImpl& s) { return removeItems(s, {id}, error); });
     showById(ctx, nextId);
 }
 
 }  // namespace
 
-void removeSheetsOperation(SheetListContext& ctx, CSheet* only) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+void removeSheetsOperation(SheetListContext& ctx, uint64_t onlyId) {
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     std::vector<CComponent*> sheets;
-    if (only) sheets.push_back(only);
-    else
+    if (onlyId) {
+        if (CComponent* only = edit.find(onlyId)) sheets.push_back(only);
+    } else {
         for (CComponent* c : ctx.selected)
             if (c->getType() == 2) sheets.push_back(c);
+    }
     if (sheets.empty()) return;
     CNqResourceScope resources(kSheetSetRes);
     const TkString note = L"\n(The layout and the drawing file will not be deleted.)";
@@ -55,8 +61,7 @@ void removeSheetsOperation(SheetListContext& ctx, CSheet* only) {
     std::vector<uint64_t> ids;
     for (CComponent* c : sheets) ids.push_back(componentId(c));
     TkString error;
-    if (ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) { return removeItems(s, ids, error); }).status == SheetSetEditResult::Done)
-        followTitleBlocks(ctx);
+    edit.apply([&](CSheetSetImpl& s) { return removeItems(s, ids, error); });
     if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
 }
 

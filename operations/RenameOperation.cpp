@@ -11,16 +11,16 @@
 #include "model/NewSheet.h"
 #include "model/RenameSheet.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListSettings.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
 void renameSheets(SheetListContext& ctx) {
     auto* first = dynamic_cast<CSheet*>(ctx.caret);
-    if (!first || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    if (!first || !ctx.sheetSet) return;
     auto* parent = dynamic_cast<CSubset*>(first->getParent());
     if (!parent) return;
     // The sheets beside it, by id: every applied sheet may read the set again.
@@ -34,7 +34,10 @@ void renameSheets(SheetListContext& ctx) {
     }
     CNqResourceScope resources(kSheetSetRes);
     for (;;) {
-        CSheetSetImpl* set = currentSheetSet(ctx);
+        // Each sheet is one edit: held from its dialog to its save, so Cancel on a later sheet
+        // keeps the earlier ones.
+        OperationEdit edit(ctx);
+        CSheetSetImpl* set = edit.set();
         auto* sheet = set ? dynamic_cast<CSheet*>(findComponentById(set, ids[place])) : nullptr;
         if (!sheet) return;
         ctx.wnd.ShowComponent(sheet);
@@ -63,7 +66,7 @@ void renameSheets(SheetListContext& ctx) {
         options.title2 = dlg.renameFile;
         options.prefix2 = dlg.fileWithNumber;
         TkString problem;
-        ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+        edit.apply([&](CSheetSetImpl& s) {
             auto* target = dynamic_cast<CSheet*>(findComponentById(&s, ids[place]));
             if (!target) return false;
             target->setNumber(dlg.number.c_str());
@@ -83,7 +86,6 @@ void renameSheets(SheetListContext& ctx) {
             return true;
         });
         if (!problem.empty()) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), problem, MB_OK | MB_ICONWARNING);
-        followTitleBlocks(ctx);
         if (result == CRenameSheetDlg::kPrevious && place > 0) --place;
         else if (result == CRenameSheetDlg::kNext && place + 1 < ids.size()) ++place;
         else return;

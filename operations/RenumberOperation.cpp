@@ -7,15 +7,17 @@
 #include "model/ItemLookup.h"
 #include "model/Renumber.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
 void renumberSubset(SheetListContext& ctx) {
+    if (!dynamic_cast<CSubset*>(ctx.caret) || !ctx.sheetSet) return;
+    OperationEdit edit(ctx);
     auto* subset = dynamic_cast<CSubset*>(ctx.caret);
-    if (!subset || !ctx.sheetSet || CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName())) return;
+    if (!edit || !subset) return;
     CNqResourceScope resources(kSheetSetRes);
     CSheetSet* set = ctx.sheetSet;
     CRenumberDlg dlg([set, subset](const TkString& p, long long start, long long step) { return planRenumber(set, subset, p, start, step); },
@@ -23,7 +25,7 @@ void renumberSubset(SheetListContext& ctx) {
     if (dlg.DoModal() != QDialog::Accepted) return;
     const uint64_t id = componentId(subset);
     std::vector<TkString> problems;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
         if (!target) return false;
         // Planned again on the set as it is now: someone may have numbered a sheet meanwhile.
@@ -41,7 +43,6 @@ void renumberSubset(SheetListContext& ctx) {
         for (const TkString& p : problems) list += L"\n" + p;
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"Renumbering left these alone:" + list, MB_OK | MB_ICONWARNING);
     }
-    followTitleBlocks(ctx);
     showById(ctx, id);
 }
 

@@ -16,17 +16,16 @@
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
+#include "operations/OperationEdit.h"
 
 namespace {
 
 void resaveAll(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set) return;
+    if (!ctx.sheetSet) return;
     // The set is held for the whole resave (the drawings change, the set does not).
-    CSheetSetLock lock(set);
-    lock.lock();
-    if (!lock.isHeld()) return;  // another editor has it
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     std::vector<CSheet*> sheets;
     set->getSheets(sheets, true);
     if (sheets.empty()) return;

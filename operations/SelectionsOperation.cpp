@@ -10,13 +10,11 @@
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
-
-bool editable(SheetListContext& ctx) { return ctx.sheetSet && !CSheetSetLock::isHeldByAnyone(ctx.sheetSet->getFileName()); }
 
 void applySelection(SheetListContext& ctx) {
     CSheetSelSetsImpl* sels = ctx.sheetSet ? ctx.sheetSet->getSheetSelSets() : nullptr;
@@ -28,7 +26,9 @@ void applySelection(SheetListContext& ctx) {
 }
 
 void createSelection(SheetListContext& ctx) {
-    if (!editable(ctx)) return;
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    if (!edit) return;
     CSheetSelSetsImpl* sels = ctx.sheetSet->getSheetSelSets();
     std::vector<TkString> names;
     for (int i = 0; i < sels->getCount(); ++i) names.push_back(sels->getName(i));
@@ -45,7 +45,7 @@ void createSelection(SheetListContext& ctx) {
     if (dlg.DoModal() != QDialog::Accepted) return;
     std::vector<uint64_t> ids;
     for (CComponent* c : ctx.selected) ids.push_back(componentId(c));
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         std::vector<CComponent*> members;
         for (uint64_t id : ids)
             if (CComponent* c = findComponentById(&s, id)) members.push_back(c);
@@ -56,7 +56,9 @@ void createSelection(SheetListContext& ctx) {
 }
 
 void manageSelections(SheetListContext& ctx) {
-    if (!editable(ctx)) return;
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    if (!edit) return;
     CSheetSelSetsImpl* sels = ctx.sheetSet->getSheetSelSets();
     CNqResourceScope resources(kSheetSetRes);
     CSheetSelectionDlg dlg(vredGetVornFrame());
@@ -64,7 +66,7 @@ void manageSelections(SheetListContext& ctx) {
     if (dlg.DoModal() != QDialog::Accepted) return;
     const auto names = dlg.names;
     const auto states = dlg.states;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         CSheetSelSetsImpl* now = s.getSheetSelSets();
         bool any = false;
         // From the last to the first: a removal keeps the earlier indexes valid.

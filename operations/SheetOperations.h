@@ -13,8 +13,9 @@ void registerSheetOperations();
 void unregisterSheetOperations();
 
 // Pieces the open operation uses for a sheet whose drawing is missing.
-void removeSheetsOperation(SheetListContext& ctx, CSheet* only);
-void reassociateSheetLayout(SheetListContext& ctx, CSheet* sheet);
+// Each takes the set's lock before its question; the sheet is named by id.
+void removeSheetsOperation(SheetListContext& ctx, uint64_t onlyId);
+void reassociateSheetLayout(SheetListContext& ctx, uint64_t sheetId);
 
 // The window's current set as it is now (after an edit it may have been read again), or null.
 CSheetSetImpl* currentSheetSet(SheetListContext& ctx);
@@ -30,10 +31,6 @@ void registerOpenSheetsOperation();
 void unregisterOpenSheetsOperation();
 void registerPublishOperations();
 void unregisterPublishOperations();
-// After an edit that changes what title blocks show (sheets added, removed, renumbered): the
-// drawings' title blocks are brought up to date off the UI thread; drawings held by someone else or
-// unreadable are reported.
-void followTitleBlocks(SheetListContext& ctx);
 void registerPropertiesOperations();
 void unregisterPropertiesOperations();
 void registerSubsetOperation();

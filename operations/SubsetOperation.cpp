@@ -9,9 +9,9 @@
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/SheetSetMessages.h"
+#include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "palette/SheetListWnd.h"
 
 namespace {
 
@@ -26,8 +26,10 @@ TkString proposedSubsetName(const CSubset* target) {
 }
 
 void newSubset(SheetListContext& ctx) {
-    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
-    if (!set || CSheetSetLock::isHeldByAnyone(set->getFileName())) return;
+    if (!ctx.sheetSet) return;
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     CSubset* target = dynamic_cast<CSubset*>(ctx.caret);
     if (!target) target = set;
     CNqResourceScope resources(kSheetSetRes);
@@ -43,7 +45,7 @@ void newSubset(SheetListContext& ctx) {
     if (dlg.DoModal() != QDialog::Accepted) return;
     const uint64_t targetId = componentId(target);
     uint64_t madeId = 0;
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& s) {
+    edit.apply([&](CSheetSetImpl& s) {
         auto* parent = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
         if (!parent) return false;
         CSubset* sub = parent->addNewSubset(-1, dlg.name.c_str());

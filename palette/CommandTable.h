@@ -6,21 +6,26 @@
 #include <string>
 #include <vector>
 
+#include <cstdint>
+
 class CComponent;
-class CSheetListWnd;
+class CSheetListView;
 class CSheetSet;
 class CSheetSetMgrImpl;
 
-// What an operation gets: the window's public API, the manager, the current set (or null), the
-// selected items in display order and the caret's item.
+// What an operation gets: the palette as operations see it, the manager, the current set (or
+// null), the selected items in display order and the caret's item. The pointers hold until the
+// set is read again (an edit session may do that when it begins); the ids hold for good.
 struct SheetListContext {
-    CSheetListWnd& wnd;
+    CSheetListView& wnd;
     CSheetSetMgrImpl& manager;
     CSheetSet* sheetSet;
     std::vector<CComponent*> selected;
     CComponent* caret;
     int id;
     std::vector<std::wstring> args;  // what the caller passed along (a drawing and its layouts)
+    std::vector<uint64_t> selectedIds = {};
+    uint64_t caretId = 0;
 };
 
 using SheetListOperation = std::function<void(SheetListContext&)>;

@@ -9,9 +9,11 @@
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
+#include "host/Progress.h"
+#include "host/Documents.h"
 #include "model/ItemLookup.h"
 #include "model/MoveComponents.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/SubsetImpl.h"
@@ -48,7 +50,7 @@ void CSheetListWnd::onSelChanged(CComponent* component) {
 }
 
 void CSheetListWnd::onRefresh() {
-    if (mgr_->getCount() == 0) return;
+    if (mgr_->getCount() == 0 || mgr_->sheetSetImpl(mgr_->getCurrent())->isLockedHere()) return;
     ++reloadCount_;
     TreeState before = saveTreeState();
     if (!mgr_->reloadSheetSet(mgr_->getCurrent())) {
@@ -63,11 +65,20 @@ void CSheetListWnd::onRefresh() {
     onSelChanged(tree_->caretComponent());
 }
 
-void CSheetListWnd::reportEditFailure(const SheetSetEditResult& r) {
+void CSheetListWnd::reportEditFailure(const ActionResult& r) {
     CSheetSet* set = currentSheetSet();
-    if (r.status == SheetSetEditResult::Locked && r.holder.held) return;  // taken meanwhile: ends quietly, the lock image says why
-    TkString text = editFailureText(r, set ? set->getFileName() : TkString());
-    if (!text.empty()) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), text, MB_OK | MB_ICONERROR);
+    const TkString text = r.failureText(set ? set->getFileName() : TkString());
+    if (!text.empty()) {
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), text, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // Missing drawings show as missing in the tree already; the others are said here.
+    TkString list;
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.problem) list += L"\n" + l.item;
+    if (!list.empty())
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"These drawings' title blocks could not be brought up to date:" + list,
+                       MB_OK | MB_ICONWARNING);
 }
 
 void CSheetListWnd::onDblClick(CComponent* component) {
@@ -133,9 +144,12 @@ void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTre
     }
     const uint64_t targetId = componentId(targetComp);
     const bool besideTarget = targetComp->getType() == 2 || after;
-    TreeState before = saveTreeState();
+    std::unique_ptr<EditSession> session = BeginEdit();
+    if (!session) return;
+    TreeState before = beforeEdit_;
+    const bool rebuilt = session->replacedSet();
     std::vector<CComponent*> moved;
-    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), [&](CSheetSetImpl& set) {
+    ActionResult r = applyChange(*session, [&](CSheetSetImpl& set) {
         CComponent* t = findComponentById(&set, targetId);
         std::vector<CComponent*> comps;
         for (uint64_t id : draggedIds)
@@ -144,18 +158,19 @@ void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTre
         moved = moveComponents(t, besideTarget, comps);
         return !moved.empty();
     });
-    if (r.reloaded) {
+    session.reset();
+    if (r.reloaded || rebuilt) {
         // The tree shows an older set: build it anew, with the moved items selected.
         afterSetsChanged();
         RebuildTreeKeepingState(before);
-        if (r.status == SheetSetEditResult::Done) {
+        if (r.status == ActionResult::Done) {
             tree_->ClearSelectedItems();
             for (CComponent* c : moved)
                 if (QTreeWidgetItem* i = tree_->findItem(c)) i->setSelected(true);
             if (!moved.empty()) tree_->SelectItem(tree_->findItem(moved.back()));
         }
         onSelChanged(tree_->caretComponent());
-    } else if (r.status == SheetSetEditResult::Done) {
+    } else if (r.status == ActionResult::Done) {
         QTreeWidgetItem* destItem = besideTarget ? target->parent() : target;
         tree_->setDrawing(false);
         tree_->ClearSelectedItems();
@@ -168,6 +183,7 @@ void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTre
         SyncItem(tree_->GetFirstItem(), currentSheetSet());
         tree_->setDrawing(true);
     }
+    if (CSheetSet* set = currentSheetSet()) sheetSetButton_->SetStateImage(set->getLockStatus());
     reportEditFailure(r);
 }
 
@@ -210,19 +226,55 @@ void CSheetListWnd::togglePlotSetting(int id) {
     else plot->setIncludePlotStamp(!plot->getIncludePlotStamp());
 }
 
-SheetSetEditResult CSheetListWnd::EditCurrentSet(const SheetSetChange& change) {
-    if (!currentSheetSet()) return {};
+std::unique_ptr<EditSession> CSheetListWnd::BeginEdit() {
+    if (!currentSheetSet()) return nullptr;
+    auto session = std::make_unique<EditSession>(*mgr_, mgr_->getCurrent());
+    // Drawings open for editing here get their title blocks in the open document; the others are
+    // written off the UI thread with the progress shown.
+    session->openDrawing = [](const TkString& file) -> TkDbDatabase* {
+        VrApDocument* doc = vrDocManagerPtr()->findDocument(file);
+        return doc && !doc->isReadOnly() ? doc->database() : nullptr;
+    };
+    session->runLong = [](const TkString& what, const std::function<void(const EditSession::Progress&)>& work) {
+        vrRunWithProgress(L"Sheet Set Manager", what, [&](VrProgress& p) { work([&](int done, int total) { p.set(done, total); }); });
+    };
     lastSelection_ = {};
-    TreeState before = saveTreeState();
-    SheetSetEditResult r = editSheetSet(*mgr_, mgr_->getCurrent(), change);
+    beforeEdit_ = saveTreeState();
+    if (!session->begin()) {
+        sheetSetButton_->SetStateImage(currentSheetSet()->getLockStatus());
+        reportEditFailure(session->failure());
+        return nullptr;
+    }
+    sheetSetButton_->SetStateImage(1);
+    if (session->replacedSet()) {
+        // Someone saved since the tree was built: it shows the set the dialog will show.
+        afterSetsChanged();
+        RebuildTreeKeepingState(beforeEdit_);
+        onSelChanged(tree_->caretComponent());
+        beforeEdit_ = saveTreeState();
+    }
+    return session;
+}
+
+void CSheetListWnd::EndEdit(const ActionResult& r) {
+    lastSelection_ = {};
     if (r.reloaded) {
         afterSetsChanged();
-        RebuildTreeKeepingState(before);
+        RebuildTreeKeepingState(beforeEdit_);
         onSelChanged(tree_->caretComponent());
     } else if (QTreeWidgetItem* root = tree_->GetFirstItem()) {
         SyncItem(root, currentSheetSet());  // labels and images follow the change
     }
+    if (CSheetSet* set = currentSheetSet()) sheetSetButton_->SetStateImage(set->getLockStatus());
     reportEditFailure(r);
+}
+
+ActionResult CSheetListWnd::EditCurrentSet(const SheetSetChange& change) {
+    std::unique_ptr<EditSession> session = BeginEdit();
+    if (!session) return {};
+    ActionResult r = applyChange(*session, change);
+    session.reset();
+    EndEdit(r);
     return r;
 }
 
@@ -266,6 +318,8 @@ void CSheetListWnd::OnCommand(int id) {
 void CSheetListWnd::RunCommand(int id, const std::vector<std::wstring>& args) {
     if (const SheetListOperation* operation = SheetListCommands::find(id)) {
         SheetListContext ctx{*this, *mgr_, currentSheetSet(), selectedComponents(), tree_->caretComponent(), id, args};
+        for (CComponent* c : ctx.selected) ctx.selectedIds.push_back(componentId(c));
+        ctx.caretId = componentId(ctx.caret);
         (*operation)(ctx);
     }
 }

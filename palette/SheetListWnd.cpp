@@ -355,7 +355,8 @@ void CSheetListWnd::timerEvent(QTimerEvent* e) {
 void CSheetListWnd::OnLockPoll() {
     if (busy_) return;
     CSheetSet* set = currentSheetSet();
-    if (!set) return;
+    // A set an operation of this process holds is read by that operation, never under it.
+    if (!set || static_cast<CSheetSetImpl*>(set)->isLockedHere()) return;
     int status = set->getLockStatus();
     if (status != sheetSetButton_->stateImage()) sheetSetButton_->SetStateImage(status);
     if (set->isModifiedOnDisk()) onRefresh();

@@ -10,10 +10,11 @@
 #include <memory>
 
 #include "drawings/LayoutMonitor.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "palette/MenuRules.h"
 #include "palette/NqSheetSetMgr.h"
 #include "palette/SheetListSettings.h"
+#include "palette/SheetListView.h"
 #include "palette/TreeObserver.h"
 
 class CDwgCache;
@@ -27,7 +28,7 @@ class QMenu;
 class QTreeWidgetItem;
 class QThreadPool;
 
-class CSheetListWnd : public QWidget, public CTreeObserver, public CNqSheetSetMgr, public CLayoutMonitorClient {
+class CSheetListWnd : public QWidget, public CTreeObserver, public CNqSheetSetMgr, public CLayoutMonitorClient, public CSheetListView {
 public:
     explicit CSheetListWnd(QWidget* parent);
     ~CSheetListWnd() override;
@@ -63,25 +64,32 @@ public:
     // A menu or button command (the ids of PaletteIds.h): the window's own, else the operation the
     // command table has for it; unknown ids do nothing.
     void OnCommand(int id);
-    // Runs a change on the current set under its edit lock (lock, read again if someone saved,
-    // apply, save, unlock), then shows the result in the tree keeping what was expanded and
-    // selected, and tells the user why when it did not land. For every operation.
-    SheetSetEditResult EditCurrentSet(const SheetSetChange& change);
+    // Starts an edit of the current set for an operation: the lock is taken now and held until the
+    // session ends, so a dialog shown meanwhile works on the set as it is (the lock poll leaves a
+    // set held here alone). Null when the lock cannot be taken: the user was told who holds it.
+    std::unique_ptr<EditSession> BeginEdit() override;
+    // Ends an operation's edit with its core's result: the tree shows the set as it is now
+    // (built anew when the set was read again), and the user is told why it did not land or which
+    // drawings were left alone.
+    void EndEdit(const ActionResult& result) override;
+    // Both in one for a change without a dialog: lock, read again if someone saved, apply, save,
+    // title blocks, unlock; then the tree and the messages as EndEdit.
+    ActionResult EditCurrentSet(const SheetSetChange& change) override;
     // After the manager's current set changed (opened, switched, closed): the open menu, the
     // selections, the tree, the details and the buttons show the set that is current now.
-    void ShowCurrentSheetSet();
+    void ShowCurrentSheetSet() override;
     // Runs a command of the table with arguments (the host's import of a drawing's layouts).
     void RunCommand(int id, const std::vector<std::wstring>& args);
     // Selects the component's item alone (its parents expanded) and shows it in the details pane.
-    void ShowComponent(CComponent* component);
+    void ShowComponent(CComponent* component) override;
     // Selects the items of these components (in tree order; the first component's item gets the
     // focus) and shows the first in the details pane; none found: the set itself.
-    void SelectComponents(const std::vector<CComponent*>& components);
+    void SelectComponents(const std::vector<CComponent*>& components) override;
     // After the set's selections changed: the selections button lists them.
-    void UpdateSelectionsMenu() { rebuildSelectionsMenu(); }
-    void UpdatePublishButton();
+    void UpdateSelectionsMenu() override { rebuildSelectionsMenu(); }
+    void UpdatePublishButton() override;
 
-    CSheetSetMgrImpl* manager() const { return mgr_.get(); }
+    CSheetSetMgrImpl* manager() const override { return mgr_.get(); }
     CSheetSet* currentSheetSet() const;
     CSheetsetTree* tree() const { return tree_; }
     CSheetSetPanes* panes() const { return panes_; }
@@ -90,7 +98,7 @@ public:
     QToolButton* selectionsButton() const { return selectionsButton_; }
     QToolButton* activePublishButton() const { return publishButtons_[activePublish_]; }
     const CSheetListSettings& settings() const { return settings_; }
-    CSheetListSettings& settings() { return settings_; }  // operations keep their choices in it
+    CSheetListSettings& settings() override { return settings_; }  // operations keep their choices in it
     bool isBusy() const { return busy_; }
     int statusPollInterval() const;  // ms, or -1 when the status poll is stopped
 
@@ -135,8 +143,8 @@ private:
     TreeState saveTreeState() const;
     void restoreTreeState(const TreeState& state);
     void RebuildTreeKeepingState(const TreeState& before);
-    // Tells the user why an edit did not land (a failed save or a set that cannot be read again).
-    void reportEditFailure(const struct SheetSetEditResult& result);
+    // Tells the user why an edit did not land, or which drawings it left alone.
+    void reportEditFailure(const ActionResult& result);
     void layoutChildren();
     void rebuildSelectionsMenu();
     void refreshSelectionsEnabling();
@@ -179,4 +187,5 @@ private:
     bool statusPassRunning_ = false;
     qint64 lastStallUs_ = 0;
     std::unique_ptr<QThreadPool> probes_;  // the status pass's drawing probes
+    TreeState beforeEdit_;                 // the tree as the running edit found it
 };

@@ -4,7 +4,7 @@
 
 #include "model/ItemLookup.h"
 #include "model/SheetImpl.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
 #include "tests/support/DstMutator.h"
 #include "tests/support/TestFiles.h"
@@ -98,6 +98,6 @@ TEST(DstMutation, EveryStructuralDamageOpensOrIsRefusedWithAReason) {
     CSheetSetMgrImpl mgr;
     ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
     writeFileText(path, dstMutation(good, 3));
-    SheetSetEditResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) { return set.addNewSubset(-1, L"x") != nullptr; });
-    EXPECT_TRUE(r.status == SheetSetEditResult::Done || !r.message.empty());
+    ActionResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) { return set.addNewSubset(-1, L"x") != nullptr; });
+    EXPECT_TRUE(r.status == ActionResult::Done || !r.message.empty());
 }

@@ -5,7 +5,7 @@
 #include "model/ItemLookup.h"
 #include "model/PublishFlags.h"
 #include "model/ScriptedEdits.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/common/TkUtf8.h"
 

@@ -12,7 +12,7 @@
 #include "drawings/SheetSetLock.h"
 #include "model/RenameSheet.h"
 #include "model/SheetImpl.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "model/SheetSetMgrImpl.h"
 #include "tests/support/OtherProcess.h"
 #include "tests/support/TestFiles.h"
@@ -240,10 +240,10 @@ TEST(SheetSetModel, EditsInTheSameSecondBothLand) {
         return [name](CSheetSetImpl& set) { return set.addNewSubset(-1, name) != nullptr; };
     };
     const auto started = std::chrono::system_clock::now();
-    SheetSetEditResult a = editSheetSet(first, 0, addSubset(L"From first"));
-    SheetSetEditResult b = editSheetSet(second, 0, addSubset(L"From second"));
-    ASSERT_EQ(a.status, SheetSetEditResult::Done);
-    ASSERT_EQ(b.status, SheetSetEditResult::Done);
+    ActionResult a = editSheetSet(first, 0, addSubset(L"From first"));
+    ActionResult b = editSheetSet(second, 0, addSubset(L"From second"));
+    ASSERT_EQ(a.status, ActionResult::Done);
+    ASSERT_EQ(b.status, ActionResult::Done);
     EXPECT_FALSE(a.reloaded);
     EXPECT_TRUE(b.reloaded);  // its copy was older than the file
     EXPECT_LT(std::chrono::system_clock::now() - started, std::chrono::seconds(1));
@@ -258,7 +258,7 @@ TEST(SheetSetModel, EditsInTheSameSecondBothLand) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
 
     // The first session's next edit sees the second's work too.
-    SheetSetEditResult c = editSheetSet(first, 0, addSubset(L"Again"));
+    ActionResult c = editSheetSet(first, 0, addSubset(L"Again"));
     EXPECT_TRUE(c.reloaded);
     EXPECT_EQ(first.getSheetSet(0)->getCount(), check.getSheetSet(0)->getCount() + 1);
 
@@ -266,10 +266,10 @@ TEST(SheetSetModel, EditsInTheSameSecondBothLand) {
     if (::geteuid() != 0) {
         std::filesystem::permissions(path, std::filesystem::perms::owner_read);
         int before = first.getSheetSet(0)->getCount();
-        SheetSetEditResult d = editSheetSet(first, 0, addSubset(L"Never"));
-        EXPECT_EQ(d.status, SheetSetEditResult::Locked);
+        ActionResult d = editSheetSet(first, 0, addSubset(L"Never"));
+        EXPECT_EQ(d.status, ActionResult::Unwritable);
         EXPECT_FALSE(d.holder.held);
-        EXPECT_FALSE(editFailureText(d, W(path)).empty());
+        EXPECT_FALSE(d.failureText(W(path)).empty());
         EXPECT_EQ(first.getSheetSet(0)->getCount(), before);
         EXPECT_FALSE(std::filesystem::exists(dir.file("Riverside.dbl")));
     }
@@ -284,8 +284,8 @@ TEST(SheetSetModel, EditOfASetDamagedOnDiskReportsWhy) {
     ASSERT_TRUE(mgr.openSheetSet(W(path).c_str()));
     int before = mgr.getSheetSet(0)->getCount();
     writeFileText(path, "<VornSheetSet format=\"1\"><SheetSet");
-    SheetSetEditResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) { return set.addNewSubset(-1, L"x") != nullptr; });
-    EXPECT_EQ(r.status, SheetSetEditResult::ReadFailed);
+    ActionResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) { return set.addNewSubset(-1, L"x") != nullptr; });
+    EXPECT_EQ(r.status, ActionResult::ReadFailed);
     EXPECT_NE(r.message.find(L"damaged"), std::wstring::npos);
     EXPECT_EQ(mgr.getSheetSet(0)->getCount(), before);
     EXPECT_NE(readFileText(path).find("<SheetSet"), std::string::npos);  // not overwritten

@@ -60,7 +60,7 @@ protected:
             s.setNewSheetLocation(W(dir.path().string()).c_str(), false);
             s.setTemplate(L"Sheet A", templateHandle.c_str(), W(templatePath).c_str(), true);
             return true;
-        }).status, SheetSetEditResult::Done);
+        }).status, ActionResult::Done);
     }
     std::string templatePath;
     TkString templateHandle;

@@ -14,7 +14,7 @@
 #include "host/Editor.h"
 #include "host/NqSystem.h"
 #include "host/UiBase.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "operations/Operations.h"
 #include "model/SheetSetMgrImpl.h"
 #include "tests/support/OtherProcess.h"
@@ -170,12 +170,12 @@ TEST_F(PaletteTest, ColleagueRemovesTheRangeEndAndThePollRereadsOnlyRealChanges)
     OtherProcess colleague([&]() -> std::shared_ptr<void> {
         CSheetSetMgrImpl mgr;
         if (!mgr.openSheetSet(tkFromUtf8(setPath).c_str())) return nullptr;
-        SheetSetEditResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) {
+        ActionResult r = editSheetSet(mgr, 0, [](CSheetSetImpl& set) {
             auto* b = static_cast<CSubset*>(set.getAt(1));
             b->removeSheet(static_cast<CSheet*>(b->getAt(2)));
             return true;
         });
-        return r.status == SheetSetEditResult::Done ? std::make_shared<int>(1) : nullptr;
+        return r.status == ActionResult::Done ? std::make_shared<int>(1) : nullptr;
     });
     ASSERT_TRUE(colleague.took());
     colleague.letGo();
@@ -198,11 +198,11 @@ TEST_F(PaletteTest, DropOntoASetChangedByAColleagueKeepsBothChanges) {
     {
         CSheetSetMgrImpl other;
         ASSERT_TRUE(other.openSheetSet(tkFromUtf8(setPath).c_str()));
-        SheetSetEditResult r = editSheetSet(other, 0, [](CSheetSetImpl& set) {
+        ActionResult r = editSheetSet(other, 0, [](CSheetSetImpl& set) {
             set.addNewSubset(-1, L"Colleague");
             return true;
         });
-        ASSERT_EQ(r.status, SheetSetEditResult::Done);
+        ASSERT_EQ(r.status, ActionResult::Done);
     }
     click(item("b1"));
     press(item("b1"));

@@ -39,25 +39,32 @@ int fail(int code, const std::string& what) {
     return code;
 }
 
+int report(const std::string& setArg, const ActionResult& r, const TkString& done, bool nothingIsFine) {
+    switch (r.status) {
+    case ActionResult::Done: break;
+    case ActionResult::NothingToDo:
+        if (!nothingIsFine) return 1;
+        break;
+    case ActionResult::Locked:
+        if (r.holder.held) return fail(3, setArg + ": locked by " + tkToUtf8(r.holder.describe()));
+        return fail(2, setArg + ": " + tkToUtf8(r.message));
+    case ActionResult::Refused: return fail(1, tkToUtf8(r.message));
+    default: return fail(2, setArg + ": " + tkToUtf8(r.failureText(tkFromUtf8(setArg))));
+    }
+    if (!done.empty()) std::printf("%s\n", tkToUtf8(done).c_str());
+    for (const TkString& c : r.changed) std::printf("%s\n", tkToUtf8(c).c_str());
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        std::printf("%s: %s\n", tkToUtf8(l.reason).c_str(), tkToUtf8(l.item).c_str());
+    return r.hasProblems() ? 1 : 0;
+}
+
+TkString setPathOf(const std::string& setArg) { return tkFromUtf8(fs::absolute(setArg).lexically_normal().string()); }
+
 int runEdit(const std::string& setArg, int waitMs, const SheetSetChange& change, const TkString& done, bool nothingIsFine) {
     std::error_code ec;
     if (!fs::is_regular_file(setArg, ec)) return fail(2, setArg + ": no such sheet set file");
-    CSheetSetMgrImpl mgr;
-    TkString path = tkFromUtf8(fs::absolute(setArg).lexically_normal().string());
-    if (!mgr.openSheetSet(path.c_str())) return fail(2, setArg + ": " + tkToUtf8(mgr.lastError()));
-    SheetSetEditResult r = editSheetSet(mgr, 0, change, waitMs);
-    switch (r.status) {
-    case SheetSetEditResult::Done: break;
-    case SheetSetEditResult::NotApplied:
-        if (!nothingIsFine) return 1;
-        break;
-    case SheetSetEditResult::Locked:
-        if (r.holder.held) return fail(3, setArg + ": locked by " + tkToUtf8(r.holder.describe()));
-        return fail(2, setArg + ": " + tkToUtf8(r.message));
-    default: return fail(2, setArg + ": " + tkToUtf8(editFailureText(r, path)));
-    }
-    if (!done.empty()) std::printf("%s\n", tkToUtf8(done).c_str());
-    return 0;
+    const ActionResult r = runAction(setPathOf(setArg), waitMs, [&](EditSession& s) { return applyChange(s, change); });
+    return report(setArg, r, done, nothingIsFine);
 }
 
 SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f) {
@@ -67,22 +74,4 @@ SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f
         if (!error.empty()) std::fprintf(stderr, "drawkit: %s\n", tkToUtf8(error).c_str());  // a look that changed nothing says nothing
         return false;
     };
-}
-
-int followTitleBlocks(const std::string& setArg, bool json) {
-    CSheetSetMgrImpl mgr;
-    if (!mgr.openSheetSet(tkFromUtf8(fs::absolute(setArg).lexically_normal().string()).c_str()))
-        return fail(2, setArg + ": " + tkToUtf8(mgr.lastError()));
-    const TitleBlockReport r = updateTitleBlocks(mgr.getSheetSet(0));
-    if (json) {
-        std::string problems;
-        for (const TkString& p : r.problems) problems += (problems.empty() ? "" : ", ") + ::json(tkToUtf8(p));
-        std::printf("{\n  \"drawingsChanged\": %d,\n  \"textsChanged\": %d,\n  \"drawingsCurrent\": %d,\n  \"problems\": [%s]\n}\n",
-                    r.drawingsChanged, r.textsChanged, r.drawingsCurrent, problems.c_str());
-    } else {
-        for (const TkString& p : r.problems) std::printf("title block not updated: %s\n", tkToUtf8(p).c_str());
-        std::printf("title blocks: %d drawing%s updated (%d texts), %d already current\n", r.drawingsChanged, r.drawingsChanged == 1 ? "" : "s",
-                    r.textsChanged, r.drawingsCurrent);
-    }
-    return r.problems.empty() ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 
 struct EditArgs {
     std::vector<std::string> positional;
@@ -24,12 +24,14 @@ struct EditArgs {
 EditArgs parseEditArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions = {},
                        const std::set<std::string>& flagOptions = {});
 int fail(int code, const std::string& what);
-// Opens the set, runs the change under its edit lock, and turns the result into an exit code;
+// Opens the set, runs the change in an edit session (title blocks followed under the lock), and
+// turns the result into an exit code;
 // `done` is printed on success. With `nothingIsFine` a change that changed nothing is no error.
 int runEdit(const std::string& setArg, int waitMs, const SheetSetChange& change, const TkString& done, bool nothingIsFine = false);
 // A change that reports its own error and exit 1 when it changes nothing.
 SheetSetChange reporting(const std::function<bool(CSheetSetImpl&, TkString&)>& f);
-// Brings the title blocks of the set's drawings up to date after an edit (see model/TitleBlocks.h)
-// and says what it did; `json` prints the report as JSON instead. 0, or 1 when some drawings were
-// left alone, 2 when the set cannot be read.
-int followTitleBlocks(const std::string& setArg, bool json = false);
+// Turns a core's result into what drawkit prints and its exit code: `done` and the changes on
+// standard output, what was left alone after them, failures on standard error.
+int report(const std::string& setArg, const ActionResult& r, const TkString& done = {}, bool nothingIsFine = false);
+// The absolute, plain path of a set named on the command line.
+TkString setPathOf(const std::string& setArg);

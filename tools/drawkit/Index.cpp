@@ -132,7 +132,6 @@ int drawkitIndex(const std::vector<std::string>& args) {
     for (const TkString& p : problems) std::printf("layout not renamed: %s\n", U(p).c_str());
     if (code == 0) {
         std::printf("%d sheets changed\n", changedSheets);
-        followTitleBlocks(a.positional[0]);
     }
     return code == 1 && dryRun ? 0 : code;
 }

@@ -59,7 +59,6 @@ int drawkitRenumber(const std::vector<std::string>& args) {
     }), L"renumbered " + subsetPath);
     for (const TkString& p : problems) std::printf("left alone: %s\n", U(p).c_str());
     if (code == 1 && dryRun) return 0;  // a dry run that showed its changes did what it was asked
-    if (code == 0) followTitleBlocks(a.positional[0]);
     return code;
 }
 
@@ -91,6 +90,5 @@ int drawkitRename(const std::vector<std::string>& args) {
             return false;
         return true;
     }), L"renamed " + item);
-    if (code == 0) followTitleBlocks(a.positional[0]);
     return code;
 }

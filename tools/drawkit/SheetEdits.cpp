@@ -133,7 +133,6 @@ int drawkitNewSheet(const std::vector<std::string>& args) {
     }, {}, true);
     if (code) return code;
     if (fromCsv) std::printf("%zu of %zu sheets made\n", made, requests.size());
-    if (made) followTitleBlocks(a.positional[0]);  // counts and positions changed
     return failed ? 1 : 0;
 }
 
@@ -185,7 +184,6 @@ int drawkitImport(const std::vector<std::string>& args) {
     }), {});
     for (const TkString& l : lines) std::printf("%s\n", U(l).c_str());
     for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
-    if (code == 0) followTitleBlocks(a.positional[0]);
     return code;
 }
 
@@ -204,6 +202,5 @@ int drawkitRemove(const std::vector<std::string>& args) {
         }
         return removeItems(set, ids, error);
     }), std::to_wstring(specs.size()) + L" item" + (specs.size() == 1 ? L"" : L"s") + L" removed; their drawings are untouched");
-    if (code == 0) followTitleBlocks(a.positional[0]);  // the remaining sheets' positions changed
     return code;
 }

@@ -3,14 +3,16 @@
 // before they let go. Exit 0 done, 1 a bad item or argument, 2 a set that cannot be read or
 // written, 3 locked by someone else (after --wait SECONDS, when given).
 #include <cstdio>
+#include <filesystem>
 
 #include "model/Restamp.h"
 #include "model/ItemLookup.h"
 #include "model/ScriptedEdits.h"
-#include "model/SheetSetEdit.h"
+#include "actions/SheetSetEdit.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/EditRun.h"
+#include "tools/drawkit/Json.h"
 
 int drawkitNewSubset(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
@@ -63,12 +65,9 @@ int drawkitProp(const std::vector<std::string>& args) {
         }
         values.emplace_back(tkFromUtf8(p.substr(0, eq)), tkFromUtf8(p.substr(eq + 1)));
     }
-    const int code = runEdit(a.positional[0], a.waitMs,
-                             reporting([&](CSheetSetImpl& s, TkString& e) { return setItemProperties(s, item, values, e); }),
-                             std::to_wstring(values.size()) + L" propert" + (values.size() == 1 ? L"y" : L"ies") + L" set on " +
-                                 (item.empty() ? TkString(L"the sheet set") : item));
-    // What title blocks show may have changed.
-    return code ? code : followTitleBlocks(a.positional[0]) == 2 ? 2 : 0;
+    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) { return setItemProperties(s, item, values, e); }),
+                   std::to_wstring(values.size()) + L" propert" + (values.size() == 1 ? L"y" : L"ies") + L" set on " +
+                       (item.empty() ? TkString(L"the sheet set") : item));
 }
 
 int drawkitRestamp(const std::vector<std::string>& args) {
@@ -94,6 +93,31 @@ int drawkitRestamp(const std::vector<std::string>& args) {
 int drawkitUpdateFields(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {}, {"--json"});
     if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 1) return fail(1, "usage: drawkit update-fields SET.dst [--json]");
-    return followTitleBlocks(a.positional[0], a.has("--json"));
+    if (a.positional.size() != 1) return fail(1, "usage: drawkit update-fields SET.dst [--json] [--wait SECONDS]");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
+    // Under the set's lock, so that a colleague's rename made meanwhile is what the drawings show.
+    TitleBlockReport tb;
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) {
+        s.followAllTitleBlocks();
+        ActionResult done = s.commit(ActionResult::nothingToDo());
+        tb = s.titleBlockReport();
+        return done;
+    });
+    if (!r.landed()) return report(a.positional[0], r);
+    const int drawingsChanged = tb.drawingsChanged, textsChanged = tb.textsChanged, current = tb.drawingsCurrent;
+    std::vector<std::string> problems;
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.problem) problems.push_back(tkToUtf8(l.item));
+    if (a.has("--json")) {
+        std::string list;
+        for (const std::string& p : problems) list += (list.empty() ? "" : ", ") + json(p);
+        std::printf("{\n  \"drawingsChanged\": %d,\n  \"textsChanged\": %d,\n  \"drawingsCurrent\": %d,\n  \"problems\": [%s]\n}\n",
+                    drawingsChanged, textsChanged, current, list.c_str());
+    } else {
+        for (const std::string& p : problems) std::printf("title block not updated: %s\n", p.c_str());
+        std::printf("title blocks: %d drawing%s updated (%d texts), %d already current\n", drawingsChanged, drawingsChanged == 1 ? "" : "s",
+                    textsChanged, current);
+    }
+    return r.exitCode();
 }

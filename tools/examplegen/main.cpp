@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     if (!failures) {
         CSheetSetMgrImpl mgr;
         if (mgr.openSheetSet(tkFromUtf8(dst.string()).c_str())) {
-            TitleBlockReport r = updateTitleBlocks(mgr.getSheetSet(0));
+            TitleBlockReport r = updateTitleBlocks(titleBlockPlan(mgr.getSheetSet(0)), mgr.getSheetSet(0)->getFileName());
             for (const TkString& p : r.problems) std::fprintf(stderr, "make-examples: %s\n", tkToUtf8(p).c_str()), ++failures;
         }
     }

@@ -1,0 +1,141 @@
+#include "actions/EditSession.h"
+
+#include "host/PathUtil.h"
+
+EditSession::EditSession(CSheetSetMgrImpl& mgr, int index) : mgr_(&mgr), index_(index) {
+    if (index >= 0 && index < mgr.getCount()) path_ = mgr.getSheetSet(index)->getFileName();
+}
+
+EditSession::EditSession(const TkString& setPath) : own_(std::make_unique<CSheetSetMgrImpl>()), mgr_(own_.get()), index_(0),
+                                                     path_(vrutAbsolutePath(setPath)) {}
+
+EditSession::~EditSession() { abandon(); }
+
+CSheetSetImpl* EditSession::set() const {
+    if (!lock_ || index_ < 0 || index_ >= mgr_->getCount()) return nullptr;
+    return mgr_->sheetSetImpl(index_);
+}
+
+bool EditSession::isHeld() const { return lock_ && lock_->isHeld(); }
+
+bool EditSession::begin(int waitMs) {
+    failure_ = {};
+    if (path_.empty()) {
+        failure_.status = ActionResult::ReadFailed;
+        failure_.message = L"no sheet set is open";
+        return false;
+    }
+    if (own_ && own_->getCount() == 0) {
+        if (!vrutPathExists(path_)) {
+            failure_.status = ActionResult::ReadFailed;
+            failure_.message = path_ + L": no such sheet set file";
+            return false;
+        }
+        if (!own_->openSheetSet(path_.c_str())) {
+            failure_.status = ActionResult::ReadFailed;
+            failure_.message = own_->lastError();
+            return false;
+        }
+    }
+    if (index_ < 0 || index_ >= mgr_->getCount()) {
+        failure_.status = ActionResult::ReadFailed;
+        failure_.message = L"the sheet set is no longer open";
+        return false;
+    }
+    CSheetSetImpl* current = mgr_->sheetSetImpl(index_);
+    auto lock = std::make_unique<CSheetSetLock>(current);
+    if (!lock->lockWaiting(waitMs)) {
+        failure_.status = ActionResult::Locked;
+        failure_.holder = CSheetSetLock::holder(path_);
+        if (!failure_.holder.held) {
+            failure_.status = ActionResult::Unwritable;
+            failure_.message = L"the sheet set data file cannot be written: " + path_;
+        }
+        return false;
+    }
+    lock_ = std::move(lock);
+    if (current->isChangedOnDisk()) {
+        // Someone saved since this process read it: the change applies to what is on disk now.
+        if (!mgr_->reloadSheetSet(index_)) {
+            failure_.status = ActionResult::ReadFailed;
+            failure_.message = mgr_->lastError();
+            release();
+            return false;
+        }
+        replaced_ = true;
+        lock_->transferTo(mgr_->sheetSetImpl(index_));
+    }
+    shownBefore_ = titleBlockPlan(set());
+    return true;
+}
+
+void EditSession::readAgain() {
+    if (!mgr_->reloadSheetSet(index_)) return;  // the open copy stays; the next session reads it again
+    replaced_ = true;
+    if (lock_) lock_->transferTo(mgr_->sheetSetImpl(index_));
+}
+
+void EditSession::release() {
+    lock_.reset();  // removes the ".dbl" while still holding it, then lets go
+}
+
+void EditSession::abandon() { release(); }
+
+ActionResult EditSession::commit(ActionResult result) {
+    result.reloaded = result.reloaded || replaced_;
+    CSheetSetImpl* s = set();
+    if (!s) {
+        if (result.landed()) result = failure_.status != ActionResult::NothingToDo ? failure_ : ActionResult::refused(L"the sheet set is not held");
+        return result;
+    }
+    if (result.status == ActionResult::Done) {
+        // Saved while still held: the next editor reads what this one wrote; no drawing shows a
+        // value the set on disk does not hold.
+        if (!s->save()) {
+            result.status = ActionResult::SaveFailed;
+            result.message = s->lastSaveError();
+        }
+    }
+    if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);
+    // A core that refused, or a change that could not be saved, leaves nothing behind: what is
+    // shown is what is on disk again. A set opened for this session alone is simply dropped.
+    if (!result.landed() && !own_) readAgain();
+    release();
+    result.reloaded = result.reloaded || replaced_;
+    return result;
+}
+
+void EditSession::followTitleBlocks(ActionResult& result) {
+    CSheetSetImpl* s = set();
+    std::vector<TitleBlockJob> now = titleBlockPlan(s);
+    std::vector<TitleBlockJob> jobs = followAll_ ? std::move(now) : changedTitleBlocks(shownBefore_, now);
+    if (jobs.empty()) return;
+    // Drawings open here are updated in their documents on this thread; the rest on disk, where
+    // the caller shows the progress.
+    std::vector<TitleBlockJob> open;
+    if (openDrawing)
+        for (auto it = jobs.begin(); it != jobs.end();)
+            if (openDrawing(it->file)) open.push_back(std::move(*it)), it = jobs.erase(it);
+            else ++it;
+    TitleBlockReport report = updateTitleBlocks(open, path_, {}, openDrawing), onDisk;
+    auto work = [&](const Progress& progress) { onDisk = updateTitleBlocks(jobs, path_, progress); };
+    if (runLong && !jobs.empty()) runLong(L"Updating the title blocks of the sheet set's drawings...", work);
+    else work({});
+    report.drawingsChanged += onDisk.drawingsChanged;
+    report.textsChanged += onDisk.textsChanged;
+    report.drawingsCurrent += onDisk.drawingsCurrent;
+    report.problems.insert(report.problems.end(), onDisk.problems.begin(), onDisk.problems.end());
+    report.notes.insert(report.notes.end(), onDisk.notes.begin(), onDisk.notes.end());
+    for (const TkString& p : report.problems) result.leftAlone.push_back({p, L"title block not updated", true});
+    for (const TkString& n : report.notes) result.leftAlone.push_back({n, L"title block left as it is", false});
+    if (report.drawingsChanged)
+        result.changed.push_back(L"title blocks: " + std::to_wstring(report.drawingsChanged) + L" drawing" +
+                                 (report.drawingsChanged == 1 ? L"" : L"s") + L" updated (" + std::to_wstring(report.textsChanged) + L" texts)");
+    titleBlocks_ = report;
+}
+
+ActionResult runAction(const TkString& setPath, int waitMs, const std::function<ActionResult(EditSession&)>& core) {
+    EditSession session(setPath);
+    if (!session.begin(waitMs)) return session.failure();
+    return core(session);
+}
