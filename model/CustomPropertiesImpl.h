@@ -12,5 +12,6 @@ public:
     void applyDefinitions(const std::vector<CustomProperty>& definitions) override;
 
 private:
+    size_t countSimple() const;  // properties with a plain value set
     TkSmCustomPropertyBag* bag_;  // owned by the toolkit component
 };

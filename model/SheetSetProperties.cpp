@@ -42,7 +42,11 @@ void applySheetSetProperties(CSheetSet& s, const SheetSetPropertyValues& v, cons
     s.setName(v.name.c_str());
     s.setDesc(v.description.c_str());
     s.setModelViewFolders(v.modelViewFolders);
-    s.setLabelBlock(v.labelBlockName.c_str(), v.labelBlockHandle.c_str(), v.labelBlockFile.c_str());
+    // Set again only when it changed: an empty reference written for nothing is a change on disk.
+    TkString name, handle, file;
+    s.getLabelBlock(name, handle, file);
+    if (name != v.labelBlockName || handle != v.labelBlockHandle || file != v.labelBlockFile)
+        s.setLabelBlock(v.labelBlockName.c_str(), v.labelBlockHandle.c_str(), v.labelBlockFile.c_str());
     s.setCalloutBlocks(v.calloutNames, v.calloutHandles, v.calloutFiles);
     s.setPageSetupFile(v.pageSetupFile.c_str());
     s.setProjectNumber(v.projectNumber.c_str());
