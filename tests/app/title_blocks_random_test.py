@@ -1,0 +1,129 @@
+#!/usr/bin/python3
+"""Fifty edits of every kind, drawn at random, on the example project through drawkit: moves,
+numbers and titles, renames, renumbered subsets, new sheets and subsets, removed sheets, the project
+name. Afterwards no drawing shows a stale value: read back with ezdxf, every sheet's title block
+shows its number, title, the project name and its place "n of m" in the set.
+
+  title_blocks_random_test.py MAKE_EXAMPLES DRAWKIT WORKDIR [SEED]
+"""
+import csv
+import io
+import os
+import random
+import shutil
+import subprocess
+import sys
+
+import ezdxf
+
+MAKE_EXAMPLES, DRAWKIT, WORK = sys.argv[1:4]
+SEED = int(sys.argv[4]) if len(sys.argv) > 4 else int(os.environ.get("SEED", "2512"))
+rng = random.Random(SEED)
+shutil.rmtree(WORK, ignore_errors=True)
+subprocess.run([MAKE_EXAMPLES, WORK], check=True, capture_output=True)
+SET = os.path.join(WORK, "Riverside Library.dst")
+failures = []
+
+
+def expect(cond, what):
+    if not cond:
+        failures.append(what)
+
+
+def run(*args):
+    return subprocess.run([DRAWKIT, *args], capture_output=True, text=True)
+
+
+def sheets():
+    return list(csv.DictReader(io.StringIO(run("sheets", SET, "--csv").stdout)))
+
+
+def subsets():
+    """Subset paths, read from the tree listing's indentation."""
+    out, stack = [], []
+    for line in run("sheets", SET).stdout.splitlines()[1:]:
+        depth = (len(line) - len(line.lstrip(" "))) // 2 - 1
+        text = line.strip()
+        if "/  (" not in text:
+            continue
+        name = text[:text.index("/  (")]
+        del stack[depth:]
+        stack.append(name)
+        out.append("/".join(stack))
+    return out
+
+
+def title_block(path, layout):
+    doc = ezdxf.readfile(path)
+    out = {}
+    for ins in doc.layouts.get(layout).query("INSERT"):
+        for a in ins.attribs:
+            out[a.dxf.tag] = a.dxf.text
+    return out
+
+
+project = "Riverside Library"
+counter = 0
+
+
+def fresh():
+    global counter
+    counter += 1
+    return counter
+
+
+def act():
+    global project
+    rows = [r for r in sheets() if r["Number"]]
+    subs = subsets()
+    kind = rng.choice(["move", "number", "title", "rename", "renumber", "new-sheet", "new-subset", "remove", "project"])
+    row = rng.choice(rows)
+    if kind == "move":
+        to = rng.choice(subs)
+        siblings = [r for r in rows if r.get("Subset") == to and r["Number"] != row["Number"]]
+        args = ["move", SET, row["Number"], "--to", to]
+        if siblings and rng.random() < 0.5:
+            args += ["--after", rng.choice(siblings)["Number"]]
+    elif kind == "number":
+        args = ["prop", SET, row["Number"], "Number=R-%d" % fresh()]
+    elif kind == "title":
+        args = ["prop", SET, row["Number"], "Title=Sheet %d" % fresh()]
+    elif kind == "rename":
+        args = ["rename", SET, row["Number"], "--number", "N-%d" % fresh(), "--title", "Renamed %d" % counter]
+    elif kind == "renumber":
+        args = ["renumber", SET, rng.choice(subs), "--pattern", "X%d-##" % fresh()]
+    elif kind == "new-sheet":
+        n = fresh()
+        args = ["new-sheet", SET, "--subset", rng.choice(subs), "--number", "W-%d" % n, "--title", "New %d" % n]
+    elif kind == "new-subset":
+        args = ["new-subset", SET, "%s/Part %d" % (rng.choice(subs), fresh())]
+    elif kind == "remove" and len(rows) > 20:
+        args = ["remove", SET, row["Number"]]
+    else:
+        project = "Project %d" % fresh()
+        args = ["prop", SET, "Project name=" + project]
+    p = run(*args)
+    # 1 is a refusal (a number taken, nothing to renumber): nothing changed, which is fine here.
+    expect(p.returncode in (0, 1), "%s: exit %d: %s" % (" ".join(args[2:]), p.returncode, p.stderr.strip()))
+    return " ".join([args[0]] + args[2:])
+
+
+done = [act() for _ in range(50)]
+
+rows = sheets()
+total = len(rows)
+for n, r in enumerate(rows, 1):
+    tb = title_block(os.path.join(WORK, r["Drawing"]), r["Layout"])
+    label = r["Number"] or r["Title"]
+    expect(tb.get("SHEETNO") == r["Number"], "%s: number shows %r" % (label, tb.get("SHEETNO")))
+    expect(tb.get("SHEETTITLE") == r["Title"], "%s: title shows %r" % (label, tb.get("SHEETTITLE")))
+    expect(tb.get("PROJECTNAME") == project, "%s: project shows %r, is %r" % (label, tb.get("PROJECTNAME"), project))
+    expect(tb.get("SHEETOF") == "%d of %d" % (n, total), "%s: shows %r, is %d of %d" % (label, tb.get("SHEETOF"), n, total))
+p = run("update-fields", SET, "--json")
+expect(p.returncode == 0 and '"drawingsChanged": 0' in p.stdout, "nothing was left stale for update-fields: %s" % p.stdout)
+
+if failures:
+    print("seed %d; the edits:\n  %s" % (SEED, "\n  ".join(done)))
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
