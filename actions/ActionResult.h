@@ -6,6 +6,9 @@
 
 #include "drawings/SheetSetLock.h"
 
+// The reason the session gives a drawing whose title block it could not update.
+inline constexpr const wchar_t* kTitleBlockNotUpdated = L"title block not updated";
+
 struct ActionResult {
     enum Status {
         Done,         // applied and saved

@@ -126,7 +126,7 @@ void EditSession::followTitleBlocks(ActionResult& result) {
     report.drawingsCurrent += onDisk.drawingsCurrent;
     report.problems.insert(report.problems.end(), onDisk.problems.begin(), onDisk.problems.end());
     report.notes.insert(report.notes.end(), onDisk.notes.begin(), onDisk.notes.end());
-    for (const TkString& p : report.problems) result.leftAlone.push_back({p, L"title block not updated", true});
+    for (const TkString& p : report.problems) result.leftAlone.push_back({p, kTitleBlockNotUpdated, true});
     for (const TkString& n : report.notes) result.leftAlone.push_back({n, L"title block left as it is", false});
     if (report.drawingsChanged)
         result.changed.push_back(L"title blocks: " + std::to_wstring(report.drawingsChanged) + L" drawing" +

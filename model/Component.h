@@ -9,10 +9,13 @@ class CCustomProperties;
 class CSheetSelSets;
 class TkSmComponent;
 
+// What a component is, as getType tells it.
+enum ComponentKind : int { kComponentSheetSet = 0, kComponentSubset = 1, kComponentSheet = 2 };
+
 class CComponent {
 public:
     virtual ~CComponent() = default;
-    virtual int getType() const = 0;  // 0 sheet set, 1 subset, 2 sheet
+    virtual int getType() const = 0;  // a ComponentKind
     virtual CComponent* getParent() const = 0;
     virtual void getDetails(TkString& text) const = 0;
 };

@@ -23,8 +23,8 @@ std::vector<TkString> splitPath(const TkString& path) {
 
 uint64_t componentId(const CComponent* c) {
     if (!c) return 0;
-    if (c->getType() == 2) return static_cast<const CSheetImpl*>(c)->toolkitSheet()->id();
-    if (c->getType() == 0) return static_cast<const CSheetSetImpl*>(c)->rootSubset()->toolkitSubset()->id();
+    if (c->getType() == kComponentSheet) return static_cast<const CSheetImpl*>(c)->toolkitSheet()->id();
+    if (c->getType() == kComponentSheetSet) return static_cast<const CSheetSetImpl*>(c)->rootSubset()->toolkitSubset()->id();
     return static_cast<const CSubsetImpl*>(c)->toolkitSubset()->id();
 }
 
@@ -47,7 +47,7 @@ CSubset* findSubsetByPath(CSheetSet* set, const TkString& path) {
     for (const TkString& name : splitPath(path)) {
         CSubset* next = nullptr;
         for (int i = 0; i < at->getCount() && !next; ++i)
-            if (CComponent* c = at->getAt(i); c->getType() == 1 && sameTextNoCase(static_cast<CSubset*>(c)->getName(), name))
+            if (CComponent* c = at->getAt(i); c->getType() == kComponentSubset && sameTextNoCase(static_cast<CSubset*>(c)->getName(), name))
                 next = static_cast<CSubset*>(c);
         if (!next) return nullptr;
         at = next;

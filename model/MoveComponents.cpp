@@ -20,7 +20,7 @@ std::vector<CComponent*> moveComponents(CComponent* target, bool after, const st
     if (!target) return {};
     CSubset* destination = nullptr;
     int position = 0;
-    if ((target->getType() == 2 || after) && target->getParent()) {
+    if ((target->getType() == kComponentSheet || after) && target->getParent()) {
         destination = dynamic_cast<CSubset*>(target->getParent());
         position = indexInParent(target) + 1;
     } else {
@@ -30,7 +30,7 @@ std::vector<CComponent*> moveComponents(CComponent* target, bool after, const st
 
     std::vector<CComponent*> moving;
     for (CComponent* c : dragged) {
-        if (!c || c->getType() == 0 || isWithin(destination, c)) return {};  // never into itself
+        if (!c || c->getType() == kComponentSheetSet || isWithin(destination, c)) return {};  // never into itself
         bool ancestorDragged = std::any_of(dragged.begin(), dragged.end(), [&](CComponent* other) {
             return other != c && isWithin(c, other);
         });

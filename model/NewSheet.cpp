@@ -10,7 +10,7 @@
 #include "toolkit/common/TkUtf8.h"
 
 SheetInsertPoint sheetInsertPoint(CSheetSet* set, CComponent* selected) {
-    if (selected && selected->getType() == 2) {
+    if (selected && selected->getType() == kComponentSheet) {
         auto* parent = dynamic_cast<CSubset*>(selected->getParent());
         if (parent)
             for (int i = 0; i < parent->getCount(); ++i)

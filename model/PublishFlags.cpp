@@ -8,16 +8,20 @@ bool applyPublishFlags(CSheetSetImpl& set, const std::vector<uint64_t>& itemIds,
         CComponent* c = findComponentById(&set, id);
         if (!c) continue;
         found = true;
-        if (c->getType() == 2) {
-            static_cast<CSheet*>(c)->setIncludeForPublish(on);
-            continue;
-        }
-        auto* subset = static_cast<CSubset*>(c);
-        CComponent* parent = c->getParent();
-        if (on && parent && parent->getType() == 1 && !static_cast<CSubset*>(parent)->getIncludeForPublish()) continue;
-        setSubsetPublish(subset, on);
+        setPublishFlag(c, on);
     }
     return found;
+}
+
+bool setPublishFlag(CComponent* c, bool on) {
+    if (c->getType() == kComponentSheet) {
+        static_cast<CSheet*>(c)->setIncludeForPublish(on);
+        return true;
+    }
+    CComponent* parent = c->getParent();
+    if (on && parent && parent->getType() == kComponentSubset && !static_cast<CSubset*>(parent)->getIncludeForPublish()) return false;
+    setSubsetPublish(static_cast<CSubset*>(c), on);
+    return true;
 }
 
 void setSubsetPublish(CSubset* subset, bool on) {

@@ -11,6 +11,9 @@
 // published again. Publishing skips every sheet under a subset that is off.
 void setSubsetPublish(CSubset* subset, bool on);
 
+// One item's flag by those rules; false when a subset stays off because its parent is off.
+bool setPublishFlag(CComponent* item, bool on);
+
 // Sets the flag on each item (by stable id, in selection order; items that are gone are skipped).
 // A subset passes its value to every subset below it, never to sheets; turning a subset on is
 // skipped while its parent subset is off. Returns whether any item was found.

@@ -15,7 +15,7 @@ void enter(const CSubset* subset, std::vector<CSheet*>& out) {
     if (!subset->getIncludeForPublish()) return;
     for (int i = 0; i < subset->getCount(); ++i) {
         CComponent* c = subset->getAt(i);
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             if (static_cast<CSheet*>(c)->getIncludeForPublish()) out.push_back(static_cast<CSheet*>(c));
         } else {
             enter(static_cast<const CSubset*>(c), out);
@@ -28,7 +28,7 @@ void enter(const CSubset* subset, std::vector<CSheet*>& out) {
 std::vector<CSheet*> gatherPublishSheets(const std::vector<CComponent*>& selected) {
     std::vector<CSheet*> out;
     for (CComponent* c : selected) {
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             auto* sheet = static_cast<CSheet*>(c);
             if (parentPublishes(sheet) && sheet->getIncludeForPublish()) out.push_back(sheet);
         } else if (auto* subset = dynamic_cast<CSubset*>(c); subset && (!c->getParent() || parentPublishes(c))) {
@@ -56,7 +56,7 @@ VrTransmittalJob makeTransmittalJob(CSheetSet* set, const std::vector<CComponent
     job.sheetSetFile = set->getFileName();
     std::vector<CSheet*> sheets;
     for (CComponent* c : selected) {
-        if (c->getType() == 2) sheets.push_back(static_cast<CSheet*>(c));
+        if (c->getType() == kComponentSheet) sheets.push_back(static_cast<CSheet*>(c));
         else if (auto* subset = dynamic_cast<CSubset*>(c)) subset->getSheets(sheets, true);
     }
     for (const CSheet* s : sheets) {

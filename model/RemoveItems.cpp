@@ -19,7 +19,7 @@ bool removeItems(CSheetSetImpl& set, const std::vector<uint64_t>& ids, TkString&
     for (CComponent* c : items) {
         auto* parent = dynamic_cast<CSubset*>(c->getParent());
         if (!parent) continue;
-        if (c->getType() == 2) parent->removeSheet(static_cast<CSheet*>(c));
+        if (c->getType() == kComponentSheet) parent->removeSheet(static_cast<CSheet*>(c));
         else parent->removeSubset(static_cast<CSubset*>(c));
     }
     return !items.empty();

@@ -11,83 +11,10 @@
 #include "model/NewSheet.h"
 #include "toolkit/common/TkUtf8.h"
 
-bool addSubsetPath(CSheetSetImpl& set, const TkString& path, TkString& error) {
-    std::vector<TkString> names;
-    for (size_t start = 0; start <= path.size();) {
-        size_t slash = std::min(path.find(L'/', start), path.size());
-        if (slash > start) names.push_back(path.substr(start, slash - start));
-        start = slash + 1;
-    }
-    if (names.empty()) {
-        error = L"no subset name given";
-        return false;
-    }
-    // Every name is checked before anything is made: a change that fails changes nothing.
-    for (const TkString& name : names)
-        if (name.find_first_not_of(L" \t") == TkString::npos || hasUnsupportedCharacters(name) ||
-            name.size() > static_cast<size_t>(kMaxTitleLength)) {
-            error = L"\"" + name + L"\" is not a subset name: at least one character and at most " + std::to_wstring(kMaxTitleLength) +
-                    L", none of " + unsupportedNameCharacters();
-            return false;
-        }
-    if (findSubsetByPath(&set, path)) {
-        error = L"the subset \"" + path + L"\" exists already";
-        return false;
-    }
-    CSubset* at = &set;
-    TkString walked;
-    for (const TkString& name : names) {
-        walked += (walked.empty() ? L"" : L"/") + name;
-        if (CSubset* existing = findSubsetByPath(&set, walked)) {
-            at = existing;
-            continue;
-        }
-        CSubset* sub = at->addNewSubset(-1, name.c_str());
-        sub->setNewSheetLocation(at->getNewSheetLocation().c_str(), false);
-        sub->setTemplate(at->getTemplateLayoutName().c_str(), at->getTemplateLayoutHandle().c_str(), at->getTemplateFileName().c_str(), false);
-        sub->setPromptForTemplate(at->getPromptForTemplate(), false);
-        at = sub;
-    }
-    return true;
-}
-
-bool moveItem(CSheetSetImpl& set, const TkString& item, const TkString& toSubset, const TkString& after, TkString& error) {
-    CComponent* moving = findItem(&set, item, error);
-    if (!moving) return false;
-    if (moving == &set) {
-        error = L"the sheet set itself cannot be moved";
-        return false;
-    }
-    CSubset* dest = findSubsetByPath(&set, toSubset);
-    if (!dest) {
-        error = L"no subset \"" + toSubset + L"\" in the sheet set";
-        return false;
-    }
-    if (isWithin(dest, moving)) {
-        error = L"a subset cannot move into itself";
-        return false;
-    }
-    CComponent* anchor = nullptr;
-    if (!after.empty()) {
-        anchor = findItem(&set, after, error);
-        if (!anchor) return false;
-        if (anchor->getParent() != dest) {
-            error = L"\"" + after + L"\" is not in the subset \"" + toSubset + L"\"";
-            return false;
-        }
-    } else if (dest->getCount() > 0) {
-        anchor = dest->getAt(dest->getCount() - 1);
-    }
-    if (anchor == moving) return true;  // it is there already
-    std::vector<CComponent*> moved = anchor ? moveComponents(anchor, true, {moving}) : moveComponents(dest, false, {moving});
-    if (moved.empty()) error = L"\"" + item + L"\" cannot be moved there";
-    return !moved.empty();
-}
-
 bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error) {
     CComponent* target = &set;
     if (!item.empty() && !(target = findItem(&set, item, error))) return false;
-    if (target->getType() == 1) {
+    if (target->getType() == kComponentSubset) {
         error = L"subsets have no custom properties; name a sheet or leave the item out for the sheet set";
         return false;
     }
@@ -95,7 +22,7 @@ bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const Propert
         error = L"no NAME=VALUE given";
         return false;
     }
-    CCustomProperties* props = target->getType() == 2 ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
+    CCustomProperties* props = target->getType() == kComponentSheet ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
     std::vector<CustomProperty> all;
     props->getAll(all);
     for (const auto& [name, value] : values) {
@@ -105,7 +32,7 @@ bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const Propert
         }
         auto it = std::find_if(all.begin(), all.end(), [&](const CustomProperty& p) { return p.name == name; });
         if (it != all.end()) it->value = value;
-        else all.push_back({name, value, target->getType() == 0});
+        else all.push_back({name, value, target->getType() == kComponentSheetSet});
     }
     props->setAll(all);
     return true;
@@ -183,7 +110,7 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
                     }};
         if (target != &set && (sameName(name, L"Publish") || sameName(name, L"Publish Sheets in Subset")))
             return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
-                    [subset](const TkString& v) { setSubsetPublish(subset, yesNo(v) == 1); }};
+                    [subset](const TkString& v) { setPublishFlag(subset, yesNo(v) == 1); }};
         if (target != &set && sameName(name, L"Name"))
             return {nameCheck(L"the name", kMaxTitleLength, true), [subset](const TkString& v) { subset->setName(v.c_str()); }};
     }
@@ -216,7 +143,7 @@ bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const Proper
     // Everything is checked before anything changes.
     for (const auto& [p, value] : standard)
         if (p.check && !p.check(value, error)) return false;
-    if (!custom.empty() && target->getType() == 1) {
+    if (!custom.empty() && target->getType() == kComponentSubset) {
         error = L"subsets have no custom properties; name a sheet or leave the item out for the sheet set";
         return false;
     }
@@ -224,13 +151,13 @@ bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const Proper
         if (name.empty()) return (error = L"a custom property needs a name"), false;
     if (checkOnly) return true;
     if (!custom.empty()) {
-        CCustomProperties* props = target->getType() == 2 ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
+        CCustomProperties* props = target->getType() == kComponentSheet ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
         std::vector<CustomProperty> all;
         props->getAll(all);
         for (const auto& [name, value] : custom) {
             auto it = std::find_if(all.begin(), all.end(), [&](const CustomProperty& p) { return p.name == name; });
             if (it != all.end()) it->value = value;
-            else all.push_back({name, value, target->getType() == 0});
+            else all.push_back({name, value, target->getType() == kComponentSheetSet});
         }
         props->setAll(all);
     }

@@ -1,19 +1,11 @@
 #pragma once
-// Edits that CAD managers script over a project share: new subsets, moves and custom properties,
-// addressed by subset path or sheet number. Each is a change for editSheetSet (it gets the set as it
-// is on disk, under the lock); each returns false with `error` when it changes nothing.
+// Properties as CAD managers script them, by name: addressed by subset path or sheet number. Each
+// is a change for an edit session (it gets the set as it is on disk, under the lock); each returns
+// false with `error` when it changes nothing.
 #include <utility>
 #include <vector>
 
 #include "model/SheetSetImpl.h"
-
-// Creates the subset `path` names, with any missing subsets above it; each new subset takes its
-// parent's settings (new sheet location, template, template prompt). An existing path is an error.
-bool addSubsetPath(CSheetSetImpl& set, const TkString& path, TkString& error);
-
-// Moves a sheet or subset into the subset `toSubset` names: right after `after` (a child of that
-// subset) when given, else last. A subset never moves into itself.
-bool moveItem(CSheetSetImpl& set, const TkString& item, const TkString& toSubset, const TkString& after, TkString& error);
 
 // Sets custom properties of the sheet set (`item` empty) or of a sheet: existing ones keep their
 // place and owner, new ones are added (on the set as its own, on a sheet as the sheet's).

@@ -195,8 +195,8 @@ private:
 
 TkString componentPath(const CComponent* c) {
     TkString path;
-    for (; c && c->getType() != 0; c = c->getParent()) {
-        TkString name = c->getType() == 2 ? sheetDisplayName(dynamic_cast<const CSheet*>(c))
+    for (; c && c->getType() != kComponentSheetSet; c = c->getParent()) {
+        TkString name = c->getType() == kComponentSheet ? sheetDisplayName(dynamic_cast<const CSheet*>(c))
                                           : dynamic_cast<const CSubset*>(c)->getName();
         path = path.empty() ? name : name + L" / " + path;
     }

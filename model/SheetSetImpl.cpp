@@ -268,8 +268,8 @@ void CSheetSelSetsImpl::remove(int i) {
 void CSheetSelSetsImpl::add(const wchar_t* name, const std::vector<CComponent*>& members) {
     TkSmSheetSelSet* sel = owner_->database()->getSheetSet()->getSheetSelSets()->add(name, L"");
     for (CComponent* c : members) {
-        if (c->getType() == 2) sel->add(static_cast<CSheetImpl*>(c)->toolkitSheet());
-        else if (c->getType() == 1) sel->add(static_cast<CSubsetImpl*>(c)->toolkitSubset());
+        if (c->getType() == kComponentSheet) sel->add(static_cast<CSheetImpl*>(c)->toolkitSheet());
+        else if (c->getType() == kComponentSubset) sel->add(static_cast<CSubsetImpl*>(c)->toolkitSubset());
         else if (c == owner_) sel->add(owner_->rootSubset()->toolkitSubset());  // the sheet set itself
     }
     sets_.push_back(sel);

@@ -12,7 +12,7 @@ bool sameTextNoCase(const TkString& a, const TkString& b) { return vrutSameTextN
 namespace {
 // The toolkit object behind a child: its sheet or its subset.
 TkSmComponent* toolkitOf(CComponent* c) {
-    return c->getType() == 2 ? static_cast<TkSmComponent*>(static_cast<CSheetImpl*>(c)->toolkitSheet())
+    return c->getType() == kComponentSheet ? static_cast<TkSmComponent*>(static_cast<CSheetImpl*>(c)->toolkitSheet())
                              : static_cast<CSubsetImpl*>(c)->toolkitSubset();
 }
 }  // namespace
@@ -46,7 +46,7 @@ TkString CSubsetImpl::getNewSheetLocation() const {
 std::vector<CSubsetImpl*> CSubsetImpl::childSubsets() const {
     std::vector<CSubsetImpl*> out;
     for (CComponent* c : children_)
-        if (c->getType() == 1) out.push_back(static_cast<CSubsetImpl*>(c));
+        if (c->getType() == kComponentSubset) out.push_back(static_cast<CSubsetImpl*>(c));
     return out;
 }
 
@@ -88,7 +88,7 @@ void CSubsetImpl::setTemplate(const wchar_t* layoutName, const wchar_t* layoutHa
 
 int CSubsetImpl::getSheets(std::vector<CSheet*>& out, bool recursive) const {
     for (CComponent* c : children_) {
-        if (c->getType() == 2) out.push_back(static_cast<CSheet*>(c));
+        if (c->getType() == kComponentSheet) out.push_back(static_cast<CSheet*>(c));
         else if (recursive) static_cast<CSubsetImpl*>(c)->getSheets(out, true);
     }
     return static_cast<int>(out.size());
@@ -96,7 +96,7 @@ int CSubsetImpl::getSheets(std::vector<CSheet*>& out, bool recursive) const {
 
 int CSubsetImpl::getSubsets(std::vector<CSubset*>& out, bool recursive) const {
     for (CComponent* c : children_) {
-        if (c->getType() != 1) continue;
+        if (c->getType() != kComponentSubset) continue;
         out.push_back(static_cast<CSubset*>(c));
         if (recursive) static_cast<CSubsetImpl*>(c)->getSubsets(out, true);
     }
@@ -136,7 +136,7 @@ void CSubsetImpl::removeChild(CComponent* child) {
     auto it = std::find(children_.begin(), children_.end(), child);
     if (it == children_.end()) return;  // not a child of this subset: nothing happens
     children_.erase(it);
-    if (child->getType() == 2) subset_->removeSheet(static_cast<CSheetImpl*>(child)->toolkitSheet());
+    if (child->getType() == kComponentSheet) subset_->removeSheet(static_cast<CSheetImpl*>(child)->toolkitSheet());
     else subset_->removeSubset(static_cast<CSubsetImpl*>(child)->toolkitSubset());
     delete child;
 }
@@ -156,10 +156,10 @@ void CSubsetImpl::copyFrom(const CSubset* other, bool includeSheets) {
                 other->getTemplateFileName().c_str(), false);
     for (int i = 0; i < other->getCount(); ++i) {
         CComponent* c = other->getAt(i);
-        if (c->getType() == 1) {
+        if (c->getType() == kComponentSubset) {
             const auto* sub = static_cast<const CSubset*>(c);
             addNewSubset(-1, sub->getName().c_str())->copyFrom(sub, includeSheets);
-        } else if (c->getType() == 2 && includeSheets) {
+        } else if (c->getType() == kComponentSheet && includeSheets) {
             const auto* sheet = static_cast<const CSheet*>(c);
             addNewSheet(-1, sheet->getTitle().c_str())->copyFrom(sheet);
         }
@@ -170,7 +170,7 @@ void CSubsetImpl::replaceDrawingFile(const wchar_t* oldPath, const wchar_t* newP
     if (sameTextNoCase(getTemplateFileName(), oldPath))
         setTemplate(getTemplateLayoutName().c_str(), getTemplateLayoutHandle().c_str(), newPath, false);
     for (CComponent* c : children_) {
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             auto* s = static_cast<CSheetImpl*>(c);
             if (sameTextNoCase(s->getFileName(), oldPath)) s->setLayout(s->getLayoutName().c_str(), s->getLayoutHandle().c_str(), newPath);
         } else {
@@ -181,7 +181,7 @@ void CSubsetImpl::replaceDrawingFile(const wchar_t* oldPath, const wchar_t* newP
 
 bool CSubsetImpl::hasSheets() const {
     for (CComponent* c : children_)
-        if (c->getType() == 2 || static_cast<CSubsetImpl*>(c)->hasSheets()) return true;
+        if (c->getType() == kComponentSheet || static_cast<CSubsetImpl*>(c)->hasSheets()) return true;
     return false;
 }
 
@@ -209,7 +209,7 @@ void CSubsetImpl::inheritNewSheetLocation() {
 CComponent* CSubsetImpl::findComponent(const TkSmComponent* component) {
     if (component == subset_) return self_;
     for (CComponent* c : children_) {
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             if (static_cast<CSheetImpl*>(c)->toolkitSheet() == component) return c;
         } else if (CComponent* found = static_cast<CSubsetImpl*>(c)->findComponent(component)) {
             return found;

@@ -11,6 +11,7 @@
 #include "model/NewSheet.h"
 #include "model/Restamp.h"
 #include "model/SheetSetMessages.h"
+#include "actions/ImportLayouts.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -33,28 +34,17 @@ void importRows(SheetListContext& ctx, OperationEdit& edit, const std::vector<La
     if (!set || rows.empty()) return;
     CComponent* selected = ctx.caret ? ctx.caret : ctx.selected.empty() ? nullptr : ctx.selected.front();
     const SheetInsertPoint at = sheetInsertPoint(set, selected);
-    const uint64_t targetId = componentId(at.target);
-    const uint64_t afterId = selected && selected->getType() == 2 ? componentId(selected) : 0;
-    uint64_t firstId = 0;
-    std::vector<TkString> problems;
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
-        if (!target) return false;
-        int position = -1;
-        if (CComponent* after = findComponentById(&s, afterId)) position = sheetInsertPoint(&s, after).position;
-        std::vector<CSheet*> made = importLayoutRows(s, target, position, rows, prefix);
-        if (made.empty()) return false;
-        firstId = componentId(made.front());
-        stampSheetDrawings(sheetsToStamp(made, rows), s.getFileName(), problems);
-        return true;
-    });
-    if (!problems.empty()) {
-        TkString list;
-        for (const TkString& p : problems) list += L"\n" + p;
+    ImportRequest request{ItemRef::byId(componentId(at.target)), {}, rows, prefix};
+    if (selected && selected->getType() == kComponentSheet) request.after = ItemRef::byId(componentId(selected));
+    std::vector<uint64_t> made;
+    const ActionResult r = edit.run([&](EditSession& s) { return importLayouts(s, request, &made); });
+    TkString list;
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.reason == L"not stamped") list += L"\n" + l.item;
+    if (!list.empty())
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheets were added; these drawings could not be stamped:" + list,
                        MB_OK | MB_ICONWARNING);
-    }
-    showById(ctx, firstId);
+    if (!made.empty()) showById(ctx, made.front());
 }
 
 void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::vector<TkString>& hostNames) {
@@ -68,7 +58,7 @@ void runImport(SheetListContext& ctx, const TkString& hostDrawing, const std::ve
     importRows(ctx, edit, dlg.chosen, CImportLayoutsDlg::prefixWithFileName);
 }
 
-void importLayouts(SheetListContext& ctx) { runImport(ctx, {}, {}); }
+void importLayoutsFromDialog(SheetListContext& ctx) { runImport(ctx, {}, {}); }
 
 void importFromHost(SheetListContext& ctx) {
     if (ctx.args.empty()) return;
@@ -86,20 +76,12 @@ void reassociateSheetLayout(SheetListContext& ctx, uint64_t sheetId) {
     dlg.singleChoice = true;
     if (dlg.DoModal() != QDialog::Accepted || dlg.chosen.empty()) return;
     const LayoutRow row = dlg.chosen.front();
-    const uint64_t id = sheetId;
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* found = dynamic_cast<CSheet*>(findComponentById(&s, id));
-        if (!found) return false;
-        found->setLayout(row.layout.c_str(), row.handle.c_str(), row.drawing.c_str());
-        std::vector<TkString> problems;
-        stampSheetDrawings(sheetsToStamp({found}, {row}), s.getFileName(), problems);
-        return true;
-    });
-    showById(ctx, id);
+    edit.run([&](EditSession& s) { return relinkSheet(s, {ItemRef::byId(sheetId), row}); });
+    showById(ctx, sheetId);
 }
 
 void registerImportLayoutsOperation() {
-    SheetListCommands::add(pal::kCmdImportLayout, importLayouts);
+    SheetListCommands::add(pal::kCmdImportLayout, importLayoutsFromDialog);
     SheetListCommands::add(pal::kCmdImportFromHost, importFromHost);
 }
 

@@ -71,7 +71,7 @@ void newSheet(SheetListContext& ctx) {
     // The set may be read again under the lock: the target and the sheet after which the new one
     // goes are found by id.
     const uint64_t targetId = componentId(at.target);
-    const uint64_t afterId = selected && selected->getType() == 2 ? componentId(selected) : 0;
+    const uint64_t afterId = selected && selected->getType() == kComponentSheet ? componentId(selected) : 0;
     uint64_t madeId = 0;
     const ActionResult r = edit.apply([&](CSheetSetImpl& s) {
         auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));

@@ -49,7 +49,7 @@ void openSheets(SheetListContext& ctx) {
     // The ids first: removing or re-associating a sheet on the way may read the set again.
     std::vector<uint64_t> ids;
     for (CComponent* c : ctx.selected)
-        if (c->getType() == 2) ids.push_back(componentId(c));
+        if (c->getType() == kComponentSheet) ids.push_back(componentId(c));
     VrApDocManager* docs = vrDocManagerPtr();
     for (uint64_t id : ids) {
         CSheetSetImpl* set = currentSheetSet(ctx);

@@ -4,15 +4,18 @@
 #include "model/PublishFlags.h"
 #include "palette/CommandTable.h"
 #include "palette/PaletteIds.h"
+#include "actions/PublishFlags.h"
+#include "operations/OperationEdit.h"
 #include "palette/SheetListView.h"
 
 namespace {
 
-void setPublishFlags(SheetListContext& ctx) {
+void publishFlagsFromMenu(SheetListContext& ctx) {
     const bool on = ctx.id == pal::kCmdSubsetPublishOn || ctx.id == pal::kCmdSheetPublishOn;
-    std::vector<uint64_t> ids;
-    for (CComponent* c : ctx.selected) ids.push_back(componentId(c));
-    ctx.wnd.EditCurrentSet([&](CSheetSetImpl& set) { return applyPublishFlags(set, ids, on); });
+    PublishFlagsRequest request;
+    for (uint64_t id : ctx.selectedIds) request.items.emplace_back(ItemRef::byId(id), on);
+    OperationEdit edit(ctx);
+    edit.run([&](EditSession& s) { return setPublishFlags(s, request); });
     ctx.wnd.UpdatePublishButton();
 }
 
@@ -21,7 +24,7 @@ constexpr int kIds[] = {pal::kCmdSubsetPublishOn, pal::kCmdSubsetPublishOff, pal
 }  // namespace
 
 void registerPublishFlagsOperation() {
-    for (int id : kIds) SheetListCommands::add(id, setPublishFlags);
+    for (int id : kIds) SheetListCommands::add(id, publishFlagsFromMenu);
 }
 
 void unregisterPublishFlagsOperation() {

@@ -15,7 +15,7 @@
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
-#include "model/PublishFlags.h"
+#include "actions/PublishFlags.h"
 #include "operations/OperationEdit.h"
 
 namespace {
@@ -71,17 +71,9 @@ void publishSettings(SheetListContext& ctx) {
     CNqResourceScope resources(kSheetSetRes);
     CPublishSheetsDlg dlg(set, vredGetVornFrame());
     if (dlg.DoModal() != QDialog::Accepted || dlg.changes.empty()) return;
-    const auto changes = dlg.changes;
-    edit.apply([&](CSheetSetImpl& s) {
-        bool any = false;
-        for (const auto& [id, on] : changes) {
-            CComponent* c = findComponentById(&s, id);
-            if (auto* sheet = dynamic_cast<CSheet*>(c)) sheet->setIncludeForPublish(on);
-            else if (auto* subset = dynamic_cast<CSubset*>(c)) setSubsetPublish(subset, on);
-            any = any || c;
-        }
-        return any;
-    });
+    PublishFlagsRequest request;
+    for (const auto& [id, on] : dlg.changes) request.items.emplace_back(ItemRef::byId(id), on);
+    edit.run([&](EditSession& s) { return setPublishFlags(s, request); });
     ctx.wnd.UpdatePublishButton();
 }
 

@@ -45,7 +45,7 @@ void removeSheetsOperation(SheetListContext& ctx, uint64_t onlyId) {
         if (CComponent* only = edit.find(onlyId)) sheets.push_back(only);
     } else {
         for (CComponent* c : ctx.selected)
-            if (c->getType() == 2) sheets.push_back(c);
+            if (c->getType() == kComponentSheet) sheets.push_back(c);
     }
     if (sheets.empty()) return;
     CNqResourceScope resources(kSheetSetRes);

@@ -7,6 +7,7 @@
 #include "model/ItemLookup.h"
 #include "model/Renumber.h"
 #include "model/SheetSetMessages.h"
+#include "actions/Renumber.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -24,20 +25,12 @@ void renumberSubset(SheetListContext& ctx) {
                      vredGetVornFrame());
     if (dlg.DoModal() != QDialog::Accepted) return;
     const uint64_t id = componentId(subset);
+    // Planned again under the same lock: what the preview showed is what is applied.
+    const RenumberRequest request{ItemRef::byId(id), dlg.pattern, dlg.start, dlg.step, dlg.renameLayouts, dlg.renameFiles};
+    const ActionResult r = edit.run([&](EditSession& s) { return renumberSheets(s, request); });
     std::vector<TkString> problems;
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
-        if (!target) return false;
-        // Planned again on the set as it is now: someone may have numbered a sheet meanwhile.
-        const RenumberPlan plan = planRenumber(&s, target, dlg.pattern, dlg.start, dlg.step);
-        if (!plan.ok()) {
-            problems = plan.collisions;
-            if (!plan.error.empty()) problems.push_back(plan.error);
-            return false;
-        }
-        problems = applyRenumber(&s, plan, dlg.renameLayouts, dlg.renameFiles);
-        return true;
-    });
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.problem && l.reason != L"collides") problems.push_back(l.item);
     if (!problems.empty()) {
         TkString list;
         for (const TkString& p : problems) list += L"\n" + p;

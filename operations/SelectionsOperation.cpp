@@ -10,6 +10,7 @@
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/SheetSetMessages.h"
+#include "actions/Selections.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -41,17 +42,12 @@ void createSelection(SheetListContext& ctx) {
     CNewSelectionDlg dlg(vredGetVornFrame());
     dlg.name = proposal;
     dlg.existingNames = names;
-    dlg.selectedSheets = static_cast<int>(std::count_if(ctx.selected.begin(), ctx.selected.end(), [](CComponent* c) { return c->getType() == 2; }));
+    dlg.selectedSheets = static_cast<int>(std::count_if(ctx.selected.begin(), ctx.selected.end(), [](CComponent* c) { return c->getType() == kComponentSheet; }));
     if (dlg.DoModal() != QDialog::Accepted) return;
-    std::vector<uint64_t> ids;
-    for (CComponent* c : ctx.selected) ids.push_back(componentId(c));
-    edit.apply([&](CSheetSetImpl& s) {
-        std::vector<CComponent*> members;
-        for (uint64_t id : ids)
-            if (CComponent* c = findComponentById(&s, id)) members.push_back(c);
-        s.getSheetSelSets()->add(dlg.name.c_str(), members);
-        return true;
-    });
+    SelectionChange add;
+    add.name = dlg.name;
+    for (CComponent* c : ctx.selected) add.members.push_back(ItemRef::byId(componentId(c)));
+    edit.run([&](EditSession& s) { return changeSelections(s, {add}); });
     ctx.wnd.UpdateSelectionsMenu();
 }
 
@@ -64,19 +60,15 @@ void manageSelections(SheetListContext& ctx) {
     CSheetSelectionDlg dlg(vredGetVornFrame());
     for (int i = 0; i < sels->getCount(); ++i) dlg.names.push_back(sels->getName(i));
     if (dlg.DoModal() != QDialog::Accepted) return;
-    const auto names = dlg.names;
-    const auto states = dlg.states;
-    edit.apply([&](CSheetSetImpl& s) {
-        CSheetSelSetsImpl* now = s.getSheetSelSets();
-        bool any = false;
-        // From the last to the first: a removal keeps the earlier indexes valid.
-        for (int i = static_cast<int>(states.size()) - 1; i >= 0; --i) {
-            if (i >= now->getCount()) continue;
-            if (states[static_cast<size_t>(i)] == CSheetSelectionDlg::Renamed) now->setName(i, names[static_cast<size_t>(i)].c_str()), any = true;
-            else if (states[static_cast<size_t>(i)] == CSheetSelectionDlg::Deleted) now->remove(i), any = true;
-        }
-        return any;
-    });
+    // By name, as the set held since the dialog opened has them.
+    // Deletions first, so that a name deleted may be taken by a rename.
+    std::vector<SelectionChange> changes;
+    for (auto kind : {CSheetSelectionDlg::Deleted, CSheetSelectionDlg::Renamed})
+        for (size_t i = 0; i < dlg.states.size() && i < static_cast<size_t>(sels->getCount()); ++i)
+            if (dlg.states[i] == kind)
+                changes.push_back({kind == CSheetSelectionDlg::Renamed ? SelectionChange::Rename : SelectionChange::Delete,
+                                   sels->getName(static_cast<int>(i)), dlg.names[i], {}});
+    edit.run([&](EditSession& s) { return changeSelections(s, changes); });
     ctx.wnd.UpdateSelectionsMenu();
 }
 

@@ -9,6 +9,7 @@
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/SheetSetMessages.h"
+#include "actions/NewSubset.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -25,7 +26,7 @@ TkString proposedSubsetName(const CSubset* target) {
     }
 }
 
-void newSubset(SheetListContext& ctx) {
+void newSubsetFromDialog(SheetListContext& ctx) {
     if (!ctx.sheetSet) return;
     OperationEdit edit(ctx);
     CSheetSetImpl* set = edit.set();
@@ -43,23 +44,17 @@ void newSubset(SheetListContext& ctx) {
     dlg.templateFile = target->getTemplateFileName();
     dlg.promptForTemplate = target->getPromptForTemplate();
     if (dlg.DoModal() != QDialog::Accepted) return;
-    const uint64_t targetId = componentId(target);
+    NewSubsetRequest request;
+    request.parent = ItemRef::byId(componentId(target));
+    request.names = {dlg.name};
+    request.settings = SubsetSettings{dlg.location, dlg.templateLayout, dlg.templateHandle, dlg.templateFile, dlg.promptForTemplate,
+                                      dlg.includeForPublish};
     uint64_t madeId = 0;
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* parent = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
-        if (!parent) return false;
-        CSubset* sub = parent->addNewSubset(-1, dlg.name.c_str());
-        sub->setIncludeForPublish(dlg.includeForPublish, false);
-        sub->setNewSheetLocation(dlg.location.c_str(), false);
-        sub->setPromptForTemplate(dlg.promptForTemplate, false);
-        sub->setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), false);
-        madeId = componentId(sub);
-        return true;
-    });
+    edit.run([&](EditSession& s) { return newSubset(s, request, &madeId); });
     showById(ctx, madeId);
 }
 
 }  // namespace
 
-void registerSubsetOperation() { SheetListCommands::add(pal::kCmdNewSubset, newSubset); }
+void registerSubsetOperation() { SheetListCommands::add(pal::kCmdNewSubset, newSubsetFromDialog); }
 void unregisterSubsetOperation() { SheetListCommands::remove(pal::kCmdNewSubset); }

@@ -58,7 +58,7 @@ bool sheetPublishable(const CSheet* s) {
 
 bool isPublishable(const std::vector<CComponent*>& selected) {
     for (CComponent* c : selected) {
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             if (sheetPublishable(static_cast<CSheet*>(c))) return true;
             continue;
         }
@@ -110,13 +110,13 @@ MenuSpec publishMenu(const std::vector<CComponent*>& selected, CComponent* caret
     }
     m.push_back(separator());
     const bool flagsEnabled = !f.locked && !selected.empty();
-    if (caret && caret->getType() == 2) {
+    if (caret && caret->getType() == kComponentSheet) {
         bool on = static_cast<CSheet*>(caret)->getIncludeForPublish();
         m.push_back(submenu(26921, L"Include for Publish",
                             {cmd(kCmdSheetPublishOn, 26919, L"&Yes", true, on), cmd(kCmdSheetPublishOff, 26920, L"&No", true, !on)},
                             flagsEnabled));
         m.push_back(separator());
-    } else if (caret && caret->getType() == 1) {
+    } else if (caret && caret->getType() == kComponentSubset) {
         bool on = static_cast<CSubset*>(caret)->getIncludeForPublish();
         m.push_back(submenu(26918, L"Publish Sheets in Subset",
                             {cmd(kCmdSubsetPublishOn, 26916, L"&Publish by Sheet \u2018Include for Publish\u2019 Setting", true, on),
@@ -197,7 +197,7 @@ MenuSpec multiSelectionMenu(const std::vector<CComponent*>& selected, const Menu
     bool anySheet = false, anyDrawing = false;
     for (CComponent* c : selected) {
         std::vector<CSheet*> sheets;
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             anySheet = true;
             sheets.push_back(static_cast<CSheet*>(c));
         } else {

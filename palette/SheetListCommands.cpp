@@ -12,7 +12,7 @@
 #include "host/Progress.h"
 #include "host/Documents.h"
 #include "model/ItemLookup.h"
-#include "model/MoveComponents.h"
+#include "actions/MoveItems.h"
 #include "actions/SheetSetEdit.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
@@ -72,17 +72,18 @@ void CSheetListWnd::reportEditFailure(const ActionResult& r) {
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), text, MB_OK | MB_ICONERROR);
         return;
     }
-    // Missing drawings show as missing in the tree already; the others are said here.
+    // Missing drawings show as missing in the tree already; the others are said here. What else
+    // an operation left alone it says itself.
     TkString list;
     for (const ActionResult::LeftAlone& l : r.leftAlone)
-        if (l.problem) list += L"\n" + l.item;
+        if (l.problem && l.reason == kTitleBlockNotUpdated) list += L"\n" + l.item;
     if (!list.empty())
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"These drawings' title blocks could not be brought up to date:" + list,
                        MB_OK | MB_ICONWARNING);
 }
 
 void CSheetListWnd::onDblClick(CComponent* component) {
-    if (component && component->getType() == 2) OnCommand(kCmdOpenSheets);
+    if (component && component->getType() == kComponentSheet) OnCommand(kCmdOpenSheets);
 }
 
 MenuSpec CSheetListWnd::contextMenuFor(CComponent* component) const {
@@ -143,22 +144,21 @@ void CSheetListWnd::onDrop(QTreeWidgetItem* target, bool after, const QList<QTre
         oldItems.push_back(i);
     }
     const uint64_t targetId = componentId(targetComp);
-    const bool besideTarget = targetComp->getType() == 2 || after;
+    const bool besideTarget = targetComp->getType() == kComponentSheet || after;
+    MoveRequest request;
+    for (uint64_t id : draggedIds) request.items.push_back(ItemRef::byId(id));
+    (besideTarget ? request.after : request.into) = ItemRef::byId(targetId);
     std::unique_ptr<EditSession> session = BeginEdit();
     if (!session) return;
     TreeState before = beforeEdit_;
     const bool rebuilt = session->replacedSet();
-    std::vector<CComponent*> moved;
-    ActionResult r = applyChange(*session, [&](CSheetSetImpl& set) {
-        CComponent* t = findComponentById(&set, targetId);
-        std::vector<CComponent*> comps;
-        for (uint64_t id : draggedIds)
-            if (CComponent* c = findComponentById(&set, id)) comps.push_back(c);
-        if (!t || comps.empty()) return false;  // someone else removed them meanwhile
-        moved = moveComponents(t, besideTarget, comps);
-        return !moved.empty();
-    });
+    std::vector<uint64_t> movedIds;
+    ActionResult r = moveItems(*session, request, &movedIds);
     session.reset();
+    std::vector<CComponent*> moved;
+    if (CSheetSet* now = currentSheetSet())
+        for (uint64_t id : movedIds)
+            if (CComponent* c = findComponentById(static_cast<CSheetSetImpl*>(now), id)) moved.push_back(c);
     if (r.reloaded || rebuilt) {
         // The tree shows an older set: build it anew, with the moved items selected.
         afterSetsChanged();

@@ -16,7 +16,7 @@ using namespace pal;
 
 namespace {
 QString label(CComponent* c) {
-    if (c->getType() == 2) return QString::fromStdWString(sheetDisplayName(static_cast<CSheet*>(c)));
+    if (c->getType() == kComponentSheet) return QString::fromStdWString(sheetDisplayName(static_cast<CSheet*>(c)));
     return QString::fromStdWString(static_cast<CSubset*>(c)->getName());
 }
 
@@ -57,7 +57,7 @@ QTreeWidgetItem* CSheetListWnd::InsertSheetItem(QTreeWidgetItem* parent, QTreeWi
 }
 
 QTreeWidgetItem* CSheetListWnd::InsertComponentItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, CComponent* component) {
-    if (component->getType() == 2) return InsertSheetItem(parent, after, static_cast<CSheet*>(component));
+    if (component->getType() == kComponentSheet) return InsertSheetItem(parent, after, static_cast<CSheet*>(component));
     auto* subset = static_cast<CSubset*>(component);
     QTreeWidgetItem* item = newItem(parent, after);
     item->setText(0, label(subset));
@@ -74,7 +74,7 @@ void CSheetListWnd::UpdateSubsetImage(QTreeWidgetItem* item, CSubset* subset) { 
 
 void CSheetListWnd::SyncItem(QTreeWidgetItem* item, CComponent* component) {
     CSheetsetTree::setComponent(item, component);
-    if (component->getType() == 2) {
+    if (component->getType() == kComponentSheet) {
         item->setText(0, label(component));
         CSheetsetTree::setImage(item, sheetImageIndex(static_cast<CSheet*>(component)));
         qDeleteAll(item->takeChildren());
@@ -82,7 +82,7 @@ void CSheetListWnd::SyncItem(QTreeWidgetItem* item, CComponent* component) {
     }
     auto* subset = static_cast<CSubset*>(component);
     item->setText(0, label(subset));
-    if (component->getType() == 1) UpdateSubsetImage(item, subset);
+    if (component->getType() == kComponentSubset) UpdateSubsetImage(item, subset);
     const int want = subset->getCount();
     while (item->childCount() > want) {
         QTreeWidgetItem* surplus = item->child(item->childCount() - 1);
@@ -151,7 +151,7 @@ bool CSheetListWnd::StartStatusPass() {
     std::vector<TkString> paths;
     for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
         CComponent* c = CSheetsetTree::componentOf(i);
-        if (c && c->getType() == 2) paths.push_back(static_cast<CSheet*>(c)->getFileName());
+        if (c && c->getType() == kComponentSheet) paths.push_back(static_cast<CSheet*>(c)->getFileName());
     }
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());  // one probe per drawing
@@ -175,7 +175,7 @@ void CSheetListWnd::applyStatusResults(const std::map<TkString, int>& images) {
     // Items may have changed meanwhile: each is looked up by its sheet's drawing now.
     for (QTreeWidgetItem* i = tree_->GetFirstItem(); i; i = tree_->GetNextItem(i)) {
         CComponent* c = CSheetsetTree::componentOf(i);
-        if (!c || c->getType() != 2) continue;
+        if (!c || c->getType() != kComponentSheet) continue;
         auto it = images.find(static_cast<CSheet*>(c)->getFileName());
         if (it != images.end() && CSheetsetTree::imageOf(i) != it->second) CSheetsetTree::setImage(i, it->second);
     }

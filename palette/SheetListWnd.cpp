@@ -205,7 +205,7 @@ void CSheetListWnd::UpdatePublishButton() {
     if (!plot) return;  // the button keeps its look and state
     bool hasSheet = false;
     for (CComponent* c : selectedComponents())
-        hasSheet = hasSheet || c->getType() == 2 || static_cast<CSubset*>(c)->hasSheets();
+        hasSheet = hasSheet || c->getType() == kComponentSheet || static_cast<CSubset*>(c)->hasSheets();
     int format = plot->getDefaultPublishFormat();
     int index = format == 1 ? 1 : format == 2 ? 0 : 2;
     const int tipIds[3] = {26953, 26956, 26957};

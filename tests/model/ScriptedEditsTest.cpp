@@ -68,41 +68,12 @@ TEST(ScriptedEdits, ItemsByPathAndNumber) {
     EXPECT_EQ(findComponentById(mgr.sheetSetImpl(0), componentId(mgr.sheetSetImpl(0))), mgr.sheetSetImpl(0));
 }
 
-TEST(ScriptedEdits, NewSubsetsMovesAndPropertiesDoAllOrNothing) {
+TEST(ScriptedEdits, CustomPropertiesDoAllOrNothing) {
     ScratchDir dir;
     CSheetSetMgrImpl mgr;
     ASSERT_TRUE(mgr.openSheetSet(W(makeSet(dir)).c_str()));
     CSheetSetImpl& set = *mgr.sheetSetImpl(0);
     TkString error;
-
-    // Missing levels are made, each with its parent's settings.
-    ASSERT_TRUE(addSubsetPath(set, L"Architecture/Details/Stairs", error)) << error;
-    CSubset* stairs = findSubsetByPath(&set, L"Architecture/Details/Stairs");
-    ASSERT_NE(stairs, nullptr);
-    EXPECT_EQ(stairs->getTemplateFileName(), L"/templates/Vorn Sheet.dwt");
-    EXPECT_FALSE(addSubsetPath(set, L"Architecture/Details/Stairs", error));
-    EXPECT_NE(error.find(L"exists"), TkString::npos);
-    // A bad name deep in the path: nothing is made, not even the good levels before it.
-    EXPECT_FALSE(addSubsetPath(set, L"Landscape/Trees:Shrubs", error));
-    EXPECT_FALSE(addSubsetPath(set, L"Landscape/   ", error));
-    EXPECT_FALSE(addSubsetPath(set, L"Landscape/" + TkString(65, L'x'), error));
-    EXPECT_EQ(findSubsetByPath(&set, L"Landscape"), nullptr);
-    EXPECT_FALSE(addSubsetPath(set, L"//", error));
-
-    // Moves: last in the subset, after a named sibling, never into itself, never the set.
-    ASSERT_TRUE(moveItem(set, L"S-101", L"Architecture/Plans", L"", error)) << error;
-    EXPECT_EQ(labels(findSubsetByPath(&set, L"Architecture/Plans")), L"A-101 A-102 S-101");
-    ASSERT_TRUE(moveItem(set, L"S-102", L"Architecture/Plans", L"A-101", error)) << error;
-    EXPECT_EQ(labels(findSubsetByPath(&set, L"Architecture/Plans")), L"A-101 S-102 A-102 S-101");
-    ASSERT_TRUE(moveItem(set, L"S-101", L"Architecture/Plans", L"", error));  // there already
-    EXPECT_EQ(labels(findSubsetByPath(&set, L"Architecture/Plans")), L"A-101 S-102 A-102 S-101");
-    EXPECT_FALSE(moveItem(set, L"Architecture", L"Architecture/Details", L"", error));
-    EXPECT_FALSE(moveItem(set, L"A-101", L"Structure", L"A-102", error));  // not in Structure
-    EXPECT_FALSE(moveItem(set, L"A-101", L"Nowhere", L"", error));
-    EXPECT_FALSE(moveItem(set, L"", L"Structure", L"", error));
-    ASSERT_TRUE(moveItem(set, L"Architecture/Details", L"", L"", error)) << error;
-    EXPECT_EQ(labels(&set), L"[Architecture] [Structure] [Details]");
-    EXPECT_NE(findSubsetByPath(&set, L"Details/Stairs"), nullptr);  // a subset moves with its children
 
     // Custom properties: existing ones keep place and owner, new ones are the set's or the sheet's.
     ASSERT_TRUE(setCustomProperties(set, L"", {{L"Client", L"City"}, {L"Checked by", L"MC"}}, error));

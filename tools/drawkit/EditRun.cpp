@@ -40,6 +40,9 @@ int fail(int code, const std::string& what) {
 }
 
 int report(const std::string& setArg, const ActionResult& r, const TkString& done, bool nothingIsFine) {
+    auto leftAlone = [&] {
+        for (const ActionResult::LeftAlone& l : r.leftAlone) std::printf("%s: %s\n", tkToUtf8(l.reason).c_str(), tkToUtf8(l.item).c_str());
+    };
     switch (r.status) {
     case ActionResult::Done: break;
     case ActionResult::NothingToDo:
@@ -48,13 +51,14 @@ int report(const std::string& setArg, const ActionResult& r, const TkString& don
     case ActionResult::Locked:
         if (r.holder.held) return fail(3, setArg + ": locked by " + tkToUtf8(r.holder.describe()));
         return fail(2, setArg + ": " + tkToUtf8(r.message));
-    case ActionResult::Refused: return fail(1, tkToUtf8(r.message));
+    case ActionResult::Refused:
+        leftAlone();
+        return fail(1, tkToUtf8(r.message));
     default: return fail(2, setArg + ": " + tkToUtf8(r.failureText(tkFromUtf8(setArg))));
     }
     if (!done.empty()) std::printf("%s\n", tkToUtf8(done).c_str());
     for (const TkString& c : r.changed) std::printf("%s\n", tkToUtf8(c).c_str());
-    for (const ActionResult::LeftAlone& l : r.leftAlone)
-        std::printf("%s: %s\n", tkToUtf8(l.reason).c_str(), tkToUtf8(l.item).c_str());
+    leftAlone();
     return r.hasProblems() ? 1 : 0;
 }
 

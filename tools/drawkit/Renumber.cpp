@@ -16,6 +16,7 @@
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/EditRun.h"
+#include "actions/Renumber.h"
 
 namespace {
 std::string U(const TkString& s) { return tkToUtf8(s); }
@@ -39,27 +40,19 @@ int drawkitRenumber(const std::vector<std::string>& args) {
     if (!whole("--start", start)) return fail(1, "--start takes a whole number");
     if (!whole("--step", step)) return fail(1, "--step takes a whole number");
     const TkString subsetPath = tkFromUtf8(a.positional[1]), pattern = tkFromUtf8(a.value("--pattern"));
-    std::vector<TkString> problems;
-    const bool dryRun = a.has("--dry-run");
-    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
-        CSubset* subset = findSubsetByPath(&set, subsetPath);
-        if (!subset) return (error = L"no subset " + subsetPath), false;
-        const RenumberPlan plan = planRenumber(&set, subset, pattern, start, step);
-        if (!plan.error.empty()) return (error = plan.error), false;
+    const RenumberRequest request{ItemRef::named(subsetPath), pattern, start, step, a.has("--rename-layouts"), a.has("--rename-files"),
+                                  a.has("--dry-run")};
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) {
         // Every change is shown before anything changes.
-        for (const RenumberChange& c : plan.changes)
-            std::printf("%-12s -> %-12s %s\n", U(c.oldNumber.empty() ? L"(none)" : c.oldNumber).c_str(), U(c.newNumber).c_str(), U(c.sheet->getTitle()).c_str());
-        if (!plan.collisions.empty()) {
+        return renumberSheets(s, request, [](const RenumberPlan& plan) {
+            for (const RenumberChange& c : plan.changes)
+                std::printf("%-12s -> %-12s %s\n", U(c.oldNumber.empty() ? L"(none)" : c.oldNumber).c_str(), U(c.newNumber).c_str(),
+                            U(c.sheet->getTitle()).c_str());
             for (const TkString& c : plan.collisions) std::printf("collides: %s\n", U(c).c_str());
-            return (error = std::to_wstring(plan.collisions.size()) + L" numbers collide with sheets outside the subset; nothing changed"), false;
-        }
-        if (dryRun || plan.changes.empty()) return (error = dryRun ? L"dry run: nothing changed" : L"the subset has no sheets"), false;
-        problems = applyRenumber(&set, plan, a.has("--rename-layouts"), a.has("--rename-files"));
-        return true;
-    }), L"renumbered " + subsetPath);
-    for (const TkString& p : problems) std::printf("left alone: %s\n", U(p).c_str());
-    if (code == 1 && dryRun) return 0;  // a dry run that showed its changes did what it was asked
-    return code;
+        });
+    });
+    const int code = report(a.positional[0], r, L"renumbered " + subsetPath, request.dryRun);
+    return code == 1 && request.dryRun ? 0 : code;  // a dry run that showed its changes did what it was asked
 }
 
 int drawkitRename(const std::vector<std::string>& args) {

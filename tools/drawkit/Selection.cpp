@@ -10,24 +10,7 @@
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/EditRun.h"
-
-namespace {
-
-int selectionIndex(CSheetSelSetsImpl* sels, const TkString& name) {
-    for (int i = 0; i < sels->getCount(); ++i)
-        if (vrutSameTextNoCase(sels->getName(i), name)) return i;
-    return -1;
-}
-
-bool checkSelectionName(CSheetSelSetsImpl* sels, const TkString& name, TkString& error) {
-    if (name.find_first_not_of(L" \t") == TkString::npos) error = L"a selection needs a name";
-    else if (hasUnsupportedCharacters(name)) error = L"\"" + name + L"\" holds a character names may not: " + unsupportedNameCharacters();
-    else if (name.size() > static_cast<size_t>(kMaxTitleLength)) error = L"a selection name is at most 64 characters";
-    else if (selectionIndex(sels, name) >= 0) error = L"a selection " + name + L" exists already";
-    return error.empty();
-}
-
-}  // namespace
+#include "actions/Selections.h"
 
 int drawkitSelection(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
@@ -37,43 +20,33 @@ int drawkitSelection(const std::vector<std::string>& args) {
     const bool ok = (verb == "add" && p.size() >= 4) || ((verb == "restore" || verb == "delete") && p.size() == 3) || (verb == "rename" && p.size() == 4);
     if (!ok) return fail(1, "usage: drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME [--wait SECONDS]");
     const TkString name = tkFromUtf8(p[2]);
-    std::vector<std::string> lines;
-    const int code = runEdit(p[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
-        CSheetSelSetsImpl* sels = set.getSheetSelSets();
-        const int at = selectionIndex(sels, name);
-        if (verb != "add" && at < 0) return (error = L"no selection " + name), false;
-        if (verb == "add") {
-            if (!checkSelectionName(sels, name, error)) return false;
-            std::vector<CComponent*> members;
-            for (size_t i = 3; i < p.size(); ++i) {
-                CComponent* c = p[i] == "/" ? &set : findItem(&set, tkFromUtf8(p[i]), error);
-                if (!c) return false;
-                members.push_back(c);
-            }
-            sels->add(name.c_str(), members);
-            lines.push_back("selection " + p[2] + " of " + std::to_string(members.size()) + " items");
-            return true;
-        }
-        if (verb == "delete") {
-            sels->remove(at);
-            lines.push_back("selection " + p[2] + " deleted");
-            return true;
-        }
-        if (verb == "rename") {
-            const TkString to = tkFromUtf8(p[3]);
-            if (!vrutSameTextNoCase(to, name) && !checkSelectionName(sels, to, error)) return false;
-            sels->setName(at, to.c_str());
-            lines.push_back("selection " + p[2] + " renamed " + p[3]);
-            return true;
-        }
-        std::vector<CComponent*> members;  // restore: what the selection holds, nothing changes
+    if (verb == "restore") {
+        // What the selection holds; nothing changes, so nothing is locked.
+        CSheetSetMgrImpl mgr;
+        if (!mgr.openSheetSet(setPathOf(p[0]).c_str())) return fail(2, p[0] + ": " + tkToUtf8(mgr.lastError()));
+        CSheetSelSetsImpl* sels = mgr.sheetSetImpl(0)->getSheetSelSets();
+        int at = -1;
+        for (int i = 0; i < sels->getCount(); ++i)
+            if (vrutSameTextNoCase(sels->getName(i), name)) at = i;
+        if (at < 0) return fail(1, "no selection " + p[2]);
+        std::vector<CComponent*> members;
         sels->getMembers(at, members);
         for (CComponent* c : members) {
-            if (c->getType() == 2) lines.push_back(tkToUtf8(sheetDisplayName(static_cast<CSheet*>(c)->getNumber(), static_cast<CSheet*>(c)->getTitle())));
-            else lines.push_back("[" + tkToUtf8(static_cast<CSubset*>(c)->getName()) + "]");
+            if (c->getType() == kComponentSheet) std::printf("%s\n", tkToUtf8(sheetDisplayName(static_cast<CSheet*>(c)->getNumber(), static_cast<CSheet*>(c)->getTitle())).c_str());
+            else std::printf("[%s]\n", tkToUtf8(static_cast<CSubset*>(c)->getName()).c_str());
         }
-        return false;
-    }), {}, verb == "restore");
-    for (const std::string& l : lines) std::printf("%s\n", l.c_str());
-    return code;
+        return 0;
+    }
+    SelectionChange change;
+    change.name = name;
+    if (verb == "add") {
+        change.kind = SelectionChange::Add;
+        for (size_t i = 3; i < p.size(); ++i) change.members.push_back(ItemRef::named(p[i] == "/" ? TkString() : tkFromUtf8(p[i])));
+    } else if (verb == "rename") {
+        change.kind = SelectionChange::Rename;
+        change.newName = tkFromUtf8(p[3]);
+    } else {
+        change.kind = SelectionChange::Delete;
+    }
+    return report(p[0], runAction(setPathOf(p[0]), a.waitMs, [&](EditSession& s) { return changeSelections(s, {change}); }));
 }

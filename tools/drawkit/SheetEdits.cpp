@@ -21,6 +21,7 @@
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/Csv.h"
 #include "tools/drawkit/EditRun.h"
+#include "actions/ImportLayouts.h"
 
 namespace {
 
@@ -71,27 +72,6 @@ bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out,
         }
         out.push_back(std::move(req));
     }
-    return true;
-}
-
-// The sheet takes the one layout row instead of the layout it had (its drawing moved or was
-// replaced); a drawing of no set yet is stamped for this one.
-bool relink(CSheetSetImpl& set, const TkString& sheetSpec, const std::vector<LayoutRow>& rows, TkString& error) {
-    auto* sheet = dynamic_cast<CSheet*>(findItem(&set, sheetSpec, error));
-    if (!sheet) {
-        if (error.empty()) error = sheetSpec + L" is a subset, not a sheet";
-        return false;
-    }
-    if (rows.size() != 1 || rows.front().status == LayoutRow::InUse) {
-        error = L"the layout is already a sheet";
-        return false;
-    }
-    const LayoutRow& r = rows.front();
-    sheet->setLayout(r.layout.c_str(), r.handle.c_str(), r.drawing.c_str());
-    std::vector<TkString> problems;
-    stampSheetDrawings(sheetsToStamp({sheet}, rows), set.getFileName(), problems);
-    for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
-    std::printf("%s now shows %s of %s\n", U(sheetSpec).c_str(), U(r.layout).c_str(), U(r.drawing).c_str());
     return true;
 }
 
@@ -150,41 +130,35 @@ int drawkitImport(const std::vector<std::string>& args) {
     const TkString subsetPath = W(a.value("--subset")), forSheet = W(a.value("--for"));
     if (!forSheet.empty() && (drawings.size() != 1 || wanted.size() != 1)) return fail(1, "--for takes one drawing and one --layout");
     const bool prefix = a.has("--prefix-file-name");
-    std::vector<TkString> lines, problems;
-    int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
-        CSubset* target = subsetPath.empty() ? &set : findSubsetByPath(&set, subsetPath);
-        if (!target) {
-            error = L"no subset " + subsetPath;
-            return false;
+    std::vector<TkString> problems;
+    const TkString setPath = setPathOf(a.positional[0]);
+    // The drawings are read before the lock is taken: their rows are facts of the drawings, and
+    // whether a layout is a sheet already is asked again of the set under the lock.
+    std::vector<LayoutRow> rows;
+    LayoutRowsReport found;
+    CSheetSetMgrImpl peek;
+    if (!peek.openSheetSet(setPath.c_str())) return fail(2, a.positional[0] + ": " + tkToUtf8(peek.lastError()));
+    readLayoutRows([&](const TkString& d, const TkString& l) { return peek.containsLayout(d.c_str(), l.c_str()); }, {setPath}, drawings, rows,
+                   found);
+    for (const TkString& d : found.unreadable) problems.push_back(d + L": cannot be read");
+    for (const TkString& d : found.noLayouts) problems.push_back(d + L": no initialized layout");
+    for (const TkString& w : wanted)
+        if (std::none_of(rows.begin(), rows.end(), [&](const LayoutRow& r) { return r.layout == w; }))
+            return fail(1, "no initialized layout " + U(w) + " in the drawings given");
+    if (!wanted.empty())
+        std::erase_if(rows, [&](const LayoutRow& r) { return std::find(wanted.begin(), wanted.end(), r.layout) == wanted.end(); });
+    const ActionResult r = runAction(setPath, a.waitMs, [&](EditSession& s) {
+        // Sheets made meanwhile by someone else count: a layout is a sheet if the set holds it now.
+        for (LayoutRow& row : rows)
+            if (s.set()->containsLayout(row.drawing.c_str(), row.layout.c_str())) row.status = LayoutRow::InUse;
+        if (!forSheet.empty()) {
+            if (rows.size() != 1) return ActionResult::refused(L"--for takes one layout");
+            return relinkSheet(s, {ItemRef::named(forSheet), rows.front()});
         }
-        std::vector<LayoutRow> rows;
-        LayoutRowsReport report;
-        readLayoutRows([&](const TkString& d, const TkString& l) { return set.containsLayout(d.c_str(), l.c_str()); }, {set.getFileName()},
-                       drawings, rows, report);
-        for (const TkString& d : report.unreadable) problems.push_back(d + L": cannot be read");
-        for (const TkString& d : report.noLayouts) problems.push_back(d + L": no initialized layout");
-        if (!wanted.empty()) {
-            for (const TkString& w : wanted)
-                if (std::none_of(rows.begin(), rows.end(), [&](const LayoutRow& r) { return r.layout == w; })) {
-                    error = L"no initialized layout " + w + L" in the drawings given";
-                    return false;
-                }
-            std::erase_if(rows, [&](const LayoutRow& r) { return std::find(wanted.begin(), wanted.end(), r.layout) == wanted.end(); });
-        }
-        for (const LayoutRow& r : rows)
-            if (r.status == LayoutRow::InUse) problems.push_back(r.drawing + L" " + r.layout + L": already a sheet");
-        if (!forSheet.empty()) return relink(set, forSheet, rows, error);
-        std::vector<CSheet*> made = importLayoutRows(set, target, -1, rows, prefix);
-        // Drawings that belong to no set yet are stamped for this one; one stamped for another set
-        // keeps its stamp, and the check reports it.
-        stampSheetDrawings(sheetsToStamp(made, rows), set.getFileName(), problems);
-        for (CSheet* s : made) lines.push_back(L"imported " + s->getLayoutName() + L" of " + s->getFileName() + L" as " + s->getTitle());
-        if (made.empty()) error = L"nothing to import";
-        return !made.empty();
-    }), {});
-    for (const TkString& l : lines) std::printf("%s\n", U(l).c_str());
+        return importLayouts(s, {subsetPath.empty() ? ItemRef{} : ItemRef::named(subsetPath), {}, rows, prefix});
+    });
     for (const TkString& p : problems) std::printf("left out: %s\n", U(p).c_str());
-    return code;
+    return report(a.positional[0], r);
 }
 
 int drawkitRemove(const std::vector<std::string>& args) {

@@ -8,6 +8,8 @@
 #include "model/Restamp.h"
 #include "model/ItemLookup.h"
 #include "model/ScriptedEdits.h"
+#include "actions/MoveItems.h"
+#include "actions/NewSubset.h"
 #include "actions/SheetSetEdit.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -27,16 +29,15 @@ int drawkitNewSubset(const std::vector<std::string>& args) {
         if (eq == std::string::npos) return fail(1, "expected NAME=VALUE, not " + a.positional[i]);
         settings.emplace_back(tkFromUtf8(a.positional[i].substr(0, eq)), tkFromUtf8(a.positional[i].substr(eq + 1)));
     }
-    // The subset and its own settings in one edit: checked first, then made.
-    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) {
-        if (!addSubsetPath(s, subsetPath, e)) return false;
-        CComponent* made = findSubsetByPath(&s, subsetPath);
-        if (!settings.empty() && !setComponentProperties(s, made, settings, e, true)) {
-            if (auto* parent = dynamic_cast<CSubset*>(made->getParent())) parent->removeSubset(static_cast<CSubset*>(made));
-            return false;
-        }
-        return settings.empty() || setComponentProperties(s, made, settings, e);
-    }), L"new subset " + subsetPath);
+    // The subset and its own settings in one edit: a wrong value refuses the whole.
+    std::vector<TkString> names;
+    for (size_t start = 0; start <= subsetPath.size();) {
+        const size_t slash = std::min(subsetPath.find(L'/', start), subsetPath.size());
+        if (slash > start) names.push_back(subsetPath.substr(start, slash - start));
+        start = slash + 1;
+    }
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return newSubset(s, {{}, names, {}, settings}); });
+    return report(a.positional[0], r, r.status == ActionResult::Done ? L"new subset " + subsetPath : TkString());
 }
 
 int drawkitMove(const std::vector<std::string>& args) {
@@ -44,9 +45,10 @@ int drawkitMove(const std::vector<std::string>& args) {
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() != 2 || !a.has("--to"))
         return fail(1, "usage: drawkit move SET.dst ITEM --to SUBSET [--after ITEM] [--wait SECONDS]");
-    TkString item = tkFromUtf8(a.positional[1]), to = tkFromUtf8(a.value("--to")), after = tkFromUtf8(a.value("--after"));
-    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) { return moveItem(s, item, to, after, e); }),
-                   L"moved " + item + L" to " + (to.empty() ? TkString(L"the sheet set") : to));
+    const TkString item = tkFromUtf8(a.positional[1]), to = tkFromUtf8(a.value("--to")), after = tkFromUtf8(a.value("--after"));
+    MoveRequest request{{ItemRef::named(item)}, after.empty() ? ItemRef{} : ItemRef::named(after), ItemRef::named(to), true};
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return moveItems(s, request); });
+    return report(a.positional[0], r, L"moved " + item + L" to " + (to.empty() ? TkString(L"the sheet set") : to), true);
 }
 
 int drawkitProp(const std::vector<std::string>& args) {
