@@ -46,6 +46,9 @@ public:
     // Runs long work (many drawings) where the user sees its progress; by default, right here.
     using Progress = std::function<void(int done, int total)>;
     std::function<void(const TkString& what, const std::function<void(const Progress&)>& work)> runLong;
+    // Renames a layout in a drawing open for editing in the host (its tab follows); false when the
+    // drawing is not open here, and the layout is then renamed on disk.
+    std::function<bool(const TkString& file, const TkString& from, const TkString& to)> renameLayoutOpenHere;
     // Every drawing's title blocks are brought up to date on commit, not only the changed ones.
     void followAllTitleBlocks() { followAll_ = true; }
 

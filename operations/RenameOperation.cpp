@@ -11,6 +11,7 @@
 #include "model/NewSheet.h"
 #include "model/RenameSheet.h"
 #include "model/SheetSetMessages.h"
+#include "actions/RenameSheet.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -65,27 +66,11 @@ void renameSheets(SheetListContext& ctx) {
         options.prefix1 = dlg.layoutWithNumber;
         options.title2 = dlg.renameFile;
         options.prefix2 = dlg.fileWithNumber;
-        TkString problem;
-        edit.apply([&](CSheetSetImpl& s) {
-            auto* target = dynamic_cast<CSheet*>(findComponentById(&s, ids[place]));
-            if (!target) return false;
-            target->setNumber(dlg.number.c_str());
-            target->setTitle(dlg.title.c_str());
-            const bool newLayout = !vrutSameTextNoCase(dlg.layoutName, target->getLayoutName());
-            const bool newPath = !vrutSameTextNoCase(dlg.drawingPath, target->getFileName());
-            if (newLayout && dlg.openHere) {
-                // Open here: the layout is renamed in the open drawing, saved when the drawing is.
-                if (vrDocManagerPtr()->renameLayout(vrDocManagerPtr()->findDocument(target->getFileName()), target->getLayoutName(), dlg.layoutName))
-                    target->setLayout(dlg.layoutName.c_str(), target->getLayoutHandle().c_str(), target->getFileName().c_str());
-                else
-                    problem = target->getFileName() + L": the layout could not be renamed in the open drawing";
-            } else if (newLayout || newPath) {
-                renameSheetDrawing(s, *target, newLayout ? dlg.layoutName : TkString(), newPath ? dlg.drawingPath : TkString(), problem,
-                                   dlg.replaceExisting);  // the user agreed to replace a drawing there
-            }
-            return true;
-        });
-        if (!problem.empty()) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), problem, MB_OK | MB_ICONWARNING);
+        RenameRequest request{ItemRef::byId(ids[place]), dlg.number, dlg.title, dlg.layoutName, dlg.drawingPath};
+        request.replaceExisting = dlg.replaceExisting;  // the user agreed to replace a drawing there
+        const ActionResult r = edit.run([&](EditSession& s) { return renameSheet(s, request); });
+        for (const ActionResult::LeftAlone& l : r.leftAlone)
+            if (l.reason != kTitleBlockNotUpdated && l.problem) VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), l.item, MB_OK | MB_ICONWARNING);
         if (result == CRenameSheetDlg::kPrevious && place > 0) --place;
         else if (result == CRenameSheetDlg::kNext && place + 1 < ids.size()) ++place;
         else return;

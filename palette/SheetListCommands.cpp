@@ -235,6 +235,10 @@ std::unique_ptr<EditSession> CSheetListWnd::BeginEdit() {
         VrApDocument* doc = vrDocManagerPtr()->findDocument(file);
         return doc && !doc->isReadOnly() ? doc->database() : nullptr;
     };
+    session->renameLayoutOpenHere = [](const TkString& file, const TkString& from, const TkString& to) {
+        VrApDocument* doc = vrDocManagerPtr()->findDocument(file);
+        return doc && !doc->isReadOnly() && vrDocManagerPtr()->renameLayout(doc, from, to);
+    };
     session->runLong = [](const TkString& what, const std::function<void(const EditSession::Progress&)>& work) {
         vrRunWithProgress(L"Sheet Set Manager", what, [&](VrProgress& p) { work([&](int done, int total) { p.set(done, total); }); });
     };

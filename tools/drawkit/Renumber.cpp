@@ -16,6 +16,7 @@
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/EditRun.h"
+#include "actions/RenameSheet.h"
 #include "actions/Renumber.h"
 
 namespace {
@@ -61,27 +62,11 @@ int drawkitRename(const std::vector<std::string>& args) {
     if (a.positional.size() != 2 || (!a.has("--number") && !a.has("--title")))
         return fail(1, "usage: drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file] [--wait SECONDS]");
     const TkString item = tkFromUtf8(a.positional[1]);
-    PropertyValues values;
-    if (a.has("--number")) values.emplace_back(L"Number", tkFromUtf8(a.value("--number")));
-    if (a.has("--title")) values.emplace_back(L"Title", tkFromUtf8(a.value("--title")));
-    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
-        auto* sheet = dynamic_cast<CSheet*>(findItem(&set, item, error));
-        if (!sheet) return (error = error.empty() ? item + L" is not a sheet" : error), false;
-        const uint64_t id = componentId(sheet);
-        if (!setItemProperties(set, item, values, error)) return false;
-        sheet = dynamic_cast<CSheet*>(findComponentById(&set, id));
-        const TkString name = proposedSheetFileName(sheet->getNumber(), sheet->getTitle());
-        TkString newPath;
-        if (a.has("--rename-file")) {
-            TkString folder, file;
-            vrutSplitPath(sheet->getFileName(), folder, file);
-            newPath = folder + name + L".dwg";
-        }
-        if ((a.has("--rename-layout") || !newPath.empty()) &&
-            !renameSheetDrawing(set, *sheet, a.has("--rename-layout") ? name : TkString(), newPath == sheet->getFileName() ? TkString() : newPath,
-                                error))
-            return false;
-        return true;
-    }), L"renamed " + item);
-    return code;
+    RenameRequest request{ItemRef::named(item)};
+    if (a.has("--number")) request.number = tkFromUtf8(a.value("--number"));
+    if (a.has("--title")) request.title = tkFromUtf8(a.value("--title"));
+    request.layoutAsSheet = a.has("--rename-layout");
+    request.fileAsSheet = a.has("--rename-file");
+    return report(a.positional[0], runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return renameSheet(s, request); }),
+                  L"renamed " + item);
 }

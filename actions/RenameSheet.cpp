@@ -1,0 +1,37 @@
+#include "actions/RenameSheet.h"
+
+#include "host/PathUtil.h"
+#include "model/NewSheet.h"
+#include "model/RenameSheet.h"
+#include "model/ScriptedEdits.h"
+
+ActionResult renameSheet(EditSession& session, const RenameRequest& request) {
+    CSheetSetImpl& set = *session.set();
+    TkString error;
+    CSheet* sheet = resolveSheet(set, request.sheet, error);
+    if (!sheet) return session.commit(ActionResult::refused(error));
+    PropertyValues values;
+    if (request.number) values.emplace_back(L"Number", *request.number);
+    if (request.title) values.emplace_back(L"Title", *request.title);
+    if (!values.empty() && !setComponentProperties(set, sheet, values, error)) return session.commit(ActionResult::refused(error));
+    ActionResult r;
+    r.status = ActionResult::Done;
+    const TkString proposed = proposedSheetFileName(sheet->getNumber(), sheet->getTitle());
+    TkString layout = request.layoutAsSheet ? proposed : request.layoutName;
+    TkString path = request.drawingPath;
+    if (request.fileAsSheet) {
+        TkString folder, file;
+        vrutSplitPath(sheet->getFileName(), folder, file);
+        path = folder + proposed + L".dwg";
+    }
+    if (vrutSameTextNoCase(layout, sheet->getLayoutName())) layout.clear();
+    if (vrutSameTextNoCase(path, sheet->getFileName())) path.clear();
+    if (!layout.empty() && session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet->getFileName(), sheet->getLayoutName(), layout)) {
+        // Open for editing here: the host renamed it in the open drawing, saved with it.
+        sheet->setLayout(layout.c_str(), sheet->getLayoutHandle().c_str(), sheet->getFileName().c_str());
+        layout.clear();
+    }
+    if ((!layout.empty() || !path.empty()) && !renameSheetDrawing(set, *sheet, layout, path, error, request.replaceExisting))
+        r.leftAlone.push_back({error, L"drawing not renamed", true});
+    return session.commit(r);
+}
