@@ -6,7 +6,7 @@
 #include "host/Resources.h"
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
-#include "model/RemoveItems.h"
+#include "actions/RemoveItems.h"
 #include "model/SheetSetMessages.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
@@ -28,8 +28,7 @@ void removeSubset(SheetListContext& ctx) {
     for (int i = 0; parent && i < parent->getCount(); ++i)
         if (parent->getAt(i) == subset) next = i + 1 < parent->getCount() ? parent->getAt(i + 1) : i > 0 ? parent->getAt(i - 1) : parent;
     const uint64_t nextId = componentId(next), id = componentId(subset);
-    TkString error;
-    edit.apply([&](CSheetSetImpl& s) { return removeItems(s, {id}, error); });
+    edit.run([&](EditSession& s) { return removeItems(s, {ItemRef::byId(id)}); });
     showById(ctx, nextId);
 }
 
@@ -58,10 +57,9 @@ void removeSheetsOperation(SheetListContext& ctx, uint64_t onlyId) {
         text = vrFormatMessage(L"Are you sure that you want to remove %d Sheets from %s Sheet Set?", {std::to_wstring(sheets.size()), set->getName()});
     }
     if (VrUiMessageBox(L"Remove Sheets", text + note, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-    std::vector<uint64_t> ids;
-    for (CComponent* c : sheets) ids.push_back(componentId(c));
-    TkString error;
-    edit.apply([&](CSheetSetImpl& s) { return removeItems(s, ids, error); });
+    std::vector<ItemRef> items;
+    for (CComponent* c : sheets) items.push_back(ItemRef::byId(componentId(c)));
+    edit.run([&](EditSession& s) { return removeItems(s, items); });
     if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
 }
 

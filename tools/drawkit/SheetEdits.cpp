@@ -15,7 +15,7 @@
 #include "model/ImportLayouts.h"
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
-#include "model/RemoveItems.h"
+#include "actions/RemoveItems.h"
 #include "model/Restamp.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -165,16 +165,7 @@ int drawkitRemove(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2) return fail(1, "usage: drawkit remove SET.dst ITEM... [--wait SECONDS]");
-    std::vector<TkString> specs;
-    for (size_t i = 1; i < a.positional.size(); ++i) specs.push_back(W(a.positional[i]));
-    const int code = runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& set, TkString& error) {
-        std::vector<uint64_t> ids;
-        for (const TkString& spec : specs) {
-            CComponent* c = findItem(&set, spec, error);
-            if (!c) return false;
-            ids.push_back(componentId(c));
-        }
-        return removeItems(set, ids, error);
-    }), std::to_wstring(specs.size()) + L" item" + (specs.size() == 1 ? L"" : L"s") + L" removed; their drawings are untouched");
-    return code;
+    std::vector<ItemRef> items;
+    for (size_t i = 1; i < a.positional.size(); ++i) items.push_back(ItemRef::named(W(a.positional[i])));
+    return report(a.positional[0], runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return removeItems(s, items); }));
 }
