@@ -55,7 +55,7 @@ void CPublishSheetsDlg::fill(QTreeWidgetItem* parent, CSubset* subset) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(componentId(c)));
         bool flag;
-        if (c->getType() == 2) {
+        if (c->getType() == kComponentSheet) {
             auto* sheet = static_cast<CSheet*>(c);
             item->setText(0, QString::fromStdWString(sheetDisplayName(sheet->getNumber(), sheet->getTitle())));
             item->setData(0, kKindRole, Sheet);
