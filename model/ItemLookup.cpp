@@ -2,6 +2,8 @@
 
 #include "model/SheetImpl.h"
 
+#include "model/SheetImpl.h"
+
 namespace {
 // "A/B" and "A / B" (as the sheet index writes paths) name the same subset: the blanks around
 // each part are not part of the name.
@@ -77,8 +79,7 @@ CComponent* findItem(CSheetSet* set, const TkString& wanted, TkString& error) {
         std::vector<CSheet*> direct;
         if (parent) parent->getSheets(direct, false);
         for (CSheet* s : direct) {
-            const TkString shown = s->getNumber().empty() ? s->getTitle() : s->getNumber() + L" - " + s->getTitle();
-            if (shown == name) hits.push_back(s);
+            if (sheetDisplayName(s) == name) hits.push_back(s);
         }
         if (hits.size() == 1) return hits.front();
     }

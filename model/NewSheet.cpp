@@ -35,7 +35,6 @@ TkString joined(const TkString& a, const TkString& sep, const TkString& b) {
 }
 }  // namespace
 
-TkString sheetDisplayName(const TkString& number, const TkString& title) { return joined(number, L" - ", title); }
 TkString proposedSheetFileName(const TkString& number, const TkString& title) { return joined(number, L" ", title); }
 
 TemplateProblem checkSheetTemplate(const TkString& templateFile, const TkString& layoutName) {

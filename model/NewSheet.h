@@ -2,6 +2,7 @@
 // A new sheet: its drawing made from the sheet creation template (that one layout kept, renamed as
 // the sheet's drawing, made current, stamped for the set) and the sheet added to a subset. The
 // palette's dialog and drawkit's new-sheet verbs share these steps.
+#include "model/SheetImpl.h"
 #include "model/SheetSetImpl.h"
 
 // Where a new sheet goes for a selection: after a selected sheet in its subset, or last in the
@@ -15,9 +16,7 @@ SheetInsertPoint sheetInsertPoint(CSheetSet* set, CComponent* selected);
 // The target's new sheet location, else its parent's, up to the set; empty when none has one.
 TkString resolveNewSheetLocation(const CSubset* target);
 
-// "number - title" as the tree shows a sheet, and "number title" as its drawing is proposed; either
-// part alone when the other is empty.
-TkString sheetDisplayName(const TkString& number, const TkString& title);
+// "number title" as a sheet's drawing is proposed; either part alone when the other is empty.
 TkString proposedSheetFileName(const TkString& number, const TkString& title);
 
 // What stands in the way of a sheet creation template.

@@ -47,6 +47,8 @@ VrPublishJob makePublishJob(CSheetSet* set, const std::vector<CSheet*>& sheets, 
     return job;
 }
 
+// Not the tree's label: a sheet with a number and no title is "A-2 - " here, as transmittal
+// reports have always listed it.
 TkString transmittalLabel(const CSheet* sheet) {
     return sheet->getNumber().empty() ? sheet->getTitle() : sheet->getNumber() + L" - " + sheet->getTitle();
 }

@@ -37,11 +37,12 @@ TkString groupedNumber(uint32_t n) {
     return head + buf;
 }
 
-TkString sheetDisplayName(const CSheet* sheet) {
-    TkString number = sheet->getNumber(), title = sheet->getTitle();
+TkString sheetDisplayName(const TkString& number, const TkString& title) {
     if (!number.empty() && !title.empty()) return number + L" - " + title;
     return number.empty() ? title : number;
 }
+
+TkString sheetDisplayName(const CSheet* sheet) { return sheetDisplayName(sheet->getNumber(), sheet->getTitle()); }
 
 CSheetImpl::CSheetImpl(CComponent* parent, TkSmSheet* sheet)
     : parent_(parent), sheet_(sheet), props_(std::make_unique<CCustomPropertiesImpl>(sheet->getCustomPropertyBag())) {

@@ -55,6 +55,9 @@ private:
 
 // "A-101 - Ground Floor Plan", or the part that is present.
 TkString sheetDisplayName(const CSheet* sheet);
+// "number - title", the one label of a sheet everywhere (tree, lists, lookups by label, publish);
+// either part alone when the other is empty.
+TkString sheetDisplayName(const TkString& number, const TkString& title);
 // The drawings of `sheets`, each once, in the order the sheets first name them (exact paths).
 std::vector<TkString> sheetDrawingFiles(const std::vector<CSheet*>& sheets);
 // Byte counts grouped by thousands: 1,000,000.

@@ -2,6 +2,7 @@
 // the sheets to be made and the closing notes.
 #include <QString>
 
+#include "model/SheetImpl.h"
 #include "model/SheetSetMessages.h"
 #include "wizard/WizardState.h"
 
@@ -97,7 +98,7 @@ TkString CreateShSheetState::summary(bool fromDrawings) const {
         } else {
             sum.heading(text(26101, L"Sheet") + QString::asprintf(" (%zu)", sheets.size()));
             for (const CSheet* s : sheets)
-                sum.raw("<p style='margin:0 0 0 14px'>" + html(s->getNumber()) + " - " + html(s->getTitle()) + "</p>");
+                sum.raw("<p style='margin:0 0 0 14px'>" + html(sheetDisplayName(s)) + "</p>");
         }
         sum.raw("<p style='margin-top:10px'>" +
                 text(27405, L"Note: Creation of the sheet set is complete only after each sheet in the sheet set has been opened and saved.")
