@@ -19,9 +19,6 @@ public:
     bool takePending(TkString& answer, bool allowSpaces);
 
 private:
-    bool builtin(const TkString& name, bool& ok);
-    // Shows a system variable and asks for a new value unless it is read only; false on failure.
-    bool editVariable(const TkString& var);
     TkString last_;
     std::deque<TkString> pending_;
 };

@@ -3,8 +3,6 @@
 #include "drawings/SheetSetStamp.h"
 #include "host/CommandLine.h"
 #include "host/PathUtil.h"
-#include "model/SheetSetMgrImpl.h"
-#include "model/SubsetImpl.h"
 
 bool& hiddenByCleanScreen() {
     static bool flag = false;
@@ -23,11 +21,11 @@ CLayoutMonitor::~CLayoutMonitor() {
 
 void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
     if (!ok) return;
-    if (sameTextNoCase(name, L"SSMSHEETSTATUS") || sameTextNoCase(name, L"SSMPOLLTIME")) {
+    if (vrutSameTextNoCase(name, L"SSMSHEETSTATUS") || vrutSameTextNoCase(name, L"SSMPOLLTIME")) {
         sheetList_->RestartStatusPolling();
-    } else if (sameTextNoCase(name, L"BLOCKEDITOR")) {
+    } else if (vrutSameTextNoCase(name, L"BLOCKEDITOR")) {
         sheetList_->EnableSheetList(vredGetShortVar(L"BLOCKEDITOR") == 0);
-    } else if (sameTextNoCase(name, L"CLEANSCREENSTATE")) {
+    } else if (vrutSameTextNoCase(name, L"CLEANSCREENSTATE")) {
         if (vredGetShortVar(L"CLEANSCREENSTATE") != 1) {
             if (hiddenByCleanScreen()) {
                 sheetList_->ShowPalette(true);
@@ -41,20 +39,13 @@ void CLayoutMonitor::sysVarChanged(const TkString& name, bool ok) {
     }
 }
 
-TkString sheetSetOfStampedDrawing(const VrApDocument* doc) {
+TkString CLayoutMonitor::sheetSetOfStampedDrawing(const VrApDocument* doc) const {
     if (!doc || !doc->database()) return {};
     StampedSheetSet stamped = findStampedSheetSet(doc->database(), doc->fileName());
     if (stamped.missing) return {};
-    TkString ssPath = stamped.path;
+    const TkString& ssPath = stamped.path;
     if (ssPath.empty() || !vrutHasExtension(ssPath, L".dst")) return {};
-    // A manager of its own, so the palette's open sets are not touched.
-    CSheetSetMgrImpl mgr;
-    if (!mgr.openSheetSet(ssPath.c_str())) return {};
-    std::vector<CSheet*> sheets;
-    mgr.getSheetSet(mgr.getCurrent())->getSheets(sheets, true);
-    for (const CSheet* s : sheets)
-        if (sameTextNoCase(s->getFileName(), doc->fileName())) return ssPath;
-    return {};
+    return sheetList_->SheetSetListsDrawing(ssPath, doc->fileName()) ? ssPath : TkString();
 }
 
 void CLayoutMonitor::documentCreated(VrApDocument* doc) {

@@ -14,6 +14,9 @@ public:
     // Shows or hides the palette as the SHEETSET and SHEETSETHIDE commands do.
     virtual void ShowPalette(bool show) = 0;
     virtual bool IsPaletteShown() const = 0;
+    // Whether the set at `sheetSetPath` still lists `drawingPath` as a sheet: the stamp alone does
+    // not say so, and the sets are the palette's business.
+    virtual bool SheetSetListsDrawing(const TkString& sheetSetPath, const TkString& drawingPath) const = 0;
 };
 
 class CLayoutMonitor : public TkEditorReactor, public VrApDocManagerReactor {
@@ -29,12 +32,11 @@ public:
     void documentDestroyed(VrApDocument* doc) override;
 
 private:
+    // The sheet set file `doc`'s stamp names, when that set lists the drawing as a sheet; empty
+    // otherwise.
+    TkString sheetSetOfStampedDrawing(const VrApDocument* doc) const;
     CLayoutMonitorClient* sheetList_;
 };
 
 // Set while clean-screen mode hid a palette that was shown; module-wide.
 bool& hiddenByCleanScreen();
-
-// The sheet set file `doc`'s stamp names, when that set (opened on the side) lists the drawing as
-// a sheet; empty otherwise.
-TkString sheetSetOfStampedDrawing(const VrApDocument* doc);

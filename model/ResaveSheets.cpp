@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDate>
-#include <QFile>
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+#include <cwchar>
 
 #include "drawings/DwgReader.h"
 #include "host/PathUtil.h"
@@ -36,6 +38,43 @@ bool heldByAnother(const TkString& path) {
     const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
     ::close(fd);
     return held;
+}
+
+// Today as the log's name carries it (yyyy-MM-dd, local time): one log per day, appended to.
+TkString today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    wchar_t text[32] = L"";
+    if (localtime_r(&now, &local)) std::wcsftime(text, sizeof text / sizeof text[0], L"%Y-%m-%d", &local);
+    return text;
+}
+
+// UTF-16LE as the log is read on the machines that show it; what no UTF-16 can hold becomes U+FFFD.
+void appendUtf16Le(const TkString& s, std::string& out) {
+    auto unit = [&](uint32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    for (wchar_t c : s) {
+        uint32_t cp = static_cast<uint32_t>(c);
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+        if (cp < 0x10000) {
+            unit(cp);
+        } else {
+            unit(0xD800 + ((cp - 0x10000) >> 10));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+    }
+}
+
+bool writeAll(int fd, const std::string& data) {
+    for (size_t done = 0; done < data.size();) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace
@@ -85,25 +124,21 @@ std::vector<ResaveEntry> resaveReport(const std::vector<CSheet*>& sheets, const 
 TkString resaveLogPath(const CSheetSet* set) {
     TkString folder, file;
     vrutSplitPath(set->getFileName(), folder, file);
-    return folder + set->getName() + L"_Resave All Sheets Report_" + QDate::currentDate().toString("yyyy-MM-dd").toStdWString() + L".log";
+    return folder + set->getName() + L"_Resave All Sheets Report_" + today() + L".log";
 }
 
 bool appendResaveLog(const TkString& logPath, const std::vector<ResaveEntry>& entries) {
-    QFile log(QString::fromStdWString(logPath));
-    if (!log.open(QIODevice::ReadWrite | QIODevice::Append)) return false;
-    QByteArray out;
-    auto put = [&](const TkString& s) {
-        for (char16_t c : QString::fromStdWString(s).toStdU16String()) {
-            out.append(static_cast<char>(c & 0xFF));
-            out.append(static_cast<char>(c >> 8));
-        }
-    };
-    if (log.size() == 0) out.append("\xFF\xFE", 2);  // one byte order mark, at the start only
+    const int fd = ::open(tkToUtf8(logPath).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    std::string out;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size == 0) out.assign("\xFF\xFE", 2);  // one byte order mark, at the start only
     for (const ResaveEntry& e : entries) {
-        put(L"Sheet:  " + e.sheet + L"\r\n");
-        put(L"Location:  " + e.location + L"\r\n");
-        put(L"Status:  " + e.status + L"\r\n");
-        put(L"\r\n");
+        appendUtf16Le(L"Sheet:  " + e.sheet + L"\r\n", out);
+        appendUtf16Le(L"Location:  " + e.location + L"\r\n", out);
+        appendUtf16Le(L"Status:  " + e.status + L"\r\n", out);
+        appendUtf16Le(L"\r\n", out);
     }
-    return log.write(out) == out.size();
+    const bool written = writeAll(fd, out);
+    return ::close(fd) == 0 && written;
 }

@@ -15,6 +15,7 @@
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
 #include "host/UiBase.h"
+#include "model/SheetSetListsDrawing.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
 #include "palette/PaletteIds.h"
@@ -189,6 +190,10 @@ bool CSheetListWnd::IsPaletteShown() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget())
         if (auto* bar = dynamic_cast<CVdUiPaletteSet*>(w)) return bar->IsVisible();
     return false;
+}
+
+bool CSheetListWnd::SheetSetListsDrawing(const TkString& sheetSetPath, const TkString& drawingPath) const {
+    return sheetSetListsDrawing(sheetSetPath, drawingPath);
 }
 
 bool CSheetListWnd::anyDocumentOpen() const { return vrDocManagerPtr()->documentCount() > 0; }

@@ -53,6 +53,7 @@ public:
     void EnableSheetList(bool enable) override { setEnabled(enable); }
     void ShowPalette(bool show) override;
     bool IsPaletteShown() const override;
+    bool SheetSetListsDrawing(const TkString& sheetSetPath, const TkString& drawingPath) const override;
 
     // Tree items from the model.
     void RebuildTree(CSheetSet* sheetSet);

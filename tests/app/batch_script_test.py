@@ -114,6 +114,113 @@ for want in ("Enter new value for SSMPOLLTIME <", 'SSMPOLLTIME = "45"', "SSMSTAT
 if "Unknown command" in p3.stdout or p3.returncode != 0:
     failures.append("a variable's name is not an unknown command: %r" % p3.stdout)
 
+# Every host command under each of its names, with what it says when it cannot do its job: a
+# name dropped or a message changed shows up here. The failing ones make the exit code 1.
+hosted = os.path.join(WORK, "Host Commands.dwg")
+shutil.copy(DRAWING, hosted)
+commands = os.path.join(WORK, "commands.scr")
+with open(commands, "w") as f:
+    f.write(f"""-SETVAR SSMPOLLTIME 20
+SETVAR NOSUCHVAR
+GETVAR NOSUCHVAR
+-OPEN "{hosted}"
+LAYOUT S A-101R Ground Floor Plan (A3)
+-LAYOUT ?
+-LAYOUT S No Such Layout
+QSAVE
+SAVE
+CLEANSCREENON
+GETVAR CLEANSCREENSTATE
+CLEANSCREENOFF
+GETVAR CLEANSCREENSTATE
+PALETTEOPEN No such item
+PALETTESELECT No such item
+-PUBLISH {WORK}/out.pdf
+
+CLOSE
+LAYOUT ?
+QSAVE
+ARX {WORK}/nomodule.vrx
+APPLOAD {WORK}/nomodule.vrx
+APPUNLOAD nomodule
+PALETTES
+QUIT
+""")
+env2 = dict(env, XDG_CONFIG_HOME=os.path.join(WORK, "config-commands"))
+p5 = subprocess.run([VORN, "--batch", commands], capture_output=True, text=True, env=env2, timeout=120)
+expected_commands = f"""
+Command: -SETVAR
+Enter variable name: SSMPOLLTIME
+Enter new value for SSMPOLLTIME <60>: 20
+Command: SETVAR
+Enter variable name: NOSUCHVAR
+Unknown variable name.
+Command: GETVAR
+Enter variable name: NOSUCHVAR
+Unknown variable name.
+Command: -OPEN
+Enter name of drawing to open: {hosted}
+Command: LAYOUT
+Enter layout option [?/Set] <Set>: S
+Enter layout to make current: A-101R Ground Floor Plan (A3)
+Command: -LAYOUT
+Enter layout option [?/Set] <Set>: ?
+  Model  420 x 297 mm  not initialized
+  A-101 Ground Floor Plan  841 x 594 mm  initialized
+  A-101R Ground Floor Plan (A3) (current)  420 x 297 mm  initialized
+Command: -LAYOUT
+Enter layout option [?/Set] <Set>: S
+Enter layout to make current: No Such Layout
+No layout "No Such Layout".
+Command: QSAVE
+Command: SAVE
+Command: CLEANSCREENON
+Command: GETVAR
+Enter variable name: CLEANSCREENSTATE
+CLEANSCREENSTATE = "1"
+Command: CLEANSCREENOFF
+Command: GETVAR
+Enter variable name: CLEANSCREENSTATE
+CLEANSCREENSTATE = "0"
+Command: PALETTEOPEN
+Item to open: No such item
+No palette shows "No such item".
+Command: PALETTESELECT
+Item to select: No such item
+No palette shows "No such item".
+Command: -PUBLISH
+Enter PDF file to publish to: {WORK}/out.pdf
+Enter subset or sheet to publish <whole set>: 
+{WORK}/out.pdf: nothing to publish: open a sheet set first.
+Command: CLOSE
+Command: LAYOUT
+No drawing is open.
+Command: QSAVE
+Command: ARX
+Enter module file to load: {WORK}/nomodule.vrx
+cannot find the module {WORK}/nomodule.vrx
+Command: APPLOAD
+Enter module file to load: {WORK}/nomodule.vrx
+cannot find the module {WORK}/nomodule.vrx
+Command: APPUNLOAD
+Enter module to unload: nomodule
+That module is not loaded.
+Command: PALETTES
+Palette "Sheet Set Manager" (hidden)
+"""
+got5, want5 = p5.stdout.splitlines(), expected_commands.splitlines()
+for i, (g, w) in enumerate(zip(got5, want5)):
+    if g != w:
+        failures.append("host commands, line %d: got %r, expected %r" % (i + 1, g, w))
+if len(got5) != len(want5):
+    failures.append("host commands: %d lines, expected %d: %r" % (len(got5), len(want5), p5.stdout))
+if p5.returncode != 1:
+    failures.append("host commands: exit code %d, expected 1 for the commands that failed" % p5.returncode)
+import ezdxf  # the independent reader: the saved drawing has the layout the script made current
+active = ezdxf.readfile(hosted).layouts.active_layout().name
+if active != "A-101R Ground Floor Plan (A3)":
+    failures.append("QSAVE did not write the layout made current: %r" % active)
+
 if failures:
     print("\n".join(failures))
     print("--- output was:\n" + p.stdout + "\n--- stderr:\n" + p.stderr)

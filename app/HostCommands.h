@@ -1,0 +1,16 @@
+#pragma once
+// The host's own commands (SETVAR, OPEN, APPLOAD, ...), by name. The command processor looks here
+// before the commands modules registered, so a module cannot take these names over.
+#include <functional>
+#include <map>
+
+#include "host/VrTypes.h"
+
+// Runs the command, prompting for what it needs; false when it failed.
+using HostCommand = std::function<bool()>;
+
+// Every host command under each of its names, in capitals; built on first use.
+const std::map<TkString, HostCommand>& hostCommands();
+
+// Shows a system variable and asks for a new value unless it is read only; false on failure.
+bool editSystemVariable(const TkString& var);
