@@ -1,6 +1,7 @@
 #include "actions/EditSession.h"
 
 #include "host/PathUtil.h"
+#include "toolkit/common/TkUtf8.h"
 
 EditSession::EditSession(CSheetSetMgrImpl& mgr, int index) : mgr_(&mgr), index_(index) {
     if (index >= 0 && index < mgr.getCount()) path_ = mgr.getSheetSet(index)->getFileName();
@@ -70,7 +71,11 @@ bool EditSession::begin(int waitMs) {
 }
 
 void EditSession::readAgain() {
-    if (!mgr_->reloadSheetSet(index_)) return;  // the open copy stays; the next session reads it again
+    if (!mgr_->reloadSheetSet(index_)) {
+        // The open copy keeps what was not saved; it must never be saved as it is.
+        if (CSheetSetImpl* s = set()) s->markStale();
+        return;
+    }
     replaced_ = true;
     if (lock_) lock_->transferTo(mgr_->sheetSetImpl(index_));
 }
@@ -134,8 +139,17 @@ void EditSession::followTitleBlocks(ActionResult& result) {
     titleBlocks_ = report;
 }
 
+ActionResult runCore(EditSession& session, const std::function<ActionResult(EditSession&)>& core) {
+    try {
+        return core(session);
+    } catch (const std::exception& e) {
+        // Whatever the core changed before it failed is dropped with the refusal.
+        return session.commit(ActionResult::refused(L"the change failed: " + tkFromUtf8(e.what())));
+    }
+}
+
 ActionResult runAction(const TkString& setPath, int waitMs, const std::function<ActionResult(EditSession&)>& core) {
     EditSession session(setPath);
     if (!session.begin(waitMs)) return session.failure();
-    return core(session);
+    return runCore(session, core);
 }

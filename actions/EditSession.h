@@ -81,5 +81,7 @@ public:
     const TitleBlockReport& titleBlockReport() const { return titleBlocks_; }
 };
 
+// Runs a core in a session begun; a core that throws has its changes dropped and is refused.
+ActionResult runCore(EditSession& session, const std::function<ActionResult(EditSession&)>& core);
 // Runs a core on a set file in a session of its own: the shape of every drawkit verb.
 ActionResult runAction(const TkString& setPath, int waitMs, const std::function<ActionResult(EditSession&)>& core);

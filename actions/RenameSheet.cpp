@@ -26,9 +26,13 @@ ActionResult renameSheet(EditSession& session, const RenameRequest& request) {
     }
     if (vrutSameTextNoCase(layout, sheet->getLayoutName())) layout.clear();
     if (vrutSameTextNoCase(path, sheet->getFileName())) path.clear();
-    if (!layout.empty() && session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet->getFileName(), sheet->getLayoutName(), layout)) {
-        // Open for editing here: the host renamed it in the open drawing, saved with it.
-        sheet->setLayout(layout.c_str(), sheet->getLayoutHandle().c_str(), sheet->getFileName().c_str());
+    if (!layout.empty() && session.openDrawing && session.openDrawing(sheet->getFileName())) {
+        // Open for editing here: the host renames it in the open drawing, saved with it; the file
+        // under the open document is never touched.
+        if (session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet->getFileName(), sheet->getLayoutName(), layout))
+            sheet->setLayout(layout.c_str(), sheet->getLayoutHandle().c_str(), sheet->getFileName().c_str());
+        else
+            r.leftAlone.push_back({sheet->getFileName() + L": the layout could not be renamed in the open drawing", L"drawing not renamed", true});
         layout.clear();
     }
     if ((!layout.empty() || !path.empty()) && !renameSheetDrawing(set, *sheet, layout, path, error, request.replaceExisting))

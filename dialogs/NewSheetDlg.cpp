@@ -75,7 +75,8 @@ void CNewSheetDlg::OnOK() {
     title = titleEdit->text().toStdWString();
     fileName = fileNameEdit->text().toStdWString();
     drawingPath = vrutCombinePath(location, fileName + L".dwg");
-    if (vrutPathExists(drawingPath) &&
+    replacedDrawing = vrutPathExists(drawingPath);
+    if (replacedDrawing &&
         VrUiMessageBox(L"Drawing Already Exists", vrFormatMessage(L"Drawing %s already exists.  Do you want to replace it?", {drawingPath}),
                        MB_YESNO | MB_ICONWARNING) != IDYES) {
         selectAndFocus(fileNameEdit);

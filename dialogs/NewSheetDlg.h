@@ -20,6 +20,7 @@ public:
     int drawingVersion = 33;
     // Results.
     TkString number, title, fileName, drawingPath;
+    bool replacedDrawing = false;  // OK wrote over a drawing that was there (the user agreed)
 
     // Open the new drawing in the editor: kept while the module is loaded, never in the profile.
     static bool openInDrawingEditor;

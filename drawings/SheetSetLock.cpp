@@ -150,12 +150,13 @@ bool CSheetSetLock::lockWaiting(int waitMs) {
 }
 
 void CSheetSetLock::unlock() {
-    if (fd_ >= 0) {
-        ::unlink(lockFile_.c_str());  // while still held: nobody can take a lock on a file that is gone
-        ::close(fd_);
-        fd_ = -1;
-        lockFile_.clear();
-    }
+    // Only a lock that held tells the set it is no longer held here: a failed attempt must not
+    // clear the mark of another hold of this process (an open dialog's).
+    if (fd_ < 0) return;
+    ::unlink(lockFile_.c_str());  // while still held: nobody can take a lock on a file that is gone
+    ::close(fd_);
+    fd_ = -1;
+    lockFile_.clear();
     if (sheetSet_) sheetSet_->setLockedHere(false);
 }
 

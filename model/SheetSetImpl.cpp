@@ -242,6 +242,7 @@ int CSheetSetImpl::getLockStatus() {
 }
 
 bool CSheetSetImpl::isChangedOnDisk() const {
+    if (stale_) return true;
     TkFileIdentity now = TkFileIdentity::ofPath(tkToUtf8(getFileName()));
     return now.known() && !(now == db_->diskIdentity());
 }

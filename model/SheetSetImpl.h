@@ -120,6 +120,10 @@ public:
     // Whether the data file on disk is no longer the one this object was read from or last saved:
     // another process saved it (or it was replaced by hand). Asked under the edit lock.
     bool isChangedOnDisk() const;
+    // The object holds changes that are not on disk and could not be dropped by reading the file
+    // again: it counts as changed on disk from now on, so the next edit reads it first and no save
+    // writes it.
+    void markStale() { stale_ = true; }
 
     // For the edit lock.
     TkString lockDataFileName() const override { return getFileName(); }
@@ -135,6 +139,7 @@ private:
     TkFileIdentity lastReported_;  // the last change isModifiedOnDisk reported
     TkString lastSaveError_;
     bool lockedHere_ = false;
+    bool stale_ = false;
     int lockStatus_ = 0;
 };
 

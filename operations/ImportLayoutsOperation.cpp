@@ -40,7 +40,7 @@ void importRows(SheetListContext& ctx, OperationEdit& edit, const std::vector<La
     const ActionResult r = edit.run([&](EditSession& s) { return importLayouts(s, request, &made); });
     TkString list;
     for (const ActionResult::LeftAlone& l : r.leftAlone)
-        if (l.reason == L"not stamped") list += L"\n" + l.item;
+        if (r.status == ActionResult::Done && l.reason == L"not stamped") list += L"\n" + l.item;
     if (!list.empty())
         VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheets were added; these drawings could not be stamped:" + list,
                        MB_OK | MB_ICONWARNING);

@@ -83,9 +83,10 @@ void newSheet(SheetListContext& ctx) {
         return true;
     });
     if (r.status != ActionResult::Done) {
-        // The drawing the dialog wrote belongs to no sheet: it goes, unless someone holds it.
+        // The drawing the dialog made belongs to no sheet: it goes, unless someone holds it. One it
+        // wrote over (the user agreed) may be another sheet's, and stays.
         std::error_code ec;
-        if (!isDrawingLocked(dlg.drawingPath)) std::filesystem::remove(std::filesystem::path(tkToUtf8(dlg.drawingPath)), ec);
+        if (!dlg.replacedDrawing && !isDrawingLocked(dlg.drawingPath)) std::filesystem::remove(std::filesystem::path(tkToUtf8(dlg.drawingPath)), ec);
         return;
     }
     showById(ctx, madeId);

@@ -22,7 +22,7 @@ CComponent* OperationEdit::find(uint64_t id) const { return set() ? findComponen
 
 ActionResult OperationEdit::run(const std::function<ActionResult(EditSession&)>& core) {
     if (!session_) return {};
-    ActionResult r = core(*session_);
+    ActionResult r = runCore(*session_, core);
     session_.reset();
     ctx_.wnd.EndEdit(r);
     ctx_.sheetSet = ctx_.manager.getCurrent() >= 0 ? ctx_.manager.getSheetSet(ctx_.manager.getCurrent()) : nullptr;

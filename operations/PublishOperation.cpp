@@ -56,8 +56,6 @@ void publishDialog(SheetListContext& ctx) {
 void publishOptions(SheetListContext& ctx) {
     CNqPlotSvr* plot = vrPlotService();
     if (!plot || !ctx.sheetSet) return;
-    OperationEdit edit(ctx);  // the options are written into the set
-    if (!edit) return;
     VrPublishJob job = makePublishJob(ctx.sheetSet, {});
     if (plot->sheetSetPublishOptions(job) == 5100) ctx.wnd.UpdatePublishButton();
 }

@@ -46,7 +46,7 @@ int report(const std::string& setArg, const ActionResult& r, const TkString& don
     switch (r.status) {
     case ActionResult::Done: break;
     case ActionResult::NothingToDo:
-        if (!nothingIsFine) return 1;
+        if (!nothingIsFine) return r.message.empty() ? 1 : fail(1, tkToUtf8(r.message));
         break;
     case ActionResult::Locked:
         if (r.holder.held) return fail(3, setArg + ": locked by " + tkToUtf8(r.holder.describe()));
