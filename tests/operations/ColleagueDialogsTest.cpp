@@ -103,9 +103,9 @@ protected:
     }
     std::vector<DialogCase> cases() {
         auto accept = [](QDialog* d) { return d->result(); };
-        auto bySpec = [](CSheetSet* s, const wchar_t* spec) {
+        auto byTypedName = [](CSheetSet* s, const wchar_t* typed) {
             TkString error;
-            return findItem(s, spec, error) != nullptr;
+            return findItem(s, typed, error) != nullptr;
         };
         return {
             {"sheet properties", pal::kCmdSheetProperties, "b2",
@@ -115,7 +115,7 @@ protected:
                  dlg->OnOK();
                  return accept(dlg);
              },
-             [=](CSheetSet* s) { return bySpec(s, L"B/b2 revised"); }},
+             [=](CSheetSet* s) { return byTypedName(s, L"B/b2 revised"); }},
             {"subset properties", pal::kCmdSubsetProperties, "B",
              [=](CVrUiDialog* d) {
                  auto* dlg = dynamic_cast<CSubsetPropertiesDlg*>(d);
@@ -148,7 +148,7 @@ protected:
                  dlg->OnOK();
                  return accept(dlg);
              },
-             [=](CSheetSet* s) { return bySpec(s, L"B-4") && fs::exists(dir.file("B-4 b4.dwg")); }},
+             [=](CSheetSet* s) { return byTypedName(s, L"B-4") && fs::exists(dir.file("B-4 b4.dwg")); }},
             {"new sheet selection", pal::kCmdSaveSelection, "b1",
              [=](CVrUiDialog* d) {
                  auto* dlg = dynamic_cast<CNewSelectionDlg*>(d);
