@@ -1,5 +1,8 @@
 #include "actions/EditSession.h"
 
+#include <filesystem>
+
+#include "drawings/FileLocks.h"
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -84,7 +87,23 @@ void EditSession::release() {
     lock_.reset();  // removes the ".dbl" while still holding it, then lets go
 }
 
-void EditSession::abandon() { release(); }
+void EditSession::abandon() {
+    takeBackMadeFiles();
+    release();
+}
+
+void EditSession::madeFile(const TkString& path) { made_.push_back(path); }
+
+void EditSession::takeBackMadeFiles() {
+    // Files this session made for a change that did not land belong to nothing; a file someone
+    // else opened meanwhile is theirs now.
+    for (const TkString& path : made_)
+        if (!isDrawingLocked(path)) {
+            std::error_code ec;
+            std::filesystem::remove(std::filesystem::path(tkToUtf8(path)), ec);
+        }
+    made_.clear();
+}
 
 ActionResult EditSession::commit(ActionResult result) {
     result.reloaded = result.reloaded || replaced_;
@@ -104,6 +123,8 @@ ActionResult EditSession::commit(ActionResult result) {
     if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);
     // A core that refused, or a change that could not be saved, leaves nothing behind: what is
     // shown is what is on disk again. A set opened for this session alone is simply dropped.
+    if (!result.landed()) takeBackMadeFiles();
+    made_.clear();  // they belong to the saved set now
     if (!result.landed() && !own_) readAgain();
     release();
     result.reloaded = result.reloaded || replaced_;

@@ -59,11 +59,14 @@ public:
     ActionResult commit(ActionResult result);
     // Lets go of the lock without saving: for a session whose core never ran (a cancelled dialog).
     void abandon();
+    // A file the core made new for its change: removed again when the change does not land.
+    void madeFile(const TkString& path);
 
 private:
     void readAgain();
     void release();
     void followTitleBlocks(ActionResult& result);
+    void takeBackMadeFiles();
 
     std::unique_ptr<CSheetSetMgrImpl> own_;
     CSheetSetMgrImpl* mgr_;
@@ -75,6 +78,7 @@ private:
     bool replaced_ = false;
     bool followAll_ = false;
     TitleBlockReport titleBlocks_;
+    std::vector<TkString> made_;
 
 public:
     // After commit: what the title blocks' update did.

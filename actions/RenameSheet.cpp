@@ -5,6 +5,23 @@
 #include "model/RenameSheet.h"
 #include "model/ScriptedEdits.h"
 
+void renameSheetFiles(EditSession& session, CSheet& sheet, TkString layout, TkString path, bool replaceExisting, ActionResult& r) {
+    TkString error;
+    if (vrutSameTextNoCase(layout, sheet.getLayoutName())) layout.clear();
+    if (vrutSamePath(path, sheet.getFileName())) path.clear();
+    if (!layout.empty() && session.openDrawing && session.openDrawing(sheet.getFileName())) {
+        // Open for editing here: the host renames it in the open drawing, saved with it; the file
+        // under the open document is never touched.
+        if (session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet.getFileName(), sheet.getLayoutName(), layout))
+            sheet.setLayout(layout.c_str(), sheet.getLayoutHandle().c_str(), sheet.getFileName().c_str());
+        else
+            r.leftAlone.push_back({sheet.getFileName() + L": the layout could not be renamed in the open drawing", L"drawing not renamed", true});
+        layout.clear();
+    }
+    if ((!layout.empty() || !path.empty()) && !renameSheetDrawing(*session.set(), sheet, layout, path, error, replaceExisting))
+        r.leftAlone.push_back({error, L"drawing not renamed", true});
+}
+
 ActionResult renameSheet(EditSession& session, const RenameRequest& request) {
     CSheetSetImpl& set = *session.set();
     TkString error;
@@ -24,18 +41,6 @@ ActionResult renameSheet(EditSession& session, const RenameRequest& request) {
         vrutSplitPath(sheet->getFileName(), folder, file);
         path = folder + proposed + L".dwg";
     }
-    if (vrutSameTextNoCase(layout, sheet->getLayoutName())) layout.clear();
-    if (vrutSameTextNoCase(path, sheet->getFileName())) path.clear();
-    if (!layout.empty() && session.openDrawing && session.openDrawing(sheet->getFileName())) {
-        // Open for editing here: the host renames it in the open drawing, saved with it; the file
-        // under the open document is never touched.
-        if (session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet->getFileName(), sheet->getLayoutName(), layout))
-            sheet->setLayout(layout.c_str(), sheet->getLayoutHandle().c_str(), sheet->getFileName().c_str());
-        else
-            r.leftAlone.push_back({sheet->getFileName() + L": the layout could not be renamed in the open drawing", L"drawing not renamed", true});
-        layout.clear();
-    }
-    if ((!layout.empty() || !path.empty()) && !renameSheetDrawing(set, *sheet, layout, path, error, request.replaceExisting))
-        r.leftAlone.push_back({error, L"drawing not renamed", true});
+    renameSheetFiles(session, *sheet, layout, path, request.replaceExisting, r);
     return session.commit(r);
 }

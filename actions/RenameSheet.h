@@ -19,3 +19,8 @@ struct RenameRequest {
 // The number and title are checked by the rules of sheet names and land together; a layout or file
 // that cannot be renamed is named in the result and the sheet keeps its old one.
 ActionResult renameSheet(EditSession& session, const RenameRequest& request);
+
+// Renames a sheet's layout and drawing (empty, or the same as now, keeps that one): a drawing open
+// here has its layout renamed in the open document; what cannot be renamed is named in `result`
+// and the sheet keeps its old one.
+void renameSheetFiles(EditSession& session, CSheet& sheet, TkString layout, TkString path, bool replaceExisting, ActionResult& result);

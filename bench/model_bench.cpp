@@ -158,7 +158,7 @@ int main() {
         for (int run = 0; run < 9; ++run) {
             TkString error;
             auto change = [&](const wchar_t* name) {
-                return [&, name](CSheetSetImpl& set) { return setCustomProperties(set, L"", {{name, std::to_wstring(run)}}, error); };
+                return [&, name](CSheetSetImpl& set) { return setItemProperties(set, L"", {{name, std::to_wstring(run)}}, error); };
             };
             auto t0 = std::chrono::steady_clock::now();
             ActionResult r = editSheetSet(mine, 0, change(L"Bench"));

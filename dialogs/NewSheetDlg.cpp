@@ -82,10 +82,9 @@ void CNewSheetDlg::OnOK() {
         selectAndFocus(fileNameEdit);
         return;
     }
-    // A drawing someone has open is never replaced under them.
-    TkString error;
-    if (isDrawingLocked(drawingPath) ||
-        !writeSheetDrawing({templateFile, templateLayoutName, templateLayoutHandle, drawingPath, fileName, sheetSetFile, drawingVersion}, error)) {
+    // A drawing someone has open is never replaced under them; the sheet's drawing is written by
+    // the new sheet's edit once the dialog closes.
+    if (replacedDrawing && isDrawingLocked(drawingPath)) {
         VrUiMessageBox(L"",
                        vrFormatMessage(L"%s exists and is open for editing in another session or by anther user and cannot be replaced.",
                                        {drawingPath}),

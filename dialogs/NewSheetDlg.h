@@ -1,7 +1,8 @@
 #pragma once
 // "SheetSet:CreateNewSheet": number, title and drawing file name of a new sheet. The file name
-// follows number and title until the user types in it. OK checks the names and writes the sheet's
-// drawing from the template; the dialog stays open on every failure.
+// follows number and title until the user types in it. OK checks the names and asks before an
+// existing drawing is replaced; the dialog stays open on every failure. The drawing is written by
+// the new sheet's edit after the dialog.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,13 +15,12 @@ public:
     int DoModal();
 
     // Filled by the caller.
-    TkString sheetSetFile, location;
-    TkString templateLayoutName, templateFile, templateLayoutHandle;
+    TkString location;
+    TkString templateLayoutName, templateFile;
     std::vector<TkString> existingNames;  // "number - title" of the sheets directly in the target
-    int drawingVersion = 33;
     // Results.
     TkString number, title, fileName, drawingPath;
-    bool replacedDrawing = false;  // OK wrote over a drawing that was there (the user agreed)
+    bool replacedDrawing = false;  // a drawing is there and the user agreed to replace it
 
     // Open the new drawing in the editor: kept while the module is loaded, never in the profile.
     static bool openInDrawingEditor;

@@ -126,7 +126,7 @@ void CRenameSheetDlg::apply(int result) {
         TkString folder, old;
         vrutSplitPath(drawingPath, folder, old);
         path = folder + file;
-        if (!vrutSameTextNoCase(path, drawingPath) && vrutPathExists(path)) {
+        if (!vrutSamePath(path, drawingPath) && vrutPathExists(path)) {
             if (VrUiMessageBox(L"Drawing Already Exists", vrFormatMessage(L"Drawing %s already exists.  Do you want to replace it?", {path}),
                                MB_YESNO | MB_ICONWARNING) != IDYES) {
                 selectAndFocus(fileEdit);

@@ -19,7 +19,7 @@ namespace {
 bool sheetsUse(TkSmSubset* s, const TkString& drawing) {
     for (auto e = s->getSheetEnumerator(); TkSmComponent* c = e.next();) {
         if (auto* sheet = tkSmSafeCast<TkSmSheet>(c)) {
-            if (sheet->getLayout() && vrutSameTextNoCase(sheet->getLayout()->getFileName(), drawing)) return true;
+            if (sheet->getLayout() && vrutSamePath(sheet->getLayout()->getFileName(), drawing)) return true;
         } else if (auto* sub = tkSmSafeCast<TkSmSubset>(c); sub && sheetsUse(sub, drawing)) {
             return true;
         }

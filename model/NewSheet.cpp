@@ -121,14 +121,24 @@ bool nameBroken(const TkString& what, const TkString& value, size_t limit, TkStr
     return false;
 }
 
+}  // namespace
+
 TkString trimmedText(const TkString& s) {
     size_t b = s.find_first_not_of(L" \t"), e = s.find_last_not_of(L" \t");
     return b == TkString::npos ? TkString() : s.substr(b, e - b + 1);
 }
 
-// The further values, checked before anything is made: false with `error` for an unknown column.
-bool applyValues(CSheetSetImpl& set, CSheet* sheet, const std::vector<std::pair<TkString, TkString>>& values, bool dryRun,
-                 TkString& error) {
+TkString checkNewSheetNames(TkString& number, TkString& title) {
+    number = trimmedText(number);
+    title = trimmedText(title);
+    TkString error;
+    if (nameBroken(L"the number", number, kMaxNumberLength, error) || nameBroken(L"the title", title, kMaxTitleLength, error)) return error;
+    if (title.empty()) return L"a sheet needs a title";
+    return {};
+}
+
+bool applyNewSheetValues(CSheetSetImpl& set, CSheet* sheet, const std::vector<std::pair<TkString, TkString>>& values, TkString& error) {
+    const bool dryRun = !sheet;
     std::vector<CustomProperty> definitions;
     set.getCustomProperties()->getSheetProperties(definitions);
     std::vector<CustomProperty> own;
@@ -160,57 +170,6 @@ bool applyValues(CSheetSetImpl& set, CSheet* sheet, const std::vector<std::pair<
                 if (p.name == def->name) p.value = value;
         }
     }
-    if (sheet && !dryRun) sheet->getCustomProperties()->setAll(own);
+    if (!dryRun) sheet->getCustomProperties()->setAll(own);
     return true;
-}
-
-}  // namespace
-
-CSheet* createRequestedSheet(CSheetSetImpl& set, const NewSheetRequest& request, int version, TkString& error, TkString& drawingPath) {
-    CSubset* target = request.subsetPath.empty() ? &set : nullptr;
-    if (!target)
-        if (!(target = findSubsetByPath(&set, request.subsetPath))) {
-            error = L"no subset " + request.subsetPath;
-            return nullptr;
-        }
-    const TkString number = trimmedText(request.number), title = trimmedText(request.title);
-    if (nameBroken(L"the number", number, kMaxNumberLength, error) || nameBroken(L"the title", title, kMaxTitleLength, error)) return nullptr;
-    if (title.empty()) {
-        error = L"a sheet needs a title";
-        return nullptr;
-    }
-    const TkString display = sheetDisplayName(number, title);
-    std::vector<CSheet*> siblings;
-    target->getSheets(siblings, false);
-    for (const CSheet* s : siblings)
-        if (vrutSameTextNoCase(sheetDisplayName(s->getNumber(), s->getTitle()), display)) {
-            error = L"the subset has a sheet " + display + L" already";
-            return nullptr;
-        }
-    const TkString fileName = trimmedText(request.fileName).empty() ? proposedSheetFileName(number, title) : trimmedText(request.fileName);
-    if (nameBroken(L"the file name", fileName, kMaxSheetSetNameLength, error)) return nullptr;
-    const TkString location = resolveNewSheetLocation(target);
-    if (location.empty()) {
-        error = L"no new sheet location is set for " + (target == &set ? TkString(L"the sheet set") : target->getName());
-        return nullptr;
-    }
-    drawingPath = vrutCombinePath(location, fileName + L".dwg");
-    if (vrutPathExists(drawingPath)) {
-        error = L"Drawing " + drawingPath + L" already exists";
-        return nullptr;
-    }
-    const SheetTemplate tmpl = sheetTemplateOf(target);
-    switch (checkSheetTemplate(tmpl.file, tmpl.layout)) {
-    case TemplateProblem::FileMissing: error = L"the sheet creation template " + tmpl.file + L" was not found"; return nullptr;
-    case TemplateProblem::LayoutMissing: error = L"the sheet creation template has no layout " + tmpl.layout; return nullptr;
-    case TemplateProblem::NotInitialized: error = L"the template layout " + tmpl.layout + L" is not initialized"; return nullptr;
-    case TemplateProblem::None: break;
-    }
-    if (!applyValues(set, nullptr, request.values, true, error)) return nullptr;
-    std::error_code ec;
-    std::filesystem::create_directories(tkToUtf8(location), ec);
-    if (!writeSheetDrawing({tmpl.file, tmpl.layout, tmpl.handle, drawingPath, fileName, set.getFileName(), version}, error)) return nullptr;
-    CSheet* sheet = addSheetForDrawing(set, target, -1, number, title, fileName, tmpl.handle, drawingPath);
-    applyValues(set, sheet, request.values, false, error);
-    return sheet;
 }

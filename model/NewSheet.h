@@ -47,14 +47,11 @@ struct SheetTemplate {
 };
 SheetTemplate sheetTemplateOf(const CSubset* target);
 
-// A sheet as scripts ask for it: the subset by path, number, title, the drawing's file name
-// (proposed from number and title when empty) and further values by column name: "Revision",
-// "Revision Date", "Purpose", "Category", "Publish" (yes/no), or a sheet custom property.
-struct NewSheetRequest {
-    TkString subsetPath, number, title, fileName;
-    std::vector<std::pair<TkString, TkString>> values;
-};
-// Checks everything first, then writes the drawing and adds the sheet: on failure nothing is
-// made and `error` says why. `drawingPath` is the drawing written.
-CSheet* createRequestedSheet(CSheetSetImpl& set, const NewSheetRequest& request, int version, TkString& error,
-                             TkString& drawingPath);
+// Checks a new sheet's number and title (trimmed) by the rules of names: empty `error` when
+// they are fine.
+TkString checkNewSheetNames(TkString& number, TkString& title);
+// Further values of a new sheet by name ("Revision", "Revision Date", "Purpose", "Category",
+// "Publish" yes/no, or a sheet property the set defines); with `sheet` null they are only checked.
+bool applyNewSheetValues(CSheetSetImpl& set, CSheet* sheet, const std::vector<std::pair<TkString, TkString>>& values, TkString& error);
+// Text with the spaces and tabs around it taken off.
+TkString trimmedText(const TkString& s);

@@ -9,34 +9,8 @@
 #include "model/MoveComponents.h"
 #include "model/NameRules.h"
 #include "model/NewSheet.h"
+#include "model/SheetSetProperties.h"
 #include "toolkit/common/TkUtf8.h"
-
-bool setCustomProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error) {
-    CComponent* target = &set;
-    if (!item.empty() && !(target = findItem(&set, item, error))) return false;
-    if (target->getType() == kComponentSubset) {
-        error = L"subsets have no custom properties; name a sheet or leave the item out for the sheet set";
-        return false;
-    }
-    if (values.empty()) {
-        error = L"no NAME=VALUE given";
-        return false;
-    }
-    CCustomProperties* props = target->getType() == kComponentSheet ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
-    std::vector<CustomProperty> all;
-    props->getAll(all);
-    for (const auto& [name, value] : values) {
-        if (name.empty()) {
-            error = L"a custom property needs a name";
-            return false;
-        }
-        auto it = std::find_if(all.begin(), all.end(), [&](const CustomProperty& p) { return p.name == name; });
-        if (it != all.end()) it->value = value;
-        else all.push_back({name, value, target->getType() == kComponentSheetSet});
-    }
-    props->setAll(all);
-    return true;
-}
 
 namespace {
 
@@ -72,7 +46,20 @@ int yesNo(const TkString& v) {
     return -1;
 }
 
-Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString& name) {
+std::function<bool(const TkString&, TkString&)> yesNoCheck(const TkString& what) {
+    return [what](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = what + L" is yes or no, not \"" + v + L"\""), false); };
+}
+
+// "LAYOUT@FILE": that layout of that drawing template, which must have it set up.
+bool templateCheck(const TkString& v, TkString& e) {
+    const size_t at = v.rfind(L'@');
+    if (at == TkString::npos) return (e = L"a template is given as LAYOUT@FILE"), false;
+    if (checkSheetTemplate(v.substr(at + 1), v.substr(0, at)) != TemplateProblem::None)
+        return (e = L"no set-up layout " + v.substr(0, at) + L" in " + v.substr(at + 1)), false;
+    return true;
+}
+
+Standard standardProperty(CComponent* target, const TkString& name, bool nested, SheetSetPropertyValues* rec) {
     if (auto* sheet = dynamic_cast<CSheet*>(target)) {
         auto text = [sheet](void (CSheet::*f)(const wchar_t*)) { return Standard{{}, [sheet, f](const TkString& v) { (sheet->*f)(v.c_str()); }}; };
         if (sameName(name, L"Number")) return {nameCheck(L"the number", kMaxNumberLength, false), [sheet](const TkString& v) { sheet->setNumber(v.c_str()); }};
@@ -83,61 +70,66 @@ Standard standardProperty(CSheetSetImpl& set, CComponent* target, const TkString
         if (sameName(name, L"Purpose") || sameName(name, L"Issue purpose")) return text(&CSheet::setIssuePurpose);
         if (sameName(name, L"Category")) return text(&CSheet::setCategory);
         if (sameName(name, L"Publish") || sameName(name, L"Include for Publish"))
-            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
-                    [sheet](const TkString& v) { sheet->setIncludeForPublish(yesNo(v) == 1); }};
+            return {yesNoCheck(L"Publish"), [sheet](const TkString& v) { sheet->setIncludeForPublish(yesNo(v) == 1); }};
         return {};
     }
-    // The settings new sheets inherit, on the set and on subsets: for this item alone.
+    // The set's properties go into the record its properties dialog edits, and land as the
+    // dialog's do; `set` is the record.
+    if (rec) {
+        auto text = [rec](TkString SheetSetPropertyValues::*field) { return Standard{{}, [rec, field](const TkString& v) { rec->*field = v; }}; };
+        if (sameName(name, L"Name")) return {nameCheck(L"the name", kMaxSheetSetNameLength, true), [rec](const TkString& v) { rec->name = v; }};
+        if (sameName(name, L"Description")) return text(&SheetSetPropertyValues::description);
+        if (sameName(name, L"Project number")) return text(&SheetSetPropertyValues::projectNumber);
+        if (sameName(name, L"Project name")) return text(&SheetSetPropertyValues::projectName);
+        if (sameName(name, L"Project phase")) return text(&SheetSetPropertyValues::projectPhase);
+        if (sameName(name, L"Project milestone")) return text(&SheetSetPropertyValues::projectMilestone);
+        if (sameName(name, L"Page setup overrides file") || sameName(name, L"Page setups")) return text(&SheetSetPropertyValues::pageSetupFile);
+        if (sameName(name, L"New sheet location") || sameName(name, L"Location")) return text(&SheetSetPropertyValues::location);
+        if (sameName(name, L"Prompt for template"))
+            return {yesNoCheck(L"Prompt for template"), [rec](const TkString& v) { rec->promptForTemplate = yesNo(v) == 1; }};
+        if (sameName(name, L"Sheet creation template") || sameName(name, L"Template"))
+            return {templateCheck, [rec](const TkString& v) {
+                        const size_t at = v.rfind(L'@');
+                        rec->templateLayout = v.substr(0, at);
+                        rec->templateFile = v.substr(at + 1);
+                        rec->templateHandle = templateLayoutHandle(rec->templateFile, rec->templateLayout);
+                    }};
+        return {};
+    }
+    // The settings new sheets inherit.
     if (auto* subset = dynamic_cast<CSubset*>(target)) {
         if (sameName(name, L"New sheet location") || sameName(name, L"Location"))
-            return {{}, [subset](const TkString& v) { subset->setNewSheetLocation(v.c_str(), false); }};
+            return {{}, [subset, nested](const TkString& v) { subset->setNewSheetLocation(v.c_str(), nested); }};
         if (sameName(name, L"Prompt for template"))
-            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Prompt for template is yes or no, not \"" + v + L"\""), false); },
-                    [subset](const TkString& v) { subset->setPromptForTemplate(yesNo(v) == 1, false); }};
+            return {yesNoCheck(L"Prompt for template"), [subset, nested](const TkString& v) { subset->setPromptForTemplate(yesNo(v) == 1, nested); }};
         if (sameName(name, L"Sheet creation template") || sameName(name, L"Template"))
-            // "LAYOUT@FILE": that layout of that drawing template, which must have it set up.
-            return {[](const TkString& v, TkString& e) {
-                        const size_t at = v.rfind(L'@');
-                        if (at == TkString::npos) return (e = L"a template is given as LAYOUT@FILE"), false;
-                        if (checkSheetTemplate(v.substr(at + 1), v.substr(0, at)) != TemplateProblem::None)
-                            return (e = L"no set-up layout " + v.substr(0, at) + L" in " + v.substr(at + 1)), false;
-                        return true;
-                    },
-                    [subset](const TkString& v) {
+            return {templateCheck, [subset, nested](const TkString& v) {
                         const size_t at = v.rfind(L'@');
                         const TkString layout = v.substr(0, at), file = v.substr(at + 1);
-                        subset->setTemplate(layout.c_str(), templateLayoutHandle(file, layout).c_str(), file.c_str(), false);
+                        subset->setTemplate(layout.c_str(), templateLayoutHandle(file, layout).c_str(), file.c_str(), nested);
                     }};
-        if (target != &set && (sameName(name, L"Publish") || sameName(name, L"Publish Sheets in Subset")))
-            return {[](const TkString& v, TkString& e) { return yesNo(v) >= 0 || ((e = L"Publish is yes or no, not \"" + v + L"\""), false); },
-                    [subset](const TkString& v) { setPublishFlag(subset, yesNo(v) == 1); }};
-        if (target != &set && sameName(name, L"Name"))
+        if (sameName(name, L"Publish") || sameName(name, L"Publish Sheets in Subset"))
+            return {yesNoCheck(L"Publish"), [subset](const TkString& v) { setPublishFlag(subset, yesNo(v) == 1); }};
+        if (sameName(name, L"Name"))
             return {nameCheck(L"the name", kMaxTitleLength, true), [subset](const TkString& v) { subset->setName(v.c_str()); }};
     }
-    if (target != &set) return {};
-    CSheetSetImpl* s = &set;
-    auto text = [s](void (CSheetSet::*f)(const wchar_t*)) { return Standard{{}, [s, f](const TkString& v) { (s->*f)(v.c_str()); }}; };
-    if (sameName(name, L"Name")) return {nameCheck(L"the name", kMaxSheetSetNameLength, true), [s](const TkString& v) { s->setName(v.c_str()); }};
-    if (sameName(name, L"Description")) return text(&CSheetSet::setDesc);
-    if (sameName(name, L"Project number")) return text(&CSheetSet::setProjectNumber);
-    if (sameName(name, L"Project name")) return text(&CSheetSet::setProjectName);
-    if (sameName(name, L"Project phase")) return text(&CSheetSet::setProjectPhase);
-    if (sameName(name, L"Project milestone")) return text(&CSheetSet::setProjectMilestone);
-    if (sameName(name, L"Page setup overrides file") || sameName(name, L"Page setups")) return text(&CSheetSet::setPageSetupFile);
     return {};
 }
 
 }  // namespace
 
-bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly) {
+bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly, bool nested) {
     if (values.empty()) {
         error = L"no NAME=VALUE given";
         return false;
     }
+    const bool isSet = target == &set;
+    SheetSetPropertyValues before, after;
+    if (isSet) before = after = readSheetSetProperties(&set);
     PropertyValues custom;
     std::vector<std::pair<Standard, TkString>> standard;
     for (const auto& [name, value] : values) {
-        if (Standard p = standardProperty(set, target, name)) standard.emplace_back(p, value);
+        if (Standard p = standardProperty(target, name, nested, isSet ? &after : nullptr)) standard.emplace_back(p, value);
         else custom.emplace_back(name, value);
     }
     // Everything is checked before anything changes.
@@ -150,18 +142,19 @@ bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const Proper
     for (const auto& [name, value] : custom)
         if (name.empty()) return (error = L"a custom property needs a name"), false;
     if (checkOnly) return true;
-    if (!custom.empty()) {
-        CCustomProperties* props = target->getType() == kComponentSheet ? static_cast<CSheet*>(target)->getCustomProperties() : set.getCustomProperties();
-        std::vector<CustomProperty> all;
-        props->getAll(all);
-        for (const auto& [name, value] : custom) {
-            auto it = std::find_if(all.begin(), all.end(), [&](const CustomProperty& p) { return p.name == name; });
-            if (it != all.end()) it->value = value;
-            else all.push_back({name, value, target->getType() == kComponentSheetSet});
-        }
-        props->setAll(all);
+    // Existing custom properties keep their place and owner; new ones belong to the item.
+    std::vector<CustomProperty> all;
+    CCustomProperties* props = isSet ? nullptr : target->getType() == kComponentSheet ? static_cast<CSheet*>(target)->getCustomProperties() : nullptr;
+    if (props) props->getAll(all);
+    std::vector<CustomProperty>& list = isSet ? after.customProperties : all;
+    for (const auto& [name, value] : custom) {
+        auto it = std::find_if(list.begin(), list.end(), [&](const CustomProperty& p) { return p.name == name; });
+        if (it != list.end()) it->value = value;
+        else list.push_back({name, value, isSet});
     }
+    if (props && !custom.empty()) props->setAll(all);
     for (const auto& [p, value] : standard) p.set(value);
+    if (isSet) applySheetSetProperties(set, after, sheetSetSettingsChange(before, after), nested);
     return true;
 }
 

@@ -28,7 +28,7 @@ SheetSetSettingsChange sheetSetSettingsChange(const SheetSetPropertyValues& befo
     SheetSetSettingsChange c;
     c.location = !vrutSameTextNoCase(before.location, after.location);
     c.sheetTemplate = !vrutSameTextNoCase(before.templateLayout, after.templateLayout) ||
-                      !vrutSameTextNoCase(before.templateFile, after.templateFile);
+                      !vrutSamePath(before.templateFile, after.templateFile);
     c.prompt = before.promptForTemplate != after.promptForTemplate;
     c.customProperties = before.customProperties.size() != after.customProperties.size();
     for (size_t i = 0; !c.customProperties && i < before.customProperties.size(); ++i)

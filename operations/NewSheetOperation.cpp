@@ -1,7 +1,7 @@
-// "New Sheet...": the template checked (or browsed for), the dialog writes the drawing, and the
-// sheet goes after the selected sheet or last in the selected subset.
-#include <filesystem>
-
+// "New Sheet...": the template checked (or browsed for), the dialog asks for number, title and
+// file name, and the new sheet core writes the drawing and adds the sheet after the selected sheet
+// or last in the selected subset, all under one hold on the set.
+#include "actions/NewSheet.h"
 #include "dialogs/NewSheetDlg.h"
 #include "dialogs/SelectLayoutDlg.h"
 #include "drawings/SheetSetLock.h"
@@ -11,9 +11,7 @@
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
 #include "model/SheetSetMessages.h"
-#include "drawings/FileLocks.h"
 #include "operations/OperationEdit.h"
-#include "toolkit/common/TkUtf8.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
 
@@ -57,40 +55,28 @@ void newSheet(SheetListContext& ctx) {
         tmpl = {pick.filePath, pick.layoutName, pick.layoutHandle};
     }
     CNewSheetDlg dlg(vredGetVornFrame());
-    dlg.sheetSetFile = set->getFileName();
     dlg.location = location;
     dlg.templateFile = tmpl.file;
     dlg.templateLayoutName = tmpl.layout;
-    dlg.templateLayoutHandle = tmpl.handle;
-    dlg.drawingVersion = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
     std::vector<CSheet*> siblings;
     at.target->getSheets(siblings, false);
-    for (const CSheet* s : siblings) dlg.existingNames.push_back(sheetDisplayName(s->getNumber(), s->getTitle()));
+    for (const CSheet* s : siblings) dlg.existingNames.push_back(sheetDisplayName(s));
     if (dlg.DoModal() != QDialog::Accepted) return;
 
-    // The set may be read again under the lock: the target and the sheet after which the new one
-    // goes are found by id.
-    const uint64_t targetId = componentId(at.target);
-    const uint64_t afterId = selected && selected->getType() == kComponentSheet ? componentId(selected) : 0;
-    uint64_t madeId = 0;
-    const ActionResult r = edit.apply([&](CSheetSetImpl& s) {
-        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, targetId));
-        if (!target) return false;
-        int position = -1;
-        if (CComponent* after = findComponentById(&s, afterId)) position = sheetInsertPoint(&s, after).position;
-        if (browse) target->setTemplate(tmpl.layout.c_str(), tmpl.handle.c_str(), tmpl.file.c_str(), true);
-        madeId = componentId(addSheetForDrawing(s, target, position, dlg.number, dlg.title, dlg.fileName, tmpl.handle, dlg.drawingPath));
-        return true;
-    });
-    if (r.status != ActionResult::Done) {
-        // The drawing the dialog made belongs to no sheet: it goes, unless someone holds it. One it
-        // wrote over (the user agreed) may be another sheet's, and stays.
-        std::error_code ec;
-        if (!dlg.replacedDrawing && !isDrawingLocked(dlg.drawingPath)) std::filesystem::remove(std::filesystem::path(tkToUtf8(dlg.drawingPath)), ec);
-        return;
-    }
-    showById(ctx, madeId);
-    if (CNewSheetDlg::openInDrawingEditor) vornOpenFile(dlg.drawingPath, 4);
+    NewSheetRequest request{ItemRef::byId(componentId(at.target)),
+                            selected && selected->getType() == kComponentSheet ? ItemRef::byId(componentId(selected)) : ItemRef{},
+                            dlg.number,
+                            dlg.title,
+                            dlg.fileName,
+                            {},
+                            browse ? std::optional<SheetTemplate>(tmpl) : std::nullopt,
+                            dlg.replacedDrawing,
+                            drawingVersionForSaveFormat(vrapDefaultSaveFormat())};
+    std::vector<NewSheetMade> made;
+    const ActionResult r = edit.run([&](EditSession& s) { return newSheets(s, {request}, &made); });
+    if (r.status != ActionResult::Done || made.empty()) return;
+    showById(ctx, made.front().id);
+    if (CNewSheetDlg::openInDrawingEditor) vornOpenFile(made.front().drawingPath, 4);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ int askAboutMissingDrawing(const CSheet* sheet, const CSheetSet* set) {
 VrApDocument* openForEditing(const TkString& path) {
     VrApDocManager* docs = vrDocManagerPtr();
     for (int i = 0; i < docs->documentCount(); ++i)
-        if (VrApDocument* d = docs->document(i); !d->isReadOnly() && vrutSameTextNoCase(d->fileName(), path)) return d;
+        if (VrApDocument* d = docs->document(i); !d->isReadOnly() && vrutSamePath(d->fileName(), path)) return d;
     return nullptr;
 }
 
@@ -71,7 +71,7 @@ void openSheets(SheetListContext& ctx) {
             }
         if (!vornOpenFile(path, readOnly ? 2 : 12)) continue;
         VrApDocument* now = docs->curDocument();
-        if (now && vrutSameTextNoCase(now->fileName(), path)) {
+        if (now && vrutSamePath(now->fileName(), path)) {
             updateStampPaths(now->database(), !now->isReadOnly(), path, set->getFileName());
             docs->setCurrentLayout(now, layout);
         }

@@ -1,7 +1,8 @@
-// "Properties..." of the sheet set, a subset and a sheet: the dialog filled from the model, the
-// question whether inherited settings go to nested subsets too, the edit applied under the set's
-// lock, and the title blocks brought up to date. "Manage Page Setups..." goes to the plot service
+// "Properties..." of the sheet set, a subset and a sheet: the dialog filled from the set under its
+// lock, the question whether inherited settings go to nested subsets too, and what the dialog
+// changed handed to the properties core in the same session. "Manage Page Setups..." goes to the plot service
 // and, when it asks for the set's properties (5000), through them and back.
+#include "actions/Properties.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
@@ -15,9 +16,7 @@
 #include "model/SheetSetProperties.h"
 #include "model/NewSheet.h"
 #include "model/PublishGather.h"
-#include "model/RenameSheet.h"
 #include "model/SheetSetMessages.h"
-#include "model/PublishFlags.h"
 #include "operations/OperationEdit.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -68,10 +67,7 @@ void sheetSetProperties(SheetListContext& ctx) {
                         askNested(vrFormatMessage(L"Changes were made to the sheet set, %s, that can also be applied to its nested subsets. What do you want to do?",
                                                   {set->getFileName()}),
                                   changed);
-    edit.apply([&](CSheetSetImpl& s) {
-        applySheetSetProperties(s, dlg, change, nested);
-        return true;
-    });
+    edit.run([&](EditSession& s) { return setSheetSetProperties(s, dlg, nested); });
     if (CSheetSetImpl* now = currentSheetSet(ctx)) ctx.wnd.ShowComponent(now);
     ctx.wnd.ShowCurrentSheetSet();  // the open menu shows the new name
 }
@@ -106,18 +102,14 @@ void subsetProperties(SheetListContext& ctx) {
                         askNested(vrFormatMessage(L"Changes were made to the subset, %s, that can also be applied to its nested subsets. What do you want to do?",
                                                   {subset->getName()}),
                                   changed);
-    const uint64_t id = componentId(subset);
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* target = dynamic_cast<CSubset*>(findComponentById(&s, id));
-        if (!target) return false;
-        target->setName(dlg.name.c_str());
-        if (publishChanged) setSubsetPublish(target, dlg.includeForPublish);
-        if (locationChanged) target->setNewSheetLocation(dlg.location.c_str(), nested);
-        if (templateChanged) target->setTemplate(dlg.templateLayout.c_str(), dlg.templateHandle.c_str(), dlg.templateFile.c_str(), nested);
-        if (promptChanged) target->setPromptForTemplate(dlg.promptForTemplate, nested);
-        return true;
-    });
-    showById(ctx, id);
+    PropertiesRequest request{ItemRef::byId(componentId(subset)), {}, nested, {}, {}, {}};
+    if (dlg.name != subset->getName()) request.values.emplace_back(L"Name", dlg.name);
+    if (publishChanged) request.values.emplace_back(L"Publish", dlg.includeForPublish ? L"yes" : L"no");
+    if (locationChanged) request.values.emplace_back(L"New sheet location", dlg.location);
+    if (templateChanged) request.values.emplace_back(L"Sheet creation template", dlg.templateLayout + L"@" + dlg.templateFile);
+    if (promptChanged) request.values.emplace_back(L"Prompt for template", dlg.promptForTemplate ? L"yes" : L"no");
+    if (!request.values.empty()) edit.run([&](EditSession& s) { return setProperties(s, request); });
+    showById(ctx, request.item.id);
 }
 
 void sheetProperties(SheetListContext& ctx) {
@@ -156,29 +148,30 @@ void sheetProperties(SheetListContext& ctx) {
     options.prefix1 = dlg.layoutWithNumber;
     options.title2 = dlg.renameFile;
     options.prefix2 = dlg.fileWithNumber;
-    const uint64_t id = componentId(sheet);
-    TkString renameError;
-    edit.apply([&](CSheetSetImpl& s) {
-        auto* target = dynamic_cast<CSheet*>(findComponentById(&s, id));
-        if (!target) return false;
-        target->setTitle(dlg.title.c_str());
-        target->setNumber(dlg.number.c_str());
-        target->setDesc(dlg.description.c_str());
-        target->setIncludeForPublish(dlg.includeForPublish);
-        target->setLayout(dlg.layoutName.c_str(), dlg.layoutHandle.c_str(), dlg.drawingPath.c_str());
-        target->setRevisionNumber(dlg.revisionNumber.c_str());
-        target->setRevisionDate(dlg.revisionDate.c_str());
-        target->setIssuePurpose(dlg.purpose.c_str());
-        target->setCategory(dlg.category.c_str());
-        target->getCustomProperties()->setAll(dlg.customProperties);
-        if (!dlg.newLayoutName.empty() || !dlg.newDrawingPath.empty())
-            renameSheetDrawing(s, *target, dlg.newLayoutName, dlg.newDrawingPath, renameError);
-        return true;
-    });
-    if (!renameError.empty())
-        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheet was changed; its drawing was not renamed: " + renameError,
-                       MB_OK | MB_ICONWARNING);
-    showById(ctx, id);
+    // Only what the dialog changed goes to the core, by the names drawkit uses.
+    PropertiesRequest request{ItemRef::byId(componentId(sheet)), {}, false, {}, dlg.newLayoutName, dlg.newDrawingPath};
+    auto text = [&](const wchar_t* name, const TkString& now, const TkString& was) {
+        if (now != was) request.values.emplace_back(name, now);
+    };
+    text(L"Title", dlg.title, sheet->getTitle());
+    text(L"Number", dlg.number, sheet->getNumber());
+    text(L"Description", dlg.description, sheet->getDesc());
+    text(L"Revision", dlg.revisionNumber, sheet->getRevisionNumber());
+    text(L"Revision Date", dlg.revisionDate, sheet->getRevisionDate());
+    text(L"Purpose", dlg.purpose, sheet->getIssuePurpose());
+    text(L"Category", dlg.category, sheet->getCategory());
+    if (dlg.includeForPublish != sheet->getIncludeForPublish()) request.values.emplace_back(L"Publish", dlg.includeForPublish ? L"yes" : L"no");
+    std::vector<CustomProperty> custom;
+    sheet->getCustomProperties()->getAll(custom);
+    for (const CustomProperty& p : dlg.customProperties) {
+        auto was = std::find_if(custom.begin(), custom.end(), [&](const CustomProperty& c) { return c.name == p.name; });
+        if (was == custom.end() || was->value != p.value) request.values.emplace_back(p.name, p.value);
+    }
+    if (dlg.layoutName != sheet->getLayoutName() || dlg.layoutHandle != sheet->getLayoutHandle() || !vrutSamePath(dlg.drawingPath, sheet->getFileName()))
+        request.layout = SheetLayoutRef{dlg.layoutName, dlg.layoutHandle, dlg.drawingPath};
+    if (request.values.empty() && !request.layout && request.newLayoutName.empty() && request.newDrawingPath.empty()) return;
+    edit.run([&](EditSession& s) { return setProperties(s, request); });
+    showById(ctx, request.item.id);
 }
 
 // The plot service manages page setups; 5000 sends the user to the set's properties and back.

@@ -31,16 +31,6 @@ std::string makeSet(const ScratchDir& dir) {
     return path;
 }
 
-TkString labels(const CSubset* s) {
-    TkString out;
-    for (int i = 0; i < s->getCount(); ++i) {
-        CComponent* c = s->getAt(i);
-        out += (out.empty() ? L"" : L" ") +
-               (c->getType() == 2 ? static_cast<CSheet*>(c)->getNumber() : L"[" + static_cast<CSubset*>(c)->getName() + L"]");
-    }
-    return out;
-}
-
 }  // namespace
 
 TEST(ScriptedEdits, ItemsByPathAndNumber) {
@@ -76,21 +66,21 @@ TEST(ScriptedEdits, CustomPropertiesDoAllOrNothing) {
     TkString error;
 
     // Custom properties: existing ones keep place and owner, new ones are the set's or the sheet's.
-    ASSERT_TRUE(setCustomProperties(set, L"", {{L"Client", L"City"}, {L"Checked by", L"MC"}}, error));
-    ASSERT_TRUE(setCustomProperties(set, L"", {{L"Client", L"Town"}}, error));
+    ASSERT_TRUE(setItemProperties(set, L"", {{L"Client", L"City"}, {L"Checked by", L"MC"}}, error));
+    ASSERT_TRUE(setItemProperties(set, L"", {{L"Client", L"Town"}}, error));
     std::vector<CustomProperty> props;
     set.getCustomProperties()->getAll(props);
     ASSERT_EQ(props.size(), 2u);
     EXPECT_EQ(props[0].name, L"Client");
     EXPECT_EQ(props[0].value, L"Town");
     EXPECT_TRUE(props[0].ownedBySheetSet);
-    ASSERT_TRUE(setCustomProperties(set, L"A-101", {{L"Drawn by", L"JS"}}, error));
+    ASSERT_TRUE(setItemProperties(set, L"A-101", {{L"Drawn by", L"JS"}}, error));
     props.clear();
     static_cast<CSheet*>(findItem(&set, L"A-101", error))->getCustomProperties()->getAll(props);
     ASSERT_EQ(props.size(), 1u);
     EXPECT_FALSE(props[0].ownedBySheetSet);
-    EXPECT_FALSE(setCustomProperties(set, L"Structure", {{L"x", L"y"}}, error));  // subsets have none
-    EXPECT_FALSE(setCustomProperties(set, L"A-101", {{L"ok", L"1"}, {L"", L"2"}}, error));
+    EXPECT_FALSE(setItemProperties(set, L"Structure", {{L"x", L"y"}}, error));  // subsets have none
+    EXPECT_FALSE(setItemProperties(set, L"A-101", {{L"ok", L"1"}, {L"", L"2"}}, error));
     props.clear();
     static_cast<CSheet*>(findItem(&set, L"A-101", error))->getCustomProperties()->getAll(props);
     EXPECT_EQ(props.size(), 1u);  // the good one before the bad one was not set either

@@ -243,4 +243,4 @@ TEST_P(ParityTest, PaletteAndDrawkitLeaveTheSameProject) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryAction, ParityTest, testing::Range(0, 11));
+INSTANTIATE_TEST_SUITE_P(EveryAction, ParityTest, testing::Range(0, static_cast<int>(cases().size())));

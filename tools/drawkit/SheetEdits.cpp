@@ -15,6 +15,7 @@
 #include "model/ImportLayouts.h"
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
+#include "actions/NewSheet.h"
 #include "actions/RemoveItems.h"
 #include "model/Restamp.h"
 #include "toolkit/common/TkUtf8.h"
@@ -62,7 +63,11 @@ bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out,
     }
     auto cell = [](const CsvRow& r, int c) { return c >= 0 && static_cast<size_t>(c) < r.size() ? W(r[static_cast<size_t>(c)]) : TkString(); };
     for (size_t i = 1; i < rows.size(); ++i) {
-        NewSheetRequest req{cell(rows[i], subset), cell(rows[i], number), cell(rows[i], title), cell(rows[i], fileName), {}};
+        NewSheetRequest req;
+        req.subset = ItemRef::named(cell(rows[i], subset));
+        req.number = cell(rows[i], number);
+        req.title = cell(rows[i], title);
+        req.fileName = cell(rows[i], fileName);
         for (size_t c = 0; c < head.size(); ++c) {
             const TkString name = W(head[c]);
             if (static_cast<int>(c) == number || static_cast<int>(c) == title || static_cast<int>(c) == subset ||
@@ -89,31 +94,35 @@ int drawkitNewSheet(const std::vector<std::string>& args) {
         std::string error;
         if (!requestsFromCsv(a.value("--from-csv"), requests, error)) return fail(1, error);
     } else {
-        requests.push_back({W(a.value("--subset")), W(a.value("--number")), W(a.value("--title")), W(a.value("--file")), {}});
+        NewSheetRequest one;
+        one.subset = ItemRef::named(W(a.value("--subset")));
+        one.number = W(a.value("--number"));
+        one.title = W(a.value("--title"));
+        one.fileName = W(a.value("--file"));
+        requests.push_back(one);
     }
     const int version = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
-    size_t made = 0;
-    bool failed = false;
+    for (NewSheetRequest& r : requests) r.version = version;
     // The rows before a failing one stand; the failing row made nothing.
-    int code = runEdit(a.positional[0], a.waitMs, [&](CSheetSetImpl& set) {
-        for (size_t i = 0; i < requests.size(); ++i) {
-            const NewSheetRequest& r = requests[i];
-            TkString error, drawing;
-            const std::string where = fromCsv ? "row " + std::to_string(i + 2) + ": " : "";
-            if (!createRequestedSheet(set, r, version, error, drawing)) {
-                std::fprintf(stderr, "drawkit: %s%s\n", where.c_str(), U(error).c_str());
-                failed = true;
-                break;
-            }
-            ++made;
-            std::printf("%snew sheet %s in %s: %s\n", where.c_str(), U(sheetDisplayName(r.number, r.title)).c_str(),
-                        r.subsetPath.empty() ? "the sheet set" : U(r.subsetPath).c_str(), U(drawing).c_str());
-        }
-        return made > 0;
-    }, {}, true);
-    if (code) return code;
-    if (fromCsv) std::printf("%zu of %zu sheets made\n", made, requests.size());
-    return failed ? 1 : 0;
+    std::vector<NewSheetMade> made;
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return newSheets(s, requests, &made); });
+    auto where = [&](size_t row) { return fromCsv ? "row " + std::to_string(row + 2) + ": " : std::string(); };
+    if (!r.landed()) {
+        if (r.status != ActionResult::Refused) return report(a.positional[0], r);
+        return fail(1, where(0) + U(r.message));
+    }
+    for (size_t i = 0; i < made.size(); ++i) {
+        const NewSheetRequest& q = requests[i];
+        std::printf("%snew sheet %s in %s: %s\n", where(i).c_str(), U(sheetDisplayName(q.number, q.title)).c_str(),
+                    q.subset.typed.empty() ? "the sheet set" : U(q.subset.typed).c_str(), U(made[i].drawingPath).c_str());
+    }
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.reason != kTitleBlockNotUpdated && made.size() < requests.size() && l.item == sheetDisplayName(requests[made.size()].number, requests[made.size()].title))
+            std::fprintf(stderr, "drawkit: %s%s\n", where(made.size()).c_str(), U(l.reason).c_str());
+        else
+            std::printf("%s: %s\n", U(l.reason).c_str(), U(l.item).c_str());
+    if (fromCsv) std::printf("%zu of %zu sheets made\n", made.size(), requests.size());
+    return made.size() < requests.size() || r.hasProblems() ? 1 : 0;
 }
 
 int drawkitImport(const std::vector<std::string>& args) {

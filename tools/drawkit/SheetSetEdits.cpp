@@ -10,6 +10,7 @@
 #include "model/ScriptedEdits.h"
 #include "actions/MoveItems.h"
 #include "actions/NewSubset.h"
+#include "actions/Properties.h"
 #include "actions/SheetSetEdit.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -52,9 +53,9 @@ int drawkitMove(const std::vector<std::string>& args) {
 }
 
 int drawkitProp(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args);
+    EditArgs a = parseEditArgs(args, {}, {"--nested"});
     if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() < 2) return fail(1, "usage: drawkit prop SET.dst [ITEM] NAME=VALUE... [--wait SECONDS]");
+    if (a.positional.size() < 2) return fail(1, "usage: drawkit prop SET.dst [ITEM] NAME=VALUE... [--nested] [--wait SECONDS]");
     TkString item;
     PropertyValues values;
     for (size_t i = 1; i < a.positional.size(); ++i) {
@@ -67,9 +68,9 @@ int drawkitProp(const std::vector<std::string>& args) {
         }
         values.emplace_back(tkFromUtf8(p.substr(0, eq)), tkFromUtf8(p.substr(eq + 1)));
     }
-    return runEdit(a.positional[0], a.waitMs, reporting([&](CSheetSetImpl& s, TkString& e) { return setItemProperties(s, item, values, e); }),
-                   std::to_wstring(values.size()) + L" propert" + (values.size() == 1 ? L"y" : L"ies") + L" set on " +
-                       (item.empty() ? TkString(L"the sheet set") : item));
+    if (values.empty()) return fail(1, "no NAME=VALUE given");
+    const PropertiesRequest request{item.empty() ? ItemRef{} : ItemRef::named(item), values, a.has("--nested"), {}, {}, {}};
+    return report(a.positional[0], runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return setProperties(s, request); }));
 }
 
 int drawkitRestamp(const std::vector<std::string>& args) {
