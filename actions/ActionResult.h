@@ -8,6 +8,8 @@
 
 // The reason the session gives a drawing whose title block it could not update.
 inline constexpr const wchar_t* kTitleBlockNotUpdated = L"title block not updated";
+// The reason given a sheet whose layout or drawing could not be renamed with it.
+inline constexpr const wchar_t* kDrawingNotRenamed = L"drawing not renamed";
 
 struct ActionResult {
     enum Status {

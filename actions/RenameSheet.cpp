@@ -15,11 +15,11 @@ void renameSheetFiles(EditSession& session, CSheet& sheet, TkString layout, TkSt
         if (session.renameLayoutOpenHere && session.renameLayoutOpenHere(sheet.getFileName(), sheet.getLayoutName(), layout))
             sheet.setLayout(layout.c_str(), sheet.getLayoutHandle().c_str(), sheet.getFileName().c_str());
         else
-            r.leftAlone.push_back({sheet.getFileName() + L": the layout could not be renamed in the open drawing", L"drawing not renamed", true});
+            r.leftAlone.push_back({sheet.getFileName() + L": the layout could not be renamed in the open drawing", kDrawingNotRenamed, true});
         layout.clear();
     }
     if ((!layout.empty() || !path.empty()) && !renameSheetDrawing(*session.set(), sheet, layout, path, error, replaceExisting))
-        r.leftAlone.push_back({error, L"drawing not renamed", true});
+        r.leftAlone.push_back({error, kDrawingNotRenamed, true});
 }
 
 ActionResult renameSheet(EditSession& session, const RenameRequest& request) {

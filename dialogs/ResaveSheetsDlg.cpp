@@ -6,8 +6,8 @@
 #include "host/Progress.h"
 #include "host/Resources.h"
 
-CResaveSheetsDlg::CResaveSheetsDlg(std::vector<CSheet*> sheets, TkString sheetSetPath, int version, HostDocumentOf hostDocument)
-    : sheets_(std::move(sheets)), sheetSetPath_(std::move(sheetSetPath)), version_(version), hostDocument_(std::move(hostDocument)) {}
+CResaveSheetsDlg::CResaveSheetsDlg(const std::vector<CSheet*>& sheets, std::function<int(size_t)> resaveOne)
+    : sheets_(sheets), resaveOne_(std::move(resaveOne)) {}
 
 int CResaveSheetsDlg::DoModal() {
     statuses.clear();
@@ -16,7 +16,7 @@ int CResaveSheetsDlg::DoModal() {
         for (size_t i = 0; i < sheets_.size() && !p.cancelled(); ++i) {
             const TkString layout = sheets_[i]->getLayoutName(), nth = std::to_wstring(i + 1);
             p.setText(vrFormatMessage(L"%s is being processed.\n\nFile %s of %s in progress.", {layout, nth, count}));
-            statuses.push_back(resaveSheet(sheets_[i], sheetSetPath_, version_, hostDocument_));
+            statuses.push_back(resaveOne_(i));
             if (statuses.back() == kResaveInUse) p.tell(L"", L"Drawing file is write protected.");
             p.setText(vrFormatMessage(L"Currently resaving %s.\n\nFile %s of %s in progress.", {layout, nth, count}));
             p.set(static_cast<int>(i + 1), static_cast<int>(sheets_.size()));

@@ -7,16 +7,17 @@
 
 #include "model/ResaveSheets.h"
 
+#include <functional>
+
 class CResaveSheetsDlg {
 public:
-    CResaveSheetsDlg(std::vector<CSheet*> sheets, TkString sheetSetPath, int version, HostDocumentOf hostDocument);
+    // `resaveOne(i)` resaves the i-th sheet and gives its status.
+    CResaveSheetsDlg(const std::vector<CSheet*>& sheets, std::function<int(size_t)> resaveOne);
     // IDOK after the last sheet, IDCANCEL when the user closed it early.
     int DoModal();
     std::vector<int> statuses;  // one per sheet handled, in the work list's order
 
 private:
-    std::vector<CSheet*> sheets_;
-    TkString sheetSetPath_;
-    int version_;
-    HostDocumentOf hostDocument_;
+    const std::vector<CSheet*>& sheets_;
+    std::function<int(size_t)> resaveOne_;
 };

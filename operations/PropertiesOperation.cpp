@@ -170,7 +170,11 @@ void sheetProperties(SheetListContext& ctx) {
     if (dlg.layoutName != sheet->getLayoutName() || dlg.layoutHandle != sheet->getLayoutHandle() || !vrutSamePath(dlg.drawingPath, sheet->getFileName()))
         request.layout = SheetLayoutRef{dlg.layoutName, dlg.layoutHandle, dlg.drawingPath};
     if (request.values.empty() && !request.layout && request.newLayoutName.empty() && request.newDrawingPath.empty()) return;
-    edit.run([&](EditSession& s) { return setProperties(s, request); });
+    const ActionResult r = edit.run([&](EditSession& s) { return setProperties(s, request); });
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.reason == kDrawingNotRenamed)
+            VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheet was changed; its drawing was not renamed: " + l.item,
+                           MB_OK | MB_ICONWARNING);
     showById(ctx, request.item.id);
 }
 

@@ -5,14 +5,13 @@
 
 #include "dialogs/ResaveReportDlg.h"
 #include "dialogs/ResaveSheetsDlg.h"
-#include "drawings/SheetSetLock.h"
 #include "host/Dialogs.h"
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/Resources.h"
 #include "model/NewSheet.h"
-#include "model/ResaveSheets.h"
+#include "actions/ResaveSheets.h"
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
@@ -36,23 +35,28 @@ void resaveAll(SheetListContext& ctx) {
         VrApDocument* d = vrDocManagerPtr()->document(i);
         open[vrutFoldCase(d->fileName())] = d->isReadOnly() ? HostDocument::ReadOnly : HostDocument::Editable;
     }
-    auto hostDocument = [&open](const TkString& path) {
+    auto hostDocument = [open](const TkString& path) {
         auto it = open.find(vrutFoldCase(path));
         return it == open.end() ? HostDocument::None : it->second;
     };
-    const int version = drawingVersionForSaveFormat(vrapDefaultSaveFormat());
-    CResaveSheetsDlg progress(sheets, set->getFileName(), version, hostDocument);
-    const bool finished = progress.DoModal() == IDOK;
-    const std::vector<int>& statuses = progress.statuses;
-    const std::vector<ResaveEntry> entries = resaveReport(sheets, statuses, vrapDrawingHolder);
-    if (entries.empty()) {
-        if (finished) VrUiMessageBox(L"Resave Sheets", vrFormatMessage(L"The %s sheet set has been resaved.", {set->getName()}), MB_OK);
+    const ResaveRequest request{drawingVersionForSaveFormat(vrapDefaultSaveFormat()), hostDocument, {}};
+    auto withProgress = [](const std::vector<CSheet*>& list, const std::function<int(size_t)>& resaveOne, std::vector<int>& statuses) {
+        CResaveSheetsDlg progress(list, resaveOne);
+        const bool finished = progress.DoModal() == IDOK;
+        statuses = progress.statuses;
+        return finished;
+    };
+    const TkString name = set->getName();
+    ResaveOutcome out;
+    const ActionResult r = edit.run([&](EditSession& s) { return resaveSheets(s, request, withProgress, out); });
+    if (!r.landed()) return;
+    if (out.entries.empty()) {
+        if (out.finished) VrUiMessageBox(L"Resave Sheets", vrFormatMessage(L"The %s sheet set has been resaved.", {name}), MB_OK);
         return;
     }
-    const TkString log = resaveLogPath(set);
-    if (!appendResaveLog(log, entries))
-        VrUiMessageBox(L"Error Creating Log", vrFormatMessage(L"The report log file could not be written to %s.", {log}), MB_OK);
-    CResaveReportDlg report(set->getName(), entries, log, vredGetVornFrame());
+    if (out.logFailed)
+        VrUiMessageBox(L"Error Creating Log", vrFormatMessage(L"The report log file could not be written to %s.", {out.log}), MB_OK);
+    CResaveReportDlg report(name, out.entries, out.log, vredGetVornFrame());
     report.DoModal();
 }
 
