@@ -16,6 +16,7 @@
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
 #include "actions/PublishFlags.h"
+#include "actions/PublishJobs.h"
 #include "operations/OperationEdit.h"
 
 namespace {
@@ -31,10 +32,22 @@ int kindOf(int id) {
     }
 }
 
+std::vector<ItemRef> selection(const SheetListContext& ctx) {
+    std::vector<ItemRef> items;
+    for (CComponent* c : ctx.selected) items.push_back(ItemRef::byId(componentId(c)));
+    return items;
+}
+
+// The selection's job; false when an item is gone.
+bool jobFor(SheetListContext& ctx, const TkString& pageSetup, VrPublishJob& job) {
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    return set && publishJob(*set, {selection(ctx), pageSetup}, job).status != ActionResult::Refused;
+}
+
 void publish(SheetListContext& ctx) {
     CNqPlotSvr* plot = vrPlotService();
-    if (!plot || !ctx.sheetSet) return;
-    VrPublishJob job = makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected));
+    VrPublishJob job;
+    if (!plot || !ctx.sheetSet || !jobFor(ctx, {}, job)) return;
     if (!job.sheets.empty()) plot->publish(kindOf(ctx.id), job);
 }
 
@@ -43,14 +56,15 @@ void publishWithPageSetup(SheetListContext& ctx) {
     if (!plot || !ctx.sheetSet) return;
     const std::vector<TkString>& names = ctx.sheetSet->getPageSetupNames();
     const size_t n = static_cast<size_t>(ctx.id - pal::kCmdPageSetupFirst);
-    if (n >= names.size()) return;
+    VrPublishJob job;
+    if (n >= names.size() || !jobFor(ctx, names[n], job)) return;
     // Handed on even when nothing was gathered: the service says so.
-    plot->publishWithPageSetupOverride(makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected), names[n]));
+    plot->publishWithPageSetupOverride(job);
 }
 
 void publishDialog(SheetListContext& ctx) {
-    if (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet)
-        plot->publishDialogBox(makePublishJob(ctx.sheetSet, gatherPublishSheets(ctx.selected)));
+    VrPublishJob job;
+    if (CNqPlotSvr* plot = vrPlotService(); plot && ctx.sheetSet && jobFor(ctx, {}, job)) plot->publishDialogBox(job);
 }
 
 void publishOptions(SheetListContext& ctx) {
@@ -78,8 +92,9 @@ void publishSettings(SheetListContext& ctx) {
 void transmit(SheetListContext& ctx) {
     IVrTransmitService* service = vrTransmitService();
     if (!ctx.sheetSet) return;
-    VrTransmittalJob job = makeTransmittalJob(ctx.sheetSet, ctx.selected);
-    if (job.drawings.empty() || !service) return;
+    VrTransmittalJob job;
+    auto* set = dynamic_cast<CSheetSetImpl*>(ctx.sheetSet);
+    if (!service || !set || transmittalJob(*set, selection(ctx), job).status != ActionResult::Done) return;
     // The service may look at sheet sets of its own through a manager of its own while it works.
     CSheetSetMgrImpl forService;
     CNqSystem::instance().registerService(L"CSheetSetMgr", &forService);

@@ -14,8 +14,7 @@
 
 #include "app/services/PdfPublisher.h"
 #include "app/services/Transmittal.h"
-#include "model/ItemLookup.h"
-#include "model/PublishGather.h"
+#include "actions/PublishJobs.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -26,22 +25,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The set opened and the items found; false with the exit code set.
-bool openItems(const EditArgs& a, CSheetSetMgrImpl& mgr, std::vector<CComponent*>& items, int& code) {
-    const std::string& setArg = a.positional[0];
+// The set opened; false with the exit code set.
+bool openSet(const std::string& setArg, CSheetSetMgrImpl& mgr, int& code) {
     std::error_code ec;
     if (!fs::is_regular_file(setArg, ec)) return (code = fail(2, setArg + ": no such sheet set file")), false;
     if (!mgr.openSheetSet(tkFromUtf8(fs::absolute(setArg).lexically_normal().string()).c_str()))
         return (code = fail(2, setArg + ": " + tkToUtf8(mgr.lastError()))), false;
-    CSheetSet* set = mgr.getSheetSet(0);
-    for (size_t i = 2; i < a.positional.size(); ++i) {
-        TkString error;
-        CComponent* c = findItem(set, tkFromUtf8(a.positional[i]), error);
-        if (!c) return (code = fail(1, tkToUtf8(error))), false;
-        items.push_back(c);
-    }
-    if (items.empty()) items.push_back(set);
     return true;
+}
+
+std::vector<ItemRef> itemsOf(const EditArgs& a) {
+    std::vector<ItemRef> items;
+    for (size_t i = 2; i < a.positional.size(); ++i) items.push_back(ItemRef::named(tkFromUtf8(a.positional[i])));
+    return items;
 }
 
 }  // namespace
@@ -62,14 +58,13 @@ int drawkitPublish(const std::vector<std::string>& args) {
     const passwd* pw = ::getpwuid(::getuid());
     settings.user = tkFromUtf8(pw && pw->pw_name ? pw->pw_name : "");
     CSheetSetMgrImpl mgr;
-    std::vector<CComponent*> items;
     int code = 0;
-    if (!openItems(a, mgr, items, code)) return code;
-    CSheetSet* set = mgr.getSheetSet(0);
-    VrPublishJob job = makePublishJob(set, gatherPublishSheets(items), tkFromUtf8(a.value("--page-setup")));
+    if (!openSet(a.positional[0], mgr, code)) return code;
+    VrPublishJob job;
+    const ActionResult r = publishJob(*mgr.sheetSetImpl(0), {itemsOf(a), tkFromUtf8(a.value("--page-setup"))}, job);
+    if (r.status != ActionResult::Done) return fail(1, tkToUtf8(r.message));
     settings.pageSetupFile = job.pageSetupFile;
     settings.pageSetupName = job.pageSetupName;
-    if (job.sheets.empty()) return fail(1, "no sheet to publish: the items' publish flags leave every sheet out");
     const TkString out = tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string());
     auto app = guiForFonts();
     PublishControl control;
@@ -88,10 +83,11 @@ int drawkitTransmit(const std::vector<std::string>& args) {
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2) return fail(1, "usage: drawkit transmit SET.dst OUT.zip [ITEM...]");
     CSheetSetMgrImpl mgr;
-    std::vector<CComponent*> items;
     int code = 0;
-    if (!openItems(a, mgr, items, code)) return code;
-    VrTransmittalJob job = makeTransmittalJob(mgr.getSheetSet(0), items);
+    if (!openSet(a.positional[0], mgr, code)) return code;
+    VrTransmittalJob job;
+    const ActionResult r = transmittalJob(*mgr.sheetSetImpl(0), itemsOf(a), job);
+    if (r.status == ActionResult::Refused) return fail(1, tkToUtf8(r.message));
     TransmittalOutcome outcome = writeTransmittal(job, tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string()));
     if (!outcome.ok()) return fail(2, tkToUtf8(outcome.error));
     for (const TkString& m : outcome.missing) std::printf("missing: %s\n", tkToUtf8(m).c_str());
