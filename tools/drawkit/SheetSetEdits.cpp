@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "model/Restamp.h"
+#include "actions/DrawingFollowUps.h"
 #include "model/ItemLookup.h"
 #include "model/ScriptedEdits.h"
 #include "actions/MoveItems.h"
@@ -77,20 +77,15 @@ int drawkitRestamp(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() != 1) return fail(1, "usage: drawkit restamp SET.dst [--wait SECONDS]");
-    RestampReport report;
-    // The drawings change, the set does not: it is held so that nobody edits it meanwhile, and
-    // nothing of it is saved.
-    int code = runEdit(a.positional[0], a.waitMs,
-                       [&](CSheetSetImpl& s) {
-                           report = restampDrawings(&s);
-                           return false;
-                       },
-                       {}, true);
-    if (code != 0) return code;
-    for (const TkString& p : report.problems) std::printf("left alone: %s\n", tkToUtf8(p).c_str());
-    std::printf("%d drawing%s restamped, %d already pointing here, %zu left alone\n", report.changed, report.changed == 1 ? "" : "s",
-                report.current, report.problems.size());
-    return 0;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
+    RestampReport done;
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return restamp(s, &done); });
+    if (!r.landed()) return report(a.positional[0], r);
+    for (const TkString& p : done.problems) std::printf("left alone: %s\n", tkToUtf8(p).c_str());
+    std::printf("%d drawing%s restamped, %d already pointing here, %zu left alone\n", done.changed, done.changed == 1 ? "" : "s",
+                done.current, done.problems.size());
+    return r.exitCode();
 }
 
 int drawkitUpdateFields(const std::vector<std::string>& args) {
@@ -101,12 +96,7 @@ int drawkitUpdateFields(const std::vector<std::string>& args) {
     if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
     // Under the set's lock, so that a colleague's rename made meanwhile is what the drawings show.
     TitleBlockReport tb;
-    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) {
-        s.followAllTitleBlocks();
-        ActionResult done = s.commit(ActionResult::nothingToDo());
-        tb = s.titleBlockReport();
-        return done;
-    });
+    const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return updateFields(s, &tb); });
     if (!r.landed()) return report(a.positional[0], r);
     const int drawingsChanged = tb.drawingsChanged, textsChanged = tb.textsChanged, current = tb.drawingsCurrent;
     std::vector<std::string> problems;
