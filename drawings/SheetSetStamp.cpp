@@ -1,4 +1,5 @@
 #include "drawings/SheetSetStamp.h"
+#include "toolkit/db/TkDbCodes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,7 +28,7 @@ TkString readEntry(const TkDbDatabase* db, std::string_view entry) {
     auto record = db->xrecord(db->dictionary(dict)->get(entry));
     if (!record) return {};
     for (const TkDbValue& v : record->values())
-        if (v.code == 1) return tkFromUtf8(v.text);
+        if (v.code == tkdxf::kText) return tkFromUtf8(v.text);
     return {};
 }
 
@@ -87,16 +88,16 @@ bool writeStamp(TkDbDatabase* db, const TkString& sheetSetPath, const TkString& 
     if (!dict) return false;
     auto now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
     const std::pair<std::string_view, TkDbValue> entries[] = {
-        {"LayoutHandle", {1, tkToUtf8(layoutHandle)}},
-        {"LayoutName", {1, tkToUtf8(layoutName)}},
-        {"SheetDwgName", {1, tkToUtf8(drawingPath)}},
-        {"ShSetFileName", {1, tkToUtf8(sheetSetPath)}},
-        {"ShSetVersion", {90, "2"}},
-        {"UpdateCount", {90, "1"}},
-        {"UpdateTime", {1, tkToUtf8(stampTimeText(now.count()))}},
+        {"LayoutHandle", {tkdxf::kText, tkToUtf8(layoutHandle)}},
+        {"LayoutName", {tkdxf::kText, tkToUtf8(layoutName)}},
+        {"SheetDwgName", {tkdxf::kText, tkToUtf8(drawingPath)}},
+        {"ShSetFileName", {tkdxf::kText, tkToUtf8(sheetSetPath)}},
+        {"ShSetVersion", {tkdxf::kInt32, "2"}},
+        {"UpdateCount", {tkdxf::kInt32, "1"}},
+        {"UpdateTime", {tkdxf::kText, tkToUtf8(stampTimeText(now.count()))}},
         // Beyond the usual seven: where the set is from the drawing, so that a moved or copied
         // project folder still finds it.
-        {"ShSetRelativeName", {1, relativeSetPath(drawingPath, sheetSetPath)}},
+        {"ShSetRelativeName", {tkdxf::kText, relativeSetPath(drawingPath, sheetSetPath)}},
     };
     for (const auto& [name, value] : entries)
         if (!db->setXrecord(dict, name, {value})) return false;
@@ -113,7 +114,7 @@ bool updateStampPaths(TkDbDatabase* db, bool writeEnabled, const TkString& drawi
     updateEntry(db, dict, "ShSetFileName", sheetSetPath);
     updateEntry(db, dict, "SheetDwgName", drawingPath);
     std::string relative = relativeSetPath(drawingPath, sheetSetPath);
-    if (tkToUtf8(readEntry(db, "ShSetRelativeName")) != relative) db->setXrecord(dict, "ShSetRelativeName", {{1, relative}});
+    if (tkToUtf8(readEntry(db, "ShSetRelativeName")) != relative) db->setXrecord(dict, "ShSetRelativeName", {{tkdxf::kText, relative}});
     return true;
 }
 

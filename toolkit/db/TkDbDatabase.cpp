@@ -1,5 +1,6 @@
 // Queries over the records of a drawing: header, tables, blocks, entities, dictionaries, layouts.
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbCodes.h"
 #include "toolkit/common/TkUtf8.h"
 
 #include <algorithm>
@@ -327,11 +328,11 @@ void TkDbDatabase::reindexRecord(TkDbRecord* r) {
     bool inGroup = false, haveOwner = false;
     for (size_t k = 1; k < t.size(); ++k) {
         const TkDbTag& g = t[k];
-        if (g.code == 100 || g.code == 1001) break;
-        if (g.code == 102) { inGroup = g.len && g.ptr[0] == '{'; continue; }
+        if (g.code == tkdxf::kSubclass || g.code == tkdxf::kXdataApp) break;
+        if (g.code == tkdxf::kAppGroup) { inGroup = g.len && g.ptr[0] == '{'; continue; }
         if (inGroup) continue;
-        if ((g.code == 5 || g.code == 105) && r->handle_ == 0) tkDbParseHandle(g.value(), r->handle_);
-        else if (g.code == 330 && !haveOwner) { haveOwner = true; tkDbParseHandle(g.value(), r->owner_); }
+        if ((g.code == tkdxf::kHandle || g.code == tkdxf::kDimStyleHandle) && r->handle_ == 0) tkDbParseHandle(g.value(), r->handle_);
+        else if (g.code == tkdxf::kOwner && !haveOwner) { haveOwner = true; tkDbParseHandle(g.value(), r->owner_); }
     }
     if (r->handle_) {
         handles_[r->handle_] = r;

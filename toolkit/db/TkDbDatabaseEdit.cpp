@@ -1,5 +1,6 @@
 // Editing the named objects: dictionaries and xrecords.
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbCodes.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
@@ -52,7 +53,7 @@ bool TkDbDatabase::removeDictionaryEntry(uint64_t dict, std::string_view name) {
     if (!e) return false;
     TkDbRecord* rec = byHandle(dict);
     size_t to = e->keyTag + 1;
-    if (to < rec->count() && (rec->tags()[to].code == 350 || rec->tags()[to].code == 360)) ++to;
+    if (to < rec->count() && (rec->tags()[to].code == tkdxf::kSoftOwner || rec->tags()[to].code == tkdxf::kHardOwner)) ++to;
     rec->erase(e->keyTag, to);
     // The entry's object goes too when this dictionary owns it; a soft reference leaves it be.
     TkDbRecord* obj = byHandle(e->handle);

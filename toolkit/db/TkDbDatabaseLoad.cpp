@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbCodes.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEncoding.h"
 #include "toolkit/db/TkDbTagReader.h"
@@ -16,14 +17,14 @@
 
 namespace {
 
-bool isZero(const TkDbTag& t, std::string_view v) { return t.code == 0 && t.value() == v; }
+bool isZero(const TkDbTag& t, std::string_view v) { return t.code == tkdxf::kStart && t.value() == v; }
 
 // Looks for a header variable's first value without building anything: used to learn the version
 // and code page before the buffer is decoded.
 std::string_view peekHeader(const TkDbTagArray& tags, std::string_view name) {
     for (size_t i = 0; i + 1 < tags.size() && i < 20000; ++i) {
         if (isZero(tags[i], "ENDSEC")) break;
-        if (tags[i].code == 9 && tags[i].value() == name) return tags[i + 1].value();
+        if (tags[i].code == tkdxf::kHeaderVariable && tags[i].value() == name) return tags[i + 1].value();
     }
     return {};
 }
@@ -135,11 +136,11 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
     // header) to the next; tags a section holds before its first record form a record of their own.
     const size_t n = tags_.size();
     size_t i = 0;
-    while (i < n && tags_[i].code == 999) prologue_.push_back(tags_[i++]);
+    while (i < n && tags_[i].code == tkdxf::kComment) prologue_.push_back(tags_[i++]);
     while (i < n) {
         const TkDbTag& t = tags_[i];
         if (isZero(t, "EOF")) break;  // without it, a file that ends after a closed section is fine too
-        if (t.code == 999) { ++i; continue; }  // comments between sections carry nothing
+        if (t.code == tkdxf::kComment) { ++i; continue; }  // comments between sections carry nothing
         if (!isZero(t, "SECTION"))
             return failAt(eTkBadStructure, "expected \"0 SECTION\", found group code " + std::to_string(t.code), t);
         if (i + 1 >= n) return failAt(eTkTruncated, "the file ends after \"0 SECTION\"", t);
@@ -161,7 +162,7 @@ TkDbResult TkDbDatabase::parse(const TkDbReadOptions& opt) {
         };
         while (i < n) {
             const TkDbTag& g = tags_[i];
-            if (g.code == 0) {
+            if (g.code == tkdxf::kStart) {
                 if (g.value() == "ENDSEC") {
                     if (!passOver) flush(i);
                     closed = true;
@@ -194,14 +195,14 @@ TkDbResult TkDbDatabase::index(bool recover, bool listingOnly) {
     header_.clear();
     if (TkDbSection* h = section("HEADER"))
         for (TkDbRecord* r : h->records)
-            if (r->count() && r->tags()[0].code == 9) header_.emplace(std::string(r->type()), r);
+            if (r->count() && r->tags()[0].code == tkdxf::kHeaderVariable) header_.emplace(std::string(r->type()), r);
     if (listingOnly) {
         // Each record knows its own handle; nothing is looked up by handle in a listing.
         for (auto& s : sections_)
             for (TkDbRecord* r : s.records) {
                 auto t = r->tags();
                 for (size_t k = 1; k < t.size() && k < 4; ++k)
-                    if (t[k].code == 5 || t[k].code == 105) {
+                    if (t[k].code == tkdxf::kHandle || t[k].code == tkdxf::kDimStyleHandle) {
                         tkDbParseHandle(t[k].value(), r->handle_);
                         break;
                     }
@@ -233,17 +234,17 @@ TkDbResult TkDbDatabase::index(bool recover, bool listingOnly) {
             bool inGroup = false, haveOwner = false;
             for (size_t k = 1; k < t.size(); ++k) {
                 const TkDbTag& g = t[k];
-                if (g.code == 100 || g.code == 1001) break;  // handle and owner precede the subclass data
-                if (g.code == 102) { inGroup = g.len && g.ptr[0] == '{'; continue; }
+                if (g.code == tkdxf::kSubclass || g.code == tkdxf::kXdataApp) break;  // handle and owner precede the subclass data
+                if (g.code == tkdxf::kAppGroup) { inGroup = g.len && g.ptr[0] == '{'; continue; }
                 if (inGroup) continue;
-                if ((g.code == 5 || g.code == 105) && r->handle_ == 0) {
+                if ((g.code == tkdxf::kHandle || g.code == tkdxf::kDimStyleHandle) && r->handle_ == 0) {
                     if (!tkDbParseHandle(g.value(), r->handle_) || r->handle_ == 0) {
                         r->handle_ = 0;
                         if (!problem(eTkBadHandle, "the handle \"" + std::string(g.value()) + "\" of a " +
                                                        std::string(r->type()) + " is not a hexadecimal number", g))
                             return problems_.back();
                     }
-                } else if (g.code == 330 && !haveOwner) {
+                } else if (g.code == tkdxf::kOwner && !haveOwner) {
                     haveOwner = true;
                     if (!tkDbParseHandle(g.value(), r->owner_)) r->owner_ = 0;
                 }

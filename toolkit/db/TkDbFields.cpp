@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbFields.h"
+#include "toolkit/db/TkDbCodes.h"
 
 #include <cctype>
 #include <charconv>
@@ -17,7 +18,7 @@ uint64_t hexHandle(std::string_view s) {
 uint64_t extensionDictionary(const TkDbRecord& e) {
     auto tags = e.tags();
     for (size_t i = 0; i + 1 < tags.size(); ++i)
-        if (tags[i].code == 102 && tags[i].value() == "{ACAD_XDICTIONARY" && tags[i + 1].code == 360) return hexHandle(tags[i + 1].value());
+        if (tags[i].code == tkdxf::kAppGroup && tags[i].value() == "{ACAD_XDICTIONARY" && tags[i + 1].code == tkdxf::kHardOwner) return hexHandle(tags[i + 1].value());
     return 0;
 }
 
@@ -32,7 +33,7 @@ const TkDbRecord* fieldOf(const TkDbDatabase& db, const TkDbRecord& e) {
 std::vector<const TkDbRecord*> childFields(const TkDbDatabase& db, const TkDbRecord& field) {
     std::vector<const TkDbRecord*> out;
     for (const TkDbTag& t : field.tags())
-        if (t.code == 360)
+        if (t.code == tkdxf::kHardOwner)
             if (const TkDbRecord* c = db.byHandle(hexHandle(t.value())); c && c->type() == "FIELD") out.push_back(c);
     return out;
 }

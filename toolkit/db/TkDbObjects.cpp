@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbObjects.h"
+#include "toolkit/db/TkDbCodes.h"
 #include "toolkit/common/TkUtf8.h"
 
 #include <cctype>
@@ -51,11 +52,11 @@ std::vector<TkDbDictionary::Entry> TkDbDictionary::entries() const {
     size_t end = rec_->xdataStart();
     bool inGroup = false;
     for (size_t i = 1; i < end; ++i) {
-        if (t[i].code == 102) { inGroup = t[i].len > 0 && t[i].ptr[0] == '{'; continue; }
+        if (t[i].code == tkdxf::kAppGroup) { inGroup = t[i].len > 0 && t[i].ptr[0] == '{'; continue; }
         if (inGroup || t[i].code != 3) continue;
         Entry e{std::string(t[i].value()), 0, i};
         // The entry's handle follows its key: 350 soft owner, 360 hard owner.
-        if (i + 1 < end && (t[i + 1].code == 350 || t[i + 1].code == 360)) tkDbParseHandle(t[i + 1].value(), e.handle);
+        if (i + 1 < end && (t[i + 1].code == tkdxf::kSoftOwner || t[i + 1].code == tkdxf::kHardOwner)) tkDbParseHandle(t[i + 1].value(), e.handle);
         out.push_back(std::move(e));
     }
     return out;

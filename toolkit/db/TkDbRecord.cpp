@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbRecord.h"
+#include "toolkit/db/TkDbCodes.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -24,7 +25,7 @@ bool tkDbToInt(std::string_view s, long long& v) {
 size_t TkDbRecord::xdataStart() const {
     auto t = tags();
     for (size_t i = 1; i < t.size(); ++i)
-        if (t[i].code == 1001) return i;
+        if (t[i].code == tkdxf::kXdataApp) return i;
     return t.size();
 }
 
@@ -32,7 +33,7 @@ std::pair<size_t, size_t> TkDbRecord::subclassRange(std::string_view subclass) c
     auto t = tags();
     size_t end = xdataStart();
     for (size_t i = 1; i < end; ++i) {
-        if (t[i].code == 100 && t[i].value() == subclass) {
+        if (t[i].code == tkdxf::kSubclass && t[i].value() == subclass) {
             size_t j = i + 1;
             while (j < end && t[j].code != 100) ++j;
             return {i + 1, j};
@@ -54,7 +55,7 @@ size_t TkDbRecord::indexOf(int code, std::string_view subclass, size_t from) con
     bool inGroup = false;
     for (size_t i = begin; i < end; ++i) {
         const TkDbTag& g = t[i];
-        if (g.code == 102) {
+        if (g.code == tkdxf::kAppGroup) {
             // "{ACAD_REACTORS" opens an application group, "}" closes it.
             inGroup = g.len > 0 && g.ptr[0] == '{';
             continue;

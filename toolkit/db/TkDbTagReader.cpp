@@ -1,4 +1,5 @@
 #include "toolkit/db/TkDbTagReader.h"
+#include "toolkit/db/TkDbCodes.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -62,7 +63,7 @@ const char* findEndOfSection(const char* p, const char* end) {
         const char* codeStart = hit;
         while (codeStart > p && codeStart[-1] != '\n') --codeStart;
         int32_t code = -1;
-        if (parseCode(codeStart, hit, code) && code == 0) return codeStart;
+        if (parseCode(codeStart, hit, code) && code == tkdxf::kStart) return codeStart;
     }
     return nullptr;
 }
@@ -100,15 +101,15 @@ TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out, bool skipEntit
         const char* ve = valEnd;
         if (ve > p && ve[-1] == '\r') --ve;
         const std::string_view value(p, static_cast<size_t>(ve - p));
-        if (!skipping || (code == 0 && value == "ENDSEC")) out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
+        if (!skipping || (code == tkdxf::kStart && value == "ENDSEC")) out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
         if (skipEntities) {
-            if (code == 0 && value == "ENDSEC") skipping = false;
+            if (code == tkdxf::kStart && value == "ENDSEC") skipping = false;
             // "0 SECTION" then "2 ENTITIES": what follows up to its ENDSEC is passed over.
-            else if (code == 2 && (value == "ENTITIES" || value == "BLOCKS") && out.size() >= 2 && out[out.size() - 2].code == 0 &&
+            else if (code == tkdxf::kName && (value == "ENTITIES" || value == "BLOCKS") && out.size() >= 2 && out[out.size() - 2].code == tkdxf::kStart &&
                      out[out.size() - 2].value() == "SECTION")
                 skipping = true;
         }
-        if (code == 0 && value == "EOF") break;
+        if (code == tkdxf::kStart && value == "EOF") break;
         p = nl ? nl + 1 : end;
         ++line;
         if (skipping) {

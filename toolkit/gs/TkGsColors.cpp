@@ -1,4 +1,5 @@
 #include "toolkit/gs/TkGsColors.h"
+#include "toolkit/db/TkDbCodes.h"
 
 #include <algorithm>
 
@@ -38,7 +39,7 @@ TkGsColorResolver::TkGsColorResolver(const TkDbDatabase& db) {
         Layer l;
         long long aci = r->integer(62, {}, 7);
         l.visible = aci >= 0 && (r->integer(70) & 1) == 0;  // negative colour: off; flag 1: frozen
-        if (const TkDbTag* t = r->find(420)) {
+        if (const TkDbTag* t = r->find(tkdxf::kTrueColor)) {
             long long rgb = 0;
             tkDbToInt(t->value(), rgb);
             l.color = QColor((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
@@ -56,7 +57,7 @@ const TkGsColorResolver::Layer* TkGsColorResolver::layerOf(const TkDbRecord& e) 
 }
 
 QColor TkGsColorResolver::colorOf(const TkDbRecord& e, const QColor& byBlock) const {
-    if (const TkDbTag* t = e.find(420)) {
+    if (const TkDbTag* t = e.find(tkdxf::kTrueColor)) {
         long long rgb = 0;
         tkDbToInt(t->value(), rgb);
         return QColor((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
