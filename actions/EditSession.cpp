@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "drawings/FileLocks.h"
+#include "toolkit/common/TkFileJournal.h"
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -58,6 +59,20 @@ bool EditSession::begin(int waitMs) {
         return false;
     }
     lock_ = std::move(lock);
+    // An action of this set that was cut short is finished or undone before anything else: the
+    // set and its drawings are then as one action left them.
+    std::vector<std::string> problems;
+    const std::string journalPath = tkToUtf8(journalPathOf(path_));
+    if (const std::string done = TkFileJournal::recover(journalPath, problems); !done.empty()) recovered_ = tkFromUtf8(done);
+    if (!problems.empty()) {
+        failure_.status = ActionResult::ReadFailed;
+        failure_.message = L"an interrupted action could not be undone: " + tkFromUtf8(problems.front());
+        release();
+        return false;
+    }
+    journal_ = std::make_unique<TkFileJournal>(journalPath);
+    journal_->noteOnlyWithOthers(tkToUtf8(path_));
+    journalScope_ = std::make_unique<TkFileJournal::Scope>(*journal_);
     if (current->isChangedOnDisk()) {
         // Someone saved since this process read it: the change applies to what is on disk now.
         if (!mgr_->reloadSheetSet(index_)) {
@@ -84,26 +99,16 @@ void EditSession::readAgain() {
 }
 
 void EditSession::release() {
+    // Files the change wrote are put back unless it was committed.
+    journalScope_.reset();
+    if (journal_) journal_->rollBack();
+    journal_.reset();
     lock_.reset();  // removes the ".dbl" while still holding it, then lets go
 }
 
-void EditSession::abandon() {
-    takeBackMadeFiles();
-    release();
-}
+void EditSession::abandon() { release(); }
 
-void EditSession::madeFile(const TkString& path) { made_.push_back(path); }
-
-void EditSession::takeBackMadeFiles() {
-    // Files this session made for a change that did not land belong to nothing; a file someone
-    // else opened meanwhile is theirs now.
-    for (const TkString& path : made_)
-        if (!isDrawingLocked(path)) {
-            std::error_code ec;
-            std::filesystem::remove(std::filesystem::path(tkToUtf8(path)), ec);
-        }
-    made_.clear();
-}
+TkString journalPathOf(const TkString& setPath) { return setPath + L".journal"; }
 
 ActionResult EditSession::commit(ActionResult result) {
     result.reloaded = result.reloaded || replaced_;
@@ -112,19 +117,34 @@ ActionResult EditSession::commit(ActionResult result) {
         if (result.landed()) result = failure_.status != ActionResult::NothingToDo ? failure_ : ActionResult::refused(L"the sheet set is not held");
         return result;
     }
-    if (result.status == ActionResult::Done) {
-        // Saved while still held: the next editor reads what this one wrote; no drawing shows a
-        // value the set on disk does not hold.
-        if (!s->save()) {
-            result.status = ActionResult::SaveFailed;
-            result.message = s->lastSaveError();
+    if (!recovered_.empty()) result.leftAlone.push_back({recovered_, L"recovered", false});
+    // The title blocks first, then the set: every file of the action is in the journal, and the
+    // set's save is its last step, so a crash anywhere before the journal's end is undone whole.
+    if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);
+    if (result.status == ActionResult::Done && journal_->failure().empty() && !s->save()) {
+        result.status = ActionResult::SaveFailed;
+        result.message = s->lastSaveError();
+    }
+    if (result.landed() && !journal_->failure().empty()) {
+        result.status = ActionResult::SaveFailed;
+        result.message = tkFromUtf8(journal_->failure());
+    }
+    if (result.landed()) {
+        if (const std::string e = journal_->commit(); !e.empty())
+            result.leftAlone.push_back({tkFromUtf8(e), L"the next edit finishes it", false});
+    } else if (journal_->started()) {
+        const size_t files = journal_->fileCount();
+        const std::vector<std::string> problems = journal_->rollBack();
+        if (problems.empty()) {
+            if (result.status == ActionResult::SaveFailed)
+                result.message += L"; nothing was changed: the sheet set and its drawings are as they were (" + std::to_wstring(files) +
+                                  L" file" + (files == 1 ? L"" : L"s") + L" put back)";
+        } else {
+            result.message += L"; some files could not be put back, and the next edit of the set tries again: " + tkFromUtf8(problems.front());
         }
     }
-    if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);
     // A core that refused, or a change that could not be saved, leaves nothing behind: what is
     // shown is what is on disk again. A set opened for this session alone is simply dropped.
-    if (!result.landed()) takeBackMadeFiles();
-    made_.clear();  // they belong to the saved set now
     if (!result.landed() && !own_) readAgain();
     release();
     result.reloaded = result.reloaded || replaced_;
@@ -139,10 +159,16 @@ void EditSession::followTitleBlocks(ActionResult& result) {
     // Drawings open here are updated in their documents on this thread; the rest on disk, where
     // the caller shows the progress.
     std::vector<TitleBlockJob> open;
-    if (openDrawing)
-        for (auto it = jobs.begin(); it != jobs.end();)
-            if (openDrawing(it->file)) open.push_back(std::move(*it)), it = jobs.erase(it);
-            else ++it;
+    if (openDrawing) {
+        for (auto it = jobs.begin(); it != jobs.end();) {
+            if (!openDrawing(it->file)) {
+                ++it;
+                continue;
+            }
+            open.push_back(std::move(*it));
+            it = jobs.erase(it);
+        }
+    }
     TitleBlockReport report = updateTitleBlocks(open, path_, {}, openDrawing), onDisk;
     auto work = [&](const Progress& progress) { onDisk = updateTitleBlocks(jobs, path_, progress); };
     if (runLong && !jobs.empty()) runLong(L"Updating the title blocks of the sheet set's drawings...", work);

@@ -1,8 +1,10 @@
 #pragma once
 // One user action's hold on a sheet set, from its first read to its last write: the edit lock
-// taken, the set read again if someone saved it meanwhile, the core's change applied, then the set
-// saved and the title blocks of the drawings whose shown values changed brought up to date, all
-// before the lock is let go. What is not committed is dropped: the set is read again from disk.
+// taken, an interrupted action's journal finished or undone, the set read again if someone saved
+// it meanwhile, the core's change applied, then the title blocks of the drawings whose shown
+// values changed brought up to date and the set saved, all before the lock is let go. Every file
+// the action writes is noted in a journal beside the set first: what is not committed, or fails
+// half way, is undone whole, and the set is read again from disk.
 //
 //   EditSession session(mgr, mgr.getCurrent());       // or EditSession session(L"/p/Set.dst")
 //   if (!session.begin(waitMs)) return session.failure();
@@ -14,6 +16,7 @@
 #include "actions/ActionResult.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/TitleBlocks.h"
+#include "toolkit/common/TkFileJournal.h"
 
 class TkDbDatabase;
 
@@ -52,21 +55,21 @@ public:
     // Every drawing's title blocks are brought up to date on commit, not only the changed ones.
     void followAllTitleBlocks() { followAll_ = true; }
 
-    // Ends the session with the core's result: when Done, the set is saved, then the title blocks
-    // that show something else now are updated (drawings held by someone else, or that belong to
-    // another set, are named in the result), then the lock is let go. Any other status drops
-    // the change. The result returned says what happened.
+    // Ends the session with the core's result: when Done, the title blocks that show something
+    // else now are updated (drawings held by someone else, or that belong to another set, are named
+    // in the result), then the set is saved, then the lock is let go. Any other status, or any file
+    // of the action that could not be written, undoes every file the action wrote and drops the
+    // change. The result returned says what happened and what is on disk now.
     ActionResult commit(ActionResult result);
     // Lets go of the lock without saving: for a session whose core never ran (a cancelled dialog).
     void abandon();
-    // A file the core made new for its change: removed again when the change does not land.
-    void madeFile(const TkString& path);
+
 
 private:
     void readAgain();
     void release();
     void followTitleBlocks(ActionResult& result);
-    void takeBackMadeFiles();
+
 
     std::unique_ptr<CSheetSetMgrImpl> own_;
     CSheetSetMgrImpl* mgr_;
@@ -78,12 +81,17 @@ private:
     bool replaced_ = false;
     bool followAll_ = false;
     TitleBlockReport titleBlocks_;
-    std::vector<TkString> made_;
+    std::unique_ptr<TkFileJournal> journal_;
+    std::unique_ptr<TkFileJournal::Scope> journalScope_;
+    TkString recovered_;  // what was done with a journal found at the start
 
 public:
     // After commit: what the title blocks' update did.
     const TitleBlockReport& titleBlockReport() const { return titleBlocks_; }
 };
+
+// Where the journal of a set's multi-file actions lives: beside the set.
+TkString journalPathOf(const TkString& setPath);
 
 // Runs a core in a session begun; a core that throws has its changes dropped and is refused.
 ActionResult runCore(EditSession& session, const std::function<ActionResult(EditSession&)>& core);

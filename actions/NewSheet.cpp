@@ -60,8 +60,6 @@ CSheet* makeSheet(EditSession& session, const NewSheetRequest& request, TkString
     std::error_code ec;
     std::filesystem::create_directories(tkToUtf8(location), ec);
     if (!writeSheetDrawing({tmpl.file, tmpl.layout, tmpl.handle, drawingPath, fileName, set.getFileName(), request.version}, error)) return nullptr;
-    // A drawing written over may be another sheet's: it stays whatever becomes of this edit.
-    if (!exists) session.madeFile(drawingPath);
     if (request.chosenTemplate) target->setTemplate(tmpl.layout.c_str(), tmpl.handle.c_str(), tmpl.file.c_str(), true);
     CSheet* sheet = addSheetForDrawing(set, target, position, number, title, fileName, tmpl.handle, drawingPath);
     applyNewSheetValues(set, sheet, request.values, error);

@@ -6,6 +6,7 @@
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
+#include "toolkit/common/TkAtomicFile.h"
 #include "toolkit/common/TkUtf8.h"
 
 bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout, const TkString& newPath, TkString& error,
@@ -48,10 +49,11 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
         error = path + L": cannot be written";
         return false;
     }
-    if (path != oldPath) {
-        std::error_code ec;
-        std::filesystem::remove(tkToUtf8(oldPath), ec);
-    }
+    if (path != oldPath)
+        if (const std::string e = tkRemoveFile(tkToUtf8(oldPath)); !e.empty()) {
+            error = tkFromUtf8(e);
+            return false;
+        }
     sheet.setLayout(layout.c_str(), sheet.getLayoutHandle().c_str(), path.c_str());
     if (path != oldPath) set.replaceDrawingFile(oldPath.c_str(), path.c_str());  // the drawing's other sheets go with it
     return true;

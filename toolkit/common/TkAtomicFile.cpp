@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "toolkit/common/TkFileIdentity.h"
+#include "toolkit/common/TkFileJournal.h"
 
 namespace {
 
@@ -57,17 +60,57 @@ int makeTemp(const std::string& path, std::string& tmp) {
     return fd;
 }
 
+// The fault seam: the n-th change from now fails as a full disk would. Armed by tests, or for a
+// whole process by VORN_FAIL_WRITE_AFTER=n (counting from 1).
+std::atomic<long> g_faultIn{[] {
+    const char* v = std::getenv("VORN_FAIL_WRITE_AFTER");
+    return v && *v ? std::atol(v) : 0L;
+}()};
+
+bool faultNow() {
+    long n = g_faultIn.load();
+    while (n > 0 && !g_faultIn.compare_exchange_weak(n, n - 1)) {
+    }
+    return n == 1;
+}
+
+// Tells the active journal before a change, and of a change that failed.
+std::string journalBefore(const std::string& path, bool removal) {
+    TkFileJournal* j = TkFileJournal::active();
+    if (!j) return {};
+    std::string e = removal ? j->beforeRemove(path) : j->beforeWrite(path);
+    if (!e.empty()) j->noteFailure(e);
+    return e;
+}
+
+std::string failed(std::string reason) {
+    if (TkFileJournal* j = TkFileJournal::active()) j->noteFailure(reason);
+    return reason;
+}
+
 }  // namespace
 
+void tkArmWriteFault(long nthChange) { g_faultIn.store(nthChange); }
+
+std::string tkRemoveFile(const std::string& path) {
+    if (std::string e = journalBefore(path, true); !e.empty()) return e;
+    if (faultNow()) return failed("cannot remove " + path + ": " + std::strerror(EIO));
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return failed("cannot remove " + path + ": " + std::strerror(errno));
+    syncFolder(folderOf(path));
+    return {};
+}
+
 std::string tkWriteFileAtomically(const std::string& path, std::string_view data, TkFileIdentity* written) {
+    if (std::string e = journalBefore(path, false); !e.empty()) return e;
+    if (faultNow()) return failed("cannot write " + path + ": " + std::strerror(ENOSPC));
     std::string tmp;
     int fd = makeTemp(path, tmp);
-    if (fd < 0) return "cannot write in the folder " + folderOf(path) + ": " + std::strerror(errno);
+    if (fd < 0) return failed("cannot write in the folder " + folderOf(path) + ": " + std::strerror(errno));
     auto fail = [&](const char* what) {
         int e = errno;
         ::close(fd);
         ::unlink(tmp.c_str());
-        return std::string(what) + " " + path + ": " + std::strerror(e);
+        return failed(std::string(what) + " " + path + ": " + std::strerror(e));
     };
     if (!writeAll(fd, data.data(), data.size())) return fail("cannot write");
     if (::fsync(fd) != 0) return fail("cannot flush");
@@ -76,12 +119,12 @@ std::string tkWriteFileAtomically(const std::string& path, std::string_view data
     if (::close(fd) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());
-        return "cannot write " + path + ": " + std::strerror(e);
+        return failed("cannot write " + path + ": " + std::strerror(e));
     }
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());
-        return "cannot replace " + path + ": " + std::strerror(e);
+        return failed("cannot replace " + path + ": " + std::strerror(e));
     }
     syncFolder(folderOf(path));
     return {};

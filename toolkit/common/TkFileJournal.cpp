@@ -1,0 +1,258 @@
+#include "toolkit/common/TkFileJournal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "toolkit/common/TkAtomicFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::atomic<TkFileJournal*> g_active{nullptr};
+
+constexpr const char* kHeader = "VORN-JOURNAL 1";
+constexpr const char* kCommitted = "COMMITTED";
+
+// One path per field: the characters that end a field or a line are written as %XX.
+std::string escape(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '%' || c == '\n' || c == '\r' || c == '\t') {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", static_cast<unsigned char>(c));
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool unescape(const std::string& s, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        if (i + 2 >= s.size() || !std::isxdigit(static_cast<unsigned char>(s[i + 1])) || !std::isxdigit(static_cast<unsigned char>(s[i + 2])))
+            return false;
+        out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+    }
+    return true;
+}
+
+void syncFolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+}  // namespace
+
+TkFileJournal::TkFileJournal(std::string journalPath) : path_(std::move(journalPath)) {}
+
+TkFileJournal::~TkFileJournal() {
+    if (g_active.load() == this) g_active.store(nullptr);
+    if (!ended_ && started()) rollBack();
+    close();
+}
+
+TkFileJournal::Scope::Scope(TkFileJournal& journal) : previous_(g_active.exchange(&journal)) {}
+TkFileJournal::Scope::~Scope() { g_active.store(previous_); }
+TkFileJournal* TkFileJournal::active() { return g_active.load(); }
+
+void TkFileJournal::noteOnlyWithOthers(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    onlyWithOthers_.insert(path);
+}
+
+void TkFileJournal::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+std::string TkFileJournal::append(const Step& step) {
+    if (fd_ < 0) {
+        // O_EXCL: a journal already there is another action's, and must be recovered first.
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd_ < 0) return "cannot write the journal " + path_ + ": " + std::strerror(errno);
+        const std::string head = std::string(kHeader) + "\n";
+        if (::write(fd_, head.data(), head.size()) != static_cast<ssize_t>(head.size())) return "cannot write the journal " + path_;
+        syncFolderOf(path_);
+    }
+    const std::string line = std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n";
+    if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()) || ::fsync(fd_) != 0)
+        return "cannot write the journal " + path_ + ": " + std::strerror(errno);
+    return {};
+}
+
+std::string TkFileJournal::keepCopy(const std::string& path, std::string& backup) {
+    const fs::path p(path);
+    backup = (p.parent_path() / ("." + p.filename().string() + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter_) + ".undo")).string();
+    return {};
+}
+
+std::string TkFileJournal::beforeWrite(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (noted_.count(path)) return {};
+    if (onlyWithOthers_.count(path) && steps_.empty()) return {};
+    Step step{'W', path, {}};
+    if (exists(path)) keepCopy(path, step.backup);
+    // The step is on disk before its copy is made: a journal that names a copy that is not there
+    // means the file was never changed.
+    if (std::string e = append(step); !e.empty()) return e;
+    if (!step.backup.empty())
+        if (std::string e = tkBackupFile(path, step.backup); !e.empty()) return e;
+    noted_.insert(path);
+    steps_.push_back(step);
+    return {};
+}
+
+std::string TkFileJournal::beforeRemove(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (noted_.count(path) || !exists(path)) return {};
+    Step step{'D', path, {}};
+    keepCopy(path, step.backup);
+    if (std::string e = append(step); !e.empty()) return e;
+    if (std::string e = tkBackupFile(path, step.backup); !e.empty()) return e;
+    noted_.insert(path);
+    steps_.push_back(step);
+    return {};
+}
+
+void TkFileJournal::noteFailure(const std::string& reason) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (failure_.empty()) failure_ = reason;
+}
+
+std::string TkFileJournal::failure() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failure_;
+}
+
+bool TkFileJournal::started() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !steps_.empty();
+}
+
+size_t TkFileJournal::fileCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return steps_.size();
+}
+
+std::string TkFileJournal::commit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = true;
+    if (fd_ < 0) return {};
+    const std::string line = std::string(kCommitted) + "\n";
+    if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()) || ::fsync(fd_) != 0)
+        return "cannot write the journal " + path_ + ": " + std::strerror(errno);
+    close();
+    for (const Step& s : steps_)
+        if (!s.backup.empty()) ::unlink(s.backup.c_str());
+    ::unlink(path_.c_str());
+    steps_.clear();
+    return {};
+}
+
+std::vector<std::string> TkFileJournal::undo(const std::vector<Step>& steps) {
+    std::vector<std::string> problems;
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+        if (it->backup.empty()) {
+            // Made by the action: it goes.
+            if (::unlink(it->path.c_str()) != 0 && errno != ENOENT) problems.push_back("cannot remove " + it->path + ": " + std::strerror(errno));
+        } else if (exists(it->backup)) {
+            if (::rename(it->backup.c_str(), it->path.c_str()) != 0)
+                problems.push_back("cannot put back " + it->path + ": " + std::strerror(errno));
+        }
+        // A named copy that is not there: the file was never changed, or is back already.
+    }
+    for (const Step& s : steps) syncFolderOf(s.path);
+    return problems;
+}
+
+std::vector<std::string> TkFileJournal::rollBack() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = true;
+    close();
+    std::vector<std::string> problems = undo(steps_);
+    if (problems.empty()) ::unlink(path_.c_str());  // else kept: the next action tries again
+    steps_.clear();
+    noted_.clear();
+    return problems;
+}
+
+bool TkFileJournal::read(const std::string& journalPath, std::vector<Step>& steps, bool& committed, std::string& error) {
+    std::ifstream in(journalPath, std::ios::binary);
+    if (!in) return (error = "cannot read the journal " + journalPath), false;
+    std::string line;
+    if (!std::getline(in, line) || line != kHeader) return (error = journalPath + " is not a journal of this program"), false;
+    committed = false;
+    while (std::getline(in, line)) {
+        if (line == kCommitted) {
+            committed = true;
+            continue;
+        }
+        const size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
+        Step s;
+        // A last line cut short by the crash was never acted on: its file was not touched yet.
+        if (a != 1 || b == std::string::npos || (line[0] != 'W' && line[0] != 'D') || !unescape(line.substr(a + 1, b - a - 1), s.path) ||
+            !unescape(line.substr(b + 1), s.backup) || s.path.empty()) {
+            if (in.peek() == EOF) break;
+            return (error = journalPath + " is damaged"), false;
+        }
+        s.kind = line[0];
+        steps.push_back(s);
+    }
+    return true;
+}
+
+TkFileJournal::Found TkFileJournal::inspect(const std::string& journalPath) {
+    Found f;
+    if (!exists(journalPath)) return f;
+    f.exists = true;
+    std::vector<Step> steps;
+    read(journalPath, steps, f.committed, f.error);
+    for (const Step& s : steps) f.files.push_back(s.path);
+    return f;
+}
+
+std::string TkFileJournal::recover(const std::string& journalPath, std::vector<std::string>& problems) {
+    if (!exists(journalPath)) return {};
+    std::vector<Step> steps;
+    bool committed = false;
+    std::string error;
+    if (!read(journalPath, steps, committed, error)) {
+        problems.push_back(error);
+        return "a journal left by an interrupted action could not be read; it was left as it is";
+    }
+    if (committed) {
+        for (const Step& s : steps)
+            if (!s.backup.empty()) ::unlink(s.backup.c_str());
+        ::unlink(journalPath.c_str());
+        return "an action interrupted after it was saved was finished (" + std::to_string(steps.size()) + " files)";
+    }
+    std::vector<std::string> undone = undo(steps);
+    problems.insert(problems.end(), undone.begin(), undone.end());
+    if (undone.empty()) ::unlink(journalPath.c_str());
+    return "an interrupted action was undone: " + std::to_string(steps.size()) + " file" + (steps.size() == 1 ? "" : "s") +
+           " put back as they were before it";
+}
