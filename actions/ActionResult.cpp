@@ -23,7 +23,7 @@ TkString ActionResult::failureText(const TkString& setPath) const {
         return L"The sheet set cannot be changed: " + message + L".";
     case Unwritable: return L"The sheet set cannot be changed: " + message + L".";
     case ReadFailed: return L"The sheet set was changed by someone else and cannot be read again: " + message;
-    case SaveFailed: return L"The change could not be saved: " + message + L". The sheet set on disk is as it was before.";
+    case SaveFailed: return L"The change could not be saved: " + message + L".";
     case Refused: return message;
     default: return {};
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "drawings/FileLocks.h"
+#include "model/SheetSetCheck.h"
 #include "toolkit/common/TkFileJournal.h"
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
@@ -62,10 +63,10 @@ bool EditSession::begin(int waitMs) {
     // An action of this set that was cut short is finished or undone before anything else: the
     // set and its drawings are then as one action left them.
     std::vector<std::string> problems;
-    const std::string journalPath = tkToUtf8(journalPathOf(path_));
+    const std::string journalPath = tkToUtf8(sheetSetJournalPath(path_));
     if (const std::string done = TkFileJournal::recover(journalPath, problems); !done.empty()) recovered_ = tkFromUtf8(done);
     if (!problems.empty()) {
-        failure_.status = ActionResult::ReadFailed;
+        failure_.status = ActionResult::Unwritable;
         failure_.message = L"an interrupted action could not be undone: " + tkFromUtf8(problems.front());
         release();
         return false;
@@ -108,7 +109,7 @@ void EditSession::release() {
 
 void EditSession::abandon() { release(); }
 
-TkString journalPathOf(const TkString& setPath) { return setPath + L".journal"; }
+
 
 ActionResult EditSession::commit(ActionResult result) {
     result.reloaded = result.reloaded || replaced_;
@@ -132,7 +133,9 @@ ActionResult EditSession::commit(ActionResult result) {
     if (result.landed()) {
         if (const std::string e = journal_->commit(); !e.empty())
             result.leftAlone.push_back({tkFromUtf8(e), L"the next edit finishes it", false});
-    } else if (journal_->started()) {
+    } else if (!journal_->started()) {
+        if (result.status == ActionResult::SaveFailed) result.message += L"; the sheet set on disk is as it was before";
+    } else {
         const size_t files = journal_->fileCount();
         const std::vector<std::string> problems = journal_->rollBack();
         if (problems.empty()) {

@@ -90,9 +90,6 @@ public:
     const TitleBlockReport& titleBlockReport() const { return titleBlocks_; }
 };
 
-// Where the journal of a set's multi-file actions lives: beside the set.
-TkString journalPathOf(const TkString& setPath);
-
 // Runs a core in a session begun; a core that throws has its changes dropped and is refused.
 ActionResult runCore(EditSession& session, const std::function<ActionResult(EditSession&)>& core);
 // Runs a core on a set file in a session of its own: the shape of every drawkit verb.

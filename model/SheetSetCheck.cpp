@@ -8,6 +8,7 @@
 #include "drawings/SheetSetLock.h"
 #include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
+#include "toolkit/common/TkFileJournal.h"
 #include "model/SheetImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
@@ -59,6 +60,7 @@ public:
 
     std::vector<SheetSetFinding> run(const std::function<void(int, int)>& progress) {
         checkLock();
+        checkJournal();
         checkSetFiles();
         std::vector<CSheet*> sheets;
         set_->getSheets(sheets, true);
@@ -95,6 +97,26 @@ private:
                     CSheetSetLock::lockFileName(setPath_));
         else
             add(SheetSetFinding::Note, "locked", L"sheet set", L"being edited by " + info.describe());
+    }
+
+    // A journal beside the set: an action that writes several files was cut short (or is running).
+    void checkJournal() {
+        const TkFileJournal::Found j = TkFileJournal::inspect(tkToUtf8(sheetSetJournalPath(setPath_)));
+        if (!j.exists) return;
+        if (!j.error.empty()) {
+            add(SheetSetFinding::Error, "interrupted-action", L"sheet set", tkFromUtf8(j.error));
+            return;
+        }
+        const TkString files = std::to_wstring(j.files.size()) + (j.files.size() == 1 ? L" file" : L" files") +
+                               (j.files.empty() ? TkString() : L" (" + tkFromUtf8(j.files.front()) + (j.files.size() > 1 ? L", ...)" : L")"));
+        const SheetSetLockInfo lock = CSheetSetLock::holder(setPath_);
+        if (lock.held) {
+            add(SheetSetFinding::Note, "action-running", L"sheet set", L"an action of " + lock.describe() + L" is changing " + files);
+            return;
+        }
+        add(SheetSetFinding::Error, "interrupted-action", L"sheet set",
+            TkString(L"an action was interrupted after it changed ") + files + L"; `drawkit check --repair` or the next edit of the set " +
+                (j.committed ? L"finishes it (the set was saved)" : L"puts them back as they were before it"));
     }
 
     void checkSetFiles() {
@@ -206,3 +228,5 @@ TkString componentPath(const CComponent* c) {
 std::vector<SheetSetFinding> checkSheetSet(CSheetSet* set, const std::function<void(int, int)>& progress) {
     return Checker(set).run(progress);
 }
+
+TkString sheetSetJournalPath(const TkString& setPath) { return setPath + L".journal"; }

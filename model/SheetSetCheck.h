@@ -21,3 +21,7 @@ std::vector<SheetSetFinding> checkSheetSet(CSheetSet* set, const std::function<v
 
 // Where a component sits: its subsets' names and its own display name, joined by " / ".
 TkString componentPath(const CComponent* c);
+
+// The journal of the set's actions that write several files: beside the set, while one runs or
+// after one was cut short.
+TkString sheetSetJournalPath(const TkString& setPath);

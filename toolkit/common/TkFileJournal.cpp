@@ -65,6 +65,30 @@ bool exists(const std::string& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
+// What a journal may name, whoever wrote it (it lies in a shared folder): absolute drawing, template
+// or set files, and kept copies beside them under the names this journal gives them. Anything else
+// makes the journal one to leave alone.
+bool acceptable(const std::string& path, const std::string& backup) {
+    const fs::path p(path);
+    if (!p.is_absolute() || p.lexically_normal() != p || p.filename().empty()) return false;
+    std::string ext = p.extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext != ".dwg" && ext != ".dxf" && ext != ".dwt" && ext != ".dst") return false;
+    if (backup.empty()) return true;
+    const fs::path b(backup);
+    const std::string name = b.filename().string(), prefix = "." + p.filename().string() + ".";
+    if (b.parent_path() != p.parent_path() || name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + 8 ||
+        name.compare(name.size() - 5, 5, ".undo") != 0)
+        return false;
+    const std::string tag = name.substr(prefix.size(), name.size() - prefix.size() - 5);
+    return tag.find_first_not_of("0123456789-") == std::string::npos;
+}
+
+bool isPlainFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(fs::symlink_status(path, ec));
+}
+
 }  // namespace
 
 TkFileJournal::TkFileJournal(std::string journalPath) : path_(std::move(journalPath)) {}
@@ -177,9 +201,9 @@ std::vector<std::string> TkFileJournal::undo(const std::vector<Step>& steps) {
     std::vector<std::string> problems;
     for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
         if (it->backup.empty()) {
-            // Made by the action: it goes.
-            if (::unlink(it->path.c_str()) != 0 && errno != ENOENT) problems.push_back("cannot remove " + it->path + ": " + std::strerror(errno));
-        } else if (exists(it->backup)) {
+            // Made by the action: it goes (a link or folder in its place is not what it made).
+            if (isPlainFile(it->path) && ::unlink(it->path.c_str()) != 0) problems.push_back("cannot remove " + it->path + ": " + std::strerror(errno));
+        } else if (isPlainFile(it->backup)) {
             if (::rename(it->backup.c_str(), it->path.c_str()) != 0)
                 problems.push_back("cannot put back " + it->path + ": " + std::strerror(errno));
         }
@@ -219,6 +243,7 @@ bool TkFileJournal::read(const std::string& journalPath, std::vector<Step>& step
             if (in.peek() == EOF) break;
             return (error = journalPath + " is damaged"), false;
         }
+        if (!acceptable(s.path, s.backup)) return (error = journalPath + " names a file it may not change: " + s.path), false;
         s.kind = line[0];
         steps.push_back(s);
     }

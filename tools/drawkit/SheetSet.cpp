@@ -9,6 +9,7 @@
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
+#include "tools/drawkit/EditRun.h"
 #include "tools/drawkit/Json.h"
 
 namespace {
@@ -157,8 +158,20 @@ int drawkitSheets(const std::vector<std::string>& args) {
 }
 
 int drawkitCheck(const std::vector<std::string>& args) {
-    bool asJson = args.size() > 1 && args[1] == "--json";
-    OpenSet o(args[0]);
+    EditArgs a = parseEditArgs(args, {}, {"--json", "--repair"});
+    if (!a.error.empty()) return fail(1, a.error);
+    if (a.positional.size() != 1) return fail(1, "usage: drawkit check SET.dst [--json] [--repair] [--wait SECONDS]");
+    const bool asJson = a.has("--json");
+    if (a.has("--repair")) {
+        // An edit session that changes nothing: taking the set finishes or undoes an interrupted
+        // action first, under the lock.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
+        const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [](EditSession& s) { return s.commit(ActionResult::nothingToDo()); });
+        if (!r.landed()) return report(a.positional[0], r);
+        for (const ActionResult::LeftAlone& l : r.leftAlone) std::fprintf(asJson ? stderr : stdout, "repaired: %s\n", U(l.item).c_str());
+    }
+    OpenSet o(a.positional[0]);
     if (!o.set()) return 2;
     auto findings = checkSheetSet(o.set());
     int errors = 0;

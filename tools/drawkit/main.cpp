@@ -5,7 +5,7 @@
 //   drawkit objects FILE
 //   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
 //   drawkit sheets SET.dst [--json|--csv]
-//   drawkit check SET.dst [--json]
+//   drawkit check SET.dst [--json] [--repair]
 //   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
 //   drawkit new-set SET.dst --from FOLDER... [options]                       (a set from drawings)
 //   drawkit new-sheet | import | remove SET.dst ...                          (sheets in bulk)
@@ -33,7 +33,7 @@ int usage(FILE* out = stderr) {
                  "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
                  "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n"
                  "       drawkit sheets SET.dst [--json|--csv]        (the sheet tree, or the sheet index)\n"
-                 "       drawkit check SET.dst [--json]               (exit 1 when something is wrong)\n"
+                 "       drawkit check SET.dst [--json] [--repair]    (exit 1 when something is wrong)\n"
                  "       drawkit new-subset SET.dst PATH              (PATH: \"Architecture/Plans\")\n"
                  "       drawkit move SET.dst ITEM --to SUBSET [--after ITEM]   (ITEM: subset path or sheet number)\n"
                  "       drawkit prop SET.dst [ITEM] NAME=VALUE...    (custom properties of the set or a sheet)\n"
@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
         return false;
     };
     if (args[0] == "sheets" && opt({"--json", "--csv"})) return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
-    if (args[0] == "check" && opt({"--json"})) return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (args[0] == "check") return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "audit") return drawkitAudit(rest);
     if (args[0] == "new-set") return drawkitNewSet(rest);

@@ -1,0 +1,136 @@
+// The journal of an action's file changes: what an action cut short leaves is undone whole, or
+// finished when it got to its end, and a journal cut mid-line or hostile does no harm.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/TestFiles.h"
+#include "toolkit/common/TkAtomicFile.h"
+#include "toolkit/common/TkFileJournal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The folder's files (hidden ones too) and their texts.
+std::map<std::string, std::string> contents(const ScratchDir& dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        if (e.is_regular_file()) out[e.path().filename().string()] = readFileText(e.path().string());
+    return out;
+}
+
+// An action over three files: one replaced, one made, one removed (and one written twice).
+void act(const ScratchDir& dir) {
+    EXPECT_EQ(tkWriteFileAtomically(dir.file("a.dwg"), "a2"), "");
+    EXPECT_EQ(tkWriteFileAtomically(dir.file("a.dwg"), "a3"), "");
+    EXPECT_EQ(tkWriteFileAtomically(dir.file("new.dwg"), "n1"), "");
+    EXPECT_EQ(tkRemoveFile(dir.file("b.dwg")), "");
+    EXPECT_EQ(tkWriteFileAtomically(dir.file("set.dst"), "s2"), "");
+}
+
+void seed(const ScratchDir& dir) {
+    writeFileText(dir.file("a.dwg"), "a1");
+    writeFileText(dir.file("b.dwg"), "b1");
+    writeFileText(dir.file("set.dst"), "s1");
+}
+
+}  // namespace
+
+TEST(FileJournal, AnActionIsUndoneWholeOrFinishedAndLeavesNothingBehind) {
+    ScratchDir dir;
+    seed(dir);
+    const auto before = contents(dir);
+    const std::string path = dir.file("set.dst.journal");
+
+    // Rolled back in the process: every file as it was, no copy and no journal left.
+    {
+        TkFileJournal journal(path);
+        journal.noteOnlyWithOthers(dir.file("set.dst"));
+        TkFileJournal::Scope active(journal);
+        act(dir);
+        EXPECT_EQ(journal.fileCount(), 4u);  // a, new, b and the set: each once
+        EXPECT_TRUE(journal.rollBack().empty());
+    }
+    EXPECT_EQ(contents(dir), before);
+
+    // Left behind as by a killed process (the journal object never ends it): recovery undoes it.
+    {
+        auto* journal = new TkFileJournal(path);
+        TkFileJournal::Scope active(*journal);
+        act(dir);
+        const TkFileJournal::Found found = TkFileJournal::inspect(path);
+        EXPECT_TRUE(found.exists);
+        EXPECT_FALSE(found.committed);
+        EXPECT_EQ(found.files.size(), 4u);
+        std::vector<std::string> problems;
+        EXPECT_NE(TkFileJournal::recover(path, problems).find("undone"), std::string::npos);
+        EXPECT_TRUE(problems.empty());
+        EXPECT_EQ(contents(dir), before);
+        // Recovering again, or the journal object going, changes nothing more.
+        EXPECT_EQ(TkFileJournal::recover(path, problems), "");
+        journal->commit();
+        delete journal;
+    }
+    EXPECT_EQ(contents(dir), before);
+
+    // Committed: the kept copies and the journal go, the new files stay.
+    {
+        TkFileJournal journal(path);
+        TkFileJournal::Scope active(journal);
+        act(dir);
+        EXPECT_EQ(journal.commit(), "");
+    }
+    EXPECT_EQ(contents(dir), (std::map<std::string, std::string>{{"a.dwg", "a3"}, {"new.dwg", "n1"}, {"set.dst", "s2"}}));
+}
+
+TEST(FileJournal, AFailedWriteIsNotedAndACutOrHostileJournalIsHandled) {
+    ScratchDir dir;
+    seed(dir);
+    const std::string path = dir.file("set.dst.journal");
+    {
+        TkFileJournal journal(path);
+        journal.noteOnlyWithOthers(dir.file("set.dst"));
+        TkFileJournal::Scope active(journal);
+        // The set's save alone needs no journal.
+        EXPECT_EQ(tkWriteFileAtomically(dir.file("set.dst"), "s2"), "");
+        EXPECT_FALSE(journal.started());
+        EXPECT_FALSE(fs::exists(path));
+        tkArmWriteFault(2);
+        EXPECT_EQ(tkWriteFileAtomically(dir.file("a.dwg"), "a2"), "");
+        EXPECT_NE(tkWriteFileAtomically(dir.file("b.dwg"), "b2"), "");
+        EXPECT_NE(journal.failure().find("b.dwg"), std::string::npos);
+        EXPECT_TRUE(journal.rollBack().empty());
+    }
+    EXPECT_EQ(readFileText(dir.file("a.dwg")), "a1");
+    EXPECT_EQ(readFileText(dir.file("b.dwg")), "b1");
+
+    // The last line cut short by the crash was never acted on; a named copy that is missing means
+    // the file was never changed, and a file marked new that is not there is fine.
+    writeFileText(path, "VORN-JOURNAL 1\nW\t" + dir.file("a.dwg") + "\t" + dir.file(".a.dwg.99-1.undo") + "\nW\t" + dir.file("c%0A.dwg") +
+                            "\t\nW\t" + dir.file("b.d"));
+    writeFileText(dir.file("c\n.dwg"), "made");
+    std::vector<std::string> problems;
+    EXPECT_NE(TkFileJournal::recover(path, problems), "");
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(readFileText(dir.file("a.dwg")), "a1");
+    EXPECT_FALSE(fs::exists(dir.file("c\n.dwg")));  // its name escaped in the journal
+    EXPECT_FALSE(fs::exists(path));
+
+    // Damage in the middle, another program's file, or a journal planted to remove or replace files
+    // that are no drawings of this kind, or from a copy elsewhere: said, and nothing is touched.
+    writeFileText(dir.file("notes.txt"), "mine");
+    writeFileText(dir.file(".a.dwg.1-1.undo"), "planted");
+    for (const std::string& text : {std::string("VORN-JOURNAL 1\nX\tnonsense\nW\t") + dir.file("a.dwg") + "\t\n", std::string("hello\n"),
+                                    "VORN-JOURNAL 1\nW\t" + dir.file("notes.txt") + "\t\n",
+                                    "VORN-JOURNAL 1\nD\t" + dir.file("sub/../a.dwg") + "\t" + dir.file(".a.dwg.1-1.undo") + "\n",
+                                    "VORN-JOURNAL 1\nD\t" + dir.file("a.dwg") + "\t/tmp/.a.dwg.1-1.undo\n"}) {
+        writeFileText(path, text);
+        problems.clear();
+        TkFileJournal::recover(path, problems);
+        EXPECT_EQ(problems.size(), 1u);
+        EXPECT_EQ(readFileText(dir.file("a.dwg")), "a1");
+        EXPECT_EQ(readFileText(dir.file("notes.txt")), "mine");
+        EXPECT_FALSE(TkFileJournal::inspect(path).error.empty());
+    }
+}
