@@ -73,6 +73,7 @@ bool EditSession::begin(int waitMs) {
     }
     journal_ = std::make_unique<TkFileJournal>(journalPath);
     journal_->noteOnlyWithOthers(tkToUtf8(path_));
+    journal_->noteOnlyWithOthers(tkToUtf8(path_) + ".bak");
     journalScope_ = std::make_unique<TkFileJournal::Scope>(*journal_);
     if (current->isChangedOnDisk()) {
         // Someone saved since this process read it: the change applies to what is on disk now.
@@ -126,7 +127,8 @@ ActionResult EditSession::commit(ActionResult result) {
         result.status = ActionResult::SaveFailed;
         result.message = s->lastSaveError();
     }
-    if (result.landed() && !journal_->failure().empty()) {
+    // A file that could not be written fails the action whatever the core made of it.
+    if (!journal_->failure().empty() && result.status != ActionResult::SaveFailed) {
         result.status = ActionResult::SaveFailed;
         result.message = tkFromUtf8(journal_->failure());
     }

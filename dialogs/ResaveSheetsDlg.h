@@ -1,23 +1,24 @@
 #pragma once
-// "Resave Sheets": the progress of resaving, one sheet after another, each named as it is processed
-// and resaved ("File 3 of 40 in progress."), off the UI thread so that the window stays responsive.
-// Cancel stops after the sheet at hand; the statuses gathered so far are kept. A drawing that may
-// not be written is said as it is met.
+// "Resave Sheets": the progress of resaving, each drawing named as it is resaved ("File 3 of 40 in
+// progress."), off the UI thread so that the window stays responsive. Cancel stops after the
+// drawings at hand; what was resaved so far is kept.
 #include <vector>
 
-#include "model/ResaveSheets.h"
+#include "host/VrTypes.h"
 
 #include <functional>
+#include <vector>
 
 class CResaveSheetsDlg {
 public:
-    // `resaveOne(i)` resaves the i-th sheet and gives its status.
-    CResaveSheetsDlg(const std::vector<CSheet*>& sheets, std::function<int(size_t)> resaveOne);
-    // IDOK after the last sheet, IDCANCEL when the user closed it early.
+    // `work` resaves the drawings and calls its tick before the first and after each: (done, total,
+    // drawing, the statuses of its sheets); the tick answers false once the user cancelled. A held
+    // drawing is said for each of its sheets as it is met.
+    using Tick = std::function<bool(int done, int total, const TkString& drawing, const std::vector<int>& statuses)>;
+    explicit CResaveSheetsDlg(std::function<void(const Tick&)> work);
+    // IDOK after the last drawing, IDCANCEL when the user closed it early.
     int DoModal();
-    std::vector<int> statuses;  // one per sheet handled, in the work list's order
 
 private:
-    const std::vector<CSheet*>& sheets_;
-    std::function<int(size_t)> resaveOne_;
+    std::function<void(const Tick&)> work_;
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <cwchar>
 
 #include "drawings/DwgReader.h"
@@ -79,22 +80,46 @@ bool writeAll(int fd, const std::string& data) {
 
 }  // namespace
 
-int resaveSheet(const CSheet* sheet, const TkString& sheetSetPath, int version, const HostDocumentOf& hostDocument) {
-    const TkString layout = sheet->getLayoutName(), path = sheet->getFileName();
-    const HostDocument here = hostDocument ? hostDocument(path) : HostDocument::None;
+std::vector<ResaveDrawing> resaveDrawings(const std::vector<CSheet*>& sheets, std::vector<size_t>& drawingOfSheet,
+                                          const HostDocumentOf& hostDocument) {
+    std::vector<ResaveDrawing> out;
+    std::map<TkString, size_t> byPath;  // the same file however its sheets spell it
+    drawingOfSheet.clear();
+    for (const CSheet* sheet : sheets) {
+        const TkString path = sheet->getFileName();
+        const TkString key = vrutFoldCase(vrutAbsolutePath(path));
+        auto [it, added] = byPath.emplace(key, out.size());
+        if (added) out.push_back({path, hostDocument ? hostDocument(path) : HostDocument::None, {}});
+        out[it->second].layouts.push_back({sheet->getLayoutName(), sheet->getLayoutHandle()});
+        drawingOfSheet.push_back(it->second);
+    }
+    return out;
+}
+
+std::vector<int> resaveDrawing(const ResaveDrawing& d, const TkString& sheetSetPath, int version) {
+    auto all = [&](int status) { return std::vector<int>(d.layouts.size(), status); };
     // Open here for editing: this session's copy is the drawing, and it is not written behind it.
-    if (here == HostDocument::Editable) return kResaved;
-    const bool inUse = here == HostDocument::ReadOnly || heldByAnother(path);
-    if (!vrutPathExists(path)) return kResaveNotFound;
-    if (!writable(path)) return readOnlyAttribute(path) ? kResaveReadOnly : inUse ? kResaveInUse : kResaved;
-    if (inUse) return kResaveInUse;
+    if (d.here == HostDocument::Editable) return all(kResaved);
+    const bool inUse = d.here == HostDocument::ReadOnly || heldByAnother(d.path);
+    if (!vrutPathExists(d.path)) return all(kResaveNotFound);
+    if (!writable(d.path)) return all(readOnlyAttribute(d.path) ? kResaveReadOnly : inUse ? kResaveInUse : kResaved);
+    if (inUse) return all(kResaveInUse);
     DwgReader reader;
-    reader.load(path, false);
-    if (!reader.database) return reader.lastError == 305 ? kResaveEncrypted : kResaveNeedsRecovery;
-    auto l = reader.findLayout(layout);
-    if (!l || !reader.database->isInitialized(*l)) return kResaveLayoutMissing;
-    if (!reader.writeStamp(sheetSetPath, path, layout, sheet->getLayoutHandle()) || !reader.saveAs(TkString(), version)) return kResaveInUse;
-    return kResaved;
+    reader.load(d.path, false);
+    if (!reader.database) return all(reader.lastError == 305 ? kResaveEncrypted : kResaveNeedsRecovery);
+    std::vector<int> statuses;
+    int stampFor = -1;  // the last sheet in set order whose layout the drawing holds
+    for (size_t i = 0; i < d.layouts.size(); ++i) {
+        auto l = reader.findLayout(d.layouts[i].first);
+        statuses.push_back(l && reader.database->isInitialized(*l) ? kResaved : kResaveLayoutMissing);
+        if (statuses.back() == kResaved) stampFor = static_cast<int>(i);
+    }
+    if (stampFor < 0) return statuses;
+    const auto& [layout, handle] = d.layouts[static_cast<size_t>(stampFor)];
+    if (!reader.writeStamp(sheetSetPath, d.path, layout, handle) || !reader.saveAs(TkString(), version))
+        for (int& s : statuses)
+            if (s == kResaved) s = kResaveInUse;
+    return statuses;
 }
 
 TkString resaveStatusText(int status, const TkString& holder) {

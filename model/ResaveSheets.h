@@ -1,6 +1,6 @@
 #pragma once
-// Resaving every sheet's drawing: each drawing stamped for the set and saved in place, one sheet at
-// a time, with a status per sheet; the sheets that failed are reported and appended to a log beside
+// Resaving every sheet's drawing: each drawing read once, stamped for the set and saved in place,
+// with a status per sheet; the sheets that failed are reported and appended to a log beside
 // the set ("NAME_Resave All Sheets Report_YYYY-MM-DD.log", UTF-16 with a byte order mark).
 #include <functional>
 #include <vector>
@@ -14,8 +14,19 @@ enum ResaveStatus { kResaved = 0, kResaveInUse = 1, kResaveLayoutMissing = 2, kR
 enum class HostDocument { None, Editable, ReadOnly };
 using HostDocumentOf = std::function<HostDocument(const TkString& path)>;
 
-// One sheet, as the progress dialog's tick does it. `version` is the toolkit version saved in.
-int resaveSheet(const CSheet* sheet, const TkString& sheetSetPath, int version, const HostDocumentOf& hostDocument);
+// A drawing to resave with the sheets it holds (layout name and handle, in set order), and how the
+// host has it open: read on the caller's thread, so that the resave itself touches no model object.
+struct ResaveDrawing {
+    TkString path;
+    HostDocument here = HostDocument::None;
+    std::vector<std::pair<TkString, TkString>> layouts;
+};
+// The set's drawings in the order their first sheets come; `drawingOfSheet` gives each sheet's.
+std::vector<ResaveDrawing> resaveDrawings(const std::vector<CSheet*>& sheets, std::vector<size_t>& drawingOfSheet,
+                                          const HostDocumentOf& hostDocument);
+// Reads the drawing once, stamps it for its last sheet whose layout it holds and saves it once in
+// `version`; a status per sheet. Safe to run for several drawings at once.
+std::vector<int> resaveDrawing(const ResaveDrawing& drawing, const TkString& sheetSetPath, int version);
 
 struct ResaveEntry {
     TkString sheet, status, location;  // "number - title", what went wrong, the drawing

@@ -40,12 +40,7 @@ void resaveAll(SheetListContext& ctx) {
         return it == open.end() ? HostDocument::None : it->second;
     };
     const ResaveRequest request{drawingVersionForSaveFormat(vrapDefaultSaveFormat()), hostDocument, {}};
-    auto withProgress = [](const std::vector<CSheet*>& list, const std::function<int(size_t)>& resaveOne, std::vector<int>& statuses) {
-        CResaveSheetsDlg progress(list, resaveOne);
-        const bool finished = progress.DoModal() == IDOK;
-        statuses = progress.statuses;
-        return finished;
-    };
+    auto withProgress = [](const std::function<void(const ResaveTick&)>& work) { return CResaveSheetsDlg(work).DoModal() == IDOK; };
     const TkString name = set->getName();
     ResaveOutcome out;
     const ActionResult r = edit.run([&](EditSession& s) { return resaveSheets(s, request, withProgress, out); });

@@ -73,7 +73,7 @@ bool acceptable(const std::string& path, const std::string& backup) {
     if (!p.is_absolute() || p.lexically_normal() != p || p.filename().empty()) return false;
     std::string ext = p.extension().string();
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext != ".dwg" && ext != ".dxf" && ext != ".dwt" && ext != ".dst") return false;
+    if (ext != ".dwg" && ext != ".dxf" && ext != ".dwt" && ext != ".dst" && ext != ".bak") return false;
     if (backup.empty()) return true;
     const fs::path b(backup);
     const std::string name = b.filename().string(), prefix = "." + p.filename().string() + ".";
@@ -87,6 +87,21 @@ bool acceptable(const std::string& path, const std::string& backup) {
 bool isPlainFile(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(fs::symlink_status(path, ec));
+}
+
+// The atomic writer's temporary files for `path` (".NAME.XXXXXX" beside it), which a process killed
+// mid-write leaves behind.
+void removeWritersLeftovers(const std::string& path) {
+    const fs::path p(path);
+    const std::string prefix = "." + p.filename().string() + ".";
+    std::error_code ec;
+    for (fs::directory_iterator it(p.parent_path().empty() ? "." : p.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0 &&
+            name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", prefix.size()) == std::string::npos &&
+            isPlainFile(it->path().string()))
+            ::unlink(it->path().c_str());
+    }
 }
 
 }  // namespace
@@ -114,6 +129,10 @@ void TkFileJournal::close() {
 }
 
 std::string TkFileJournal::append(const Step& step) {
+    return appendText(std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n");
+}
+
+std::string TkFileJournal::appendText(const std::string& line) {
     if (fd_ < 0) {
         // O_EXCL: a journal already there is another action's, and must be recovered first.
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -122,7 +141,6 @@ std::string TkFileJournal::append(const Step& step) {
         if (::write(fd_, head.data(), head.size()) != static_cast<ssize_t>(head.size())) return "cannot write the journal " + path_;
         syncFolderOf(path_);
     }
-    const std::string line = std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n";
     if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()) || ::fsync(fd_) != 0)
         return "cannot write the journal " + path_ + ": " + std::strerror(errno);
     return {};
@@ -147,6 +165,30 @@ std::string TkFileJournal::beforeWrite(const std::string& path) {
         if (std::string e = tkBackupFile(path, step.backup); !e.empty()) return e;
     noted_.insert(path);
     steps_.push_back(step);
+    return {};
+}
+
+std::string TkFileJournal::beforeWriteAll(const std::vector<std::string>& paths) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Step> steps;
+    std::set<std::string> seen;
+    for (const std::string& path : paths) {
+        if (noted_.count(path) || !seen.insert(path).second) continue;
+        Step step{'W', path, {}};
+        if (exists(path)) keepCopy(path, step.backup);
+        steps.push_back(step);
+    }
+    if (steps.empty()) return {};
+    // One flush for all of them, then the copies.
+    std::string lines;
+    for (const Step& step : steps) lines += std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n";
+    if (std::string e = appendText(lines); !e.empty()) return e;
+    for (const Step& step : steps) {
+        if (!step.backup.empty())
+            if (std::string e = tkBackupFile(step.path, step.backup); !e.empty()) return e;
+        noted_.insert(step.path);
+        steps_.push_back(step);
+    }
     return {};
 }
 
@@ -206,6 +248,9 @@ std::vector<std::string> TkFileJournal::undo(const std::vector<Step>& steps) {
         } else if (isPlainFile(it->backup)) {
             if (::rename(it->backup.c_str(), it->path.c_str()) != 0)
                 problems.push_back("cannot put back " + it->path + ": " + std::strerror(errno));
+            // A file never changed is still the same file as its copy, and such a rename does nothing.
+            else if (exists(it->backup))
+                ::unlink(it->backup.c_str());
         }
         // A named copy that is not there: the file was never changed, or is back already.
     }
@@ -269,6 +314,7 @@ std::string TkFileJournal::recover(const std::string& journalPath, std::vector<s
         problems.push_back(error);
         return "a journal left by an interrupted action could not be read; it was left as it is";
     }
+    for (const Step& s : steps) removeWritersLeftovers(s.path);
     if (committed) {
         for (const Step& s : steps)
             if (!s.backup.empty()) ::unlink(s.backup.c_str());

@@ -45,6 +45,8 @@ public:
     // why not (the journal could not be written: nothing may change then).
     std::string beforeWrite(const std::string& path);
     std::string beforeRemove(const std::string& path);
+    // Notes many files about to be written with one flush (an action that writes them all).
+    std::string beforeWriteAll(const std::vector<std::string>& paths);
     // A write that failed: the action cannot complete as asked.
     void noteFailure(const std::string& reason);
     std::string failure() const;
@@ -77,6 +79,7 @@ private:
         std::string backup;  // empty: the file was not there before
     };
     std::string append(const Step& step);
+    std::string appendText(const std::string& lines);
     std::string keepCopy(const std::string& path, std::string& backup);
     static std::vector<std::string> undo(const std::vector<Step>& steps);
     static bool read(const std::string& journalPath, std::vector<Step>& steps, bool& committed, std::string& error);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "toolkit/common/TkAtomicFile.h"
+#include "toolkit/common/TkFileJournal.h"
 #include "toolkit/sm/TkSmStore.h"
 
 TKSM_DEFINE_CLASS(TkSmDatabase, TkSmObject)
@@ -34,8 +35,13 @@ void TkSmDatabase::save() {
     TkFileIdentity now = TkFileIdentity::ofPath(target);
     if (now.known()) {
         if (now == disk_ || TkSmStore::isReadable(target)) {
-            std::string failure = tkBackupFile(target, target + ".bak");
-            (void)failure;  // no backup is no reason to refuse the save itself
+            // An action's journal keeps the backup it replaces, so that undoing the action puts
+            // back the backup too.
+            TkFileJournal* journal = TkFileJournal::active();
+            if (!journal || journal->beforeWrite(target + ".bak").empty()) {
+                std::string failure = tkBackupFile(target, target + ".bak");
+                (void)failure;  // no backup is no reason to refuse the save itself
+            }
         }
     }
     std::string failure = tkWriteFileAtomically(target, text, &disk_);

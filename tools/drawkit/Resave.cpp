@@ -18,12 +18,12 @@ int drawkitResave(const std::vector<std::string>& args) {
     if (a.positional.size() != 1) return fail(1, "usage: drawkit resave SET.dst [--log FILE] [--wait SECONDS]");
     const bool terminal = ::isatty(2);
     ResaveRequest request{drawingVersionForSaveFormat(vrapDefaultSaveFormat()), {}, tkFromUtf8(a.value("--log"))};
-    auto onTerminal = [terminal](const std::vector<CSheet*>& sheets, const std::function<int(size_t)>& resaveOne, std::vector<int>& statuses) {
-        for (size_t i = 0; i < sheets.size(); ++i) {
-            if (terminal) std::fprintf(stderr, "\rresaving %zu/%zu", i + 1, sheets.size());
-            statuses.push_back(resaveOne(i));
-        }
-        if (terminal && !sheets.empty()) std::fputc('\n', stderr);
+    auto onTerminal = [terminal](const std::function<void(const ResaveTick&)>& work) {
+        work([terminal](int done, int total, const TkString&, const std::vector<int>&) {
+            if (terminal) std::fprintf(stderr, "\rresaving %d/%d", done, total);
+            return true;
+        });
+        if (terminal) std::fputc('\n', stderr);
         return true;
     };
     ResaveOutcome out;
