@@ -10,6 +10,8 @@
 inline constexpr const wchar_t* kTitleBlockNotUpdated = L"title block not updated";
 // The reason given a sheet whose layout or drawing could not be renamed with it.
 inline constexpr const wchar_t* kDrawingNotRenamed = L"drawing not renamed";
+// The reason given what an edit did with an interrupted action's journal before it began.
+inline constexpr const wchar_t* kRecovered = L"recovered";
 
 struct ActionResult {
     enum Status {

@@ -119,7 +119,7 @@ ActionResult EditSession::commit(ActionResult result) {
         if (result.landed()) result = failure_.status != ActionResult::NothingToDo ? failure_ : ActionResult::refused(L"the sheet set is not held");
         return result;
     }
-    if (!recovered_.empty()) result.leftAlone.push_back({recovered_, L"recovered", false});
+    if (!recovered_.empty()) result.leftAlone.push_back({recovered_, kRecovered, false});
     // The title blocks first, then the set: every file of the action is in the journal, and the
     // set's save is its last step, so a crash anywhere before the journal's end is undone whole.
     if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);

@@ -14,7 +14,10 @@
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
+#include "host/Dialogs.h"
 #include "host/UiBase.h"
+#include "actions/EditSession.h"
+#include "model/SheetSetCheck.h"
 #include "model/SheetSetListsDrawing.h"
 #include "model/SheetSetMessages.h"
 #include "model/SheetSetMgrImpl.h"
@@ -25,6 +28,8 @@
 #include "palette/SheetlistButton.h"
 #include "palette/SheetsetTree.h"
 #include "palette/TreeImages.h"
+#include "toolkit/common/TkFileJournal.h"
+#include "toolkit/common/TkUtf8.h"
 
 using namespace pal;
 
@@ -315,6 +320,7 @@ void CSheetListWnd::showMenu(const MenuSpec& spec, QPoint screenPos) {
 bool CSheetListWnd::openSheetSet(const TkString& path) {
     int before = mgr_->getCurrent();
     if (!mgr_->openSheetSet(path.c_str())) return false;
+    recoverInterruptedAction();
     if (mgr_->getCurrent() != before) {
         sheetSetButton_->AddRecent(mgr_.get());
         afterSetsChanged();
@@ -328,6 +334,17 @@ bool CSheetListWnd::openSheetSet(const TkString& path) {
     }
     showDocked();
     return true;
+}
+
+void CSheetListWnd::recoverInterruptedAction() {
+    const int current = mgr_->getCurrent();
+    if (current < 0 || !TkFileJournal::inspect(tkToUtf8(sheetSetJournalPath(mgr_->getSheetSet(current)->getFileName()))).exists) return;
+    // Taking the set finishes or undoes the action first; someone holding it does so themselves.
+    EditSession session(*mgr_, current);
+    if (!session.begin(0)) return;
+    const ActionResult r = session.commit(ActionResult::nothingToDo());
+    for (const ActionResult::LeftAlone& l : r.leftAlone)
+        if (l.reason == kRecovered) VrUiMessageBox(L"Sheet Set Manager", l.item, MB_OK | MB_ICONINFORMATION);
 }
 
 void CSheetListWnd::afterSetsChanged() {

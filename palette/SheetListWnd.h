@@ -159,6 +159,7 @@ private:
     void openRecent(int index);
     void togglePlotSetting(int id);
     void afterSetsChanged();
+    void recoverInterruptedAction();  // a journal left beside the set just opened
     void showDocked();
 
     CSheetListSettings settings_;

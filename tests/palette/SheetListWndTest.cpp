@@ -6,6 +6,8 @@
 #include <QTest>
 #include <filesystem>
 #include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include "drawings/FileLocks.h"
@@ -23,6 +25,8 @@
 #include "palette/SheetSetPanes.h"
 #include "palette/SheetlistButton.h"
 #include "tests/palette/PaletteFixture.h"
+#include "toolkit/common/TkAtomicFile.h"
+#include "toolkit/common/TkFileJournal.h"
 #include "toolkit/common/TkUtf8.h"
 
 using namespace pal;
@@ -537,4 +541,31 @@ TEST_F(PaletteTest, OpeningAStampedDrawingOpensItsSetOnlyWhenItIsStillASheet) {
     EXPECT_TRUE(wnd->publishMenuButton()->isEnabled());
     vrDocManagerPtr()->closeAll();
     EXPECT_FALSE(wnd->publishMenuButton()->isEnabled());  // no drawing open: nothing to publish
+}
+
+TEST_F(PaletteTest, OpeningASetUndoesAnActionThatWasCutShortAndSaysSo) {
+    // Another process wrote a drawing and the set within one action and died before its end:
+    // its journal is left beside the set.
+    const std::string drawingBefore = readFileText(drawingA), setBefore = readFileText(setPath);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto* cutShort = new TkFileJournal(setPath + ".journal");
+        TkFileJournal::Scope active(*cutShort);
+        const bool wrote = tkWriteFileAtomically(drawingA, "half an action").empty() &&
+                           tkWriteFileAtomically(setPath, setBefore + "<!-- the action's save -->").empty();
+        ::_exit(wrote ? 0 : 1);  // no destructor runs: as if killed
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(readFileText(drawingA), "half an action");
+
+    responder.queueMessageBox(IDOK);
+    openWindow();
+    EXPECT_EQ(readFileText(drawingA), drawingBefore);
+    EXPECT_EQ(readFileText(setPath), setBefore);
+    EXPECT_FALSE(std::filesystem::exists(setPath + ".journal"));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_NE(responder.shown().front().text.find(L"undone"), std::wstring::npos);
+    EXPECT_NE(item("a1"), nullptr);  // the tree shows the set as it is again
 }
