@@ -86,7 +86,7 @@ bool EditSession::begin(int waitMs) {
         replaced_ = true;
         lock_->transferTo(mgr_->sheetSetImpl(index_));
     }
-    shownBefore_ = titleBlockPlan(set());
+    shownBefore_ = titleBlockDigest(set());
     return true;
 }
 
@@ -158,8 +158,8 @@ ActionResult EditSession::commit(ActionResult result) {
 
 void EditSession::followTitleBlocks(ActionResult& result) {
     CSheetSetImpl* s = set();
-    std::vector<TitleBlockJob> now = titleBlockPlan(s);
-    std::vector<TitleBlockJob> jobs = followAll_ ? std::move(now) : changedTitleBlocks(shownBefore_, now);
+    const std::set<TkString> changed = followAll_ ? std::set<TkString>{} : changedDrawings(shownBefore_, titleBlockDigest(s));
+    std::vector<TitleBlockJob> jobs = followAll_ ? titleBlockPlan(s) : changed.empty() ? std::vector<TitleBlockJob>{} : titleBlockPlan(s, &changed);
     if (jobs.empty()) return;
     // Drawings open here are updated in their documents on this thread; the rest on disk, where
     // the caller shows the progress.

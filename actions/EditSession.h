@@ -76,7 +76,7 @@ private:
     int index_;
     TkString path_;
     std::unique_ptr<CSheetSetLock> lock_;
-    std::vector<TitleBlockJob> shownBefore_;
+    TitleBlockDigest shownBefore_;
     ActionResult failure_;
     bool replaced_ = false;
     bool followAll_ = false;

@@ -1,6 +1,7 @@
 #include "model/TitleBlocks.h"
 
 #include <algorithm>
+#include <functional>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -15,9 +16,113 @@ namespace {
 
 std::string U(const TkString& s) { return tkToUtf8(s); }
 
+using Values = std::map<std::string, std::string>;
+
 // Every name of a value: the field code's ("Sheet.Number") and the shorter tags title blocks use.
-void put(std::map<std::string, std::string>& m, std::initializer_list<const char*> names, const TkString& value) {
-    for (const char* n : names) m[tkDbFieldName(n)] = U(value);
+// The names are made once: a plan of a big set asks for them thousands of times.
+struct Names {
+    std::vector<std::string> keys;
+    explicit Names(std::initializer_list<const char*> names) {
+        for (const char* n : names) keys.push_back(tkDbFieldName(n));
+    }
+};
+
+// Where a sheet's values go: into the map a title block is updated from, or into a digest that
+// only tells whether anything shown changed (a big set's every sheet, twice per edit).
+struct Sink {
+    virtual ~Sink() = default;
+    virtual void put(const Names& names, const TkString& value) = 0;
+    virtual void putCustom(const CustomProperty& p) = 0;
+};
+
+struct MapSink : Sink {
+    Values m;
+    void put(const Names& names, const TkString& value) override {
+        const std::string v = U(value);
+        for (const std::string& k : names.keys) m[k] = v;
+    }
+    void putCustom(const CustomProperty& p) override {
+        const std::string name = tkDbFieldName(U(p.name)), value = U(p.value);
+        m[name] = value;
+        m["CUSTOMPROPERTY" + name] = value;
+    }
+};
+
+// The text's code units as bytes: a digest is only compared, never read.
+void appendRaw(std::string& out, const TkString& text) { out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)); }
+
+struct DigestSink : Sink {
+    std::string text;
+    void put(const Names& names, const TkString& value) override {
+        text += names.keys.front();
+        text += '\x1f';
+        appendRaw(text, value);
+        text += '\x1e';
+    }
+    void putCustom(const CustomProperty& p) override {
+        text += '\x1d';
+        appendRaw(text, p.name);
+        text += '\x1f';
+        appendRaw(text, p.value);
+        text += '\x1e';
+    }
+};
+
+// What every sheet of the set shows alike: the set's own values and custom properties.
+void setValues(Sink& out, CSheetSet* set) {
+    static const Names name{"SheetSet.Name", "SheetSetName"}, number{"SheetSet.ProjectNumber", "ProjectNumber"},
+        project{"SheetSet.ProjectName", "ProjectName"}, phase{"SheetSet.ProjectPhase", "ProjectPhase"},
+        milestone{"SheetSet.ProjectMilestone", "ProjectMilestone"};
+    out.put(name, set->getName());
+    out.put(number, set->getProjectNumber());
+    out.put(project, set->getProjectName());
+    out.put(phase, set->getProjectPhase());
+    out.put(milestone, set->getProjectMilestone());
+    std::vector<CustomProperty> props;
+    set->getCustomProperties()->getAll(props);
+    for (const CustomProperty& p : props)
+        if (p.ownedBySheetSet) out.putCustom(p);
+}
+
+// The sheet's own values, after the set's (a sheet's custom property wins).
+void sheetValues(Sink& out, CSheetSet* set, CSheet* sheet, const SheetPlace& at) {
+    static const Names number{"Sheet.Number", "SheetNo", "Sheet Number"}, title{"Sheet.Title", "Sheet Title"}, desc{"Sheet.Description"},
+        revision{"Sheet.RevisionNumber", "RevisionNumber", "Revision", "RevNo"}, date{"Sheet.RevisionDate", "RevisionDate", "RevDate"},
+        purpose{"Sheet.IssuePurpose", "IssuePurpose", "Purpose"}, category{"Sheet.Category", "Category"},
+        position{"Sheet.Position", "SheetPosition", "SheetIndex"}, count{"SheetSet.SheetCount", "SheetCount", "TotalSheets"}, of{"SheetOf"},
+        subPosition{"Subset.SheetPosition", "SubsetPosition"}, subCount{"Subset.SheetCount", "SubsetSheetCount"}, subOf{"SubsetSheetOf"},
+        subsetName{"Subset.Name", "SubsetName"};
+    out.put(number, sheet->getNumber());
+    out.put(title, sheet->getTitle());
+    out.put(desc, sheet->getDesc());
+    out.put(revision, sheet->getRevisionNumber());
+    out.put(date, sheet->getRevisionDate());
+    out.put(purpose, sheet->getIssuePurpose());
+    out.put(category, sheet->getCategory());
+    std::vector<CustomProperty> props;
+    sheet->getCustomProperties()->getAll(props);
+    for (const CustomProperty& p : props) out.putCustom(p);
+    // The sheet's place: in the whole set in tree order, and among the sheets of its subset.
+    const TkString pos = std::to_wstring(at.inSet), total = std::to_wstring(at.setCount);
+    const TkString subPos = std::to_wstring(at.inSubset), subTotal = std::to_wstring(at.subsetCount);
+    out.put(position, pos);
+    out.put(count, total);
+    out.put(of, pos + L" of " + total);
+    out.put(subPosition, subPos);
+    out.put(subCount, subTotal);
+    out.put(subOf, subPos + L" of " + subTotal);
+    if (auto* parent = dynamic_cast<CSubset*>(sheet->getParent()); parent && parent != set) out.put(subsetName, parent->getName());
+}
+
+// Each sheet with a drawing, in set order, with its place.
+void forEachSheet(CSheetSet* set, const std::function<void(CSheet*, const SheetPlace&)>& f) {
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    std::map<const CComponent*, int> placeInSubset, subsetCounts;
+    std::vector<int> inSubset;
+    for (CSheet* s : sheets) inSubset.push_back(++subsetCounts[s->getParent()]);
+    for (size_t i = 0; i < sheets.size(); ++i)
+        f(sheets[i], {static_cast<int>(i) + 1, static_cast<int>(sheets.size()), inSubset[i], subsetCounts[sheets[i]->getParent()]});
 }
 
 }  // namespace
@@ -31,38 +136,10 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
 }
 
 std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet, const SheetPlace& at) {
-    std::map<std::string, std::string> m;
-    put(m, {"Sheet.Number", "SheetNo", "Sheet Number"}, sheet->getNumber());
-    put(m, {"Sheet.Title", "Sheet Title"}, sheet->getTitle());
-    put(m, {"Sheet.Description"}, sheet->getDesc());
-    put(m, {"Sheet.RevisionNumber", "RevisionNumber", "Revision", "RevNo"}, sheet->getRevisionNumber());
-    put(m, {"Sheet.RevisionDate", "RevisionDate", "RevDate"}, sheet->getRevisionDate());
-    put(m, {"Sheet.IssuePurpose", "IssuePurpose", "Purpose"}, sheet->getIssuePurpose());
-    put(m, {"Sheet.Category", "Category"}, sheet->getCategory());
-    put(m, {"SheetSet.Name", "SheetSetName"}, set->getName());
-    put(m, {"SheetSet.ProjectNumber", "ProjectNumber"}, set->getProjectNumber());
-    put(m, {"SheetSet.ProjectName", "ProjectName"}, set->getProjectName());
-    put(m, {"SheetSet.ProjectPhase", "ProjectPhase"}, set->getProjectPhase());
-    put(m, {"SheetSet.ProjectMilestone", "ProjectMilestone"}, set->getProjectMilestone());
-    // The set's own custom properties, then the sheet's (a sheet's value wins).
-    std::vector<CustomProperty> props;
-    set->getCustomProperties()->getAll(props);
-    for (const CustomProperty& p : props)
-        if (p.ownedBySheetSet) m[tkDbFieldName(U(p.name))] = m["CUSTOMPROPERTY" + tkDbFieldName(U(p.name))] = U(p.value);
-    props.clear();
-    sheet->getCustomProperties()->getAll(props);
-    for (const CustomProperty& p : props) m[tkDbFieldName(U(p.name))] = m["CUSTOMPROPERTY" + tkDbFieldName(U(p.name))] = U(p.value);
-    // The sheet's place: in the whole set in tree order, and among the sheets of its subset.
-    const TkString pos = std::to_wstring(at.inSet), count = std::to_wstring(at.setCount);
-    const TkString subPos = std::to_wstring(at.inSubset), subCount = std::to_wstring(at.subsetCount);
-    put(m, {"Sheet.Position", "SheetPosition", "SheetIndex"}, pos);
-    put(m, {"SheetSet.SheetCount", "SheetCount", "TotalSheets"}, count);
-    put(m, {"SheetOf"}, pos + L" of " + count);
-    put(m, {"Subset.SheetPosition", "SubsetPosition"}, subPos);
-    put(m, {"Subset.SheetCount", "SubsetSheetCount"}, subCount);
-    put(m, {"SubsetSheetOf"}, subPos + L" of " + subCount);
-    if (auto* parent = dynamic_cast<CSubset*>(sheet->getParent()); parent && parent != set) put(m, {"Subset.Name", "SubsetName"}, parent->getName());
-    return m;
+    MapSink out;
+    setValues(out, set);
+    sheetValues(out, set, sheet, at);
+    return std::move(out.m);
 }
 
 namespace {
@@ -87,33 +164,47 @@ bool belongsToSet(const TkDbDatabase& db, const TkString& file, const TkString& 
 
 }  // namespace
 
-std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set) {
-    std::vector<CSheet*> sheets;
-    set->getSheets(sheets, true);
-    std::map<const CComponent*, std::pair<int, int>> inSubset;  // place and count among its subset's sheets
-    std::map<const CComponent*, int> subsetCounts;
-    for (CSheet* s : sheets) inSubset[s] = {++subsetCounts[s->getParent()], 0};
+std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkString>* onlyFiles) {
+    MapSink common;
+    setValues(common, set);
     std::vector<TitleBlockJob> jobs;
     std::map<TkString, size_t> index;
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        CSheet* s = sheets[i];
+    forEachSheet(set, [&](CSheet* s, const SheetPlace& at) {
         const TkString file = s->getFileName();
-        if (file.empty()) continue;
+        if (file.empty() || (onlyFiles && !onlyFiles->count(file))) return;
         auto [it, fresh] = index.emplace(file, jobs.size());
         if (fresh) jobs.push_back({file, {}});
-        const SheetPlace at{static_cast<int>(i) + 1, static_cast<int>(sheets.size()), inSubset[s].first, subsetCounts[s->getParent()]};
-        jobs[it->second].layouts.emplace_back(U(s->getLayoutName()), titleBlockValues(set, s, at));
-    }
+        MapSink out;
+        out.m = common.m;
+        sheetValues(out, set, s, at);
+        jobs[it->second].layouts.emplace_back(U(s->getLayoutName()), std::move(out.m));
+    });
     return jobs;
 }
 
-std::vector<TitleBlockJob> changedTitleBlocks(const std::vector<TitleBlockJob>& before, const std::vector<TitleBlockJob>& after) {
-    std::map<TkString, const TitleBlockJob*> old;
-    for (const TitleBlockJob& j : before) old[j.file] = &j;
-    std::vector<TitleBlockJob> changed;
-    for (const TitleBlockJob& j : after) {
-        auto it = old.find(j.file);
-        if (it == old.end() || it->second->layouts != j.layouts) changed.push_back(j);
+TitleBlockDigest titleBlockDigest(CSheetSet* set) {
+    DigestSink common;
+    setValues(common, set);
+    TitleBlockDigest digest;
+    forEachSheet(set, [&](CSheet* s, const SheetPlace& at) {
+        const TkString file = s->getFileName();
+        if (file.empty()) return;
+        std::string& text = digest[file];
+        if (text.empty()) text = common.text;
+        text += '\x1c';
+        appendRaw(text, s->getLayoutName());
+        DigestSink out;
+        sheetValues(out, set, s, at);
+        text += out.text;
+    });
+    return digest;
+}
+
+std::set<TkString> changedDrawings(const TitleBlockDigest& before, const TitleBlockDigest& after) {
+    std::set<TkString> changed;
+    for (const auto& [file, text] : after) {
+        auto it = before.find(file);
+        if (it == before.end() || it->second != text) changed.insert(file);
     }
     return changed;
 }

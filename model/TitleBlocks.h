@@ -5,6 +5,7 @@
 // changes what they show: a property, a number, a sheet added or removed.
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,14 @@ struct TitleBlockJob {
     TkString file;
     std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
 };
-// Every drawing of the set's sheets with what its title blocks should show now.
-std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set);
-// The drawings of `after` whose title blocks should show something other than in `before`: an
-// edit updates only those.
-std::vector<TitleBlockJob> changedTitleBlocks(const std::vector<TitleBlockJob>& before, const std::vector<TitleBlockJob>& after);
+// Every drawing of the set's sheets (or only `onlyFiles`) with what its title blocks should show now.
+std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkString>* onlyFiles = nullptr);
+// What each drawing's title blocks should show, in short: enough to tell whether it changed.
+using TitleBlockDigest = std::map<TkString, std::string>;
+TitleBlockDigest titleBlockDigest(CSheetSet* set);
+// The drawings whose title blocks should show something other than in `before`: an edit updates
+// only those.
+std::set<TkString> changedDrawings(const TitleBlockDigest& before, const TitleBlockDigest& after);
 
 struct TitleBlockReport {
     int drawingsChanged = 0;  // saved with new values
