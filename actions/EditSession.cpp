@@ -1,6 +1,7 @@
 #include "actions/EditSession.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "drawings/FileLocks.h"
 #include "model/SheetSetCheck.h"
@@ -74,7 +75,6 @@ bool EditSession::begin(int waitMs) {
     journal_ = std::make_unique<TkFileJournal>(journalPath);
     journal_->noteOnlyWithOthers(tkToUtf8(path_));
     journal_->noteOnlyWithOthers(tkToUtf8(path_) + ".bak");
-    journalScope_ = std::make_unique<TkFileJournal::Scope>(*journal_);
     if (current->isChangedOnDisk()) {
         // Someone saved since this process read it: the change applies to what is on disk now.
         if (!mgr_->reloadSheetSet(index_)) {
@@ -102,8 +102,7 @@ void EditSession::readAgain() {
 
 void EditSession::release() {
     // Files the change wrote are put back unless it was committed.
-    journalScope_.reset();
-    if (journal_) journal_->rollBack();
+    if (journal_) journal_->rollBack();  // nothing once committed
     journal_.reset();
     lock_.reset();  // removes the ".dbl" while still holding it, then lets go
 }
@@ -122,7 +121,8 @@ ActionResult EditSession::commit(ActionResult result) {
     if (!recovered_.empty()) result.leftAlone.push_back({recovered_, kRecovered, false});
     // The title blocks first, then the set: every file of the action is in the journal, and the
     // set's save is its last step, so a crash anywhere before the journal's end is undone whole.
-    if (result.status == ActionResult::Done || followAll_) followTitleBlocks(result);
+    // Nothing more is written once a file could not be: the action is undone whole.
+    if ((result.status == ActionResult::Done || followAll_) && journal_->failure().empty()) followTitleBlocks(result);
     if (result.status == ActionResult::Done && journal_->failure().empty() && !s->save()) {
         result.status = ActionResult::SaveFailed;
         result.message = s->lastSaveError();
@@ -132,20 +132,23 @@ ActionResult EditSession::commit(ActionResult result) {
         result.status = ActionResult::SaveFailed;
         result.message = tkFromUtf8(journal_->failure());
     }
-    if (result.landed()) {
-        if (const std::string e = journal_->commit(); !e.empty())
-            result.leftAlone.push_back({tkFromUtf8(e), L"the next edit finishes it", false});
-    } else if (!journal_->started()) {
+    // The journal's end marks the action done; a mark that cannot be written undoes it instead.
+    if (result.landed())
+        if (const std::string e = journal_->commit(); !e.empty()) {
+            result.status = ActionResult::SaveFailed;
+            result.message = tkFromUtf8(e);
+        }
+    if (!result.landed() && !journal_->started()) {
         if (result.status == ActionResult::SaveFailed) result.message += L"; the sheet set on disk is as it was before";
-    } else {
-        const size_t files = journal_->fileCount();
+    } else if (!result.landed()) {
         const std::vector<std::string> problems = journal_->rollBack();
+        const size_t files = journal_->filesUndone();
         if (problems.empty()) {
             if (result.status == ActionResult::SaveFailed)
                 result.message += L"; nothing was changed: the sheet set and its drawings are as they were (" + std::to_wstring(files) +
                                   L" file" + (files == 1 ? L"" : L"s") + L" put back)";
         } else {
-            result.message += L"; some files could not be put back, and the next edit of the set tries again: " + tkFromUtf8(problems.front());
+            result.message += L"; not every file could be put back, and the next edit of the set tries again: " + tkFromUtf8(problems.front());
         }
     }
     // A core that refused, or a change that could not be saved, leaves nothing behind: what is
@@ -192,6 +195,10 @@ void EditSession::followTitleBlocks(ActionResult& result) {
 }
 
 ActionResult runCore(EditSession& session, const std::function<ActionResult(EditSession&)>& core) {
+    // The files the core and its commit write go into the set's journal; a dialog shown before
+    // the core ran wrote none, and nothing written meanwhile by other work lands in it.
+    std::optional<TkFileJournal::Scope> active;
+    if (TkFileJournal* journal = session.journal()) active.emplace(*journal);
     try {
         return core(session);
     } catch (const std::exception& e) {

@@ -52,6 +52,9 @@ public:
     // Renames a layout in a drawing open for editing in the host (its tab follows); false when the
     // drawing is not open here, and the layout is then renamed on disk.
     std::function<bool(const TkString& file, const TkString& from, const TkString& to)> renameLayoutOpenHere;
+    // The journal of the files this session's action writes; null before `begin` succeeded. A core
+    // run through runCore writes into it.
+    TkFileJournal* journal() const { return journal_.get(); }
     // Every drawing's title blocks are brought up to date on commit, not only the changed ones.
     void followAllTitleBlocks() { followAll_ = true; }
 
@@ -82,7 +85,6 @@ private:
     bool followAll_ = false;
     TitleBlockReport titleBlocks_;
     std::unique_ptr<TkFileJournal> journal_;
-    std::unique_ptr<TkFileJournal::Scope> journalScope_;
     TkString recovered_;  // what was done with a journal found at the start
 
 public:

@@ -276,7 +276,7 @@ void CSheetListWnd::EndEdit(const ActionResult& r) {
 ActionResult CSheetListWnd::EditCurrentSet(const SheetSetChange& change) {
     std::unique_ptr<EditSession> session = BeginEdit();
     if (!session) return {};
-    ActionResult r = applyChange(*session, change);
+    ActionResult r = runCore(*session, [&](EditSession& s) { return applyChange(s, change); });
     session.reset();
     EndEdit(r);
     return r;

@@ -341,7 +341,10 @@ void CSheetListWnd::recoverInterruptedAction() {
     if (current < 0 || !TkFileJournal::inspect(tkToUtf8(sheetSetJournalPath(mgr_->getSheetSet(current)->getFileName()))).exists) return;
     // Taking the set finishes or undoes the action first; someone holding it does so themselves.
     EditSession session(*mgr_, current);
-    if (!session.begin(0)) return;
+    if (!session.begin(0)) {
+        reportEditFailure(session.failure());  // the half-done set is not shown as if all were well
+        return;
+    }
     const ActionResult r = session.commit(ActionResult::nothingToDo());
     for (const ActionResult::LeftAlone& l : r.leftAlone)
         if (l.reason == kRecovered) VrUiMessageBox(L"Sheet Set Manager", l.item, MB_OK | MB_ICONINFORMATION);

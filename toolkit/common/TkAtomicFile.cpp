@@ -41,6 +41,14 @@ void syncFolder(const std::string& dir) {
     }
 }
 
+// The process's umask, read once while the program starts on one thread: reading it means setting
+// it, and a file another thread made meanwhile would get the wrong permissions.
+const mode_t processUmask = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
 // A temporary file beside `path`, with the permissions `path` has (or 0666 less umask).
 int makeTemp(const std::string& path, std::string& tmp) {
     std::filesystem::path target(path);
@@ -52,9 +60,7 @@ int makeTemp(const std::string& path, std::string& tmp) {
     if (::stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~processUmask;
     }
     ::fchmod(fd, mode);
     return fd;
@@ -115,12 +121,14 @@ std::string tkWriteFileAtomically(const std::string& path, std::string_view data
     if (!writeAll(fd, data.data(), data.size())) return fail("cannot write");
     if (::fsync(fd) != 0) return fail("cannot flush");
     // A rename keeps the inode and the modification time: this is what the path will show.
-    if (written) *written = TkFileIdentity::ofDescriptor(fd);
+    const TkFileIdentity identity = TkFileIdentity::ofDescriptor(fd);
+    if (written) *written = identity;
     if (::close(fd) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());
         return failed("cannot write " + path + ": " + std::strerror(e));
     }
+    if (TkFileJournal* j = TkFileJournal::active()) j->beforePlace(path, identity);
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());

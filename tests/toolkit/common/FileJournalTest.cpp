@@ -2,6 +2,10 @@
 // finished when it got to its end, and a journal cut mid-line or hostile does no harm.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "tests/support/TestFiles.h"
@@ -54,23 +58,47 @@ TEST(FileJournal, AnActionIsUndoneWholeOrFinishedAndLeavesNothingBehind) {
     }
     EXPECT_EQ(contents(dir), before);
 
-    // Left behind as by a killed process (the journal object never ends it): recovery undoes it.
+    // Left behind by a killed process: while it lives nobody recovers under it; once it is gone,
+    // recovery undoes its action, and a file someone changed after it keeps their change.
     {
-        auto* journal = new TkFileJournal(path);
-        TkFileJournal::Scope active(*journal);
-        act(dir);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto* journal = new TkFileJournal(path);
+            TkFileJournal::Scope active(*journal);
+            act(dir);
+            char c = 'x';
+            ssize_t n = ::write(ready[1], &c, 1);
+            for (;;) ::pause();  // at work until killed
+            ::_exit(static_cast<int>(n));
+        }
+        char c = 0;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        std::vector<std::string> problems;
+        EXPECT_TRUE(TkFileJournal::inspect(path).running);
+        EXPECT_NE(TkFileJournal::recover(path, problems), "");
+        EXPECT_EQ(problems.size(), 1u);  // still at work: left alone
+        EXPECT_EQ(readFileText(dir.file("a.dwg")), "a3");
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+
         const TkFileJournal::Found found = TkFileJournal::inspect(path);
         EXPECT_TRUE(found.exists);
+        EXPECT_FALSE(found.running);
         EXPECT_FALSE(found.committed);
         EXPECT_EQ(found.files.size(), 4u);
-        std::vector<std::string> problems;
+        writeFileText(dir.file("new.dwg"), "a colleague's since");
+        problems.clear();
         EXPECT_NE(TkFileJournal::recover(path, problems).find("undone"), std::string::npos);
         EXPECT_TRUE(problems.empty());
-        EXPECT_EQ(contents(dir), before);
-        // Recovering again, or the journal object going, changes nothing more.
-        EXPECT_EQ(TkFileJournal::recover(path, problems), "");
-        journal->commit();
-        delete journal;
+        auto expected = before;
+        expected["new.dwg"] = "a colleague's since";  // not what the action made: it stays
+        EXPECT_EQ(contents(dir), expected);
+        EXPECT_EQ(TkFileJournal::recover(path, problems), "");  // nothing more to do
+        fs::remove(dir.file("new.dwg"));
     }
     EXPECT_EQ(contents(dir), before);
 
@@ -106,31 +134,43 @@ TEST(FileJournal, AFailedWriteIsNotedAndACutOrHostileJournalIsHandled) {
     EXPECT_EQ(readFileText(dir.file("b.dwg")), "b1");
 
     // The last line cut short by the crash was never acted on; a named copy that is missing means
-    // the file was never changed, and a file marked new that is not there is fine.
-    writeFileText(path, "VORN-JOURNAL 1\nW\t" + dir.file("a.dwg") + "\t" + dir.file(".a.dwg.99-1.undo") + "\nW\t" + dir.file("c%0A.dwg") +
-                            "\t\nW\t" + dir.file("b.d"));
+    // the file was never changed; a new file goes only while it is what the action made (its
+    // name escaped in the journal).
     writeFileText(dir.file("c\n.dwg"), "made");
+    const TkFileIdentity made = TkFileIdentity::ofPath(dir.file("c\n.dwg"));
+    writeFileText(path, "VORN-JOURNAL 2\nW\t" + dir.file("a.dwg") + "\t" + dir.file(".a.dwg.99-1.undo") + "\nW\t" + dir.file("c%0A.dwg") +
+                            "\t\nI\t" + dir.file("c%0A.dwg") + "\t" + std::to_string(made.device) + ":" + std::to_string(made.inode) + ":" +
+                            std::to_string(made.size) + ":" + std::to_string(made.mtimeNs) + "\nW\t" + dir.file("b.d"));
     std::vector<std::string> problems;
     EXPECT_NE(TkFileJournal::recover(path, problems), "");
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(readFileText(dir.file("a.dwg")), "a1");
-    EXPECT_FALSE(fs::exists(dir.file("c\n.dwg")));  // its name escaped in the journal
+    EXPECT_FALSE(fs::exists(dir.file("c\n.dwg")));
     EXPECT_FALSE(fs::exists(path));
 
     // Damage in the middle, another program's file, or a journal planted to remove or replace files
     // that are no drawings of this kind, or from a copy elsewhere: said, and nothing is touched.
-    writeFileText(dir.file("notes.txt"), "mine");
-    writeFileText(dir.file(".a.dwg.1-1.undo"), "planted");
-    for (const std::string& text : {std::string("VORN-JOURNAL 1\nX\tnonsense\nW\t") + dir.file("a.dwg") + "\t\n", std::string("hello\n"),
-                                    "VORN-JOURNAL 1\nW\t" + dir.file("notes.txt") + "\t\n",
-                                    "VORN-JOURNAL 1\nD\t" + dir.file("sub/../a.dwg") + "\t" + dir.file(".a.dwg.1-1.undo") + "\n",
-                                    "VORN-JOURNAL 1\nD\t" + dir.file("a.dwg") + "\t/tmp/.a.dwg.1-1.undo\n"}) {
-        writeFileText(path, text);
+    fs::create_directories(dir.file("project"));
+    writeFileText(dir.file("project/a.dwg"), "a1");
+    writeFileText(dir.file("project/notes.txt"), "mine");
+    writeFileText(dir.file("project/.a.dwg.1-1.undo"), "planted");
+    fs::create_directories(dir.file("elsewhere"));
+    writeFileText(dir.file("elsewhere/other.dwg"), "theirs");
+    fs::create_symlink(dir.file("elsewhere"), dir.file("project/link"));
+    const std::string project = dir.file("project/set.dst.journal");
+    for (const std::string& text : {std::string("VORN-JOURNAL 2\nX\tnonsense\nW\t") + dir.file("project/a.dwg") + "\t\n", std::string("hello\n"),
+                                    "VORN-JOURNAL 2\nW\t" + dir.file("project/notes.txt") + "\t\n",
+                                    "VORN-JOURNAL 2\nW\t" + dir.file("elsewhere/other.dwg") + "\t\n",
+                                    "VORN-JOURNAL 2\nW\t" + dir.file("project/link/other.dwg") + "\t\n",
+                                    "VORN-JOURNAL 2\nD\t" + dir.file("project/sub/../a.dwg") + "\t" + dir.file("project/.a.dwg.1-1.undo") + "\n",
+                                    "VORN-JOURNAL 2\nD\t" + dir.file("project/a.dwg") + "\t/tmp/.a.dwg.1-1.undo\n"}) {
+        writeFileText(project, text);
         problems.clear();
-        TkFileJournal::recover(path, problems);
-        EXPECT_EQ(problems.size(), 1u);
-        EXPECT_EQ(readFileText(dir.file("a.dwg")), "a1");
-        EXPECT_EQ(readFileText(dir.file("notes.txt")), "mine");
-        EXPECT_FALSE(TkFileJournal::inspect(path).error.empty());
+        TkFileJournal::recover(project, problems);
+        EXPECT_EQ(problems.size(), 1u) << text;
+        EXPECT_EQ(readFileText(dir.file("project/a.dwg")), "a1");
+        EXPECT_EQ(readFileText(dir.file("project/notes.txt")), "mine");
+        EXPECT_EQ(readFileText(dir.file("elsewhere/other.dwg")), "theirs");
+        EXPECT_FALSE(TkFileJournal::inspect(project).error.empty());
     }
 }
