@@ -6,6 +6,7 @@
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
+#include "model/TitleBlocks.h"
 #include "toolkit/common/TkAtomicFile.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -43,6 +44,8 @@ bool renameSheetDrawing(CSheetSet& set, CSheet& sheet, const TkString& newLayout
     // A drawing stamped for this set names its sheet's layout and its own path: both follow.
     if (!readStampSheetSetPath(reader.database.get()).empty())
         reader.writeStamp(sheetSetPath, path, layout, sheet.getLayoutHandle());
+    // Its title block too, while it is written anyway: the follow-up then leaves it alone.
+    updateSheetTitleBlock(*reader.database, path, &set, &sheet, layout);
     // The save writes beside the file and renames over it: a drawing being replaced stays whole
     // until the new one is complete.
     if (!reader.saveAs(path, reader.database->version())) {

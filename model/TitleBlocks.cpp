@@ -211,6 +211,11 @@ std::set<TkString> changedDrawings(const TitleBlockDigest& before, const TitleBl
 
 int updateTitleBlocksIn(TkDbDatabase& db, const TitleBlockJob& job) { return updateJobTexts(db, job); }
 
+int updateSheetTitleBlock(TkDbDatabase& db, const TkString& file, CSheetSet* set, CSheet* sheet, const TkString& layout) {
+    if (!belongsToSet(db, file, set->getFileName())) return 0;
+    return updateJobTexts(db, {file, {{U(layout), titleBlockValues(set, sheet)}}});
+}
+
 TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const TkString& setPath, const std::function<void(int, int)>& progress,
                                    const std::function<TkDbDatabase*(const TkString&)>& openHere) {
     TitleBlockReport report;

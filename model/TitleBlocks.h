@@ -50,6 +50,11 @@ struct TitleBlockReport {
 // Updates the drawings of `jobs`, several at once, but only those whose stamp names the set at
 // `setPath`; `progress` is told (done, in all) from the working threads. A drawing for which
 // `openHere` gives a database (open for editing in the host) is updated there instead of on disk.
+// One sheet's title block (in `layout`) brought up to date in a drawing that is being written
+// anyway, when the drawing belongs to the set: the edit's follow-up then finds it current and
+// writes it no second time. The texts changed.
+int updateSheetTitleBlock(TkDbDatabase& db, const TkString& file, CSheetSet* set, CSheet* sheet, const TkString& layout);
+
 TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const TkString& setPath,
                                    const std::function<void(int, int)>& progress = {},
                                    const std::function<TkDbDatabase*(const TkString&)>& openHere = {});
