@@ -192,8 +192,18 @@ void TkFileJournal::close() {
 
 bool TkFileJournal::inside(const std::string& path) const { return within(path, folder_); }
 
+// Paths are kept relative to the journal's folder: a project folder moved, or reached through
+// another share, between the crash and the recovery is still found.
+std::string TkFileJournal::relative(const std::string& path) const {
+    return path.empty() ? path : fs::path(path).lexically_relative(folder_).string();
+}
+
+std::string TkFileJournal::lineOf(const Step& step) const {
+    return std::string(1, step.kind) + "\t" + escape(relative(step.path)) + "\t" + escape(relative(step.backup)) + "\n";
+}
+
 std::string TkFileJournal::append(const Step& step) {
-    return appendText(std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n", true);
+    return appendText(lineOf(step), true);
 }
 
 std::string TkFileJournal::appendText(const std::string& lines, bool flush) {
@@ -256,7 +266,7 @@ std::string TkFileJournal::beforeWriteAll(const std::vector<std::string>& paths)
     if (steps.empty()) return {};
     // One flush for all of them, then the copies.
     std::string lines;
-    for (const Step& step : steps) lines += std::string(1, step.kind) + "\t" + escape(step.path) + "\t" + escape(step.backup) + "\n";
+    for (const Step& step : steps) lines += lineOf(step);
     if (std::string e = appendText(lines, true); !e.empty()) return e;
     for (const Step& step : steps) {
         if (!step.backup.empty())
@@ -289,7 +299,7 @@ void TkFileJournal::beforePlace(const std::string& rawPath, const TkFileIdentity
     // the action's. Not flushed on its own (a kill keeps what was written; the next flush carries
     // it): lost in a power cut, the undo is only less careful (a replaced file is put back, a new
     // file stays).
-    appendText("I\t" + escape(path) + "\t" + identityText(written) + "\n", false);
+    appendText("I\t" + escape(relative(path)) + "\t" + identityText(written) + "\n", false);
 }
 
 void TkFileJournal::noteFailure(const std::string& reason) {
@@ -404,8 +414,10 @@ bool TkFileJournal::parse(const std::string& text, const std::string& journalPat
             continue;
         }
         const size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
-        std::string path, third;
-        if (a != 1 || b == std::string::npos || !unescape(line.substr(a + 1, b - a - 1), path)) return (error = journalPath + " is damaged"), false;
+        std::string path;
+        if (a != 1 || b == std::string::npos || !unescape(line.substr(a + 1, b - a - 1), path) || path.empty() || fs::path(path).is_absolute())
+            return (error = journalPath + " is damaged"), false;
+        path = (fs::path(folder) / path).lexically_normal().string();
         if (line[0] == 'I') {
             TkFileIdentity id;
             if (!parseIdentity(line.substr(b + 1), id)) return (error = journalPath + " is damaged"), false;
@@ -414,8 +426,10 @@ bool TkFileJournal::parse(const std::string& text, const std::string& journalPat
             continue;
         }
         Step s{line[0], path, {}, {}};
-        if ((s.kind != 'W' && s.kind != 'D') || !unescape(line.substr(b + 1), s.backup) || (s.kind == 'D' && s.backup.empty()))
+        if ((s.kind != 'W' && s.kind != 'D') || !unescape(line.substr(b + 1), s.backup) || (s.kind == 'D' && s.backup.empty()) ||
+            fs::path(s.backup).is_absolute())
             return (error = journalPath + " is damaged"), false;
+        if (!s.backup.empty()) s.backup = (fs::path(folder) / s.backup).lexically_normal().string();
         if (!acceptable(s.path, s.backup, folder)) return (error = journalPath + " names a file it may not change: " + s.path), false;
         steps.push_back(s);
     }

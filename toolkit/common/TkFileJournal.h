@@ -93,6 +93,8 @@ private:
         std::string backup;  // empty: the file was not there before
         std::vector<TkFileIdentity> written;  // the files the action put there, when known
     };
+    std::string relative(const std::string& path) const;
+    std::string lineOf(const Step& step) const;
     std::string append(const Step& step);
     std::string appendText(const std::string& lines, bool flush);
     Step makeStep(char kind, const std::string& path);

@@ -91,8 +91,12 @@ TEST(FileJournal, AnActionIsUndoneWholeOrFinishedAndLeavesNothingBehind) {
         EXPECT_FALSE(found.committed);
         EXPECT_EQ(found.files.size(), 4u);
         writeFileText(dir.file("new.dwg"), "a colleague's since");
+        // The project folder is moved before anyone recovers: the journal still finds its files.
+        const fs::path moved = dir.path().string() + "-moved";
+        fs::rename(dir.path(), moved);
         problems.clear();
-        EXPECT_NE(TkFileJournal::recover(path, problems).find("undone"), std::string::npos);
+        EXPECT_NE(TkFileJournal::recover((moved / "set.dst.journal").string(), problems).find("undone"), std::string::npos);
+        fs::rename(moved, dir.path());
         EXPECT_TRUE(problems.empty());
         auto expected = before;
         expected["new.dwg"] = "a colleague's since";  // not what the action made: it stays
@@ -138,9 +142,8 @@ TEST(FileJournal, AFailedWriteIsNotedAndACutOrHostileJournalIsHandled) {
     // name escaped in the journal).
     writeFileText(dir.file("c\n.dwg"), "made");
     const TkFileIdentity made = TkFileIdentity::ofPath(dir.file("c\n.dwg"));
-    writeFileText(path, "VORN-JOURNAL 2\nW\t" + dir.file("a.dwg") + "\t" + dir.file(".a.dwg.99-1.undo") + "\nW\t" + dir.file("c%0A.dwg") +
-                            "\t\nI\t" + dir.file("c%0A.dwg") + "\t" + std::to_string(made.device) + ":" + std::to_string(made.inode) + ":" +
-                            std::to_string(made.size) + ":" + std::to_string(made.mtimeNs) + "\nW\t" + dir.file("b.d"));
+    writeFileText(path, "VORN-JOURNAL 2\nW\ta.dwg\t.a.dwg.99-1.undo\nW\tc%0A.dwg\t\nI\tc%0A.dwg\t" + std::to_string(made.device) + ":" +
+                            std::to_string(made.inode) + ":" + std::to_string(made.size) + ":" + std::to_string(made.mtimeNs) + "\nW\tb.d");
     std::vector<std::string> problems;
     EXPECT_NE(TkFileJournal::recover(path, problems), "");
     EXPECT_TRUE(problems.empty());
@@ -158,12 +161,11 @@ TEST(FileJournal, AFailedWriteIsNotedAndACutOrHostileJournalIsHandled) {
     writeFileText(dir.file("elsewhere/other.dwg"), "theirs");
     fs::create_symlink(dir.file("elsewhere"), dir.file("project/link"));
     const std::string project = dir.file("project/set.dst.journal");
-    for (const std::string& text : {std::string("VORN-JOURNAL 2\nX\tnonsense\nW\t") + dir.file("project/a.dwg") + "\t\n", std::string("hello\n"),
-                                    "VORN-JOURNAL 2\nW\t" + dir.file("project/notes.txt") + "\t\n",
-                                    "VORN-JOURNAL 2\nW\t" + dir.file("elsewhere/other.dwg") + "\t\n",
-                                    "VORN-JOURNAL 2\nW\t" + dir.file("project/link/other.dwg") + "\t\n",
-                                    "VORN-JOURNAL 2\nD\t" + dir.file("project/sub/../a.dwg") + "\t" + dir.file("project/.a.dwg.1-1.undo") + "\n",
-                                    "VORN-JOURNAL 2\nD\t" + dir.file("project/a.dwg") + "\t/tmp/.a.dwg.1-1.undo\n"}) {
+    for (const std::string& text : {std::string("VORN-JOURNAL 2\nX\tnonsense\nW\ta.dwg\t\n"), std::string("hello\n"),
+                                    std::string("VORN-JOURNAL 2\nW\tnotes.txt\t\n"), std::string("VORN-JOURNAL 2\nW\t../elsewhere/other.dwg\t\n"),
+                                    "VORN-JOURNAL 2\nW\t" + dir.file("elsewhere/other.dwg") + "\t\n", std::string("VORN-JOURNAL 2\nW\tlink/other.dwg\t\n"),
+                                    std::string("VORN-JOURNAL 2\nD\ta.dwg\t../.a.dwg.1-1.undo\n"),
+                                    std::string("VORN-JOURNAL 2\nD\ta.dwg\t/tmp/.a.dwg.1-1.undo\n")}) {
         writeFileText(project, text);
         problems.clear();
         TkFileJournal::recover(project, problems);
