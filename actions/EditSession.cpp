@@ -178,6 +178,16 @@ void EditSession::followTitleBlocks(ActionResult& result) {
         }
     }
     TitleBlockReport report = updateTitleBlocks(open, path_, {}, openDrawing), onDisk;
+    // The drawings that may be written are noted in the journal with one flush, so that their saves,
+    // several at a time, do not wait on the journal one by one.
+    if (journal_ && !jobs.empty()) {
+        std::vector<std::string> paths;
+        for (const TitleBlockJob& job : jobs) paths.push_back(tkToUtf8(job.file));
+        if (const std::string e = journal_->beforeWriteAll(paths); !e.empty()) {
+            journal_->noteFailure(e);
+            return;
+        }
+    }
     auto work = [&](const Progress& progress) { onDisk = updateTitleBlocks(jobs, path_, progress); };
     if (runLong && !jobs.empty()) runLong(L"Updating the title blocks of the sheet set's drawings...", work);
     else work({});
