@@ -1,12 +1,10 @@
 #include "actions/EditSession.h"
 
-#include <filesystem>
 #include <optional>
 
-#include "drawings/FileLocks.h"
+#include "host/PathUtil.h"
 #include "model/SheetSetCheck.h"
 #include "toolkit/common/TkFileJournal.h"
-#include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
 EditSession::EditSession(CSheetSetMgrImpl& mgr, int index) : mgr_(&mgr), index_(index) {

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -137,11 +139,12 @@ void removeLeftovers(const std::string& path, const std::string& backup) {
     }
 }
 
-// The journal's text, read without following a link or waiting on a pipe; `fd` stays open with a
-// lock on it while recovery works, so two recoveries never run at once, nor one under a live writer.
-bool readLocked(const std::string& journalPath, int& fd, std::string& text, bool& running, std::string& error) {
+// The journal's text, read without following a link or waiting on a pipe. With `take`, `fd` stays
+// open with a lock on it while recovery works, so two recoveries never run at once, nor one under a
+// live writer; without, the lock is only asked about (a look takes no lock).
+bool readJournal(const std::string& journalPath, bool take, int& fd, std::string& text, bool& running, std::string& error) {
     running = false;
-    fd = ::open(journalPath.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    fd = take ? ::open(journalPath.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC) : -1;
     if (fd < 0) fd = ::open(journalPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxJournalBytes) {
@@ -151,7 +154,8 @@ bool readLocked(const std::string& journalPath, int& fd, std::string& text, bool
     struct flock fl {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_SETLK, &fl) != 0 && (errno == EAGAIN || errno == EACCES)) {
+    if (take ? ::fcntl(fd, F_OFD_SETLK, &fl) != 0 && (errno == EAGAIN || errno == EACCES)
+             : ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK) {
         running = true;
         return true;
     }
@@ -442,7 +446,7 @@ TkFileJournal::Found TkFileJournal::inspect(const std::string& journalPath) {
     f.exists = true;
     int fd = -1;
     std::string text;
-    if (readLocked(journalPath, fd, text, f.running, f.error) && !f.running) {
+    if (readJournal(journalPath, false, fd, text, f.running, f.error) && !f.running) {
         std::vector<Step> steps;
         parse(text, journalPath, steps, f.committed, f.error);
         for (const Step& s : steps) f.files.push_back(s.path);
@@ -458,7 +462,7 @@ std::string TkFileJournal::recover(const std::string& journalPath, std::vector<s
     bool running = false;
     std::vector<Step> steps;
     bool committed = false;
-    const bool read = readLocked(journalPath, fd, text, running, error) && !running && parse(text, journalPath, steps, committed, error);
+    const bool read = readJournal(journalPath, true, fd, text, running, error) && !running && parse(text, journalPath, steps, committed, error);
     std::string said;
     if (running) {
         problems.push_back("another process is still changing this sheet set's files (" + journalPath + ")");
