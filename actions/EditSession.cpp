@@ -7,6 +7,17 @@
 #include "toolkit/common/TkFileJournal.h"
 #include "toolkit/common/TkUtf8.h"
 
+namespace {
+std::set<TkString> drawingsOf(CSheetSetImpl* set) {
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    std::set<TkString> files;
+    for (CSheet* s : sheets)
+        if (!s->getFileName().empty()) files.insert(s->getFileName());
+    return files;
+}
+}  // namespace
+
 EditSession::EditSession(CSheetSetMgrImpl& mgr, int index) : mgr_(&mgr), index_(index) {
     if (index >= 0 && index < mgr.getCount()) path_ = mgr.getSheetSet(index)->getFileName();
 }
@@ -84,7 +95,9 @@ bool EditSession::begin(int waitMs) {
         replaced_ = true;
         lock_->transferTo(mgr_->sheetSetImpl(index_));
     }
-    shownBefore_ = titleBlockDigest(set());
+    shownCache_ = std::make_unique<ShownFieldsCache>(path_);
+    shown_ = shownCache_->current(drawingsOf(set()));
+    shownBefore_ = titleBlockDigest(set(), &shown_);
     return true;
 }
 
@@ -136,6 +149,12 @@ ActionResult EditSession::commit(ActionResult result) {
             result.status = ActionResult::SaveFailed;
             result.message = tkFromUtf8(e);
         }
+    // What the title blocks were seen to show is kept for the next edit. Each drawing is kept with
+    // the state it was seen in, so a file put back below simply is not recognised.
+    if (shownCache_) {
+        for (auto& [file, seen] : titleBlocks_.seen) shownCache_->remember(file, std::move(seen));
+        shownCache_->save();
+    }
     if (!result.landed() && !journal_->started()) {
         if (result.status == ActionResult::SaveFailed) result.message += L"; the sheet set on disk is as it was before";
     } else if (!result.landed()) {
@@ -159,7 +178,13 @@ ActionResult EditSession::commit(ActionResult result) {
 
 void EditSession::followTitleBlocks(ActionResult& result) {
     CSheetSetImpl* s = set();
-    const std::set<TkString> changed = followAll_ ? std::set<TkString>{} : changedDrawings(shownBefore_, titleBlockDigest(s));
+    std::set<TkString> changed;
+    if (!followAll_) {
+        changed = changedDrawings(shownBefore_, titleBlockDigest(s, &shown_));
+        // A drawing the action wrote itself may show other names now: it is looked at again.
+        for (const auto& [file, seen] : shown_)
+            if (TkFileIdentity::ofPath(tkToUtf8(file)) != seen.identity) changed.insert(file);
+    }
     std::vector<TitleBlockJob> jobs = followAll_ ? titleBlockPlan(s) : changed.empty() ? std::vector<TitleBlockJob>{} : titleBlockPlan(s, &changed);
     if (jobs.empty()) return;
     // Drawings open here are updated in their documents on this thread; the rest on disk, where
@@ -194,6 +219,7 @@ void EditSession::followTitleBlocks(ActionResult& result) {
     report.drawingsCurrent += onDisk.drawingsCurrent;
     report.problems.insert(report.problems.end(), onDisk.problems.begin(), onDisk.problems.end());
     report.notes.insert(report.notes.end(), onDisk.notes.begin(), onDisk.notes.end());
+    report.seen = std::move(onDisk.seen);
     for (const TkString& p : report.problems) result.leftAlone.push_back({p, kTitleBlockNotUpdated, true});
     for (const TkString& n : report.notes) result.leftAlone.push_back({n, L"title block left as it is", false});
     if (report.drawingsChanged)

@@ -80,6 +80,8 @@ private:
     TkString path_;
     std::unique_ptr<CSheetSetLock> lock_;
     TitleBlockDigest shownBefore_;
+    std::unique_ptr<ShownFieldsCache> shownCache_;  // what the drawings' title blocks showed when last read
+    ShownByDrawing shown_;                          // the part of it still true on disk
     ActionResult failure_;
     bool replaced_ = false;
     bool followAll_ = false;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QDir>
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QString>
 
 
@@ -66,6 +67,11 @@ bool vrutSamePath(const TkString& a, const TkString& b) {
 TkString vrutFoldCase(TkString text) {
     for (wchar_t& c : text) c = foldChar(c);
     return text;
+}
+
+TkString vrutUserCacheFolder() {
+    const QString root = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return root.isEmpty() ? TkString() : (root + "/vorn").toStdWString();
 }
 
 TkString vrutProfileRootName() { return L"Software\\Vorn"; }

@@ -26,6 +26,9 @@ TkString vrutFoldCase(TkString text);
 // "General") when set, else the examples that came with the program (beside it when built, under
 // share/ when installed).
 TkString vrutSheetSetTemplatePath();
+// This user's folder for what the program may forget and work out again ("vorn" in the
+// desktop's cache folder); empty when there is none.
+TkString vrutUserCacheFolder();
 // Profile names under which per-user settings are kept.
 TkString vrutProfileRootName();
 TkString vrutProfileFileName();

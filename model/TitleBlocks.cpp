@@ -48,23 +48,55 @@ struct MapSink : Sink {
     }
 };
 
-// The text's code units as bytes: a digest is only compared, never read.
-void appendRaw(std::string& out, const TkString& text) { out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)); }
-
+// Tells whether anything shown changed, without keeping the values: a big set's every sheet is
+// digested twice per edit. Two FNV-1a lanes with different seeds make a 128-bit digest.
 struct DigestSink : Sink {
-    std::string text;
+    const ShownNames* only = nullptr;  // the names the drawing shows; null when not known
+    uint64_t a = 1469598103934665603ull, b = 0x6c62272e07bb0142ull;
+
+    void add(const void* data, size_t bytes) {
+        for (const unsigned char* p = static_cast<const unsigned char*>(data); bytes--; ++p) {
+            a = (a ^ *p) * 1099511628211ull;
+            b = (b ^ *p) * 0x100000001b3ull + 0x9e3779b97f4a7c15ull;
+        }
+    }
+    void add(const TkString& text) { add(text.data(), text.size() * sizeof(wchar_t)); }
+    void add(const std::string& text) { add(text.data(), text.size()); }
+    void mark(char c) { add(&c, 1); }
+
+    bool shown(const std::string& key) const { return !only || only->count(key); }
     void put(const Names& names, const TkString& value) override {
-        text += names.keys.front();
-        text += '\x1f';
-        appendRaw(text, value);
-        text += '\x1e';
+        bool any = !only;
+        for (size_t i = 0; !any && i < names.keys.size(); ++i) any = shown(names.keys[i]);
+        if (!any) return;
+        add(names.keys.front());
+        mark('\x1f');
+        add(value);
+        mark('\x1e');
     }
     void putCustom(const CustomProperty& p) override {
-        text += '\x1d';
-        appendRaw(text, p.name);
-        text += '\x1f';
-        appendRaw(text, p.value);
-        text += '\x1e';
+        if (only) {
+            const std::string name = tkDbFieldName(U(p.name));
+            if (!shown(name) && !shown("CUSTOMPROPERTY" + name)) return;
+        }
+        mark('\x1d');
+        add(p.name);
+        mark('\x1f');
+        add(p.value);
+        mark('\x1e');
+    }
+    std::string digest() const { return std::string(reinterpret_cast<const char*>(&a), sizeof a) + std::string(reinterpret_cast<const char*>(&b), sizeof b); }
+};
+
+// The set's values kept as they were put, to be put again for each sheet without asking the set.
+struct SetValuesOnce : Sink {
+    std::vector<std::pair<const Names*, TkString>> values;
+    std::vector<CustomProperty> custom;
+    void put(const Names& names, const TkString& value) override { values.emplace_back(&names, value); }
+    void putCustom(const CustomProperty& p) override { custom.push_back(p); }
+    void replay(Sink& out) const {
+        for (const auto& [names, value] : values) out.put(*names, value);
+        for (const CustomProperty& p : custom) out.putCustom(p);
     }
 };
 
@@ -144,14 +176,18 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
 
 namespace {
 
-int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job) {
+// The texts changed; `asked`, when given, receives the names each layout's title blocks show.
+int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job, std::map<std::string, ShownNames>* asked = nullptr) {
     int changed = 0;
-    for (const auto& [layout, values] : job.layouts)
+    for (const auto& [layout, values] : job.layouts) {
+        ShownNames* names = asked ? &(*asked)[layout] : nullptr;
         if (auto l = db.findLayout(layout))
             changed += tkDbUpdateFieldTexts(db, l->blockRecordHandle(), [&](const std::string& name) {
+                if (names) names->insert(name);
                 auto it = values.find(name);
                 return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
             });
+    }
     return changed;
 }
 
@@ -182,21 +218,41 @@ std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkStrin
     return jobs;
 }
 
-TitleBlockDigest titleBlockDigest(CSheetSet* set) {
-    DigestSink common;
+TitleBlockDigest titleBlockDigest(CSheetSet* set, const ShownByDrawing* shown) {
+    // The names each layout shows, for drawings whose every sheet's layout is known.
+    std::map<TkString, std::vector<const ShownNames*>> only;
+    std::set<TkString> unknown;
+    if (shown)
+        forEachSheet(set, [&](CSheet* s, const SheetPlace&) {
+            const TkString file = s->getFileName();
+            if (file.empty() || unknown.count(file)) return;
+            const ShownNames* names = nullptr;
+            if (auto d = shown->find(file); d != shown->end())
+                if (auto l = d->second.layouts.find(U(s->getLayoutName())); l != d->second.layouts.end()) names = &l->second;
+            if (names) {
+                only[file].push_back(names);
+            } else {
+                unknown.insert(file);
+                only.erase(file);
+            }
+        });
+    SetValuesOnce common;
     setValues(common, set);
-    TitleBlockDigest digest;
+    std::map<TkString, DigestSink> sinks;
+    std::map<TkString, size_t> nth;
     forEachSheet(set, [&](CSheet* s, const SheetPlace& at) {
         const TkString file = s->getFileName();
         if (file.empty()) return;
-        std::string& text = digest[file];
-        if (text.empty()) text = common.text;
-        text += '\x1c';
-        appendRaw(text, s->getLayoutName());
-        DigestSink out;
+        DigestSink& out = sinks[file];
+        auto o = only.find(file);
+        out.only = o == only.end() ? nullptr : o->second[nth[file]++];
+        out.mark('\x1c');
+        out.add(s->getLayoutName());
+        common.replay(out);
         sheetValues(out, set, s, at);
-        text += out.text;
     });
+    TitleBlockDigest digest;
+    for (const auto& [file, sink] : sinks) digest.emplace(file, sink.digest());
     return digest;
 }
 
@@ -240,6 +296,7 @@ TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const
             const TitleBlockJob& job = *onDisk[i];
             TkString problem, note;
             int changed = 0;
+            ShownInDrawing seen;
             if (!vrutPathExists(job.file)) {
                 note = job.file + L": not found";
             } else if (isDrawingLocked(job.file)) {
@@ -247,16 +304,22 @@ TitleBlockReport updateTitleBlocks(const std::vector<TitleBlockJob>& jobs, const
             } else {
                 // The toolkit directly, thread by thread: the host's reader shares its mode word.
                 TkDbDatabase db;
+                seen.identity = TkFileIdentity::ofPath(U(job.file));
                 if (TkDbResult r = db.readDxfFile(U(job.file)); !r) {
                     problem = job.file + L": cannot be read, " + tkFromUtf8(r.describe());
                 } else if (!belongsToSet(db, job.file, setPath)) {
+                    // Another set's drawing shows nothing of this one, until it is written again.
                     note = job.file + L": belongs to another sheet set, its title block left as it is";
+                    for (const auto& layout : job.layouts) seen.layouts[layout.first];
                 } else {
-                    changed = updateJobTexts(db, job);
-                    if (changed && !db.saveAs(U(job.file), db.version())) problem = job.file + L": cannot be saved";
+                    changed = updateJobTexts(db, job, &seen.layouts);
+                    TkDbSaveOptions saving;
+                    saving.written = &seen.identity;
+                    if (changed && !db.saveAs(U(job.file), db.version(), saving)) problem = job.file + L": cannot be saved";
                 }
             }
             std::lock_guard<std::mutex> g(lock);
+            if (problem.empty() && !seen.layouts.empty()) report.seen[job.file] = std::move(seen);
             if (!problem.empty()) report.problems.push_back(problem);
             else if (!note.empty()) report.notes.push_back(note);
             else if (changed) ++report.drawingsChanged, report.textsChanged += changed;

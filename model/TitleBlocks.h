@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/SheetSetImpl.h"
+#include "model/ShownFields.h"
 
 class TkDbDatabase;
 
@@ -32,9 +33,11 @@ struct TitleBlockJob {
 };
 // Every drawing of the set's sheets (or only `onlyFiles`) with what its title blocks should show now.
 std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkString>* onlyFiles = nullptr);
-// What each drawing's title blocks should show, in short: enough to tell whether it changed.
+// What each drawing's title blocks should show, in short: enough to tell whether it changed. For
+// a drawing in `shown` whose every sheet's layout is known there, only the values its title blocks
+// show count; for any other drawing, every value does.
 using TitleBlockDigest = std::map<TkString, std::string>;
-TitleBlockDigest titleBlockDigest(CSheetSet* set);
+TitleBlockDigest titleBlockDigest(CSheetSet* set, const ShownByDrawing* shown = nullptr);
 // The drawings whose title blocks should show something other than in `before`: an edit updates
 // only those.
 std::set<TkString> changedDrawings(const TitleBlockDigest& before, const TitleBlockDigest& after);
@@ -45,6 +48,7 @@ struct TitleBlockReport {
     int drawingsCurrent = 0;  // already showing the set's values
     std::vector<TkString> problems;  // drawings that should have changed and could not: held by someone, unreadable
     std::vector<TkString> notes;     // drawings left alone on purpose: missing, stamped for another set or none
+    ShownByDrawing seen;             // what each drawing read on disk shows, as it is now on disk
 };
 
 // Updates the drawings of `jobs`, several at once, but only those whose stamp names the set at

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Fifty edits of every kind, drawn at random, on the example project through drawkit: moves,
 numbers and titles, renames, renumbered subsets, new sheets and subsets, removed sheets, the project
-name. Afterwards no drawing shows a stale value: read back with ezdxf, every sheet's title block
-shows its number, title, the project name and its place "n of m" in the set.
+name, a set property ("Client") that the title blocks do not show, and drawings given a "CLIENT"
+attribute behind drawkit's back by another program. Afterwards no drawing shows a stale value: read
+back with ezdxf, every sheet's title block shows its number, title, the project name and its place
+"n of m" in the set, and every CLIENT attribute the client. (What each drawing shows is remembered
+between edits; a drawing changed by someone else must be looked at again.)
 
   title_blocks_random_test.py MAKE_EXAMPLES DRAWKIT WORKDIR [SEED]
 """
@@ -22,6 +25,7 @@ rng = random.Random(SEED)
 shutil.rmtree(WORK, ignore_errors=True)
 subprocess.run([MAKE_EXAMPLES, WORK], check=True, capture_output=True)
 SET = os.path.join(WORK, "Riverside Library.dst")
+os.environ["XDG_CACHE_HOME"] = os.path.join(WORK, "cache")
 failures = []
 
 
@@ -62,7 +66,18 @@ def title_block(path, layout):
     return out
 
 
+def add_client_attribute(path, layout):
+    """What another program's user does: a block with a CLIENT attribute put on the sheet."""
+    doc = ezdxf.readfile(path)
+    if "CLIENTTAG" not in doc.blocks:
+        doc.blocks.new("CLIENTTAG")
+    ins = doc.layouts.get(layout).add_blockref("CLIENTTAG", (10, 10))
+    ins.add_attrib("CLIENT", "?", (10, 10))
+    doc.saveas(path)
+
+
 project = "Riverside Library"
+client = ""
 counter = 0
 
 
@@ -73,10 +88,10 @@ def fresh():
 
 
 def act():
-    global project
+    global project, client
     rows = [r for r in sheets() if r["Number"]]
     subs = subsets()
-    kind = rng.choice(["move", "number", "title", "rename", "renumber", "new-sheet", "new-subset", "remove", "project"])
+    kind = rng.choice(["move", "number", "title", "rename", "renumber", "new-sheet", "new-subset", "remove", "project", "client", "outside"])
     row = rng.choice(rows)
     if kind == "move":
         to = rng.choice(subs)
@@ -97,6 +112,12 @@ def act():
         args = ["new-sheet", SET, "--subset", rng.choice(subs), "--number", "W-%d" % n, "--title", "New %d" % n]
     elif kind == "new-subset":
         args = ["new-subset", SET, "%s/Part %d" % (rng.choice(subs), fresh())]
+    elif kind == "client":
+        client = "Client %d" % fresh()
+        args = ["prop", SET, "Client=" + client]
+    elif kind == "outside":
+        add_client_attribute(os.path.join(WORK, row["Drawing"]), row["Layout"])
+        return "CLIENT attribute added to %s by another program" % row["Number"]
     elif kind == "remove" and len(rows) > 20:
         args = ["remove", SET, row["Number"]]
     else:
@@ -109,6 +130,13 @@ def act():
 
 
 done = [act() for _ in range(50)]
+# Once more where it is sure to matter: every drawing seen, then one changed behind our back.
+run("update-fields", SET)
+first = next(r for r in sheets() if "CLIENT" not in title_block(os.path.join(WORK, r["Drawing"]), r["Layout"]))
+add_client_attribute(os.path.join(WORK, first["Drawing"]), first["Layout"])
+client = "Final client"
+p = run("prop", SET, "Client=" + client)
+expect(p.returncode == 0, "the last client change: %s" % p.stderr)
 
 rows = sheets()
 total = len(rows)
@@ -119,6 +147,7 @@ for n, r in enumerate(rows, 1):
     expect(tb.get("SHEETTITLE") == r["Title"], "%s: title shows %r" % (label, tb.get("SHEETTITLE")))
     expect(tb.get("PROJECTNAME") == project, "%s: project shows %r, is %r" % (label, tb.get("PROJECTNAME"), project))
     expect(tb.get("SHEETOF") == "%d of %d" % (n, total), "%s: shows %r, is %d of %d" % (label, tb.get("SHEETOF"), n, total))
+    expect(tb.get("CLIENT", client) == client, "%s: client shows %r, is %r" % (label, tb.get("CLIENT"), client))
 p = run("update-fields", SET, "--json")
 expect(p.returncode == 0 and '"drawingsChanged": 0' in p.stdout, "nothing was left stale for update-fields: %s" % p.stdout)
 

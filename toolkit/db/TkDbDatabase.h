@@ -31,11 +31,15 @@ struct TkDbReadOptions {
     bool listingOnly = false;
 };
 
+struct TkFileIdentity;
+
 struct TkDbSaveOptions {
     // Written as $LASTSAVEDBY; empty takes the login name of the user running the program.
     std::string lastSavedBy;
     // Recompute $EXTMIN/$EXTMAX, $PEXTMIN/$PEXTMAX and the extents of every layout before writing.
     bool updateExtents = true;
+    // When given, receives the identity the saved file has on disk.
+    TkFileIdentity* written = nullptr;
 };
 
 // Paper of a layout: canonical media name and size in millimetres as the sheet lies (landscape

@@ -86,7 +86,7 @@ TkDbResult TkDbDatabase::saveAs(const std::string& path, int version, const TkDb
     std::string text;
     TkDbResult r = writeDxf(text, version, opt);
     if (!r) return r;
-    std::string failure = tkWriteFileAtomically(path, text);
+    std::string failure = tkWriteFileAtomically(path, text, opt.written);
     if (!failure.empty()) return TkDbResult::fail(eTkWriteFailed, failure);
     fileName_ = path;
     return TkDbResult::success();
