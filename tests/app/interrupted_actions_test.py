@@ -6,10 +6,12 @@
    failing run exits 2 saying "nothing was changed", and every file of the project is as it was
    byte for byte, with no kept copy or journal left. The first run whose fault comes after the
    action's last write lands whole, with the files a plain run makes.
-2. A renumber of 120 sheets with their files and layouts killed with SIGKILL at random moments:
-   the check names the journal left behind, --repair finishes or undoes it, and then the set is
-   consistent, with every sheet of the subset renumbered or none, and every drawing where the set
-   says it is.
+2. The same four actions killed with SIGKILL at random moments: after `check --repair` the project
+   is as it was or as a whole run leaves it, and the check finds nothing amiss.
+3. A renumber of a big subset (120 sheets, or KILL_SHEETS) with its files and layouts killed with
+   SIGKILL at random moments (8 times, or KILL_ROUNDS): the check names the journal left behind,
+   --repair finishes or undoes it, and then the set is consistent, with every sheet of the subset
+   renumbered or none, and every drawing where the set says it is. ONLY_KILLS=1 skips 1 and 2.
 
   interrupted_actions_test.py DRAWKIT MAKE_EXAMPLES WORKDIR [SEED]
 """
@@ -27,8 +29,10 @@ DRAWKIT, MAKE_EXAMPLES, WORK = sys.argv[1:4]
 SEED = int(sys.argv[4]) if len(sys.argv) > 4 else int(time.time())
 SET_NAME = "Riverside Library"
 MAX_FAULTS = 400  # far more writes than any action here makes
-KILL_ROUNDS = 8
-BENCH_SHEETS = 120
+KILL_ROUNDS = int(os.environ.get("KILL_ROUNDS", "8"))
+BENCH_SHEETS = int(os.environ.get("KILL_SHEETS", "120"))
+ONLY_KILLS = os.environ.get("ONLY_KILLS") == "1"
+SMALL_KILLS = 4  # per small action
 # Findings that mean the set and its drawings disagree or an action is still half done.
 BROKEN = {"missing-drawing", "missing-layout", "no-layout", "unreadable-drawing", "duplicate-number",
           "layout-replaced", "interrupted-action", "action-running"}
@@ -143,7 +147,7 @@ def fresh_copy():
 
 
 fault_summary = []
-for name, args in ACTIONS:
+for name, args in ([] if ONLY_KILLS else ACTIONS):
     before = fresh_copy()
     p = drawkit(*args(set_path(RUN)))
     if not expect(p.returncode == 0, "%s without a fault: exit %d %s %s" % (name, p.returncode, p.stdout, p.stderr)):
@@ -184,7 +188,42 @@ shutil.rmtree(RUN, ignore_errors=True)
 print("a full disk at each write, checked after every failing run (%.1f s): %s writes"
       % (time.monotonic() - started, ", ".join(fault_summary)))
 
-# ---- 2. a big renumber killed at random moments
+# ---- 2. the same actions killed at random moments
+def hidden_files(before, after):
+    return {p for p in after.keys() - before.keys() if os.path.basename(p).startswith(".")}
+
+
+small_outcomes = {"as before": 0, "whole": 0}
+for name, args in ([] if ONLY_KILLS else ACTIONS):
+    fresh_copy()
+    t0 = time.monotonic()
+    drawkit(*args(set_path(RUN)))
+    took = time.monotonic() - t0
+    plain = snapshot(RUN)
+    kill_rng = random.Random(SEED + len(name))
+    for k in range(SMALL_KILLS):
+        before = fresh_copy()
+        delay = kill_rng.uniform(0.0, took)
+        victim = subprocess.Popen([DRAWKIT, *args(set_path(RUN))], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(delay)
+        victim.send_signal(signal.SIGKILL)
+        victim.wait()
+        what = "%s killed after %.0f ms" % (name, delay * 1000)
+        drawkit("check", set_path(RUN), "--repair")
+        after = snapshot(RUN)
+        kinds = finding_kinds(RUN)
+        expect(not BROKEN & set(kinds), "%s: after --repair the check finds %s" % (what, kinds))
+        expect(not leftovers(RUN) and not hidden_files(before, after), "%s: after --repair left %s"
+               % (what, leftovers(RUN) or sorted(hidden_files(before, after))))
+        if not differences(before, after):
+            small_outcomes["as before"] += 1
+        elif expect(after.keys() == plain.keys(), "%s: neither as before nor as a whole run leaves it: %s"
+                    % (what, "; ".join(differences(before, after)[:8]))):
+            small_outcomes["whole"] += 1
+if not ONLY_KILLS:
+    print("the four actions killed %d times each: %s" % (SMALL_KILLS, small_outcomes))
+
+# ---- 3. a big renumber killed at random moments
 KILL = os.path.join(WORK, "kill")
 subprocess.run([MAKE_EXAMPLES, KILL], check=True, capture_output=True)
 add_sheets(KILL, "Bench", [("B-%03d" % i, "Bench Sheet %03d" % i) for i in range(1, BENCH_SHEETS + 1)])
@@ -214,7 +253,7 @@ rng = random.Random(SEED)
 outcomes = {"finished before the kill": 0, "undone by --repair": 0, "finished by --repair": 0,
             "killed before it wrote": 0}
 current = "B"
-for r, letter in enumerate("KJHTWXYZ"[:KILL_ROUNDS]):
+for r, letter in enumerate(("KJHTWXYZMNPRSUVEFGDC" * 4)[:KILL_ROUNDS]):
     before = snapshot(KILL)
     bench_before = {os.path.normpath(s[2]) for s in sheets(KILL) if s[0] == "Bench"}
     delay = rng.uniform(0.0, duration)
@@ -235,7 +274,7 @@ for r, letter in enumerate("KJHTWXYZ"[:KILL_ROUNDS]):
     kinds = finding_kinds(KILL)
     expect(not BROKEN & set(kinds), "%s: after --repair the check finds %s" % (what, kinds))
     after = snapshot(KILL)
-    hidden = sorted(p for p in after.keys() - before.keys() if os.path.basename(p).startswith("."))
+    hidden = sorted(hidden_files(before, after))
     expect(not hidden, "%s: after --repair left hidden files %s" % (what, hidden))
     now = sheets(KILL)
     numbers = [s[1] for s in now if s[0] == "Bench"]
