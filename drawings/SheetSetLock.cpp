@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QDateTime>
-#include <QHostInfo>
 #include <QString>
 #include <QThread>
 #include <cerrno>
@@ -18,7 +17,11 @@
 namespace {
 
 TkString loginName() { return qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", "unknown")).left(260).toStdWString(); }
-TkString machineName() { return QHostInfo::localHostName().left(260).toStdWString(); }
+TkString machineName() {
+    char name[256] = {};  // the host name is at most 64 bytes on Linux; the last byte stays 0
+    if (::gethostname(name, sizeof name - 1) != 0) return L"unknown";
+    return tkFromUtf8(name);
+}
 
 // Values stay on one line whatever a user or host name holds.
 std::string oneLine(const TkString& s) {
