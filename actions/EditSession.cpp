@@ -5,6 +5,7 @@
 #include "host/PathUtil.h"
 #include "model/SheetSetCheck.h"
 #include "toolkit/common/TkFileJournal.h"
+#include "toolkit/common/TkSafeOpen.h"
 #include "toolkit/common/TkUtf8.h"
 
 namespace {
@@ -52,6 +53,7 @@ bool EditSession::begin(int waitMs) {
             failure_.message = own_->lastError();
             return false;
         }
+        path_ = own_->getSheetSet(0)->getFileName();  // through a link, the file it names
     }
     if (index_ < 0 || index_ >= mgr_->getCount()) {
         failure_.status = ActionResult::ReadFailed;
@@ -65,7 +67,10 @@ bool EditSession::begin(int waitMs) {
         failure_.holder = CSheetSetLock::holder(path_);
         if (!failure_.holder.held) {
             failure_.status = ActionResult::Unwritable;
-            failure_.message = L"the sheet set data file cannot be written: " + path_;
+            const TkString dbl = CSheetSetLock::lockFileName(current->lockDataFileName());
+            failure_.message = tkIsNotRegularFile(tkToUtf8(dbl))
+                                   ? L"the lock file " + dbl + L" is not a plain file (a link, a pipe or a device): nothing was changed; remove it, then try again"
+                                   : L"the sheet set data file cannot be written: " + path_;
         }
         return false;
     }

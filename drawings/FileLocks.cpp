@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "toolkit/common/TkSafeOpen.h"
 #include "toolkit/common/TkUtf8.h"
 
 bool tryLockFile(int fd, bool write) {
@@ -17,7 +18,7 @@ bool tryLockFile(int fd, bool write) {
 }
 
 bool isFileHeldByOther(const std::string& p) {
-    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = tkOpenRegularFile(p, O_RDONLY, 0, true);  // a drawing may be a link; a pipe must not block
     if (fd < 0) return false;
     struct flock fl {};
     fl.l_type = F_WRLCK;
@@ -38,7 +39,7 @@ bool isDrawingLocked(const TkString& path) {
 
 bool getFileTime(const TkString& path, int64_t& time) {
     std::string p = tkToUtf8(path);
-    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;

@@ -12,6 +12,7 @@
 
 #include "host/PathUtil.h"
 #include "toolkit/common/TkFileIdentity.h"
+#include "toolkit/common/TkSafeOpen.h"
 #include "toolkit/common/TkUtf8.h"
 
 namespace {
@@ -48,7 +49,7 @@ bool writeAll(int fd, const std::string& text) {
 // writing, so it would block forever. A read lock needs no write access and shuts out every writer:
 // taken, it proves the file stale and lets it be removed safely. True when it was removed.
 bool evictStaleLockFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = tkOpenRegularFile(path, O_RDONLY);
     if (fd < 0) return false;
     bool removed = false;
     if (tryLockFile(fd, false)) {
@@ -92,7 +93,8 @@ TkString SheetSetLockInfo::describe() const {
 }
 
 TkString CSheetSetLock::lockFileName(const TkString& dataFile) {
-    TkString p = dataFile.substr(0, 260);
+    // Never cut: two long names cut alike would share one lock.
+    TkString p = dataFile;
     return !p.empty() && vrutPathRenameExtension(p, L".dbl") ? p : TkString();
 }
 
@@ -107,7 +109,8 @@ void CSheetSetLock::lock() {
     // lock after that holds a file nobody sees, so it looks again (a few times: each round means
     // another editor came and went).
     for (int round = 0; round < 8; ++round) {
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);  // never truncated here
+        // Never truncated here, never through a link, never a pipe or device someone put there.
+        int fd = tkOpenRegularFile(path, O_RDWR | O_CREAT, 0666);
         if (fd < 0) {
             if (errno == EACCES && evictStaleLockFile(path)) continue;
             return;
@@ -172,8 +175,11 @@ SheetSetLockInfo CSheetSetLock::holder(const TkString& dataFile) {
     SheetSetLockInfo info;
     TkString dbl = lockFileName(dataFile);
     if (dbl.empty()) return info;
-    int fd = ::open(tkToUtf8(dbl).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return info;
+    int fd = tkOpenRegularFile(tkToUtf8(dbl), O_RDONLY);
+    if (fd < 0) {
+        info.present = errno == ELOOP || errno == EINVAL;
+        return info;
+    }
     info.present = true;
     struct flock fl {};
     fl.l_type = F_WRLCK;

@@ -110,6 +110,7 @@ SheetTemplate sheetTemplateOf(const CSubset* target) {
 namespace {
 
 bool nameBroken(const TkString& what, const TkString& value, size_t limit, TkString& error) {
+    if (!checkEnteredText(what, value, limit, error)) return true;
     if (hasUnsupportedCharacters(value)) {
         error = what + L" \"" + value + L"\" holds a character names may not: " + unsupportedNameCharacters();
         return true;

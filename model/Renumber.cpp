@@ -1,5 +1,7 @@
 #include "model/Renumber.h"
 
+#include "model/NameRules.h"
+
 #include <map>
 
 #include "host/PathUtil.h"
@@ -27,12 +29,29 @@ RenumberPlan planRenumber(CSheetSet* set, CSubset* subset, const TkString& patte
         plan.error = L"a step of 0 gives every sheet the same number";
         return plan;
     }
+    // The numbers name the drawings' files when those are renamed: no folder may come of them.
+    if (!checkEnteredText(L"the pattern", pattern, kMaxNumberLength, plan.error)) return plan;
+    if (hasUnsupportedCharacters(pattern)) {
+        plan.error = L"the pattern \"" + pattern + L"\" holds a character numbers may not: " + unsupportedNameCharacters();
+        return plan;
+    }
+    constexpr long long kMaxCounter = 1000000000;
+    if (start < -kMaxCounter || start > kMaxCounter || step < -kMaxCounter || step > kMaxCounter) {
+        plan.error = L"the start and the step may be at most " + std::to_wstring(kMaxCounter) + L" either way";
+        return plan;
+    }
     std::vector<CSheet*> inside, all;
     subset->getSheets(inside, true);
     set->getSheets(all, true);
     long long n = start;
     for (CSheet* s : inside) {
         plan.changes.push_back({s, s->getNumber(), renumberPatternValue(pattern, n)});
+        if (plan.changes.back().newNumber.size() > static_cast<size_t>(kMaxNumberLength)) {
+            plan.error = L"the number " + plan.changes.back().newNumber + L" would be longer than " + std::to_wstring(kMaxNumberLength) +
+                         L" characters";
+            plan.changes.clear();
+            return plan;
+        }
         n += step;
     }
     // Sheets outside the subset keep their numbers: a new number equal to one of theirs collides.

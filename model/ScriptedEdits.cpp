@@ -132,7 +132,11 @@ bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const Proper
         if (Standard p = standardProperty(target, name, nested, isSet ? &after : nullptr)) standard.emplace_back(p, value);
         else custom.emplace_back(name, value);
     }
-    // Everything is checked before anything changes.
+    // Everything is checked before anything changes: no value may break a drawing's lines.
+    for (const auto& [name, value] : values)
+        if (!checkEnteredText(L"the property name \"" + name + L"\"", name, kMaxPropertyNameLength, error) ||
+            !checkEnteredText(name, value, kMaxValueLength, error))
+            return false;
     for (const auto& [p, value] : standard)
         if (p.check && !p.check(value, error)) return false;
     if (!custom.empty() && target->getType() == kComponentSubset) {

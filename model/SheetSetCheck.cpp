@@ -1,14 +1,18 @@
 #include "model/SheetSetCheck.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "drawings/SheetSetLock.h"
 #include "drawings/SheetSetStamp.h"
+#include "model/NameRules.h"
 #include "host/PathUtil.h"
 #include "toolkit/common/TkFileJournal.h"
+#include "toolkit/common/TkSafeOpen.h"
 #include "model/SheetImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
@@ -72,6 +76,7 @@ public:
         for (const TkString& f : files) checkStamp(f);
         for (CSheet* s : sheets) checkSheet(s);
         checkNumbers(sheets);
+        checkValues(sheets);
         if (relocated_)
             add(SheetSetFinding::Note, "relocated", L"sheet set",
                 std::to_wstring(relocated_) + L" sheet drawings were found beside the sheet set, not where it recorded them (" +
@@ -91,7 +96,11 @@ private:
     void checkLock() {
         SheetSetLockInfo info = CSheetSetLock::holder(setPath_);
         if (!info.present) return;
-        if (!info.held)
+        const TkString dbl = CSheetSetLock::lockFileName(setPath_);
+        if (tkIsNotRegularFile(tkToUtf8(dbl)))
+            add(SheetSetFinding::Error, "lock-not-a-file", L"sheet set",
+                L"the lock file is not a plain file (a link, a pipe or a device), so nobody can edit the set; remove it: " + dbl);
+        else if (!info.held)
             add(SheetSetFinding::Warning, "stale-lock", L"sheet set",
                 L"a lock file left by " + info.describe() + L" after a crash (it blocks nobody; the next edit replaces it): " +
                     CSheetSetLock::lockFileName(setPath_));
@@ -182,6 +191,48 @@ private:
             add(SheetSetFinding::Warning, "layout-replaced", where,
                 L"layout " + Q(s->getLayoutName()) + L" was recreated (handle " + tkFromUtf8(l->second) + L", recorded " +
                     s->getLayoutHandle() + L")");
+        }
+    }
+
+    // Values with a line break or another control character came from a file edited by hand or by
+    // another program: the set opens, and title blocks show them with spaces instead.
+    void checkValues(const std::vector<CSheet*>& sheets) {
+        auto look = [&](const TkString& where, const TkString& field, const TkString& value) {
+            if (const wchar_t c = firstControlCharacter(value)) {
+                wchar_t code[8];
+                std::swprintf(code, sizeof code / sizeof *code, L"U+%04X", static_cast<unsigned>(c));
+                add(SheetSetFinding::Warning, "control-character", where,
+                    field + L" holds a control character (" + code + L"); title blocks show a space for it: correct it in the properties");
+            }
+        };
+        auto custom = [&](const TkString& where, CCustomProperties* props) {
+            std::vector<CustomProperty> all;
+            props->getAll(all);
+            for (const CustomProperty& p : all) {
+                look(where, L"the custom property name " + Q(p.name), p.name);
+                look(where, L"the custom property " + Q(p.name), p.value);
+            }
+        };
+        look(L"sheet set", L"the name", set_->getName());
+        look(L"sheet set", L"the description", set_->getDesc());
+        look(L"sheet set", L"the project number", set_->getProjectNumber());
+        look(L"sheet set", L"the project name", set_->getProjectName());
+        look(L"sheet set", L"the project phase", set_->getProjectPhase());
+        look(L"sheet set", L"the project milestone", set_->getProjectMilestone());
+        custom(L"sheet set", set_->getCustomProperties());
+        std::set<CComponent*> subsets;
+        for (CSheet* s : sheets) {
+            const TkString where = componentPath(s);
+            look(where, L"the number", s->getNumber());
+            look(where, L"the title", s->getTitle());
+            look(where, L"the description", s->getDesc());
+            look(where, L"the revision", s->getRevisionNumber());
+            look(where, L"the revision date", s->getRevisionDate());
+            look(where, L"the issue purpose", s->getIssuePurpose());
+            look(where, L"the category", s->getCategory());
+            custom(where, s->getCustomProperties());
+            if (auto* sub = dynamic_cast<CSubset*>(s->getParent()); sub && sub != set_ && subsets.insert(sub).second)
+                look(componentPath(sub), L"the subset name", sub->getName());
         }
     }
 

@@ -1,5 +1,10 @@
 #include "model/SheetSetMgrImpl.h"
 
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+
 #include "host/PathUtil.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -10,8 +15,22 @@ CSheetSetMgrImpl::~CSheetSetMgrImpl() {
     toolkit_->release();
 }
 
-bool CSheetSetMgrImpl::openSheetSet(const wchar_t* path) {
+namespace {
+// A set reached through a link is the file the link names, once and for all: its lock, backup and
+// journal are beside that file, so it has one lock whatever path each user took to it.
+TkString throughLinks(const wchar_t* path) {
+    const std::string p = tkToUtf8(path);
+    struct stat st {};
+    char target[PATH_MAX];
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !::realpath(p.c_str(), target)) return path;
+    return tkFromUtf8(target);
+}
+}  // namespace
+
+bool CSheetSetMgrImpl::openSheetSet(const wchar_t* linkOrPath) {
     lastError_.clear();
+    const TkString resolved = throughLinks(linkOrPath);
+    const wchar_t* path = resolved.c_str();
     for (size_t i = 0; i < sets_.size(); ++i)
         if (sameTextNoCase(sets_[i]->getFileName(), path)) {
             current_ = static_cast<int>(i);

@@ -9,6 +9,7 @@
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
 #include "host/PathUtil.h"
+#include "model/NameRules.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbFields.h"
 
@@ -35,14 +36,24 @@ struct Sink {
     virtual void putCustom(const CustomProperty& p) = 0;
 };
 
+// A value a set from elsewhere holds with a line break or another control character goes into the
+// drawing with a space for it: the drawing must stay readable (the check names the value).
+std::string shownText(const TkString& value) {
+    if (!firstControlCharacter(value)) return U(value);
+    TkString flat = value;
+    for (wchar_t& c : flat)
+        if (firstControlCharacter(TkString(1, c))) c = L' ';
+    return U(flat);
+}
+
 struct MapSink : Sink {
     Values m;
     void put(const Names& names, const TkString& value) override {
-        const std::string v = U(value);
+        const std::string v = shownText(value);
         for (const std::string& k : names.keys) m[k] = v;
     }
     void putCustom(const CustomProperty& p) override {
-        const std::string name = tkDbFieldName(U(p.name)), value = U(p.value);
+        const std::string name = tkDbFieldName(U(p.name)), value = shownText(p.value);
         m[name] = value;
         m["CUSTOMPROPERTY" + name] = value;
     }

@@ -1,5 +1,7 @@
 #include "toolkit/common/TkAtomicFile.h"
 
+#include <climits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,7 +108,30 @@ std::string tkRemoveFile(const std::string& path) {
     return {};
 }
 
-std::string tkWriteFileAtomically(const std::string& path, std::string_view data, TkFileIdentity* written) {
+namespace {
+// Where a save of `path` goes: the path itself, or for a link the file it names, so that the link
+// stays and the file it names gets the save. Empty with `error` for a link that names no regular
+// file and for a pipe, device or folder at `path`.
+std::string saveTarget(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return path;  // a new file
+    if (S_ISREG(st.st_mode)) return path;
+    if (S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        struct stat target {};
+        if (::realpath(path.c_str(), resolved) && ::stat(resolved, &target) == 0 && S_ISREG(target.st_mode)) return resolved;
+        error = "cannot write " + path + ": a link to no regular file";
+        return {};
+    }
+    error = "cannot write " + path + ": not a regular file";
+    return {};
+}
+}  // namespace
+
+std::string tkWriteFileAtomically(const std::string& linkOrPath, std::string_view data, TkFileIdentity* written) {
+    std::string error;
+    const std::string path = saveTarget(linkOrPath, error);
+    if (path.empty()) return failed(error);
     if (std::string e = journalBefore(path, false); !e.empty()) return e;
     if (faultNow()) return failed("cannot write " + path + ": " + std::strerror(ENOSPC));
     std::string tmp;

@@ -175,7 +175,7 @@ private:
     TkDbSection* ensureSection(std::string_view name);
     void updateExtents();
     TkDbResult writeAsRead(std::string& out) const;
-    void writeRecords(std::string& out, bool legacyText) const;
+    TkDbResult writeRecords(std::string& out, bool legacyText) const;
     void ensureUnits();
     TkDbResult parse(const TkDbReadOptions& opt);  // builds everything from buffer_
     TkDbResult index(bool recover, bool listingOnly = false);

@@ -54,17 +54,15 @@ TkDbResult TkDbDatabase::writeDxf(std::string& out, int requested, const TkDbSav
     setVar("$HANDSEED", 5, tkDbHandleText(std::max<uint64_t>(nextHandle_, 1)));
     version_ = version;
 
-    writeRecords(out, version < kTkDbVerR2007);
-    return TkDbResult::success();
+    return writeRecords(out, version < kTkDbVerR2007);
 }
 
 TkDbResult TkDbDatabase::writeAsRead(std::string& out) const {
     // An R12 drawing saved as R12: every record as it was read, nothing added.
-    writeRecords(out, true);
-    return TkDbResult::success();
+    return writeRecords(out, true);
 }
 
-void TkDbDatabase::writeRecords(std::string& out, bool legacyText) const {
+TkDbResult TkDbDatabase::writeRecords(std::string& out, bool legacyText) const {
     out.clear();
     out.reserve(buffer_.size() + buffer_.size() / 16 + 4096);
     std::optional<TkDbLegacyEncoder> encoder;
@@ -80,6 +78,12 @@ void TkDbDatabase::writeRecords(std::string& out, bool legacyText) const {
         w.write(0, "ENDSEC");
     }
     w.write(0, "EOF");
+    // Values are checked where they enter; this is the last guard before the disk.
+    if (!w.failure().empty()) {
+        out.clear();
+        return TkDbResult::fail(eTkInvalidInput, w.failure() + ": the drawing was not written");
+    }
+    return TkDbResult::success();
 }
 
 TkDbResult TkDbDatabase::saveAs(const std::string& path, int version, const TkDbSaveOptions& opt) {

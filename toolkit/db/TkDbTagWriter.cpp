@@ -43,6 +43,15 @@ void TkDbTagWriter::writeCode(int code) {
 
 void TkDbTagWriter::write(int code, std::string_view value) {
     writeCode(code);
+    if (value.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos) {
+        if (failure_.empty()) failure_ = "a value of group code " + std::to_string(code) + " holds a line break or NUL, which DXF cannot carry";
+        std::string flat(value);
+        for (char& c : flat)
+            if (c == '\n' || c == '\r' || c == '\0') c = ' ';
+        out_.append(flat);
+        out_.push_back('\n');
+        return;
+    }
     if (legacy_ && tkDbHasNonAscii(value))
         legacy_->encode(value, out_);
     else

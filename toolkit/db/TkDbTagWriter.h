@@ -18,10 +18,16 @@ public:
     void writeInt(int code, long long v);
     void writeHandle(int code, uint64_t h);
 
+    // Why the text written is no DXF: a value held a line break or a NUL, which would end its
+    // tag early and let the rest be read as tags of their own. Empty while all is well; such a
+    // value is written with the breaks as spaces, and the caller throws the text away.
+    const std::string& failure() const { return failure_; }
+
 private:
     void writeCode(int code);
     std::string& out_;
     TkDbLegacyEncoder* legacy_;
+    std::string failure_;
 };
 
 // "%X" of a handle, the form DXF and the sheet set keep handles in.

@@ -19,8 +19,9 @@ EditArgs parseEditArgs(const std::vector<std::string>& args, const std::set<std:
         if (s == "--wait" && hasValue) {
             char* end = nullptr;
             double secs = std::strtod(args[++i].c_str(), &end);
-            if (!end || *end || secs < 0) a.error = "--wait takes a number of seconds, not " + args[i];
-            a.waitMs = static_cast<int>(secs * 1000);
+            // A day is as long as any script means to wait; more (or inf, nan) would not fit.
+            if (!end || *end || !(secs >= 0 && secs <= 86400)) a.error = "--wait takes a number of seconds from 0 to 86400, not " + args[i];
+            else a.waitMs = static_cast<int>(secs * 1000);
         } else if (valueOptions.count(s) && hasValue) {
             a.options[s].push_back(args[++i]);
         } else if (flagOptions.count(s)) {

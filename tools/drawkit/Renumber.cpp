@@ -4,6 +4,7 @@
 // drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]: one sheet,
 //     its layout and drawing renamed with it ("NUMBER TITLE") when asked.
 // Both with [--wait SECONDS]; the title blocks follow.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,8 +35,9 @@ int drawkitRenumber(const std::vector<std::string>& args) {
         if (!a.has(option)) return true;
         const std::string text = a.value(option);
         char* end = nullptr;
+        errno = 0;
         out = std::strtoll(text.c_str(), &end, 10);
-        return !text.empty() && end && *end == '\0';
+        return !text.empty() && end && *end == '\0' && errno != ERANGE;
     };
     long long start = 1, step = 1;
     if (!whole("--start", start)) return fail(1, "--start takes a whole number");
