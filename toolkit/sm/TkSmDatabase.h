@@ -23,6 +23,9 @@ public:
     const TkFileIdentity& diskIdentity() const { return disk_; }
 
     uint64_t allocateId() { return nextId_++; }
+    // The folder the data file was saved in, as its references recorded, when that is not the
+    // folder it was read from: a copied or moved project, whose stored paths still name the old place.
+    const TkString& savedElsewhere() const { return savedElsewhere_; }
 
 private:
     friend class TkSmObject;
@@ -30,7 +33,7 @@ private:
     friend class TkSmStore;
     friend struct TkSmStoreReader;
     TkSmDatabase();
-    TkString fileName_, templateName_;
+    TkString fileName_, templateName_, savedElsewhere_;
     TkSmPtr<TkSmSheetSet> sheetSet_;
     uint64_t nextId_ = 1;
     bool modified_ = false;

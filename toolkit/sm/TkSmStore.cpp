@@ -215,14 +215,46 @@ struct TkSmStoreReader {
         return p;
     }
 
-    // Relative path first: it follows the project folder when the folder moves.
+    // The folder the set was saved in, as its references tell (empty when none does), and whether
+    // that is another folder than the one it sits in now: a copied or moved project.
+    fs::path savedFolder;
+    bool moved = false;
+
+    void findSavedFolder(const pugi::xml_document& doc) {
+        for (pugi::xpath_node x : doc.select_nodes("//*[@relative][@path]")) {
+            const fs::path rel = fs::path(tkToUtf8(text(x.node(), "relative"))).lexically_normal();
+            const fs::path abs = fs::path(tkToUtf8(text(x.node(), "path"))).lexically_normal();
+            if (rel.empty() || rel.is_absolute() || !abs.is_absolute() || *rel.begin() == "..") continue;
+            // abs = savedFolder / rel: take rel's parts off abs's end.
+            fs::path at = abs;
+            bool fits = true;
+            for (auto it = rel.end(); fits && it != rel.begin();) {
+                --it;
+                fits = at.filename() == *it;
+                at = at.parent_path();
+            }
+            if (!fits) continue;
+            savedFolder = at;
+            moved = !folder.empty() && savedFolder != folder.lexically_normal();
+            return;
+        }
+    }
+
+    static bool inside(const fs::path& file, const fs::path& dir) {
+        const fs::path r = file.lexically_normal().lexically_relative(dir);
+        return !r.empty() && *r.begin() != "..";
+    }
+
+    // Relative path first: it follows the project folder when the folder moves. A moved project
+    // never reaches back into the folder it was copied from: what is not beside it is missing.
     TkString resolve(const pugi::xml_node& n) {
         TkString abs = text(n, "path");
         TkString rel = text(n, "relative");
-        if (rel.empty() || folder.empty()) return abs;
+        const bool original = moved && !abs.empty() && inside(fs::path(tkToUtf8(abs)), savedFolder);
+        if (rel.empty() || folder.empty()) return original ? TkString() : abs;
         std::error_code ec;
         fs::path viaRel = (folder / tkToUtf8(rel)).lexically_normal();
-        if (fs::exists(viaRel, ec) || abs.empty() || !fs::exists(fs::path(tkToUtf8(abs)), ec)) return tkFromUtf8(viaRel.string());
+        if (original || fs::exists(viaRel, ec) || abs.empty() || !fs::exists(fs::path(tkToUtf8(abs)), ec)) return tkFromUtf8(viaRel.string());
         return abs;
     }
 
@@ -413,7 +445,10 @@ TkFileIdentity TkSmStore::load(TkSmDatabase& db, const TkString& path) {
 
     db.fileName_ = path;
     db.templateName_ = text(root, "template");
-    TkSmStoreReader rd{db, fs::path(p).parent_path(), {}, 0, {}};
+    std::error_code absError;
+    TkSmStoreReader rd{db, fs::absolute(fs::path(p), absError).parent_path(), {}, 0, {}};
+    rd.findSavedFolder(doc);
+    db.savedElsewhere_ = rd.moved ? tkFromUtf8(rd.savedFolder.string()) : TkString();
     // New objects made while reading (property bags, collections) take ids above all in the file.
     uint64_t maxId = 0;
     for (pugi::xpath_node x : doc.select_nodes("//*[@id]")) maxId = std::max<uint64_t>(maxId, storedId(x.node()));
