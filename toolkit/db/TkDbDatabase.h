@@ -141,7 +141,9 @@ public:
     TkDbResult setCurrentLayout(std::string_view name);
 
     // Extents of what a block record holds, world coordinates; false when it holds nothing.
-    bool blockExtents(uint64_t blockRecordHandle, TkDbPoint3& min, TkDbPoint3& max) const;
+    // `notes`, when given, receives what the budgets of a drawing pass left out (TkDbBudget).
+    bool blockExtents(uint64_t blockRecordHandle, TkDbPoint3& min, TkDbPoint3& max,
+                      std::vector<std::string>* notes = nullptr) const;
 
     // Creates an empty but complete drawing (tables, model space, layouts "Layout1" and
     // "Layout2") that other DXF programs open; used for new drawings and by the generators.

@@ -23,16 +23,26 @@ TkDbLineGeom tkDbLine(const TkDbRecord& e) { return {point(e, 10), point(e, 11)}
 TkDbArcGeom tkDbArc(const TkDbRecord& e) {
     TkDbArcGeom a{point(e, 10), std::fabs(e.real(40))};
     if (e.type() == "ARC") {
-        a.start = deg(e.real(50));
-        a.end = deg(e.real(51));
-        while (a.end <= a.start) a.end += 2 * kTkDbPi;
+        // Whole turns are taken off in degrees, where they are exact: an end angle of 1e15 degrees
+        // is 280, and a sweep is never more than a turn. Equal angles are the whole circle.
+        double from = std::fmod(e.real(50), 360.0), to = std::fmod(e.real(51), 360.0);
+        if (from < 0) from += 360;
+        if (to < 0) to += 360;
+        double sweep = to - from;
+        if (sweep <= 0) sweep += 360;
+        if (!(sweep > 0 && sweep <= 360)) from = 0, sweep = 360;
+        a.start = deg(from);
+        a.end = deg(from + sweep);
     }
     return a;
 }
 
 TkDbEllipseGeom tkDbEllipse(const TkDbRecord& e) {
     TkDbEllipseGeom g{point(e, 10), point(e, 11), e.real(40, {}, 1), e.real(41, {}, 0), e.real(42, {}, 2 * kTkDbPi)};
-    while (g.end <= g.start) g.end += 2 * kTkDbPi;
+    // Parameters as for arcs: the start within a turn, the sweep at most one, equal ones the whole.
+    const double sweep = tkDbSweep(g.start, g.end);
+    g.start = tkDbAngle(g.start);
+    g.end = g.start + (sweep > 0 ? sweep : 2 * kTkDbPi);
     return g;
 }
 
@@ -116,9 +126,9 @@ TkDbInsertGeom tkDbInsert(const TkDbRecord& e) {
     g.insert = point(e, 10);
     g.scale = {e.real(41, {}, 1), e.real(42, {}, 1), e.real(43, {}, 1)};
     g.rotation = deg(e.real(50));
-    // Arrays are capped: a damaged count must not draw millions of copies.
-    g.columns = static_cast<int>(std::clamp<long long>(e.integer(70, {}, 1), 1, 100));
-    g.rows = static_cast<int>(std::clamp<long long>(e.integer(71, {}, 1), 1, 100));
+    // DXF keeps the counts in 16 bits; what a whole array may cost is the drawing pass's budget.
+    g.columns = static_cast<int>(std::clamp<long long>(e.integer(70, {}, 1), 1, 32767));
+    g.rows = static_cast<int>(std::clamp<long long>(e.integer(71, {}, 1), 1, 32767));
     g.columnSpacing = e.real(44);
     g.rowSpacing = e.real(45);
     return g;
@@ -174,7 +184,11 @@ std::vector<TkDbPoint3> tkDbPointList(const TkDbRecord& e, int xCode) {
 TkDbHatchGeom tkDbHatch(const TkDbRecord& e) {
     TkDbHatchGeom g;
     g.solid = e.integer(70, "AcDbHatch") == 1 || e.str(2, "AcDbHatch") == "SOLID";
-    auto [i, end] = e.subclassRange("AcDbHatch");
+    // Plain variables, not a structured binding: the edge reader's lambda captures them, which
+    // clang before 16 refuses (and the fuzz targets are built with clang).
+    const std::pair<size_t, size_t> range = e.subclassRange("AcDbHatch");
+    size_t i = range.first;
+    const size_t end = range.second;
     if (i == TkDbRecord::npos) return g;
     auto tags = e.tags();
     while (i < end && tags[i].code != 91) ++i;

@@ -15,6 +15,7 @@ enum TkErrorStatus : uint32_t {
     eTkBadGroupCode = 120,     // a group code line that is not an integer
     eTkTruncated = 121,        // the file ends in the middle of a tag or section
     eTkBadStructure = 122,     // sections or tables out of order, missing ENDSEC ...
+    eTkBadNumber = 123,        // a real value that is no finite number: nan, inf, 1e999
     eTkDuplicateHandle = 130,  // two objects with one handle
     eTkDanglingOwner = 131,    // an owner handle that names no object
     eTkBadHandle = 132,        // a handle that is not hexadecimal

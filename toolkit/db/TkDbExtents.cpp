@@ -1,6 +1,7 @@
 #include "toolkit/db/TkDbExtents.h"
 #include "toolkit/common/TkUtf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -13,12 +14,15 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Adds the arc from a0 to a1 (radians, counter-clockwise) of a circle in the OCS.
+// Adds the arc from a0 to a1 (radians, counter-clockwise) of a circle in the OCS: its ends and
+// the quarter points it passes, at most five of them, whatever the angles were.
 void addArc(TkDbBox& box, const TkDbOcs& ocs, double cx, double cy, double z, double r, double a0, double a1) {
-    while (a1 < a0) a1 += 2 * kPi;
+    const double sweep = tkDbSweep(a0, a1);
+    a0 = tkDbAngle(a0);
+    a1 = a0 + sweep;
     box.add(ocs.toWcs(cx + r * std::cos(a0), cy + r * std::sin(a0), z));
     box.add(ocs.toWcs(cx + r * std::cos(a1), cy + r * std::sin(a1), z));
-    for (int q = static_cast<int>(std::ceil(a0 / (kPi / 2))); q * (kPi / 2) <= a1 && q < 10000; ++q) {
+    for (int q = static_cast<int>(std::ceil(a0 / (kPi / 2))); q * (kPi / 2) <= a1 && q <= 8; ++q) {
         double a = q * (kPi / 2);
         box.add(ocs.toWcs(cx + r * std::cos(a), cy + r * std::sin(a), z));
     }
@@ -38,28 +42,111 @@ void addBulge(TkDbBox& box, const TkDbOcs& ocs, double x0, double y0, double x1,
     else addArc(box, ocs, cx, cy, z, std::fabs(r), a1, a0);
 }
 
-double deg(double d) { return d * kPi / 180.0; }
-
 }  // namespace
 
-TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
-    if (auto it = done_.find(br); it != done_.end()) return it->second;
-    if (busy_[br]) return {};
-    busy_[br] = true;
-    TkDbBox box;
-    // Vertices follow their polyline and are measured with it; attributes stand on their own.
-    std::vector<TkDbRecord*> all = db_.blockContents(br);
+namespace {
+
+uint64_t saturatingMul(uint64_t a, uint64_t b) {
+    constexpr uint64_t kMax = uint64_t(1) << 62;
+    return b != 0 && a > kMax / b ? kMax : std::min(a * b, kMax);
+}
+uint64_t saturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, uint64_t(1) << 62); }
+
+// Vertices follow their polyline and are measured with it; attributes stand on their own.
+template <class F>
+void eachEntity(const std::vector<TkDbRecord*>& all, F&& f) {
     for (size_t i = 0; i < all.size(); ++i) {
         std::string_view t = all[i]->type();
         if (t == "VERTEX" || t == "SEQEND") continue;
         std::vector<const TkDbRecord*> followers;
         if (t == "POLYLINE")
             for (size_t k = i + 1; k < all.size() && all[k]->type() == "VERTEX"; ++k) followers.push_back(all[k]);
-        addEntity(*all[i], followers, box);
+        if (!f(*all[i], followers)) return;
     }
-    busy_[br] = false;
-    done_[br] = box;
+}
+
+bool isReference(std::string_view t) { return t == "INSERT" || t == "DIMENSION"; }
+
+}  // namespace
+
+TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
+    TkDbBudget budget;
+    TkDbBox box;
+    walk(br, 0, budget, box);
+    note(budget);
+    note(depthNotes_);
     return box;
+}
+
+void TkDbExtentsCalc::note(const TkDbBudget& budget) {
+    for (const std::string& n : budget.notes())
+        if (std::find(notes_.begin(), notes_.end(), n) == notes_.end()) notes_.push_back(n);
+}
+
+const TkDbExtentsCalc::BlockInfo* TkDbExtentsCalc::target(const TkDbRecord& e, int depth, TkDbBudget* noteTo) {
+    const BlockInfo* b = block(e.str(2));
+    if (!b) return nullptr;
+    return noteTo->enter(depth + 1) ? b : nullptr;
+}
+
+const TkDbExtentsCalc::Measure& TkDbExtentsCalc::full(uint64_t br, int depth) {
+    // The depth is part of the key: a block measured near the limit lacks what lies below it.
+    const uint64_t key = br * (kTkDbMaxNesting + 2) + static_cast<uint64_t>(depth);
+    if (auto it = done_.find(key); it != done_.end()) return it->second;
+    Measure m;
+    eachEntity(db_.blockContents(br), [&](const TkDbRecord& e, const std::vector<const TkDbRecord*>& followers) {
+        m.weight = saturatingAdd(m.weight, TkDbBudget::costOf(e, followers.size()));
+        if (!isReference(e.type())) {
+            addEntity(e, followers, m.box);
+            return true;
+        }
+        const BlockInfo* b = target(e, depth, &depthNotes_);
+        if (!b) return true;
+        const Measure& inner = full(b->handle, depth + 1);
+        if (e.type() == "DIMENSION") {
+            m.weight = saturatingAdd(m.weight, 1 + inner.weight);
+            m.box.add(inner.box);
+            return true;
+        }
+        const TkDbInsertGeom g = tkDbInsert(e);
+        const uint64_t copies = static_cast<uint64_t>(g.rows) * static_cast<uint64_t>(g.columns);
+        m.weight = saturatingAdd(m.weight, saturatingMul(copies, 1 + inner.weight));
+        addCopies(e, g, *b, inner.box, 0, copies, m.box);
+        return true;
+    });
+    return done_.emplace(key, std::move(m)).first->second;
+}
+
+void TkDbExtentsCalc::walk(uint64_t br, int depth, TkDbBudget& budget, TkDbBox& box) {
+    eachEntity(db_.blockContents(br), [&](const TkDbRecord& e, const std::vector<const TkDbRecord*>& followers) {
+        // Entities of the layout itself cost nothing: only what references bring in is counted.
+        if (depth > 0 && !budget.spend(TkDbBudget::costOf(e, followers.size()))) return false;
+        if (!isReference(e.type())) {
+            addEntity(e, followers, box);
+            return true;
+        }
+        const BlockInfo* b = target(e, depth, &budget);
+        if (!b) return true;
+        const Measure& inner = full(b->handle, depth + 1);
+        const bool dimension = e.type() == "DIMENSION";
+        const TkDbInsertGeom g = dimension ? TkDbInsertGeom{} : tkDbInsert(e);
+        const uint64_t copies = static_cast<uint64_t>(g.rows) * static_cast<uint64_t>(g.columns);
+        const uint64_t left = budget.left();
+        const uint64_t whole = budget.take(copies, 1 + inner.weight);
+        if (dimension) box.add(whole ? inner.box : TkDbBox{});
+        else addCopies(e, g, *b, inner.box, 0, whole, box);
+        if (whole == copies) return true;
+        // The copy the budget ran out in is measured as far as a render draws it.
+        const uint64_t rest = left - whole * (1 + inner.weight);
+        if (rest > 1) {
+            TkDbBudget part(rest - 1);
+            TkDbBox partial;
+            walk(b->handle, depth + 1, part, partial);
+            if (dimension) box.add(partial);
+            else addCopies(e, g, *b, partial, whole, 1, box);
+        }
+        return depth == 0;  // the layout's own entities are measured whatever references spent
+    });
 }
 
 const TkDbExtentsCalc::BlockInfo* TkDbExtentsCalc::block(std::string_view name) {
@@ -81,24 +168,32 @@ const TkDbExtentsCalc::BlockInfo* TkDbExtentsCalc::block(std::string_view name) 
     return it == blocks_.end() ? nullptr : &it->second;
 }
 
-void TkDbExtentsCalc::addInsert(const TkDbRecord& e, TkDbBox& box) {
-    const TkDbInsertGeom g = tkDbInsert(e);
-    const BlockInfo* b = block(g.block);
-    if (!b) return;
-    TkDbBox inner = ofBlock(b->handle);
-    if (inner.empty()) return;
+void TkDbExtentsCalc::addCopies(const TkDbRecord& e, const TkDbInsertGeom& g, const BlockInfo& b, const TkDbBox& inner,
+                                uint64_t first, uint64_t count, TkDbBox& box) {
+    if (inner.empty() || count == 0) return;
     TkDbOcs ocs(e);
     const double c = std::cos(g.rotation), s = std::sin(g.rotation);
-    for (double x : {inner.min.x, inner.max.x})
-        for (double y : {inner.min.y, inner.max.y})
-            for (double z : {inner.min.z, inner.max.z})
-                for (int ci : {0, g.columns - 1})
-                    for (int ri : {0, g.rows - 1}) {
-                        double px = (x - b->base.x) * g.scale.x + ci * g.columnSpacing;
-                        double py = (y - b->base.y) * g.scale.y + ri * g.rowSpacing;
-                        double pz = (z - b->base.z) * g.scale.z;
-                        box.add(ocs.toWcs(g.insert.x + px * c - py * s, g.insert.y + px * s + py * c, g.insert.z + pz));
-                    }
+    const uint64_t columns = static_cast<uint64_t>(g.columns);
+    // Copies go row by row; a run of them is at most a partial row, whole rows and a partial row,
+    // and the box of a rectangle of copies is that of its corner copies.
+    auto rect = [&](uint64_t c0, uint64_t c1, uint64_t r0, uint64_t r1) {
+        for (double x : {inner.min.x, inner.max.x})
+            for (double y : {inner.min.y, inner.max.y})
+                for (double z : {inner.min.z, inner.max.z})
+                    for (uint64_t ci : {c0, c1})
+                        for (uint64_t ri : {r0, r1}) {
+                            double px = (x - b.base.x) * g.scale.x + static_cast<double>(ci) * g.columnSpacing;
+                            double py = (y - b.base.y) * g.scale.y + static_cast<double>(ri) * g.rowSpacing;
+                            double pz = (z - b.base.z) * g.scale.z;
+                            box.add(ocs.toWcs(g.insert.x + px * c - py * s, g.insert.y + px * s + py * c, g.insert.z + pz));
+                        }
+    };
+    const uint64_t last = first + count - 1;
+    const uint64_t r0 = first / columns, r1 = last / columns;
+    if (r0 == r1) return rect(first % columns, last % columns, r0, r0);
+    rect(first % columns, columns - 1, r0, r0);
+    if (r1 > r0 + 1) rect(0, columns - 1, r0 + 1, r1 - 1);
+    rect(0, last % columns, r1, r1);
 }
 
 namespace {
@@ -200,10 +295,6 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, const std::vector<const TkD
         double left = g.insert.x - w * col / 2.0, top = g.insert.y + height * row / 2.0;
         box.add(left, top - height, g.insert.z);
         box.add(left + w, top, g.insert.z);
-    } else if (t == "INSERT") {
-        addInsert(e, box);
-    } else if (t == "DIMENSION") {
-        if (const BlockInfo* b = block(e.str(2))) box.add(ofBlock(b->handle));
     } else if (t == "SPLINE") {
         addSplineCurve(tkDbSpline(e), box);
     } else if (t == "LEADER" || t == "MLINE") {
@@ -264,9 +355,10 @@ void TkDbDatabase::updateExtents() {
     }
 }
 
-bool TkDbDatabase::blockExtents(uint64_t br, TkDbPoint3& min, TkDbPoint3& max) const {
+bool TkDbDatabase::blockExtents(uint64_t br, TkDbPoint3& min, TkDbPoint3& max, std::vector<std::string>* notes) const {
     TkDbExtentsCalc calc(*this);
     TkDbBox b = calc.ofBlock(br);
+    if (notes) *notes = calc.notes();
     if (b.empty()) return false;
     min = b.min;
     max = b.max;

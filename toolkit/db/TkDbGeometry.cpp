@@ -3,6 +3,7 @@
 #include <cmath>
 
 namespace {
+constexpr double kTurn = 2 * 3.14159265358979323846;
 struct V { double x, y, z; };
 V cross(V a, V b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 V unit(V a) {
@@ -27,4 +28,19 @@ TkDbOcs::TkDbOcs(const TkDbRecord& e) {
 TkDbPoint3 TkDbOcs::toWcs(double x, double y, double z) const {
     if (identity_) return {x, y, z};
     return {x * ax_.x + y * ay_.x + z * az_.x, x * ax_.y + y * ay_.y + z * az_.y, x * ax_.z + y * ay_.z + z * az_.z};
+}
+
+double tkDbSweep(double a0, double a1) {
+    double s = a1 - a0;
+    if (!std::isfinite(s)) return 0;
+    if (s >= 0 && s <= kTurn) return s;
+    s = std::fmod(s, kTurn);
+    return s < 0 ? s + kTurn : s;
+}
+
+double tkDbAngle(double a) {
+    if (!std::isfinite(a)) return 0;
+    if (a >= 0 && a < kTurn) return a;
+    a = std::fmod(a, kTurn);
+    return a < 0 ? a + kTurn : a;
 }

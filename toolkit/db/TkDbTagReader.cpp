@@ -2,6 +2,10 @@
 #include "toolkit/db/TkDbCodes.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <cstddef>
 #include <cstring>
 
@@ -42,6 +46,26 @@ inline bool parseCode(const char* p, const char* e, int32_t& code) {
     }
     code = neg ? -v : v;
     return true;
+}
+
+// True when `v`, the value of a real group code, spells a number no drawing can hold: nan, an
+// infinity (as C libraries print them, "1.#INF" included) or a decimal too large for a double.
+// Plain decimals are told apart by their characters alone, so the common case costs one pass.
+bool isNonFinite(std::string_view v) {
+    bool letters = false, exponent = false;
+    for (char c : v) {
+        if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == ' ' || c == '\t' || c == '\r') continue;
+        if (c == 'e' || c == 'E') exponent = true;
+        else letters = true;
+    }
+    if (!letters && !exponent) return false;
+    std::string text(v.substr(0, 64));
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (letters)
+        return text.find("nan") != std::string::npos || text.find("inf") != std::string::npos ||
+               text.find("#ind") != std::string::npos || text.find("#q") != std::string::npos;
+    const double d = std::strtod(text.c_str(), nullptr);
+    return !std::isfinite(d);
 }
 
 }  // namespace
@@ -101,6 +125,14 @@ TkDbResult tkDbSplitTags(std::string_view buf, TkDbTagArray& out, bool skipEntit
         const char* ve = valEnd;
         if (ve > p && ve[-1] == '\r') --ve;
         const std::string_view value(p, static_cast<size_t>(ve - p));
+        // Nothing downstream could draw, measure or save such a number, and no CAD program writes one.
+        if (!skipping && tkDbValueKind(code) == TkDbValueKind::Double && isNonFinite(value)) {
+            std::string shown(value.substr(0, 20));
+            for (char& c : shown)
+                if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) c = '?';
+            return TkDbResult::fail(eTkBadNumber, "group code " + std::to_string(code) + " holds \"" + shown +
+                                                      "\", which is not a finite number", line - 1);
+        }
         if (!skipping || (code == tkdxf::kStart && value == "ENDSEC")) out.push_back(TkDbTag{p, static_cast<uint32_t>(ve - p), code});
         if (skipEntities) {
             if (code == tkdxf::kStart && value == "ENDSEC") skipping = false;

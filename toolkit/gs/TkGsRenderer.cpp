@@ -4,16 +4,23 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <unordered_map>
+
+#include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbBudget.h"
 
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEntities.h"
+#include "toolkit/db/TkDbExtents.h"
 #include "toolkit/db/TkDbGeometry.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kMaxDepth = 16;  // nested block references drawn at most this deep
+constexpr int kMaxTurnSegments = 1024;  // a whole circle never takes more, however large it is drawn
 
 // The standard lineweights, in hundredths of a millimetre, and their pixel factors k(i).
 constexpr int kLineweights[24] = {0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
@@ -30,12 +37,46 @@ QTransform ocsTransform(const TkDbRecord& e, double elevation = 0) {
     return QTransform(x.x - o.x, x.y - o.y, y.x - o.x, y.y - o.y, o.x, o.y);
 }
 
-// Appends the arc from a0 to a1 (radians, counter-clockwise) as line segments.
-void addArc(QPainterPath& path, QPointF c, double r, double a0, double a1, bool moveFirst) {
-    while (a1 < a0) a1 += 2 * kPi;
-    int n = std::max(8, static_cast<int>((a1 - a0) / (kPi / 36)));
+// How finely curves are cut into segments: by their size on the device, so that a curve stays
+// within `tolerance` device units of its segments. A curve takes segments by its size on the page,
+// never a count or an angle from the file.
+struct Sampling {
+    double scale = 1;         // device units per drawing unit, the largest stretch of the transform
+    double tolerance = 0.25;  // device units
+
+    int segments(double radius, double sweep) const {
+        // A chord of angle a strays r (1 - cos(a / 2)) ~ r a^2 / 8 from its arc.
+        double perTurn = kPi * std::sqrt(std::fabs(radius) * scale / (2 * tolerance));
+        if (!(perTurn >= 8)) perTurn = 8;  // NaN too
+        perTurn = std::min(perTurn, double(kMaxTurnSegments));
+        return std::max(1, static_cast<int>(std::ceil(perTurn * sweep / (2 * kPi))));
+    }
+};
+
+// The largest factor by which `t` stretches a length.
+double stretchOf(const QTransform& t) {
+    const double a = t.m11(), b = t.m12(), c = t.m21(), d = t.m22();
+    const double sum = a * a + b * b + c * c + d * d, det = a * d - b * c;
+    const double s = std::sqrt((sum + std::sqrt(std::max(0.0, sum * sum - 4 * det * det))) / 2);
+    return std::isfinite(s) ? s : 0;
+}
+
+bool finite(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+// A transform that overflowed (a scale of 1e300 inside another) maps everything nowhere.
+bool finite(const QTransform& t) {
+    return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
+           std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+// Appends the arc from a0 to a1 (radians, counter-clockwise, at most a turn) as line segments.
+void addArc(QPainterPath& path, QPointF c, double r, double a0, double a1, bool moveFirst, const Sampling& sampling) {
+    if (!finite(c) || !std::isfinite(r)) return;
+    const double sweep = tkDbSweep(a0, a1);
+    a0 = tkDbAngle(a0);
+    const int n = sampling.segments(r, sweep);
     for (int i = 0; i <= n; ++i) {
-        double a = a0 + (a1 - a0) * i / n;
+        double a = a0 + sweep * i / n;
         QPointF p(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
         if (i == 0 && moveFirst) path.moveTo(p);
         else path.lineTo(p);
@@ -43,7 +84,7 @@ void addArc(QPainterPath& path, QPointF c, double r, double a0, double a1, bool 
 }
 
 // A polyline segment with bulge b (tan of a quarter of its sweep) from the path's current point.
-void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b) {
+void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b, const Sampling& sampling) {
     if (std::fabs(b) < 1e-9) {
         path.lineTo(p1);
         return;
@@ -53,34 +94,45 @@ void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b) {
     double d = chord * (1 - b * b) / (4 * b);
     QPointF c((p0.x() + p1.x()) / 2 - dy / chord * d, (p0.y() + p1.y()) / 2 + dx / chord * d);
     double r = std::hypot(p0.x() - c.x(), p0.y() - c.y());
+    if (!finite(c) || !std::isfinite(r)) {
+        path.lineTo(p1);  // a bulge past what a double holds: no arc to draw, the chord stands for it
+        return;
+    }
     double a0 = std::atan2(p0.y() - c.y(), p0.x() - c.x()), a1 = std::atan2(p1.y() - c.y(), p1.x() - c.x());
     if (b > 0) {
-        addArc(path, c, r, a0, a1, false);
+        addArc(path, c, r, a0, a1, false, sampling);
     } else {
         // Clockwise: sample counter-clockwise from the end and walk it backwards.
         QPainterPath back;
-        addArc(back, c, r, a1, a0, true);
+        addArc(back, c, r, a1, a0, true, sampling);
         for (int i = back.elementCount() - 1; i >= 0; --i) path.lineTo(back.elementAt(i).x, back.elementAt(i).y);
     }
 }
 
-QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed) {
+QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed, const Sampling& sampling) {
     QPainterPath path;
     if (v.empty()) return path;
     auto at = [&](size_t i) { return QPointF(v[i].x, v[i].y); };
+    for (size_t i = 0; i < v.size(); ++i)
+        if (!finite(at(i)) || !std::isfinite(v[i].bulge)) return path;  // made in memory: files cannot hold them
     path.moveTo(at(0));
-    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge);
-    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge);
+    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge, sampling);
+    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge, sampling);
     return path;
 }
 
 // An elliptical arc from parameter u0 to u1 (radians, counter-clockwise) about c.
-void addEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double u0, double u1, bool moveFirst) {
-    while (u1 <= u0) u1 += 2 * kPi;
+void addEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double u0, double u1, bool moveFirst,
+                   const Sampling& sampling) {
+    if (!finite(c) || !finite(major) || !std::isfinite(ratio)) return;
+    double sweep = tkDbSweep(u0, u1);
+    if (sweep <= 0) sweep = 2 * kPi;
+    u0 = tkDbAngle(u0);
     const QPointF minor(-major.y() * ratio, major.x() * ratio);
-    const int n = std::max(16, static_cast<int>((u1 - u0) / (kPi / 48)));
+    const double radius = std::max(std::hypot(major.x(), major.y()), std::hypot(minor.x(), minor.y()));
+    const int n = sampling.segments(radius, sweep);
     for (int i = 0; i <= n; ++i) {
-        const double u = u0 + (u1 - u0) * i / n;
+        const double u = u0 + sweep * i / n;
         const QPointF q = c + major * std::cos(u) + minor * std::sin(u);
         if (i == 0 && moveFirst) path.moveTo(q);
         else path.lineTo(q);
@@ -158,6 +210,41 @@ double glyphAdvance(const QString& text, double height, double widthFactor) {
 
 }  // namespace
 
+// One drawing of a layout: its budget, and the blocks it has looked up (a reference drawn a million
+// times looks its block up once).
+struct TkGsRenderer::Pass {
+    struct Block {
+        uint64_t handle = 0;
+        QPointF base;
+    };
+    explicit Pass(const TkDbDatabase& db) : measure(db) {}
+    TkDbBudget budget;
+    TkDbExtentsCalc measure;  // boxes and costs of whole blocks, for copies that show little or nothing
+    QRectF device;            // what the painter can show, in device units
+    std::unordered_map<std::string, std::optional<Block>> blocks;
+    std::unordered_map<uint64_t, std::vector<TkDbRecord*>> contents;
+
+    const Block* block(const TkDbDatabase& db, std::string_view name) {
+        std::string key(name);
+        for (char& c : key) c = tkAsciiLower(c);
+        auto it = blocks.find(key);
+        if (it == blocks.end()) {
+            std::optional<Block> found;
+            if (auto b = db.findBlockRecord(name)) {
+                const TkDbRecord* begin = db.blockBegin(b->handle());
+                found = Block{b->handle(), begin ? pt(*begin, 10) : QPointF()};
+            }
+            it = blocks.emplace(std::move(key), found).first;
+        }
+        return it->second ? &*it->second : nullptr;
+    }
+    const std::vector<TkDbRecord*>& contentsOf(const TkDbDatabase& db, uint64_t br) {
+        auto it = contents.find(br);
+        if (it == contents.end()) it = contents.emplace(br, db.blockContents(br)).first;
+        return it->second;
+    }
+};
+
 TkGsRenderer::TkGsRenderer(const TkDbDatabase& db, TkGsOptions options) : db_(db), options_(options), colors_(db) {
     options_.showLineweights = options.showLineweights || db.getVarInt("$LWDISPLAY", 0) != 0;
     for (int i = 0; i < 24; ++i) lwPixels_[i] = static_cast<uint8_t>(static_cast<int>(options_.lineweightScale * kLwFactor[i] + 0.5));
@@ -209,7 +296,12 @@ bool TkGsRenderer::layoutBox(const std::string& layout, QRectF& box) const {
     return true;
 }
 
-QImage TkGsRenderer::renderLayout(const std::string& layout, int width, int height) const {
+double TkGsRenderer::curveTolerance() const {
+    // A quarter pixel on screen and in thumbnails; a hundredth of a millimetre on paper.
+    return options_.deviceUnitsPerMm > 0 ? 0.01 * options_.deviceUnitsPerMm : 0.25;
+}
+
+QImage TkGsRenderer::renderLayout(const std::string& layout, int width, int height, std::vector<std::string>* notes) const {
     if (width <= 0 || height <= 0 || !db_.findLayout(layout)) return {};
     QImage img(width, height, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -224,23 +316,29 @@ QImage TkGsRenderer::renderLayout(const std::string& layout, int width, int heig
     xf.translate(-box.center().x(), -box.center().y());
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    paint(p, layout, xf);
+    paint(p, layout, xf, notes);
     return img;
 }
 
-void TkGsRenderer::paint(QPainter& p, const std::string& layout, const QTransform& xf) const {
+void TkGsRenderer::paint(QPainter& p, const std::string& layout, const QTransform& xf, std::vector<std::string>* notes) const {
     auto l = db_.findLayout(layout);
     if (!l) return;
     const TkDbRecord* br = db_.byHandle(l->blockRecordHandle());
     bool paper = br && !TkDbBlockRecord(br).isModelSpace();
-    drawBlock(p, l->blockRecordHandle(), xf, Ctx{}, paper);
+    Pass pass(db_);
+    pass.device = p.device() ? QRectF(0, 0, p.device()->width(), p.device()->height()) : QRectF();
+    if (p.hasClipping()) pass.device &= p.transform().mapRect(p.clipBoundingRect());
+    drawBlock(p, l->blockRecordHandle(), xf, Ctx{&pass}, paper);
+    if (notes) *notes = pass.budget.notes();
 }
 
 void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, const Ctx& ctx, bool paperSpace) const {
-    if (ctx.depth > kMaxDepth) return;
+    TkDbBudget& budget = ctx.pass->budget;
+    if (!budget.enter(ctx.depth)) return;
     // Entities with their followers (vertices after a polyline, attributes after an insert).
-    std::vector<TkDbRecord*> all = db_.blockContents(br);
-    for (size_t i = 0; i < all.size(); ++i) {
+    const std::vector<TkDbRecord*>& all = ctx.pass->contentsOf(db_, br);
+    // The layout's own entities are drawn whatever the references before them spent.
+    for (size_t i = 0; i < all.size() && !(ctx.counted && budget.spent()); ++i) {
         const TkDbRecord& e = *all[i];
         std::string_view t = e.type();
         if (t == "VERTEX" || t == "SEQEND" || t == "ATTRIB") continue;
@@ -250,9 +348,11 @@ void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, con
             if (f != "VERTEX" && f != "ATTRIB" && f != "SEQEND") break;
             if (f != "SEQEND") followers.push_back(all[k]);
         }
+        // Paid before it is known to show: the extents count it the same way.
+        if (ctx.counted && !budget.spend(TkDbBudget::costOf(e, followers.size()))) return;
         if (!colors_.isVisible(e)) continue;
         if (t == "VIEWPORT") {
-            if (paperSpace) drawViewport(p, e, xf);
+            if (paperSpace) drawViewport(p, e, xf, ctx);
             continue;
         }
         drawEntity(p, e, xf, ctx, followers);
@@ -285,12 +385,14 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;
     }
     if (t == "DIMENSION") {
-        if (auto b = db_.findBlockRecord(e.str(2))) drawBlock(p, b->handle(), xf, Ctx{color, ctx.lwByBlock, ctx.depth + 1}, false);
+        drawReferenced(p, e.str(2), nullptr, xf, Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true});
         return;
     }
     QPainterPath path;
     QTransform ocs = ocsTransform(e);
     bool fill = false;
+    // How finely to cut curves drawn through `curveOcs`, decided before their points are made.
+    auto sampling = [&](const QTransform& curveOcs) { return Sampling{stretchOf(curveOcs * xf), curveTolerance()}; };
     auto wide = [&](double width) {
         // A wide polyline is a band as wide as its width in drawing units.
         if (width <= 0) return;
@@ -301,6 +403,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     };
     if (t == "LINE") {
         const TkDbLineGeom g = tkDbLine(e);
+        if (!finite(QPointF(g.start.x, g.start.y)) || !finite(QPointF(g.end.x, g.end.y))) return;
         path.moveTo(g.start.x, g.start.y);
         path.lineTo(g.end.x, g.end.y);
         ocs = {};
@@ -313,17 +416,18 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;
     } else if (t == "CIRCLE" || t == "ARC") {
         const TkDbArcGeom g = tkDbArc(e);
-        addArc(path, QPointF(g.center.x, g.center.y), g.radius, g.start, g.end, true);
         ocs = ocsTransform(e, g.center.z);
+        addArc(path, QPointF(g.center.x, g.center.y), g.radius, g.start, g.end, true, sampling(ocs));
     } else if (t == "ELLIPSE") {
         const TkDbEllipseGeom g = tkDbEllipse(e);
-        addEllipseArc(path, QPointF(g.center.x, g.center.y), QPointF(g.majorAxis.x, g.majorAxis.y), g.ratio, g.start, g.end, true);
         ocs = {};
+        addEllipseArc(path, QPointF(g.center.x, g.center.y), QPointF(g.majorAxis.x, g.majorAxis.y), g.ratio, g.start, g.end, true,
+                      sampling(ocs));
     } else if (t == "LWPOLYLINE" || t == "POLYLINE") {
         const TkDbPolylineGeom g = t == "POLYLINE" ? tkDbPolyline(e, followers) : tkDbLwPolyline(e);
-        path = polylinePath(g.vertices, g.closed);
-        wide(g.width);
         ocs = g.worldCoordinates ? QTransform() : ocsTransform(e, g.elevation);
+        path = polylinePath(g.vertices, g.closed, sampling(ocs));
+        wide(g.width);
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         const TkDbCornersGeom g = tkDbCorners(e);
         QPolygonF poly;
@@ -356,6 +460,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;  // kinds a preview leaves out (3D solids, images, proxies ...)
     }
     QTransform full = ocs * xf;
+    if (!finite(full)) return;
     p.save();
     p.setTransform(full, false);
     p.setPen(pen);
@@ -366,13 +471,10 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
 
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     const TkDbInsertGeom g = tkDbInsert(e);
-    auto b = db_.findBlockRecord(g.block);
-    if (!b || ctx.depth >= kMaxDepth) return;
-    const TkDbRecord* begin = db_.blockBegin(b->handle());
-    QPointF base = begin ? pt(*begin, 10) : QPointF();
     QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
-    Ctx inner{color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1};
-    QTransform ocs = ocsTransform(e, g.insert.z);
+    const Ctx inner{ctx.pass, color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true};
+    const QTransform toDevice = ocsTransform(e, g.insert.z) * xf;
+    // Copies row by row until the array ends or the budget does.
     for (int r = 0; r < g.rows; ++r)
         for (int c = 0; c < g.columns; ++c) {
             QTransform t;
@@ -380,12 +482,49 @@ void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform
             t.rotate(g.rotation * 180 / kPi);
             t.translate(c * g.columnSpacing, r * g.rowSpacing);
             t.scale(g.scale.x, g.scale.y);
-            t.translate(-base.x(), -base.y());
-            drawBlock(p, b->handle(), t * ocs * xf, inner, false);
+            if (!drawReferenced(p, g.block, &t, toDevice, inner)) return;
         }
 }
 
-void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf) const {
+bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTransform* placement, const QTransform& xf,
+                                  const Ctx& inner) const {
+    Pass& pass = *inner.pass;
+    const Pass::Block* b = pass.block(db_, name);
+    if (!b || !pass.budget.enter(inner.depth)) return false;  // no copy of it would draw anything
+    // Dimensions draw their block where it is; references move its base point to theirs.
+    QTransform at;
+    if (placement) {
+        at = *placement;
+        at.translate(-b->base.x(), -b->base.y());
+    }
+    at *= xf;
+    // A copy that lies off the page, or shows as less than a dot, is paid for as a whole (so the
+    // extents, which count the same way, still agree) and not drawn: an array of a million small
+    // copies then costs a million rectangles, not a million drawings.
+    const TkDbExtentsCalc::Measure& whole = pass.measure.full(b->handle, inner.depth);
+    const QRectF box(QPointF(whole.box.min.x, whole.box.min.y), QPointF(whole.box.max.x, whole.box.max.y));
+    // Grown by a unit: a block of one horizontal line has no height, and Qt's rectangles of no
+    // height meet nothing.
+    const QRectF onDevice = whole.box.empty() || !finite(at) ? QRectF() : at.mapRect(box).adjusted(-1, -1, 1, 1);
+    const bool dot = onDevice.width() < 3 && onDevice.height() < 3;
+    if (whole.box.empty() || !finite(at) || dot || !onDevice.intersects(pass.device)) {
+        // A copy costs one however empty its block, so that an array of nothing ends too.
+        if (pass.budget.take(1, 1 + whole.weight) == 0) return false;
+        if (dot && !whole.box.empty() && finite(at) && pass.device.contains(onDevice.center())) {
+            p.save();
+            p.resetTransform();
+            p.setPen(QPen(inner.byBlock, 0));
+            p.drawPoint(onDevice.center());
+            p.restore();
+        }
+        return true;
+    }
+    if (!pass.budget.spend(1)) return false;
+    drawBlock(p, b->handle, at, inner, false);
+    return !pass.budget.spent();
+}
+
+void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     // The overall viewport (id 1) is the sheet itself; viewports switched off show nothing.
     const TkDbViewportGeom g = tkDbViewport(e);
     if (g.id == 1 || g.status <= 0) return;
@@ -402,7 +541,8 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     modelToPaper.translate(-viewCentre.x(), -viewCentre.y());
     p.save();
     p.setClipRect(xf.mapRect(frame), Qt::IntersectClip);
-    drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{}, false);
+    // Every viewport draws the model again: what it draws is paid from the layout's budget.
+    drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true}, false);
     p.restore();
     QPen frameColour(tkGsOnWhite(colors_.colorOf(e, QColor(0, 0, 0))));
     frameColour.setCosmetic(true);
@@ -485,9 +625,10 @@ void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform&
     const TkDbHatchGeom g = tkDbHatch(e);
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
+    const Sampling sampling{stretchOf(ocsTransform(e) * xf), curveTolerance()};
     for (const TkDbHatchLoop& l : g.loops) {
         if (l.isPolyline) {
-            path.addPath(polylinePath(l.vertices, l.closed));
+            path.addPath(polylinePath(l.vertices, l.closed, sampling));
             continue;
         }
         QPainterPath loop;
@@ -508,8 +649,9 @@ void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform&
                 loop.lineTo(edge.x1, edge.y1);
                 continue;
             }
-            if (edge.kind == TkDbHatchEdge::Arc) addArc(piece, c, edge.radius, a0, a1, true);
-            else if (edge.kind == TkDbHatchEdge::EllipseArc) addEllipseArc(piece, c, QPointF(edge.x1, edge.y1), edge.ratio, a0, a1, true);
+            if (edge.kind == TkDbHatchEdge::Arc) addArc(piece, c, edge.radius, a0, a1, true, sampling);
+            else if (edge.kind == TkDbHatchEdge::EllipseArc)
+                addEllipseArc(piece, c, QPointF(edge.x1, edge.y1), edge.ratio, a0, a1, true, sampling);
             for (int j = 0; j < piece.elementCount(); ++j) go(QPointF(piece.elementAt(j).x, piece.elementAt(j).y));
         }
         loop.closeSubpath();

@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QTransform>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/gs/TkGsColors.h"
@@ -37,27 +38,38 @@ public:
     // valid, else computed. False for an unknown or empty layout.
     bool layoutBox(const std::string& layout, QRectF& box) const;
     // The layout in a `width` x `height` image: white paper, its extents grown by 1.1 and centred.
-    // A null image when the layout does not exist.
-    QImage renderLayout(const std::string& layout, int width, int height) const;
+    // A null image when the layout does not exist. `notes`, when given, receives what the budgets
+    // of a drawing pass left out (TkDbBudget: nesting too deep, too many entities from blocks).
+    QImage renderLayout(const std::string& layout, int width, int height, std::vector<std::string>* notes = nullptr) const;
     // Draws the layout with `worldToDevice`; the painter's clip and background are the caller's.
-    void paint(QPainter& p, const std::string& layout, const QTransform& worldToDevice) const;
+    // Block references and viewports are drawn under one TkDbBudget for the whole layout.
+    void paint(QPainter& p, const std::string& layout, const QTransform& worldToDevice,
+               std::vector<std::string>* notes = nullptr) const;
     // The pixel width of lineweight `lw` (hundredths of a millimetre).
     int lineweightPixels(int lw) const;
 
 private:
+    struct Pass;
     struct Ctx {
+        Pass* pass = nullptr;
         QColor byBlock{0, 0, 0};
         int lwByBlock = 0;
         int depth = 0;
+        bool counted = false;  // drawn through a reference or a viewport: paid from the budget
     };
     void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
                     const std::vector<const TkDbRecord*>& followers) const;
     void drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
-    void drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf) const;
+    void drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
+    // Draws one copy of a referenced block, its base point moved by `placement` (a dimension's
+    // block has none and stays where it is); false when the budget is spent.
+    bool drawReferenced(QPainter& p, std::string_view block, const QTransform* placement, const QTransform& xf,
+                        const Ctx& inner) const;
     void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    double curveTolerance() const;
     QPen penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const;
     QColor plotted(const QColor& c) const;
     void fillText(QPainter& p, const QString& text, double height, double widthFactor, const QTransform& at, const QColor& color) const;

@@ -27,7 +27,7 @@ namespace {
 int usage(FILE* out = stderr) {
     std::fprintf(out,
                  "usage: drawkit info FILE [--json] [--strict]         (--strict: refuse instead of repairing)\n"
-                 "       drawkit audit FILE [--json]                  (repairs: exit 0 none, 1 some, 2 refused)\n"
+                 "       drawkit audit FILE [--json]                  (repairs, parts left out: exit 0 none, 1 some, 2 refused)\n"
                  "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
                  "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
                  "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"

@@ -2,6 +2,8 @@
 // message (and a line where the file is at fault), never in a crash or a half-read database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/support/TestFiles.h"
@@ -164,4 +166,39 @@ TEST(ReadErrors, ListingReadPassesOverEntitiesExactly) {
         EXPECT_FALSE(ra.ok());
         EXPECT_EQ(ra.line, rb.line);
     }
+}
+
+// No program means nan or infinity by a coordinate, and nothing downstream can draw, measure or
+// save one: the reader refuses the drawing at the group code's line, tolerant or not. Text that
+// merely spells such a word, and numbers that are only large or small, read as before.
+TEST(ReadErrors, NonFiniteNumbersAreRefusedAtTheirLine) {
+    auto db = makeThreeSheetDrawing();
+    db->addEntity(db->modelSpace(), "LINE", {{100, "AcDbLine"}, {10, "12345.5"}, {20, "1e+20"}, {30, "-0.0"}, {11, ".5"},
+                                             {21, "1E-320"}, {31, "0"}, {1001, "ACAD"}, {1040, "777.25"}},
+                  "inf");
+    db->addEntity(db->modelSpace(), "TEXT", {{100, "AcDbText"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "2.5"}, {1, "nan"}});
+    std::string text;
+    ASSERT_TRUE(db->writeDxf(text, kTkDbVerR2010).ok());
+    TkDbDatabase back;
+    ASSERT_TRUE(back.readDxfBuffer(text).ok());
+
+    auto lineOfValue = [&](const std::string& dxf, const std::string& value) {
+        return 1 + std::count(dxf.begin(), dxf.begin() + static_cast<std::ptrdiff_t>(dxf.find("\n" + value + "\n")), '\n');
+    };
+    TkDbReadOptions strict;
+    strict.recover = false;
+    for (const char* bad : {"nan", "-inf", "Infinity", "1.#INF", "-1.#IND", "1.#QNAN", "1e999", " -2E+400"})
+        for (const char* where : {"12345.5", "777.25"}) {
+            std::string broken = text;
+            broken.replace(broken.find(std::string("\n") + where + "\n") + 1, std::strlen(where), bad);
+            const int64_t codeLine = lineOfValue(text, where);  // the line of its group code
+            for (const TkDbReadOptions& opt : {TkDbReadOptions{}, strict}) {
+                TkDbDatabase d;
+                TkDbResult r = d.readDxfBuffer(broken, opt);
+                EXPECT_EQ(r.code, eTkBadNumber) << bad << " at " << where;
+                EXPECT_EQ(r.line, codeLine) << bad;
+                EXPECT_NE(r.message.find("not a finite number"), std::string::npos) << r.message;
+                EXPECT_TRUE(d.sections().empty());
+            }
+        }
 }
