@@ -1,5 +1,7 @@
 #include "actions/NewSubset.h"
 
+#include "toolkit/sm/TkSmComponents.h"
+
 #include "model/ItemLookup.h"
 #include "model/NameRules.h"
 #include "model/PublishFlags.h"
@@ -46,6 +48,10 @@ ActionResult newSubset(EditSession& session, const NewSubsetRequest& request, ui
     }
     if (existing + 1 == request.names.size() && childNamed(at, request.names.back()))
         return session.commit(ActionResult::refused(L"a subset \"" + request.names.back() + L"\" is there already"));
+    int depth = 0;  // of `at` below the set
+    for (CComponent* c = at; c && c != &set; c = c->getParent()) ++depth;
+    if (depth + static_cast<int>(request.names.size() - existing) > kTkSmMaxSubsetDepth)
+        return session.commit(ActionResult::refused(L"subsets may nest at most " + std::to_wstring(kTkSmMaxSubsetDepth) + L" levels deep"));
     ActionResult r;
     r.status = ActionResult::Done;
     for (size_t i = existing; i < request.names.size(); ++i) {

@@ -12,6 +12,7 @@ struct VrPublishSheet {
 struct VrPublishJob {
     std::vector<VrPublishSheet> sheets;
     TkString sheetSetName;
+    TkString sheetSetFile;   // never an output
     TkString pageSetupFile;  // the set's page setup overrides, empty when it has none
     TkString pageSetupName;  // the chosen override, empty unless one was chosen
 };

@@ -42,6 +42,7 @@ VrPublishJob makePublishJob(CSheetSet* set, const std::vector<CSheet*>& sheets, 
     VrPublishJob job;
     for (const CSheet* s : sheets) job.sheets.push_back({s->getFileName(), s->getLayoutName(), s->getTitle(), s->getNumber()});
     job.sheetSetName = set->getName();
+    job.sheetSetFile = set->getFileName();
     job.pageSetupFile = set->getPageSetupFile();
     job.pageSetupName = pageSetupName;
     return job;

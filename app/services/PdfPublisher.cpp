@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/services/OutputFile.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 
@@ -110,12 +111,31 @@ bool PublishOutcome::allDone() const {
 
 PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& sheets, const TkString& outFile, const PublishSettings& settings,
                             const PublishControl& control) {
-    QPdfWriter writer(q(outFile));
-    writer.setResolution(kResolution);
-    writer.setCreator("Vorn Sheet Set Manager");
-    PublishOutcome out = publishOnDevice(sheets, writer, kResolution / 25.4, settings, control);
-    if (out.pages == 0) QFile::remove(q(outFile));  // no page: no file rather than an empty one
+    PublishOutcome out;
+    std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
+    for (const VrPublishSheet& s : sheets) inputs.push_back(s.drawing);
+    if (isOneOfInputs(outFile, inputs)) {
+        out.error = outFile + L": is one of the files published (the sheet set, a drawing or its page setups); choose another name";
+        return out;
+    }
+    // Written beside the output and put in place when complete: a failed or empty run leaves the
+    // PDF that was there.
+    OutputFile file(outFile);
+    if (!file.device()) {
+        out.error = file.error();
+        return out;
+    }
+    {
+        QPdfWriter writer(file.device());
+        writer.setResolution(kResolution);
+        writer.setCreator("Vorn Sheet Set Manager");
+        out = publishOnDevice(sheets, writer, kResolution / 25.4, settings, control);
+    }
     if (out.error == L"the output cannot be written") out.error = outFile + L": cannot be written";
+    if (out.pages > 0 && !out.cancelled && !file.putInPlace()) {
+        out.error = file.error();
+        out.pages = 0;
+    }
     return out;
 }
 

@@ -15,6 +15,7 @@ struct PublishSettings {
     TkGsPlotStyle plotStyle = TkGsPlotStyle::Monochrome;
     TkString pageSetupFile, pageSetupName;  // a named page setup that replaces each layout's own
     TkString user;                          // for the plot stamp
+    TkString sheetSetFile;                  // the set published, which the output may not replace
 };
 
 struct PublishedSheet {

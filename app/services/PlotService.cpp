@@ -64,6 +64,7 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
     s.plotStyle = static_cast<TkGsPlotStyle>(setting("PlotStyle", static_cast<int>(TkGsPlotStyle::Monochrome)).toInt());
     s.pageSetupFile = job.pageSetupFile;
     s.pageSetupName = job.pageSetupName;
+    s.sheetSetFile = job.sheetSetFile;
     s.user = userName();
     return s;
 }

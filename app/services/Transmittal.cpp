@@ -8,7 +8,9 @@
 #include <functional>
 #include <set>
 
+#include "app/services/OutputFile.h"
 #include "toolkit/common/TkUtf8.h"
+#include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/sm/TkSmComponents.h"
 #include "toolkit/sm/TkSmDatabase.h"
 #include "toolkit/sm/TkSmReferences.h"
@@ -37,6 +39,16 @@ void setResources(const TkString& setFile, std::vector<TkString>& files) {
     mgr->closeDatabase(db);
 }
 
+// Only what reads as a drawing goes into a package as one: a set whose paths name another file
+// (a password file, a key) must not carry it off.
+bool readsAsDrawing(const QString& path) {
+    TkDbReadOptions listing;
+    listing.listingOnly = true;
+    listing.maxFileSize = 1ull << 30;
+    TkDbDatabase db;
+    return db.readDxfFile(path.toStdString(), listing).ok();
+}
+
 // The deepest folder that holds every file.
 QString sharedFolder(const std::vector<QString>& files) {
     QString common = QFileInfo(files.front()).absolutePath();
@@ -58,13 +70,18 @@ TransmittalOutcome writeTransmittal(const VrTransmittalJob& job, const TkString&
     std::vector<TkString> wanted{job.sheetSetFile};
     wanted.insert(wanted.end(), job.drawings.begin(), job.drawings.end());
     setResources(job.sheetSetFile, wanted);
+    if (isOneOfInputs(zipPath, wanted)) {
+        out.error = zipPath + L": is one of the files to pack (the sheet set, a drawing or a template); choose another name";
+        return out;
+    }
     std::vector<QString> present;
     std::set<QString> seen;
     for (const TkString& f : wanted) {
         const QString path = QFileInfo(q(f)).absoluteFilePath();
         if (!seen.insert(path).second) continue;
-        if (QFileInfo(path).isFile()) present.push_back(path);
-        else out.missing.push_back(f);
+        if (!QFileInfo(path).isFile()) out.missing.push_back(f);
+        else if (f != job.sheetSetFile && !readsAsDrawing(path)) out.missing.push_back(f + L" (left out: not a drawing)");
+        else present.push_back(path);
     }
     if (present.empty() || !QFileInfo(q(job.sheetSetFile)).isFile()) {
         out.error = job.sheetSetFile + L": the sheet set file is missing";

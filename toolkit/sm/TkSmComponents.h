@@ -6,6 +6,9 @@
 #include "toolkit/sm/TkSmProperties.h"
 #include "toolkit/sm/TkSmReferences.h"
 
+// How deep subsets may nest, in a file read or an edit: the tree is walked recursively everywhere.
+constexpr int kTkSmMaxSubsetDepth = 100;
+
 // Snapshot enumerator: next() gives the next item or null; the collection may change meanwhile.
 template <class T>
 class TkSmEnum {

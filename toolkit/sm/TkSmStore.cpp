@@ -319,7 +319,9 @@ struct TkSmStoreReader {
         }
     }
 
-    void subsetBody(const pugi::xml_node& n, TkSmSubset* s) {
+    void subsetBody(const pugi::xml_node& n, TkSmSubset* s, int depth = 0) {
+        // Every walk of the tree after this one may recurse: a file may not nest deeper than that.
+        if (depth > kTkSmMaxSubsetDepth) bad("subsets are nested deeper than " + std::to_string(kTkSmMaxSubsetDepth) + " levels");
         s->setName(text(n, "name"));
         s->setDesc(text(n, "desc"));
         s->setPromptForDwt(n.attribute("promptForTemplate").as_bool());
@@ -345,7 +347,7 @@ struct TkSmStoreReader {
                 s->children_.push_back(TkSmPtr<TkSmComponent>(sheet.get()));
             } else if (kind == "Subset") {
                 TkSmPtr<TkSmSubset> sub = make<TkSmSubset>(c, s);
-                subsetBody(c, sub.get());
+                subsetBody(c, sub.get(), depth + 1);
                 s->children_.push_back(TkSmPtr<TkSmComponent>(sub.get()));
             }
         }

@@ -65,6 +65,7 @@ int drawkitPublish(const std::vector<std::string>& args) {
     if (r.status != ActionResult::Done) return fail(1, tkToUtf8(r.message));
     settings.pageSetupFile = job.pageSetupFile;
     settings.pageSetupName = job.pageSetupName;
+    settings.sheetSetFile = job.sheetSetFile;
     const TkString out = tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string());
     auto app = guiForFonts();
     PublishControl control;
