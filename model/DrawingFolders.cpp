@@ -22,8 +22,21 @@ bool isDrawingFile(const fs::path& p) {
 
 bool byName(const TkString& a, const TkString& b) { return vrutCompareString(a, b, true) == 1 || (vrutCompareString(a, b, true) == 2 && a < b); }
 
-// The folder's structure, its drawings not yet read.
-ScannedFolder listFolder(const fs::path& folder) {
+// How deep a scan goes below the folder given: each level becomes a subset.
+constexpr int kMaxScanDepth = 32;
+
+// Whether `p` names a place inside `root` once links are followed.
+bool resolvesInside(const fs::path& p, const fs::path& root) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(p, ec);
+    if (ec) return false;
+    const fs::path rel = real.lexically_relative(root);
+    return !rel.empty() && *rel.begin() != "..";
+}
+
+// The folder's structure, its drawings not yet read. Links to folders are never followed (no
+// circle, nothing outside), and a link to a drawing only when the drawing is inside `root`.
+ScannedFolder listFolder(const fs::path& folder, const fs::path& root, int depth) {
     ScannedFolder f;
     f.path = tkFromUtf8(folder.string());
     f.name = tkFromUtf8(folder.filename().string());
@@ -31,8 +44,12 @@ ScannedFolder listFolder(const fs::path& folder) {
     std::vector<fs::path> subfolders, files;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code e2;
-        if (it->is_directory(e2)) subfolders.push_back(it->path());
-        else if (it->is_regular_file(e2) && isDrawingFile(it->path())) files.push_back(it->path());
+        const bool link = it->is_symlink(e2);
+        if (it->is_directory(e2)) {
+            if (!link && depth < kMaxScanDepth) subfolders.push_back(it->path());
+        } else if (it->is_regular_file(e2) && isDrawingFile(it->path()) && (!link || resolvesInside(it->path(), root))) {
+            files.push_back(it->path());
+        }
     }
     auto sorted = [](std::vector<fs::path>& v) {
         std::sort(v.begin(), v.end(), [](const fs::path& a, const fs::path& b) {
@@ -41,7 +58,7 @@ ScannedFolder listFolder(const fs::path& folder) {
     };
     sorted(subfolders);
     sorted(files);
-    for (const fs::path& s : subfolders) f.folders.push_back(listFolder(s));
+    for (const fs::path& s : subfolders) f.folders.push_back(listFolder(s, root, depth + 1));
     for (const fs::path& p : files) f.drawings.push_back(ScannedDrawing{tkFromUtf8(p.string()), tkFromUtf8(p.filename().string()), {}, true});
     return f;
 }
@@ -80,7 +97,10 @@ void prune(ScannedFolder& f) {
 }  // namespace
 
 ScannedFolder scanDrawingFolder(const TkString& folder, FolderScanReport& report, const FolderScanControl& control) {
-    ScannedFolder top = listFolder(fs::path(tkToUtf8(folder)));
+    std::error_code ec;
+    const fs::path start(tkToUtf8(folder));
+    const fs::path root = fs::canonical(start, ec);
+    ScannedFolder top = listFolder(start, ec ? start : root, 0);
     std::vector<ScannedDrawing*> all;
     collect(top, all);
     std::vector<ReadOutcome> outcomes(all.size());

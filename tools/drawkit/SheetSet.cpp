@@ -27,7 +27,7 @@ public:
             return;
         }
         if (!mgr_.openSheetSet(tkFromUtf8(fs::absolute(path).lexically_normal().string()).c_str())) {
-            std::fprintf(stderr, "drawkit: %s: not a readable sheet set data file\n", path.c_str());
+            std::fprintf(stderr, "drawkit: %s: not a readable sheet set data file: %s\n", path.c_str(), U(mgr_.lastError()).c_str());
             return;
         }
         set_ = mgr_.getSheetSet(0);
