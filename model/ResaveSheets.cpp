@@ -1,4 +1,6 @@
 #include "model/ResaveSheets.h"
+#include "toolkit/common/TkSafeOpen.h"
+#include "model/NameRules.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -140,7 +142,9 @@ std::vector<ResaveEntry> resaveReport(const std::vector<CSheet*>& sheets, const 
     for (size_t i = 0; i < statuses.size() && i < sheets.size(); ++i) {
         if (statuses[i] == kResaved) continue;
         TkString holder;
-        if (statuses[i] == kResaveInUse && (holder = holderOf ? holderOf(sheets[i]->getFileName()) : TkString()).empty()) continue;
+        // Every drawing left alone is named, whether or not the holder can be told.
+        if (statuses[i] == kResaveInUse && (holder = holderOf ? holderOf(sheets[i]->getFileName()) : TkString()).empty())
+            holder = L"someone else (or it cannot be written)";
         out.push_back({sheetDisplayName(sheets[i]->getNumber(), sheets[i]->getTitle()), resaveStatusText(statuses[i], holder), sheets[i]->getFileName()});
     }
     return out;
@@ -149,11 +153,16 @@ std::vector<ResaveEntry> resaveReport(const std::vector<CSheet*>& sheets, const 
 TkString resaveLogPath(const CSheetSet* set) {
     TkString folder, file;
     vrutSplitPath(set->getFileName(), folder, file);
-    return folder + set->getName() + L"_Resave All Sheets Report_" + today() + L".log";
+    // The set's name comes from its file: no folder and no control character may come of it.
+    TkString name = set->getName().substr(0, kMaxSheetSetNameLength);
+    for (wchar_t& c : name)
+        if (firstControlCharacter(TkString(1, c)) || unsupportedNameCharacters().find(c) != TkString::npos) c = L'_';
+    if (name.find_first_not_of(L". ") == TkString::npos) name = L"Sheet set";
+    return folder + name + L"_Resave All Sheets Report_" + today() + L".log";
 }
 
 bool appendResaveLog(const TkString& logPath, const std::vector<ResaveEntry>& entries) {
-    const int fd = ::open(tkToUtf8(logPath).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    const int fd = tkOpenRegularFile(tkToUtf8(logPath), O_WRONLY | O_CREAT | O_APPEND, 0666);  // never through a link
     if (fd < 0) return false;
     std::string out;
     struct stat st {};

@@ -103,6 +103,33 @@ p = drawkit("prop", dst, "A-101", "Drawn by=" + long_value)
 expect(p.returncode == 1 and "2000" in p.stderr, "a 2,001-character value: exit %d %s" % (p.returncode, p.stderr))
 expect(not unreadable_drawings(folder), "drawings no longer read: %s" % unreadable_drawings(folder))
 
+# CSV files as spreadsheets save them: a code page, a runaway cell; exported formulas stay text.
+latin = os.path.join(folder, "latin.csv")
+with open(latin, "wb") as f:
+    f.write(b"Number,Title,Subset\nZ-1,Caf\xe9,Architecture\n")
+p = drawkit("new-sheet", dst, "--from-csv", latin)
+expect(p.returncode == 1 and "line 2 is not UTF-8" in p.stderr, "a Latin-1 CSV: exit %d %s" % (p.returncode, p.stderr))
+huge = os.path.join(folder, "huge.csv")
+write_csv(huge, [["Number", "Title", "Subset"], ["Z-2", "x" * 70000, "Architecture"]])
+p = drawkit("new-sheet", dst, "--from-csv", huge)
+expect(p.returncode == 1 and "65536" in p.stderr, "a 70,000-byte cell: exit %d %s" % (p.returncode, p.stderr))
+expect(drawkit("prop", dst, "A-101", "Drawn by=@SUM(1)").returncode == 0, "a value starting with @")
+exported = drawkit("sheets", dst, "--csv").stdout
+row = next(r for r in csv.reader(exported.splitlines()) if r and r[0] == "A-101")
+expect("'@SUM(1)" in row and "@SUM(1)" not in row, "the exported cell would run as a formula: %s" % row)
+index_path = os.path.join(folder, "round.csv")
+with open(index_path, "w", encoding="utf-8", newline="") as f:
+    f.write(exported)
+p = drawkit("index", dst, "--apply", index_path)
+expect(p.returncode == 1 and "changes nothing" in p.stderr, "the exported index read back changes something: %s" % (p.stdout + p.stderr))
+
+# A drawing held by a colleague whose name cannot be told: resave names it and exits 1.
+held = os.open(os.path.join(folder, "drawings", "A-102 First Floor Plan.dwg"), os.O_RDWR)
+fcntl.lockf(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+p = drawkit("resave", dst)
+expect(p.returncode == 1 and "A-102 First Floor Plan.dwg" in p.stdout, "resave with a held drawing: exit %d %s" % (p.returncode, p.stdout[-300:]))
+os.close(held)
+
 # ---- 2. a set file that holds one already
 folder, dst = project("from-disk")
 with open(dst, encoding="utf-8") as f:

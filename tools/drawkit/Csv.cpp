@@ -1,5 +1,12 @@
 #include "tools/drawkit/Csv.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include "toolkit/common/TkUtf8.h"
+
 namespace {
 
 char separatorOf(const std::string& text, size_t from) {
@@ -19,16 +26,65 @@ bool blank(const CsvRow& row) {
     return true;
 }
 
+bool startsAsFormula(const std::string& s) { return !s.empty() && std::string_view("=+-@").find(s[0]) != std::string_view::npos; }
+
 }  // namespace
+
+std::string csvCell(const std::string& value) {
+    const std::string s = startsAsFormula(value) ? "'" + value : value;
+    if (s.find_first_of(",;\"\r\n") == std::string::npos) return s;
+    std::string o = "\"";
+    for (char c : s) o += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return o + "\"";
+}
+
+bool readCsvFile(const std::string& path, std::vector<CsvRow>& rows, std::string& error) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    std::ifstream in(path, std::ios::binary);
+    if (ec || !in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    if (size > kMaxCsvFileBytes) {
+        error = path + ": " + std::to_string(size >> 20) + " MB, more than a sheet list can be (" + std::to_string(kMaxCsvFileBytes >> 20) + " MB)";
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!parseCsv(text.str(), rows, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
 
 bool parseCsv(const std::string& text, std::vector<CsvRow>& rows, std::string& error) {
     size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    // Spreadsheets save "CSV" in the local code page unless told otherwise: such a file is named,
+    // never read as replacement characters.
+    for (size_t at = i, line = 1; at < text.size();) {
+        uint32_t cp = 0;
+        const size_t from = at;
+        if (!tkNextUtf8(text, at, cp)) {
+            error = "line " + std::to_string(line) + " is not UTF-8 text (a code page such as Latin-1?): save it as \"CSV UTF-8\"";
+            return false;
+        }
+        if (text[from] == '\n') ++line;
+    }
     const char sep = separatorOf(text, i);
     CsvRow row;
     std::string field;
     bool quoted = false, fieldWasQuoted = false;
     int line = 1, quoteLine = 0;
+    bool tooLong = false;
     auto endField = [&] {
+        if (field.size() > kMaxCsvCellBytes && !tooLong) {
+            tooLong = true;
+            error = "a cell ending on line " + std::to_string(line) + " holds " + std::to_string(field.size()) + " bytes, at most " +
+                    std::to_string(kMaxCsvCellBytes);
+        }
+        if (field.size() > 1 && field[0] == '\'' && startsAsFormula(field.substr(1))) field.erase(0, 1);
         row.push_back(field);
         field.clear();
         fieldWasQuoted = false;
@@ -68,5 +124,6 @@ bool parseCsv(const std::string& text, std::vector<CsvRow>& rows, std::string& e
         return false;
     }
     if (!field.empty() || !row.empty()) endRow();
-    return true;
+    if (tooLong) rows.clear();
+    return !tooLong;
 }

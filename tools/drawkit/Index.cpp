@@ -57,13 +57,9 @@ int drawkitIndex(const std::vector<std::string>& args) {
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() != 1 || !a.has("--apply"))
         return fail(1, "usage: drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts] [--wait SECONDS]");
-    std::ifstream in(a.value("--apply"), std::ios::binary);
-    if (!in) return fail(1, a.value("--apply") + ": cannot be read");
-    std::stringstream text;
-    text << in.rdbuf();
     std::vector<CsvRow> rows;
     std::string parseError;
-    if (!parseCsv(text.str(), rows, parseError)) return fail(1, a.value("--apply") + ": " + parseError);
+    if (!readCsvFile(a.value("--apply"), rows, parseError)) return fail(1, parseError);
     if (rows.empty()) return fail(1, a.value("--apply") + ": no header line");
     const CsvRow head = rows.front();
     int drawingCol = -1, layoutCol = -1;

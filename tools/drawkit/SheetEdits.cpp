@@ -32,16 +32,8 @@ std::string U(const TkString& s) { return tkToUtf8(s); }
 // The CSV's rows as requests; the columns are found by name, letter case aside. The drawing and
 // layout columns of `drawkit sheets --csv` are passed over: a new sheet makes its own drawing.
 bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = file + ": cannot be read";
-        return false;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
     std::vector<CsvRow> rows;
-    if (!parseCsv(text.str(), rows, error)) {
-        error = file + ": " + error;
+    if (!readCsvFile(file, rows, error)) {
         return false;
     }
     if (rows.empty()) {

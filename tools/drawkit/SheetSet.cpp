@@ -8,6 +8,7 @@
 #include "model/SheetSetCheck.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
+#include "tools/drawkit/Csv.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/EditRun.h"
 #include "tools/drawkit/Json.h"
@@ -99,12 +100,7 @@ std::string jsonTree(const OpenSet& o, const CSubset* s, int depth) {
     return out + (s->getCount() ? "\n" + pad + "]" : "]");
 }
 
-std::string csv(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string o = "\"";
-    for (char c : s) o += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return o + "\"";
-}
+std::string csv(const std::string& s) { return csvCell(s); }
 
 // The sheet index: one row per sheet in tree order, the set's sheet properties as extra columns.
 void printCsv(const OpenSet& o) {
