@@ -1,5 +1,7 @@
 #include "model/SheetImpl.h"
 
+#include <sstream>
+
 #include <cstdio>
 #include <ctime>
 #include <unordered_set>
@@ -126,9 +128,12 @@ void CSheetImpl::getDetails(TkString& text) const {
         text += ssMessage(26515, L"Last Edited By: ") + e->lastEditedBy + L"\r\n";
         text += ssMessage(26516, L"Sheet Size: ");
         if (auto it = e->sheetSizes.find(getLayoutName()); it != e->sheetSizes.end()) {
-            wchar_t size[64];
-            std::swprintf(size, 64, L"%.1f x %.1f", it->second.first, it->second.second);
-            text += size;
+            // A drawing's paper size is any double: the text grows with it, never into a fixed buffer.
+            std::wostringstream size;
+            size.setf(std::ios::fixed);
+            size.precision(1);
+            size << it->second.first << L" x " << it->second.second;
+            text += size.str();
         }
         text += L"\r\n";
     }
