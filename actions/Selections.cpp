@@ -12,7 +12,8 @@ int selectionIndex(CSheetSelSetsImpl* sels, const TkString& name) {
 }
 
 bool checkSelectionName(CSheetSelSetsImpl* sels, const TkString& name, TkString& error) {
-    if (name.find_first_not_of(L" \t") == TkString::npos) error = L"a selection needs a name";
+    if (!checkEnteredText(L"the selection name", name, kMaxTitleLength, error)) return false;
+    if (name.find_first_not_of(L" ") == TkString::npos) error = L"a selection needs a name";
     else if (hasUnsupportedCharacters(name)) error = L"\"" + name + L"\" holds a character names may not: " + unsupportedNameCharacters();
     else if (name.size() > static_cast<size_t>(kMaxTitleLength)) error = L"a selection name is at most 64 characters";
     else if (selectionIndex(sels, name) >= 0) error = L"a selection " + name + L" exists already";

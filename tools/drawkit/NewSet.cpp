@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "model/DrawingFolders.h"
+#include "model/NameRules.h"
 #include "model/NewSheetSet.h"
 #include "model/Restamp.h"
 #include "model/SheetSetMgrImpl.h"
@@ -70,6 +71,10 @@ int drawkitNewSet(const std::vector<std::string>& args) {
         return bad("usage: drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name] "
                    "[--ignore-top-folder] [--name NAME] [--description TEXT] [--json]\n"
                    "       drawkit new-set SET.dst --example EXAMPLE.dst [--name NAME] [--description TEXT] [--json]");
+    TkString textError;
+    if (!checkEnteredText(L"the name", tkFromUtf8(name), kMaxSheetSetNameLength, textError) ||
+        !checkEnteredText(L"the description", tkFromUtf8(description), kMaxValueLength, textError))
+        return bad(tkToUtf8(textError));
     std::error_code ec;
     const fs::path setPath = fs::absolute(setArg).lexically_normal();
     if (setPath.extension() != ".dst") return bad(setArg + ": a sheet set data file ends in .dst");
