@@ -19,14 +19,20 @@ int drawkitThumb(const std::vector<std::string>& a) {
     if (!readOrReport(db, a[0])) return 1;
     std::string layout = a.size() > 2 ? a[2] : db.currentLayoutName();
     int w = 256, h = 168;
-    if (a.size() > 3 && std::sscanf(a[3].c_str(), "%dx%d", &w, &h) != 2) {
-        std::fprintf(stderr, "drawkit: give the size as WIDTHxHEIGHT, for example 256x168\n");
+    // An image is held whole in memory: 8192 pixels a side is a poster at 300 dpi, and enough.
+    constexpr int kMaxSide = 8192;
+    if (a.size() > 3 && (std::sscanf(a[3].c_str(), "%dx%d", &w, &h) != 2 || w < 1 || h < 1 || w > kMaxSide || h > kMaxSide)) {
+        std::fprintf(stderr, "drawkit: give the size as WIDTHxHEIGHT, each from 1 to %d, for example 256x168\n", kMaxSide);
         return 2;
+    }
+    if (!db.findLayout(layout)) {
+        std::fprintf(stderr, "drawkit: %s has no layout \"%s\"\n", a[0].c_str(), layout.c_str());
+        return 1;
     }
     auto app = guiForFonts();
     QImage img = TkGsRenderer(db).renderLayout(layout, w, h);
     if (img.isNull()) {
-        std::fprintf(stderr, "drawkit: %s has no layout \"%s\"\n", a[0].c_str(), layout.c_str());
+        std::fprintf(stderr, "drawkit: the layout \"%s\" of %s could not be drawn at %dx%d\n", layout.c_str(), a[0].c_str(), w, h);
         return 1;
     }
     if (!img.save(QString::fromStdString(a[1]))) {
