@@ -8,7 +8,8 @@
 3. A set whose page setups file names /etc/passwd, and a drawing that is a link to it: transmittal
    leaves both out and says so.
 4. A renumber pattern with ../ writes nothing outside the project.
-5. 20,000 nested subsets: `sheets` and `check` refuse the file with a message within seconds.
+5. 20,000 nested subsets: `sheets` and `check` refuse the file with a message within seconds; no
+   new subset or move makes a tree deeper than 100 levels.
 6. `new-set --from` a folder with a link to its parent and one to a folder outside: each drawing
    is read once, nothing outside is.
 
@@ -109,6 +110,17 @@ for verb in ("sheets", "check"):
     p = drawkit(verb, dst, timeout=60)
     expect(p.returncode in (1, 2) and "nested deeper" in p.stderr + p.stdout,
            "%s of 20,000 nested subsets: exit %d %s" % (verb, p.returncode, (p.stderr + p.stdout)[-300:]))
+
+# Nor can new-subset or move build a tree deeper than a file may hold.
+folder, dst = project("deep-edits")
+chain_a = "/".join("A%d" % i for i in range(60))
+chain_b = "/".join("B%d" % i for i in range(60))
+expect(drawkit("new-subset", dst, chain_a).returncode == 0 and drawkit("new-subset", dst, chain_b).returncode == 0, "two 60-level chains")
+p = drawkit("move", dst, "B0", "--to", chain_a)
+expect(p.returncode == 1 and "at most 100" in p.stderr, "a move making 120 levels: exit %d %s" % (p.returncode, p.stderr))
+p = drawkit("new-subset", dst, chain_a + "/" + "/".join("C%d" % i for i in range(45)))
+expect(p.returncode == 1 and "at most 100" in p.stderr, "a new subset 105 levels deep: exit %d %s" % (p.returncode, p.stderr))
+expect(drawkit("sheets", dst).returncode == 0, "the set still reads")
 
 # ---- 6. a folder scan with link loops
 folder, _ = project("scan")
