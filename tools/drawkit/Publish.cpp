@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/services/OutputFile.h"
 #include "app/services/PdfPublisher.h"
 #include "app/services/Transmittal.h"
 #include "actions/PublishJobs.h"
@@ -73,7 +74,16 @@ int drawkitPublish(const std::vector<std::string>& args) {
     PublishOutcome outcome = publishToPdf(job.sheets, out, settings, control);
     if (control.progress) std::fputc('\n', stderr);
     const std::string log = tkToUtf8(publishLogText(outcome, out));
-    if (a.has("--log")) std::ofstream(a.value("--log"), std::ios::binary) << log;
+    if (a.has("--log")) {
+        // Beside its final name first, like the PDF: never through a link, never over an input.
+        const TkString logPath = tkFromUtf8(fs::absolute(a.value("--log")).lexically_normal().string());
+        std::vector<TkString> inputs{job.sheetSetFile, job.pageSetupFile, out};
+        for (const VrPublishSheet& s : job.sheets) inputs.push_back(s.drawing);
+        OutputFile file(logPath);
+        if (isOneOfInputs(logPath, inputs) || !file.device() || file.device()->write(log.data(), static_cast<qint64>(log.size())) < 0 ||
+            !file.putInPlace())
+            std::fprintf(stderr, "drawkit: the log %s was not written\n", a.value("--log").c_str());
+    }
     std::fputs(log.c_str(), stdout);
     if (outcome.pages == 0 && !outcome.error.empty()) return 2;
     return outcome.allDone() ? 0 : 1;

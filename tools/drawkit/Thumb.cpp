@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/services/OutputFile.h"
+#include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/gs/TkGsRenderer.h"
 #include "tools/drawkit/Commands.h"
@@ -35,7 +37,10 @@ int drawkitThumb(const std::vector<std::string>& a) {
         std::fprintf(stderr, "drawkit: the layout \"%s\" of %s could not be drawn at %dx%d\n", layout.c_str(), a[0].c_str(), w, h);
         return 1;
     }
-    if (!img.save(QString::fromStdString(a[1]))) {
+    // Written beside its final name and put in place whole, never over the drawing it shows.
+    const TkString outPath = tkFromUtf8(a[1]);
+    OutputFile file(outPath);
+    if (isOneOfInputs(outPath, {tkFromUtf8(a[0])}) || !file.device() || !img.save(file.device(), "PNG") || !file.putInPlace()) {
         std::fprintf(stderr, "drawkit: cannot write %s\n", a[1].c_str());
         return 1;
     }
