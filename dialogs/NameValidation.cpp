@@ -73,7 +73,9 @@ bool CheckNameNotEmpty(QLineEdit* control, int kind) {
 }
 
 bool CheckNameCharacters(QLineEdit* control, int kind) {
-    if (!hasUnsupportedCharacters(control->text().toStdWString())) return true;
+    // A pasted tab or line break is refused like the characters names may not hold.
+    const TkString name = control->text().toStdWString();
+    if (!hasUnsupportedCharacters(name) && !firstControlCharacter(name)) return true;
     ShowUnsupportedCharsMessage(kind);
     selectAndFocus(control);
     return false;
