@@ -220,11 +220,13 @@ struct TkSmStoreReader {
     fs::path savedFolder;
     bool moved = false;
 
+    // The first reference that tells the folder ends the walk: a big set is not gathered whole.
     void findSavedFolder(const pugi::xml_document& doc) {
-        for (pugi::xpath_node x : doc.select_nodes("//*[@relative][@path]")) {
-            const fs::path rel = fs::path(tkToUtf8(text(x.node(), "relative"))).lexically_normal();
-            const fs::path abs = fs::path(tkToUtf8(text(x.node(), "path"))).lexically_normal();
-            if (rel.empty() || rel.is_absolute() || !abs.is_absolute() || *rel.begin() == "..") continue;
+        doc.find_node([&](const pugi::xml_node& n) {
+            if (!n.attribute("relative") || !n.attribute("path")) return false;
+            const fs::path rel = fs::path(tkToUtf8(text(n, "relative"))).lexically_normal();
+            const fs::path abs = fs::path(tkToUtf8(text(n, "path"))).lexically_normal();
+            if (rel.empty() || rel.is_absolute() || !abs.is_absolute() || *rel.begin() == "..") return false;
             // abs = savedFolder / rel: take rel's parts off abs's end.
             fs::path at = abs;
             bool fits = true;
@@ -233,11 +235,11 @@ struct TkSmStoreReader {
                 fits = at.filename() == *it;
                 at = at.parent_path();
             }
-            if (!fits) continue;
+            if (!fits) return false;
             savedFolder = at;
             moved = !folder.empty() && savedFolder != folder.lexically_normal();
-            return;
-        }
+            return true;
+        });
     }
 
     static bool inside(const fs::path& file, const fs::path& dir) {
