@@ -9,6 +9,7 @@
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "host/Dialogs.h"
 #include "host/PathUtil.h"
+#include "model/NameRules.h"
 #include "model/SheetSetMessages.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -145,7 +146,17 @@ int CDetailsPage::OnWizardNext() {
         selectAndFocus(nameEdit);
         return 0;
     }
-    if (!st.writeDataFile(dataFile, name, descriptionEdit->toPlainText().toStdWString(), location)) {
+    // The description is one paragraph that the field wraps: a title block shows it on one line, so
+    // a line break typed in it becomes a space. Anything else that is not text (a pasted tab, an
+    // escape) is refused, as everywhere a value enters the set.
+    const TkString description = descriptionEdit->toPlainText().replace(QChar(u'\n'), QChar(u' ')).toStdWString();
+    TkString textError;
+    if (!checkEnteredText(L"the description", description, kMaxValueLength, textError)) {
+        VrUiMessageBox(vrHostCaption(), textError, MB_OK | MB_ICONWARNING);
+        descriptionEdit->setFocus();
+        return 0;
+    }
+    if (!st.writeDataFile(dataFile, name, description, location)) {
         ShowNameExistsMessage(name, kNameKindSheetSet);
         selectAndFocus(nameEdit);
         return 0;

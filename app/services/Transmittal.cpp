@@ -40,13 +40,24 @@ void setResources(const TkString& setFile, std::vector<TkString>& files) {
 }
 
 // Only what reads as a drawing goes into a package as one: a set whose paths name another file
-// (a password file, a key) must not carry it off.
-bool readsAsDrawing(const QString& path) {
+// (a password file, a key) must not carry it off. Empty when it reads; otherwise why it was left
+// out, in words of our own: the reader's message may quote the file, which is not for the report.
+TkString whyNotADrawing(const QString& path) {
     TkDbReadOptions listing;
     listing.listingOnly = true;
     listing.maxFileSize = 1ull << 30;
     TkDbDatabase db;
-    return db.readDxfFile(path.toStdString(), listing).ok();
+    const TkDbResult r = db.readDxfFile(path.toStdString(), listing);
+    switch (r.code) {
+    case eTkOk: return {};
+    case eTkFileNotFound: return L"missing";
+    case eTkFileAccess: return QFileInfo(path).isFile() ? L"cannot be read" : L"not a plain file";
+    case eTkFileTooLarge: return L"larger than 1 GB";
+    case eTkDwgNotSupported: return L"a DWG drawing; only DXF drawings are packed";
+    case eTkBinaryDxf: return L"a binary DXF drawing; only text DXF drawings are packed";
+    case eTkDecryptionError: return L"an encrypted drawing";
+    default: return L"not a drawing (it does not read as DXF)";
+    }
 }
 
 // The deepest folder that holds every file.
@@ -79,9 +90,16 @@ TransmittalOutcome writeTransmittal(const VrTransmittalJob& job, const TkString&
     for (const TkString& f : wanted) {
         const QString path = QFileInfo(q(f)).absoluteFilePath();
         if (!seen.insert(path).second) continue;
-        if (!QFileInfo(path).isFile()) out.missing.push_back(f);
-        else if (f != job.sheetSetFile && !readsAsDrawing(path)) out.missing.push_back(f + L" (left out: not a drawing)");
-        else present.push_back(path);
+        if (!QFileInfo(path).exists()) {
+            out.missing.push_back(f);
+            continue;
+        }
+        if (f != job.sheetSetFile)
+            if (const TkString why = whyNotADrawing(path); !why.empty()) {
+                out.missing.push_back(f + L" (left out: " + why + L")");
+                continue;
+            }
+        present.push_back(path);
     }
     if (present.empty() || !QFileInfo(q(job.sheetSetFile)).isFile()) {
         out.error = job.sheetSetFile + L": the sheet set file is missing";

@@ -93,6 +93,7 @@ names = zipfile.ZipFile(package).namelist() if os.path.exists(package) else []
 expect(not [n for n in names if "passwd" in n or "Z-999" in n], "the package carries %s" % names)
 expect("passwd" in p.stdout + p.stderr and "not a drawing" in p.stdout + p.stderr,
        "transmit does not say what it left out: %s" % (p.stdout + p.stderr)[-300:])
+expect("root:" not in p.stdout + p.stderr, "transmit quotes the file it left out: %s" % (p.stdout + p.stderr)[-300:])
 
 # ---- 4. a pattern that climbs out
 folder, dst = project("pattern")

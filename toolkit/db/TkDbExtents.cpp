@@ -78,6 +78,28 @@ TkDbBox TkDbExtentsCalc::ofBlock(uint64_t br) {
     return box;
 }
 
+std::string TkDbExtentsCalc::viewportsNote(uint64_t br) {
+    if (br == db_.modelSpace()) return {};
+    uint64_t paid = full(br, 0).weight;
+    int viewports = 0;
+    for (const TkDbRecord* e : db_.blockContents(br)) {
+        const std::string_view t = e->type();
+        if (t == "VERTEX" || t == "SEQEND" || t == "ATTRIB") continue;
+        paid -= std::min(paid, TkDbBudget::costOf(*e));  // the layout's own entities are free
+        if (t != "VIEWPORT") continue;
+        // The overall viewport is the sheet itself; one switched off or of no size draws nothing.
+        const TkDbViewportGeom g = tkDbViewport(*e);
+        if (g.id != 1 && g.status > 0 && g.width > 0 && g.height > 0 && g.viewHeight > 0) ++viewports;
+    }
+    if (viewports == 0) return {};
+    const uint64_t model = full(db_.modelSpace(), 0).weight;
+    if (model == 0 || saturatingAdd(paid, saturatingMul(model, static_cast<uint64_t>(viewports))) <= kTkDbMaxNestedEntities)
+        return {};
+    return std::to_string(viewports) + (viewports == 1 ? " viewport shows " : " viewports show ") + std::to_string(model) +
+           " entities of the model" + (viewports == 1 ? "" : " each") + ", over the " + std::to_string(kTkDbMaxNestedEntities) +
+           " a drawing of a layout takes: the rest skipped";
+}
+
 void TkDbExtentsCalc::note(const TkDbBudget& budget) {
     for (const std::string& n : budget.notes())
         if (std::find(notes_.begin(), notes_.end(), n) == notes_.end()) notes_.push_back(n);

@@ -51,6 +51,10 @@ public:
     // The whole block drawn at `depth`, references past the nesting limit left out; no budget.
     // A renderer asks it whether a copy of a block shows at all before drawing it.
     const Measure& full(uint64_t blockRecord, int depth);
+    // What a drawing of a paper layout leaves out of the model its viewports show, as a note, or
+    // empty. Each viewport draws the model again, paid from the layout's one budget after the
+    // layout's own references; extents never look through a viewport, so ofBlock() cannot tell.
+    std::string viewportsNote(uint64_t layoutBlockRecord);
 
 private:
     struct BlockInfo {

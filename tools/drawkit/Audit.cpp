@@ -4,8 +4,10 @@
 // Exit 0 when it read as it is, 1 when it read with repairs or leaves something out, 2 when it is refused.
 #include <cstdio>
 
+#include "toolkit/db/TkDbExtents.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/Json.h"
+
 
 int drawkitAudit(const std::vector<std::string>& args) {
     if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--json")) {
@@ -24,6 +26,7 @@ int drawkitAudit(const std::vector<std::string>& args) {
             TkDbPoint3 lo, hi;
             std::vector<std::string> skipped;
             db.blockExtents(l.blockRecordHandle(), lo, hi, &skipped);
+            if (std::string n = TkDbExtentsCalc(db).viewportsNote(l.blockRecordHandle()); !n.empty()) skipped.push_back(n);
             for (const std::string& n : skipped) notes.push_back("layout \"" + l.name() + "\": " + n);
         }
     const bool clean = db.problems().empty() && notes.empty();

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "tests/support/TestFiles.h"
+#include "toolkit/db/TkDbExtents.h"
 #include "toolkit/gs/TkGsRenderer.h"
 
 namespace {
@@ -226,6 +227,32 @@ TEST(HostileDrawings, NestingAndArraysStopAtTheBudget) {
         EXPECT_LT(o.extMax.y, 32766 * 10 / 2);  // and far from all of them
         // The self-reference never came to be drawn: the array spent the budget first.
         EXPECT_NEAR(o.extMin.y, -4, 1e-9);
+    }
+}
+
+// Each viewport draws the model again from the layout's one budget: a model of 600,000 that one
+// viewport shows whole is cut off when two show it, and the audit's note says so as the render's does.
+TEST(HostileDrawings, ViewportsShareTheLayoutsBudget) {
+    for (int viewports : {1, 2}) {
+        SCOPED_TRACE(viewports);
+        auto db = TkDbDatabase::createNew();
+        addLine(*db, db->addBlock("DOT"), 0, 0, 1, 0);
+        addInsert(*db, db->modelSpace(), "DOT", 0, 0, 600, 500, 2);  // 300,000 copies of weight 2
+        ASSERT_TRUE(db->addLayout("Sheet", TkDbPaper{}, true).ok());
+        const uint64_t sheet = db->findLayout("Sheet")->blockRecordHandle();
+        for (int k = 0; k < viewports; ++k)
+            db->addEntity(sheet, "VIEWPORT", {{100, "AcDbViewport"}, {10, std::to_string(100 + 200 * k)}, {20, "150"}, {30, "0"},
+                                              {40, "150"}, {41, "150"}, {68, "1"}, {69, std::to_string(2 + k)}, {12, "600"},
+                                              {22, "500"}, {45, "1000"}});
+        std::vector<std::string> notes;
+        const QImage img = TkGsRenderer(*db).renderLayout("Sheet", 256, 168, &notes);
+        EXPECT_FALSE(img.isNull());
+        const std::string audit = TkDbExtentsCalc(*db).viewportsNote(sheet);
+        EXPECT_EQ(hasNote(notes, "over 1000000 entities"), viewports == 2);
+        EXPECT_EQ(audit.empty(), viewports == 1) << audit;
+        if (viewports == 2) {
+            EXPECT_EQ(audit.rfind("2 viewports show 6000", 0), 0u) << audit;
+        }
     }
 }
 
