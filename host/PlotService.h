@@ -8,6 +8,7 @@
 // The sheets to publish, made by the module's publish operation, in gathering order.
 struct VrPublishSheet {
     TkString drawing, layout, title, number;
+    std::vector<TkString> subsets;  // the subsets holding it, outermost first: the PDF's outline
 };
 struct VrPublishJob {
     std::vector<VrPublishSheet> sheets;
@@ -15,6 +16,8 @@ struct VrPublishJob {
     TkString sheetSetFile;   // never an output
     TkString pageSetupFile;  // the set's page setup overrides, empty when it has none
     TkString pageSetupName;  // the chosen override, empty unless one was chosen
+    // What the PDF says of itself: the set's description, and its project fields as keywords.
+    TkString subject, keywords;
 };
 
 class CNqPlotSvr : public CNqUnknown {

@@ -40,8 +40,17 @@ std::vector<CSheet*> gatherPublishSheets(const std::vector<CComponent*>& selecte
 
 VrPublishJob makePublishJob(CSheetSet* set, const std::vector<CSheet*>& sheets, const TkString& pageSetupName) {
     VrPublishJob job;
-    for (const CSheet* s : sheets) job.sheets.push_back({s->getFileName(), s->getLayoutName(), s->getTitle(), s->getNumber()});
+    for (const CSheet* s : sheets) {
+        VrPublishSheet sheet{s->getFileName(), s->getLayoutName(), s->getTitle(), s->getNumber(), {}};
+        // The set is the root and has no parent: it is the document, not a bookmark.
+        for (const CComponent* c = s->getParent(); c && c->getParent(); c = c->getParent())
+            if (auto* subset = dynamic_cast<const CSubset*>(c)) sheet.subsets.insert(sheet.subsets.begin(), subset->getName());
+        job.sheets.push_back(std::move(sheet));
+    }
     job.sheetSetName = set->getName();
+    job.subject = set->getDesc();
+    for (const TkString& field : {set->getProjectNumber(), set->getProjectName(), set->getProjectPhase(), set->getProjectMilestone()})
+        if (!field.empty()) job.keywords += (job.keywords.empty() ? L"" : L", ") + field;
     job.sheetSetFile = set->getFileName();
     job.pageSetupFile = set->getPageSetupFile();
     job.pageSetupName = pageSetupName;

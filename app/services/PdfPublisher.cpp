@@ -2,15 +2,22 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
+#include <thread>
 #include <map>
 #include <memory>
 #include <optional>
 
+#include "VornVersion.h"
 #include "app/services/OutputFile.h"
+#include "app/services/PdfDocument.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 
@@ -100,6 +107,126 @@ std::optional<TkDbPlotSettings> findPageSetup(const TkDbDatabase* db, const TkSt
     return std::nullopt;
 }
 
+// The page setup that replaces each layout's own, read once from the set's page setups file.
+struct PageSetupOverride {
+    std::unique_ptr<TkDbDatabase> db;
+    std::optional<TkDbPlotSettings> settings;
+    // False with `error` when a setup was asked for and is not there.
+    bool read(const PublishSettings& s, TkString& error) {
+        if (s.pageSetupName.empty()) return true;
+        db = std::make_unique<TkDbDatabase>();
+        if (db->readDxfFile(tkToUtf8(s.pageSetupFile)).ok()) settings = findPageSetup(db.get(), s.pageSetupName);
+        if (!settings) error = L"the page setup " + s.pageSetupName + L" is not in " + s.pageSetupFile;
+        return settings.has_value();
+    }
+};
+
+// Draws sheets one after another on a paged device: the pages of a printer, or of one part of a PDF.
+class SheetPainter {
+public:
+    SheetPainter(QPagedPaintDevice& device, double unitsPerMm, const PublishSettings& settings,
+                 const std::optional<TkDbPlotSettings>& override)
+        : device_(device), unitsPerMm_(unitsPerMm), settings_(settings), override_(override),
+          when_(QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")) {
+        device_.setPageMargins(QMarginsF(0, 0, 0, 0));
+    }
+    ~SheetPainter() {
+        if (painter_.isActive()) painter_.end();
+    }
+    int pages() const { return pages_; }
+
+    // The sheet on a page of its own; false with `line.why` when it is skipped, and with `error`
+    // when the device cannot be written at all.
+    bool draw(const VrPublishSheet& sheet, DrawingShelf& shelf, PublishedSheet& line, TkString& error) {
+        TkString why;
+        const TkDbDatabase* db = sheet.drawing.empty() ? nullptr : shelf.get(sheet.drawing, why);
+        auto layout = db ? db->findLayout(tkToUtf8(sheet.layout)) : std::nullopt;
+        if (sheet.drawing.empty()) line.why = L"the sheet has no drawing";
+        else if (!db) line.why = why;
+        else if (!layout) line.why = L"the drawing has no layout " + sheet.layout;
+        if (!layout) return false;
+        TkGsOptions options;
+        options.deviceUnitsPerMm = unitsPerMm_;
+        options.plotStyle = settings_.plotStyle;
+        options.textAsText = true;
+        options.wholeDeviceUnits = true;
+        TkGsRenderer renderer(*db, options);
+        const PagePlan plan = planPage(*layout, renderer, override_);
+        device_.setPageSize(QPageSize(plan.paperMm, QPageSize::Millimeter));
+        if (pages_ == 0) {
+            if (!painter_.begin(&device_)) {
+                error = L"the output cannot be written";
+                return false;
+            }
+        } else {
+            device_.newPage();
+        }
+        painter_.setRenderHint(QPainter::Antialiasing);
+        painter_.save();
+        painter_.setClipRect(QRectF(0, 0, plan.paperMm.width() * unitsPerMm_, plan.paperMm.height() * unitsPerMm_));
+        renderer.paint(painter_, layout->name(), pageTransform(plan, unitsPerMm_));
+        painter_.restore();
+        if (settings_.plotStamp) {
+            QFont font("DejaVu Sans");
+            font.setPixelSize(static_cast<int>(2.5 * unitsPerMm_));
+            painter_.setFont(font);
+            painter_.setPen(Qt::black);
+            painter_.drawText(QPointF(5 * unitsPerMm_, plan.paperMm.height() * unitsPerMm_ - 3 * unitsPerMm_),
+                              q(sheet.drawing) + ", " + q(sheet.layout) + ", " + when_ + ", " + q(settings_.user));
+        }
+        ++pages_;
+        line.done = true;
+        return true;
+    }
+
+private:
+    QPagedPaintDevice& device_;
+    double unitsPerMm_;
+    const PublishSettings& settings_;
+    const std::optional<TkDbPlotSettings>& override_;
+    QString when_;
+    QPainter painter_;
+    int pages_ = 0;
+};
+
+// Draws `sheets` in order, reading each drawing once and letting it go after its last sheet.
+// Stops at `cancel`; `onSheet` hears of each sheet as it is done.
+void drawSheets(const std::vector<VrPublishSheet>& sheets, SheetPainter& painter, PublishOutcome& out, const std::atomic<bool>* cancel,
+                const std::function<void()>& onSheet) {
+    std::map<TkString, size_t> lastUse;
+    for (size_t i = 0; i < sheets.size(); ++i) lastUse[sheets[i].drawing] = i;
+    DrawingShelf shelf;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (cancel && cancel->load()) {
+            out.cancelled = true;
+            break;
+        }
+        PublishedSheet line{sheets[i], false, {}};
+        painter.draw(sheets[i], shelf, line, out.error);
+        if (!out.error.empty()) return;
+        out.sheets.push_back(line);
+        if (lastUse[sheets[i].drawing] == i) shelf.drop(sheets[i].drawing);
+        if (onSheet) onSheet();
+    }
+    out.pages = painter.pages();
+}
+
+// Runs of sheets in set order, a part file each: small enough that every worker keeps busy to
+// the end, large enough that a font is not embedded again for every page.
+std::vector<std::vector<VrPublishSheet>> runsOf(const std::vector<VrPublishSheet>& sheets, int workers) {
+    const size_t n = sheets.size();
+    const size_t size = std::clamp<size_t>((n + static_cast<size_t>(workers) * 4 - 1) / (static_cast<size_t>(workers) * 4), 1, 16);
+    std::vector<std::vector<VrPublishSheet>> runs;
+    for (size_t i = 0; i < n; i += size) runs.emplace_back(sheets.begin() + static_cast<std::ptrdiff_t>(i),
+                                                           sheets.begin() + static_cast<std::ptrdiff_t>(std::min(n, i + size)));
+    return runs;
+}
+
+PdfPageEntry pageEntry(const VrPublishSheet& s) {
+    const TkString label = s.number.empty() ? s.title : s.number;
+    return {label, s.number.empty() ? s.title : s.number + L" - " + s.title, s.subsets};
+}
+
 }  // namespace
 
 bool PublishOutcome::allDone() const {
@@ -109,111 +236,114 @@ bool PublishOutcome::allDone() const {
     return true;
 }
 
-PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& sheets, const TkString& outFile, const PublishSettings& settings,
+PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkString& outFile, const PublishSettings& settings,
                             const PublishControl& control) {
     PublishOutcome out;
     std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
-    for (const VrPublishSheet& s : sheets) inputs.push_back(s.drawing);
+    for (const VrPublishSheet& s : input) inputs.push_back(s.drawing);
     if (isOneOfInputs(outFile, inputs)) {
         out.error = outFile + L": is one of the files published (the sheet set, a drawing or its page setups); choose another name";
         return out;
     }
+    PageSetupOverride override;
+    if (!override.read(settings, out.error)) return out;
+    std::vector<VrPublishSheet> sheets = input;
+    if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
+
     // Written beside the output and put in place when complete: a failed or empty run leaves the
-    // PDF that was there.
+    // PDF that was there. The parts go into a folder beside it too, on the same disk.
     OutputFile file(outFile);
     if (!file.device()) {
         out.error = file.error();
         return out;
     }
-    {
-        QPdfWriter writer(file.device());
-        writer.setResolution(kResolution);
-        writer.setCreator("Vorn Sheet Set Manager");
-        out = publishOnDevice(sheets, writer, kResolution / 25.4, settings, control);
+    QTemporaryDir partsDir(QFileInfo(q(outFile)).absolutePath() + "/.publishing-XXXXXX");
+    if (!partsDir.isValid()) {
+        out.error = outFile + L": its folder cannot be written";
+        return out;
+    }
+    const int workers = std::max(1, settings.threads > 0 ? settings.threads : QThread::idealThreadCount());
+    const std::vector<std::vector<VrPublishSheet>> runs = runsOf(sheets, workers);
+    std::vector<PublishOutcome> results(runs.size());
+    std::atomic<size_t> nextRun{0};
+    std::atomic<int> sheetsDone{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (size_t k; (k = nextRun++) < runs.size() && !stop;) {
+            QFile part(partsDir.filePath(QString("part-%1.pdf").arg(k, 6, 10, QChar('0'))));
+            if (!part.open(QIODevice::WriteOnly)) {
+                results[k].error = L"the output cannot be written";
+            } else {
+                QPdfWriter writer(&part);
+                writer.setResolution(kResolution);
+                SheetPainter painter(writer, kResolution / 25.4, settings, override.settings);
+                drawSheets(runs[k], painter, results[k], control.cancel, [&] { ++sheetsDone; });
+            }
+            if (!results[k].error.empty() || results[k].cancelled) stop = true;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < std::min<int>(workers, static_cast<int>(runs.size())); ++i) threads.emplace_back(work);
+    // The caller's thread reports progress while the workers draw.
+    const int total = static_cast<int>(sheets.size());
+    while (sheetsDone < total && !stop) {
+        if (control.progress) control.progress(sheetsDone, total);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (control.cancel && control.cancel->load()) stop = true;
+    }
+    for (std::thread& t : threads) t.join();
+    if (control.progress) control.progress(sheetsDone, total);
+
+    std::vector<std::string> parts;
+    std::vector<PdfPageEntry> pages;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        PublishOutcome& r = results[k];
+        out.sheets.insert(out.sheets.end(), r.sheets.begin(), r.sheets.end());
+        if (out.error.empty() && !r.error.empty()) out.error = r.error;
+        out.cancelled = out.cancelled || r.cancelled || (control.cancel && control.cancel->load());
+        if (r.pages == 0) continue;
+        parts.push_back(partsDir.filePath(QString("part-%1.pdf").arg(k, 6, 10, QChar('0'))).toStdString());
+        for (const PublishedSheet& s : r.sheets)
+            if (s.done) pages.push_back(pageEntry(s.sheet));
+        out.pages += r.pages;
     }
     if (out.error == L"the output cannot be written") out.error = outFile + L": cannot be written";
-    if (out.pages > 0 && !out.cancelled && !file.putInPlace()) {
+    if (out.cancelled || !out.error.empty()) return out;
+    if (out.pages == 0) {
+        out.error = L"no sheet could be published";
+        return out;
+    }
+    PdfDocumentInfo info{settings.title, settings.user, settings.subject, settings.keywords,
+                         L"Vorn Sheet Set Manager " + tkFromUtf8(VORN_VERSION)};
+    TkString error;
+    if (!writePdfDocument(parts, pages, info, file.device()->handle(), error)) {
+        out.error = outFile + L": " + error;
+        out.pages = 0;
+        return out;
+    }
+    if (!file.putInPlace()) {
         out.error = file.error();
         out.pages = 0;
     }
     return out;
 }
 
-PublishOutcome publishOnDevice(const std::vector<VrPublishSheet>& input, QPagedPaintDevice& writer, double kUnitsPerMm,
+PublishOutcome publishOnDevice(const std::vector<VrPublishSheet>& input, QPagedPaintDevice& device, double unitsPerMm,
                                const PublishSettings& settings, const PublishControl& control) {
     PublishOutcome out;
+    PageSetupOverride override;
+    if (!override.read(settings, out.error)) return out;
     std::vector<VrPublishSheet> sheets = input;
     if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
-
-    // The override comes from the set's page setup file, read once.
-    std::unique_ptr<TkDbDatabase> setupsDb;
-    std::optional<TkDbPlotSettings> override;
-    if (!settings.pageSetupName.empty()) {
-        setupsDb = std::make_unique<TkDbDatabase>();
-        if (setupsDb->readDxfFile(tkToUtf8(settings.pageSetupFile)).ok()) override = findPageSetup(setupsDb.get(), settings.pageSetupName);
-        if (!override) {
-            out.error = L"the page setup " + settings.pageSetupName + L" is not in " + settings.pageSetupFile;
-            return out;
-        }
+    int done = 0;
+    const int total = static_cast<int>(sheets.size());
+    {
+        SheetPainter painter(device, unitsPerMm, settings, override.settings);
+        if (control.progress) control.progress(0, total);
+        drawSheets(sheets, painter, out, control.cancel, [&] {
+            if (control.progress) control.progress(++done, total);
+        });
     }
-
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    std::map<TkString, size_t> lastUse;
-    for (size_t i = 0; i < sheets.size(); ++i) lastUse[sheets[i].drawing] = i;
-    DrawingShelf shelf;
-    const QString when = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm");
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        if (control.cancel && control.cancel->load()) {
-            out.cancelled = true;
-            break;
-        }
-        if (control.progress) control.progress(static_cast<int>(i), static_cast<int>(sheets.size()));
-        const VrPublishSheet& sheet = sheets[i];
-        PublishedSheet line{sheet, false, {}};
-        TkString why;
-        const TkDbDatabase* db = sheet.drawing.empty() ? nullptr : shelf.get(sheet.drawing, why);
-        auto layout = db ? db->findLayout(tkToUtf8(sheet.layout)) : std::nullopt;
-        if (sheet.drawing.empty()) line.why = L"the sheet has no drawing";
-        else if (!db) line.why = why;
-        else if (!layout) line.why = L"the drawing has no layout " + sheet.layout;
-        if (layout) {
-            TkGsOptions options;
-            options.deviceUnitsPerMm = kUnitsPerMm;
-            options.plotStyle = settings.plotStyle;
-            options.textAsText = true;
-            TkGsRenderer renderer(*db, options);
-            const PagePlan plan = planPage(*layout, renderer, override);
-            writer.setPageSize(QPageSize(plan.paperMm, QPageSize::Millimeter));
-            if (out.pages == 0) {
-                if (!painter.begin(&writer)) {
-                    out.error = L"the output cannot be written";
-                    return out;
-                }
-            } else {
-                writer.newPage();
-            }
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.save();
-            painter.setClipRect(QRectF(0, 0, plan.paperMm.width() * kUnitsPerMm, plan.paperMm.height() * kUnitsPerMm));
-            renderer.paint(painter, layout->name(), pageTransform(plan, kUnitsPerMm));
-            painter.restore();
-            if (settings.plotStamp) {
-                QFont font("DejaVu Sans");
-                font.setPixelSize(static_cast<int>(2.5 * kUnitsPerMm));
-                painter.setFont(font);
-                painter.setPen(Qt::black);
-                painter.drawText(QPointF(5 * kUnitsPerMm, plan.paperMm.height() * kUnitsPerMm - 3 * kUnitsPerMm),
-                                 q(sheet.drawing) + ", " + q(sheet.layout) + ", " + when + ", " + q(settings.user));
-            }
-            ++out.pages;
-            line.done = true;
-        }
-        out.sheets.push_back(line);
-        if (lastUse[sheet.drawing] == i) shelf.drop(sheet.drawing);
-    }
-    if (painter.isActive()) painter.end();
-    if (control.progress) control.progress(static_cast<int>(out.sheets.size()), static_cast<int>(sheets.size()));
     if (out.pages == 0 && out.error.empty() && !out.cancelled) out.error = L"no sheet could be published";
     return out;
 }

@@ -16,6 +16,10 @@ struct PublishSettings {
     TkString pageSetupFile, pageSetupName;  // a named page setup that replaces each layout's own
     TkString user;                          // for the plot stamp
     TkString sheetSetFile;                  // the set published, which the output may not replace
+    // What the PDF says of itself (the document's properties): the set's name unless the publish
+    // options give another title, its description and project fields.
+    TkString title, subject, keywords;
+    int threads = 0;  // workers drawing pages; 0: one per core
 };
 
 struct PublishedSheet {
@@ -37,6 +41,8 @@ struct PublishControl {
     const std::atomic<bool>* cancel = nullptr;
 };
 
+// The sheets drawn on every core, each worker into part files of its own, joined in order into
+// one document with bookmarks, page labels and properties (PdfDocument).
 PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& sheets, const TkString& outFile, const PublishSettings& settings,
                             const PublishControl& control = {});
 // The same pages on any paged device (a printer); `unitsPerMm` is the device's resolution.

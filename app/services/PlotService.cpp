@@ -65,6 +65,9 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
     s.pageSetupFile = job.pageSetupFile;
     s.pageSetupName = job.pageSetupName;
     s.sheetSetFile = job.sheetSetFile;
+    s.title = job.sheetSetName;
+    s.subject = job.subject;
+    s.keywords = job.keywords;
     s.user = userName();
     return s;
 }

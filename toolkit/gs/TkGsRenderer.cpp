@@ -20,7 +20,6 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kMaxTurnSegments = 1024;  // a whole circle never takes more, however large it is drawn
 
 // The standard lineweights, in hundredths of a millimetre, and their pixel factors k(i).
 constexpr int kLineweights[24] = {0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
@@ -36,22 +35,6 @@ QTransform ocsTransform(const TkDbRecord& e, double elevation = 0) {
     TkDbPoint3 o = ocs.toWcs(0, 0, elevation), x = ocs.toWcs(1, 0, elevation), y = ocs.toWcs(0, 1, elevation);
     return QTransform(x.x - o.x, x.y - o.y, y.x - o.x, y.y - o.y, o.x, o.y);
 }
-
-// How finely curves are cut into segments: by their size on the device, so that a curve stays
-// within `tolerance` device units of its segments. A curve takes segments by its size on the page,
-// never a count or an angle from the file.
-struct Sampling {
-    double scale = 1;         // device units per drawing unit, the largest stretch of the transform
-    double tolerance = 0.25;  // device units
-
-    int segments(double radius, double sweep) const {
-        // A chord of angle a strays r (1 - cos(a / 2)) ~ r a^2 / 8 from its arc.
-        double perTurn = kPi * std::sqrt(std::fabs(radius) * scale / (2 * tolerance));
-        if (!(perTurn >= 8)) perTurn = 8;  // NaN too
-        perTurn = std::min(perTurn, double(kMaxTurnSegments));
-        return std::max(1, static_cast<int>(std::ceil(perTurn * sweep / (2 * kPi))));
-    }
-};
 
 // The largest factor by which `t` stretches a length.
 double stretchOf(const QTransform& t) {
@@ -69,22 +52,32 @@ bool finite(const QTransform& t) {
            std::isfinite(t.dx()) && std::isfinite(t.dy());
 }
 
-// Appends the arc from a0 to a1 (radians, counter-clockwise, at most a turn) as line segments.
-void addArc(QPainterPath& path, QPointF c, double r, double a0, double a1, bool moveFirst, const Sampling& sampling) {
+// Curves are cubic Beziers, as PDF and every rasterizer take them: a quarter turn at most each, so
+// a whole circle is four however large it is drawn, and no count or angle from the file sets it.
+// `onUnit` maps the unit circle onto the curve: c + u cos(a) + v sin(a) for its columns u and v.
+// The arc starts at angle a0 (radians) and sweeps `sweep`, counter-clockwise when positive; it
+// starts a new subpath when `moveFirst`, else it goes on from the path's last point.
+void addUnitArc(QPainterPath& path, const QTransform& onUnit, double a0, double sweep, bool moveFirst) {
+    if (!finite(onUnit) || !std::isfinite(a0) || !std::isfinite(sweep)) return;
+    // Qt measures its arcs with y pointing down: our counter-clockwise is its negative angle.
+    const QRectF unit(-1, -1, 2, 2);
+    const double start = -a0 * 180 / kPi, turn = -sweep * 180 / kPi;
+    QPainterPath arc;
+    arc.arcMoveTo(unit, start);
+    arc.arcTo(unit, start, turn);
+    arc = onUnit.map(arc);
+    if (moveFirst || path.elementCount() == 0) path.addPath(arc);
+    else path.connectPath(arc);
+}
+
+// The circular arc about `c` of radius r from angle a0 (radians) sweeping `sweep`.
+void addArc(QPainterPath& path, QPointF c, double r, double a0, double sweep, bool moveFirst) {
     if (!finite(c) || !std::isfinite(r)) return;
-    const double sweep = tkDbSweep(a0, a1);
-    a0 = tkDbAngle(a0);
-    const int n = sampling.segments(r, sweep);
-    for (int i = 0; i <= n; ++i) {
-        double a = a0 + sweep * i / n;
-        QPointF p(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
-        if (i == 0 && moveFirst) path.moveTo(p);
-        else path.lineTo(p);
-    }
+    addUnitArc(path, QTransform(r, 0, 0, r, c.x(), c.y()), a0, sweep, moveFirst);
 }
 
 // A polyline segment with bulge b (tan of a quarter of its sweep) from the path's current point.
-void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b, const Sampling& sampling) {
+void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b) {
     if (std::fabs(b) < 1e-9) {
         path.lineTo(p1);
         return;
@@ -94,49 +87,37 @@ void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b, const Sampli
     double d = chord * (1 - b * b) / (4 * b);
     QPointF c((p0.x() + p1.x()) / 2 - dy / chord * d, (p0.y() + p1.y()) / 2 + dx / chord * d);
     double r = std::hypot(p0.x() - c.x(), p0.y() - c.y());
-    if (!finite(c) || !std::isfinite(r)) {
+    if (!finite(c) || !std::isfinite(r) || r > 1e15 * chord) {
         path.lineTo(p1);  // a bulge past what a double holds: no arc to draw, the chord stands for it
         return;
     }
-    double a0 = std::atan2(p0.y() - c.y(), p0.x() - c.x()), a1 = std::atan2(p1.y() - c.y(), p1.x() - c.x());
-    if (b > 0) {
-        addArc(path, c, r, a0, a1, false, sampling);
-    } else {
-        // Clockwise: sample counter-clockwise from the end and walk it backwards.
-        QPainterPath back;
-        addArc(back, c, r, a1, a0, true, sampling);
-        for (int i = back.elementCount() - 1; i >= 0; --i) path.lineTo(back.elementAt(i).x, back.elementAt(i).y);
-    }
+    addArc(path, c, r, std::atan2(p0.y() - c.y(), p0.x() - c.x()), 4 * std::atan(b), false);
+    path.lineTo(p1);  // where the arc's rounding left it a hair off the vertex
 }
 
-QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed, const Sampling& sampling) {
+QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed) {
     QPainterPath path;
     if (v.empty()) return path;
     auto at = [&](size_t i) { return QPointF(v[i].x, v[i].y); };
     for (size_t i = 0; i < v.size(); ++i)
         if (!finite(at(i)) || !std::isfinite(v[i].bulge)) return path;  // made in memory: files cannot hold them
     path.moveTo(at(0));
-    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge, sampling);
-    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge, sampling);
+    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge);
+    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge);
     return path;
 }
 
-// An elliptical arc from parameter u0 to u1 (radians, counter-clockwise) about c.
-void addEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double u0, double u1, bool moveFirst,
-                   const Sampling& sampling) {
+// The elliptical arc about c from parameter a0 (radians) sweeping `sweep`, as addUnitArc.
+void addEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double a0, double sweep, bool moveFirst) {
     if (!finite(c) || !finite(major) || !std::isfinite(ratio)) return;
-    double sweep = tkDbSweep(u0, u1);
-    if (sweep <= 0) sweep = 2 * kPi;
-    u0 = tkDbAngle(u0);
     const QPointF minor(-major.y() * ratio, major.x() * ratio);
-    const double radius = std::max(std::hypot(major.x(), major.y()), std::hypot(minor.x(), minor.y()));
-    const int n = sampling.segments(radius, sweep);
-    for (int i = 0; i <= n; ++i) {
-        const double u = u0 + sweep * i / n;
-        const QPointF q = c + major * std::cos(u) + minor * std::sin(u);
-        if (i == 0 && moveFirst) path.moveTo(q);
-        else path.lineTo(q);
-    }
+    addUnitArc(path, QTransform(major.x(), major.y(), minor.x(), minor.y(), c.x(), c.y()), a0, sweep, moveFirst);
+}
+
+// The counter-clockwise sweep from a0 to a1 of an arc or ellipse entity; equal ends are a whole turn.
+double entitySweep(double a0, double a1) {
+    const double sweep = tkDbSweep(a0, a1);
+    return sweep > 0 ? sweep : 2 * kPi;
 }
 
 // DXF text control codes: %%d degree, %%c diameter, %%p plus-minus, %%u / %%o underline toggles.
@@ -296,11 +277,6 @@ bool TkGsRenderer::layoutBox(const std::string& layout, QRectF& box) const {
     return true;
 }
 
-double TkGsRenderer::curveTolerance() const {
-    // A quarter pixel on screen and in thumbnails; a hundredth of a millimetre on paper.
-    return options_.deviceUnitsPerMm > 0 ? 0.01 * options_.deviceUnitsPerMm : 0.25;
-}
-
 QImage TkGsRenderer::renderLayout(const std::string& layout, int width, int height, std::vector<std::string>* notes) const {
     if (width <= 0 || height <= 0 || !db_.findLayout(layout)) return {};
     QImage img(width, height, QImage::Format_RGB32);
@@ -328,7 +304,13 @@ void TkGsRenderer::paint(QPainter& p, const std::string& layout, const QTransfor
     Pass pass(db_);
     pass.device = p.device() ? QRectF(0, 0, p.device()->width(), p.device()->height()) : QRectF();
     if (p.hasClipping()) pass.device &= p.transform().mapRect(p.clipBoundingRect());
-    drawBlock(p, l->blockRecordHandle(), xf, Ctx{&pass}, paper);
+    // Entities are mapped to the device here and drawn with the painter's transform left alone
+    // (see drawEntity); whatever transform the caller's painter had is folded into `xf`.
+    const QTransform toDevice = xf * p.transform();
+    p.save();
+    p.resetTransform();
+    drawBlock(p, l->blockRecordHandle(), toDevice, Ctx{&pass}, paper);
+    p.restore();
     if (notes) *notes = pass.budget.notes();
 }
 
@@ -391,16 +373,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     QPainterPath path;
     QTransform ocs = ocsTransform(e);
     bool fill = false;
-    // How finely to cut curves drawn through `curveOcs`, decided before their points are made.
-    auto sampling = [&](const QTransform& curveOcs) { return Sampling{stretchOf(curveOcs * xf), curveTolerance()}; };
-    auto wide = [&](double width) {
-        // A wide polyline is a band as wide as its width in drawing units.
-        if (width <= 0) return;
-        pen.setCosmetic(false);
-        pen.setWidthF(width);
-        pen.setCapStyle(Qt::FlatCap);
-        pen.setJoinStyle(Qt::MiterJoin);
-    };
+    double bandWidth = 0;  // a wide polyline is a band as wide as its width in drawing units
     if (t == "LINE") {
         const TkDbLineGeom g = tkDbLine(e);
         if (!finite(QPointF(g.start.x, g.start.y)) || !finite(QPointF(g.end.x, g.end.y))) return;
@@ -408,26 +381,23 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         path.lineTo(g.end.x, g.end.y);
         ocs = {};
     } else if (t == "POINT") {
-        QPointF c = xf.map(pt(e, 10));
-        p.save();
-        p.resetTransform();
-        p.drawPoint(c);
-        p.restore();
+        const QPointF c = xf.map(pt(e, 10));
+        if (finite(c)) p.drawPoint(c);
         return;
     } else if (t == "CIRCLE" || t == "ARC") {
         const TkDbArcGeom g = tkDbArc(e);
         ocs = ocsTransform(e, g.center.z);
-        addArc(path, QPointF(g.center.x, g.center.y), g.radius, g.start, g.end, true, sampling(ocs));
+        addArc(path, QPointF(g.center.x, g.center.y), g.radius, tkDbAngle(g.start), entitySweep(g.start, g.end), true);
     } else if (t == "ELLIPSE") {
         const TkDbEllipseGeom g = tkDbEllipse(e);
         ocs = {};
-        addEllipseArc(path, QPointF(g.center.x, g.center.y), QPointF(g.majorAxis.x, g.majorAxis.y), g.ratio, g.start, g.end, true,
-                      sampling(ocs));
+        addEllipseArc(path, QPointF(g.center.x, g.center.y), QPointF(g.majorAxis.x, g.majorAxis.y), g.ratio, tkDbAngle(g.start),
+                      entitySweep(g.start, g.end), true);
     } else if (t == "LWPOLYLINE" || t == "POLYLINE") {
         const TkDbPolylineGeom g = t == "POLYLINE" ? tkDbPolyline(e, followers) : tkDbLwPolyline(e);
         ocs = g.worldCoordinates ? QTransform() : ocsTransform(e, g.elevation);
-        path = polylinePath(g.vertices, g.closed, sampling(ocs));
-        wide(g.width);
+        path = polylinePath(g.vertices, g.closed);
+        bandWidth = g.width;
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         const TkDbCornersGeom g = tkDbCorners(e);
         QPolygonF poly;
@@ -459,14 +429,19 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;    } else {
         return;  // kinds a preview leaves out (3D solids, images, proxies ...)
     }
-    QTransform full = ocs * xf;
+    // Mapped here rather than by the painter: a painter whose transform changes for every entity
+    // makes a PDF restate its whole graphics state each time.
+    const QTransform full = ocs * xf;
     if (!finite(full)) return;
-    p.save();
-    p.setTransform(full, false);
-    p.setPen(pen);
+    if (bandWidth > 0) {
+        pen.setWidthF(bandWidth * stretchOf(full));
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+    }
     if (fill) p.setBrush(color);
-    p.drawPath(path);
-    p.restore();
+    p.drawPath(onDevice(path, full));
+    if (fill) p.setBrush(Qt::NoBrush);
 }
 
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
@@ -511,11 +486,8 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
         // A copy costs one however empty its block, so that an array of nothing ends too.
         if (pass.budget.take(1, 1 + whole.weight) == 0) return false;
         if (dot && !whole.box.empty() && finite(at) && pass.device.contains(onDevice.center())) {
-            p.save();
-            p.resetTransform();
             p.setPen(QPen(inner.byBlock, 0));
             p.drawPoint(onDevice.center());
-            p.restore();
         }
         return true;
     }
@@ -546,12 +518,9 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     p.restore();
     QPen frameColour(tkGsOnWhite(colors_.colorOf(e, QColor(0, 0, 0))));
     frameColour.setCosmetic(true);
-    p.save();
-    p.setTransform(xf);
     p.setPen(frameColour);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(frame);
-    p.restore();
+    p.drawPolygon(xf.map(QPolygonF(frame)));
 }
 
 void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
@@ -621,49 +590,50 @@ void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform&
     }
 }
 
+QPainterPath TkGsRenderer::onDevice(const QPainterPath& path, const QTransform& toDevice) const {
+    QPainterPath mapped = toDevice.map(path);
+    if (!options_.wholeDeviceUnits) return mapped;
+    for (int i = 0; i < mapped.elementCount(); ++i) {
+        const QPainterPath::Element& el = mapped.elementAt(i);
+        mapped.setElementPositionAt(i, std::round(el.x), std::round(el.y));
+    }
+    return mapped;
+}
+
 void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
     const TkDbHatchGeom g = tkDbHatch(e);
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    const Sampling sampling{stretchOf(ocsTransform(e) * xf), curveTolerance()};
     for (const TkDbHatchLoop& l : g.loops) {
         if (l.isPolyline) {
-            path.addPath(polylinePath(l.vertices, l.closed, sampling));
+            path.addPath(polylinePath(l.vertices, l.closed));
             continue;
         }
         QPainterPath loop;
-        bool started = false;
-        auto go = [&](QPointF q) {
-            if (!started) loop.moveTo(q);
-            else loop.lineTo(q);
-            started = true;
-        };
         for (const TkDbHatchEdge& edge : l.edges) {
-            QPainterPath piece;
             const QPointF c(edge.x0, edge.y0);
-            double a0 = edge.start, a1 = edge.end;
-            // Clockwise edges store their angles mirrored.
-            if (!edge.counterClockwise) std::swap(a0, a1), a0 = -a0, a1 = -a1;
+            const bool first = loop.elementCount() == 0;
             if (edge.kind == TkDbHatchEdge::Line) {
-                go(c);
+                if (first) loop.moveTo(c);
+                else loop.lineTo(c);
                 loop.lineTo(edge.x1, edge.y1);
                 continue;
             }
-            if (edge.kind == TkDbHatchEdge::Arc) addArc(piece, c, edge.radius, a0, a1, true, sampling);
+            // A clockwise edge stores its angles mirrored: it starts at minus its start angle.
+            const double sweep = entitySweep(edge.start, edge.end);
+            const double a0 = edge.counterClockwise ? edge.start : -edge.start;
+            const double signedSweep = edge.counterClockwise ? sweep : -sweep;
+            if (edge.kind == TkDbHatchEdge::Arc) addArc(loop, c, edge.radius, a0, signedSweep, first);
             else if (edge.kind == TkDbHatchEdge::EllipseArc)
-                addEllipseArc(piece, c, QPointF(edge.x1, edge.y1), edge.ratio, a0, a1, true, sampling);
-            for (int j = 0; j < piece.elementCount(); ++j) go(QPointF(piece.elementAt(j).x, piece.elementAt(j).y));
+                addEllipseArc(loop, c, QPointF(edge.x1, edge.y1), edge.ratio, a0, signedSweep, first);
         }
         loop.closeSubpath();
         path.addPath(loop);
     }
-    p.save();
-    p.setTransform(ocsTransform(e) * xf);
-    p.setPen(Qt::NoPen);
-    QBrush brush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern);
-    if (!g.solid) brush.setTransform(xf.inverted());  // a pattern in screen spacing, not scaled away
-    p.fillPath(path, brush);
-    p.restore();
+    const QTransform full = ocsTransform(e) * xf;
+    if (!finite(full)) return;
+    // The pattern is in device spacing, as the painter draws in device units.
+    p.fillPath(onDevice(path, full), QBrush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern));
 }
 
 QImage tkGsIconImage(const std::vector<unsigned char>& dib) {

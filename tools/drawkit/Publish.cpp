@@ -1,14 +1,15 @@
 // drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]
-//     [--style monochrome|displayed|grayscale] [--log FILE]
+//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N]
 // drawkit transmit SET.dst OUT.zip [ITEM...]
 // The sheets of the items (the whole set without any) gathered by their publish flags into one PDF,
-// or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
+// (drawn by N workers, one per core by default), or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
 // published (every file packed), 1 when some were skipped (the log says why), 2 when the set
 // cannot be read or the output cannot be written.
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -44,11 +45,11 @@ std::vector<ItemRef> itemsOf(const EditArgs& a) {
 }  // namespace
 
 int drawkitPublish(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style"}, {"--reverse", "--stamp"});
+    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp"});
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2)
         return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
-                       "       [--style monochrome|displayed|grayscale] [--log FILE]");
+                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N]");
     PublishSettings settings;
     settings.reverseOrder = a.has("--reverse");
     settings.plotStamp = a.has("--stamp");
@@ -67,6 +68,16 @@ int drawkitPublish(const std::vector<std::string>& args) {
     settings.pageSetupFile = job.pageSetupFile;
     settings.pageSetupName = job.pageSetupName;
     settings.sheetSetFile = job.sheetSetFile;
+    settings.title = job.sheetSetName;
+    settings.subject = job.subject;
+    settings.keywords = job.keywords;
+    if (a.has("--jobs")) {
+        const std::string jobs = a.value("--jobs");
+        char* end = nullptr;
+        const long n = std::strtol(jobs.c_str(), &end, 10);
+        if (jobs.empty() || *end || n < 1 || n > 256) return fail(1, "--jobs takes a number of workers from 1 to 256");
+        settings.threads = static_cast<int>(n);
+    }
     const TkString out = tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string());
     auto app = guiForFonts();
     PublishControl control;
