@@ -19,7 +19,7 @@ for name, colour in (("A-WALL", 7), ("A-DOOR", 3), ("A-FURN", 4), ("A-ANNO", 2),
 msp = doc.modelspace()
 
 chair = doc.blocks.new("CHAIR")
-chair.add_lwpolyline([(0, 0, 0, 0), (450, 0, 0.4, 0), (450, 450, 0, 0), (0, 450, 0, 0)], format="xyseb", close=True)
+chair.add_lwpolyline([(0, 0, 0), (450, 0, 0.4), (450, 450, 0), (0, 450, 0)], format="xyb", close=True)
 chair.add_circle((225, 225), 120)
 table = doc.blocks.new("TABLE")
 table.add_lwpolyline([(0, 0), (1600, 0), (1600, 800), (0, 800)], close=True)

@@ -122,6 +122,7 @@ int CVrUiNavDialog::DoModal() {
     dlg.setAcceptMode(forOpen_ ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dlg.setFileMode(forOpen_ ? (multiple_ ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile) : QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::ReadOnly, false);
+    if (!fileName_.empty()) dlg.selectFile(q(fileName_));
     (void)hideReadOnly_;  // Qt's dialog has no read-only check box to hide
     if (dlg.exec() != QDialog::Accepted) return IDCANCEL;
     for (const QString& f : dlg.selectedFiles()) chosen_.push_back(f.toStdWString());

@@ -48,6 +48,7 @@ public:
     void setHideReadOnly(bool hide) { hideReadOnly_ = hide; }
     void setMultiple(bool multiple) { multiple_ = multiple; }
     void setInitialFolder(const TkString& folder) { folder_ = folder; }
+    void setInitialFileName(const TkString& name) { fileName_ = name; }  // proposed in a save dialog
     int DoModal();  // IDOK with the chosen files, IDCANCEL
     const std::vector<TkString>& fileNames() const { return chosen_; }
 
@@ -55,7 +56,7 @@ private:
     struct Filter {
         TkString description, pattern;
     };
-    TkString caption_, folder_;
+    TkString caption_, folder_, fileName_;
     bool forOpen_, hideReadOnly_ = false, multiple_ = false;
     std::vector<Filter> filters_;
     std::vector<TkString> chosen_;

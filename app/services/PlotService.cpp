@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
@@ -36,11 +38,13 @@ TkString label(const VrPublishSheet& s) { return s.number.empty() ? s.title : s.
 
 // What a job left out, for the message after it.
 TkString skippedText(const PublishOutcome& o) {
-    TkString text;
+    TkString lines;
     int n = 0;
     for (const PublishedSheet& s : o.sheets)
-        if (!s.done && n++ < 12) text += L"\n" + label(s.sheet) + L": " + s.why;
-    return text;
+        if (!s.done && n++ < 12) lines += L"\n" + label(s.sheet) + L": " + s.why;
+    if (n == 0) return {};
+    if (n > 12) lines += L"\n\u2026 and " + std::to_wstring(n - 12) + L" more (see the log)";
+    return L"\n\n" + std::to_wstring(n) + (n == 1 ? L" sheet was" : L" sheets were") + L" left out:" + lines;
 }
 
 }  // namespace
@@ -75,12 +79,13 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
 TkString VornPlotService::chooseOutput(const VrPublishJob& job) {
     CVrUiNavDialog dialog(L"Publish to PDF", false);
     dialog.addFilter(L"PDF", L"*.pdf");
+    // The last folder used, and the set's name as the file's.
     dialog.setInitialFolder(setting("Folder", QString()).toString().toStdWString());
+    if (!job.sheetSetName.empty()) dialog.setInitialFileName(job.sheetSetName + L".pdf");
     if (dialog.DoModal() != IDOK || dialog.fileNames().empty()) return TkString();
     TkString out = dialog.fileNames().front();
     if (QFileInfo(q(out)).suffix().isEmpty()) out += L".pdf";
     setSetting("Folder", QFileInfo(q(out)).absolutePath());
-    (void)job;
     return out;
 }
 
@@ -97,12 +102,17 @@ PublishOutcome VornPlotService::publishPdf(const VrPublishJob& job, const TkStri
     const QString logPath = QFileInfo(q(outFile)).path() + "/" + QFileInfo(q(outFile)).completeBaseName() + ".log";
     QFile log(logPath);
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write(QString::fromStdWString(publishLogText(outcome, outFile)).toUtf8());
-    if (tell && (!outcome.error.empty() || !outcome.allDone())) {
-        TkString text = outcome.error.empty() ? L"Published " + std::to_wstring(outcome.pages) + L" of " + std::to_wstring(job.sheets.size()) +
-                                                    L" sheets to " + outFile + L"." + skippedText(outcome)
-                                              : outcome.error;
-        VrUiMessageBox(L"Publish", text + L"\n\nThe log: " + logPath.toStdWString(), MB_OK | MB_ICONWARNING);
+    if (!tell || outcome.cancelled) return outcome;
+    if (outcome.pages == 0) {
+        VrUiMessageBox(L"Publish", outcome.error + L"\n\nThe log: " + logPath.toStdWString(), MB_OK | MB_ICONWARNING);
+        return outcome;
     }
+    // How many went out, what was left out and why, and the PDF one click away.
+    const TkString text = L"Published " + std::to_wstring(outcome.pages) + L" of " + std::to_wstring(job.sheets.size()) +
+                          L" sheets to " + outFile + L"." + skippedText(outcome) + L"\n\nThe log: " + logPath.toStdWString() +
+                          L"\n\nOpen the PDF now?";
+    if (VrUiMessageBox(L"Publish", text, MB_YESNO | (outcome.allDone() ? MB_ICONINFORMATION : MB_ICONWARNING)) == IDYES)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(q(outFile)));
     return outcome;
 }
 

@@ -1,11 +1,13 @@
 // drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]
-//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N]
+//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]
 // drawkit transmit SET.dst OUT.zip [ITEM...]
 // The sheets of the items (the whole set without any) gathered by their publish flags into one PDF,
 // (drawn by N workers, one per core by default), or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
 // published (every file packed), 1 when some were skipped (the log says why), 2 when the set
 // cannot be read or the output cannot be written.
 #include <pwd.h>
+
+#include <QProcess>
 #include <unistd.h>
 
 #include <cstdio>
@@ -45,11 +47,11 @@ std::vector<ItemRef> itemsOf(const EditArgs& a) {
 }  // namespace
 
 int drawkitPublish(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp"});
+    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp", "--open"});
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2)
         return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
-                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N]");
+                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]");
     PublishSettings settings;
     settings.reverseOrder = a.has("--reverse");
     settings.plotStamp = a.has("--stamp");
@@ -97,6 +99,10 @@ int drawkitPublish(const std::vector<std::string>& args) {
     }
     std::fputs(log.c_str(), stdout);
     if (outcome.pages == 0 && !outcome.error.empty()) return 2;
+    // In the desktop's PDF viewer, as the user's file manager would open it.
+    if (a.has("--open") && !QProcess::startDetached("xdg-open", {QString::fromStdWString(out)}))
+        std::fprintf(stderr, "drawkit: %s was written but cannot be opened: no desktop viewer (xdg-open) found\n",
+                     tkToUtf8(out).c_str());
     return outcome.allDone() ? 0 : 1;
 }
 
