@@ -36,15 +36,7 @@ struct Sink {
     virtual void putCustom(const CustomProperty& p) = 0;
 };
 
-// A value a set from elsewhere holds with a line break or another control character goes into the
-// drawing with a space for it: the drawing must stay readable (the check names the value).
-std::string shownText(const TkString& value) {
-    if (!firstControlCharacter(value)) return U(value);
-    TkString flat = value;
-    for (wchar_t& c : flat)
-        if (firstControlCharacter(TkString(1, c))) c = L' ';
-    return U(flat);
-}
+std::string shownText(const TkString& value) { return titleBlockText(value); }
 
 struct MapSink : Sink {
     Values m;
@@ -170,6 +162,14 @@ void forEachSheet(CSheetSet* set, const std::function<void(CSheet*, const SheetP
 
 }  // namespace
 
+std::string titleBlockText(const TkString& value) {
+    if (!firstControlCharacter(value)) return U(value);
+    TkString flat = value;
+    for (wchar_t& c : flat)
+        if (firstControlCharacter(TkString(1, c))) c = L' ';
+    return U(flat);
+}
+
 std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* sheet) {
     std::vector<CSheet*> all, siblings;
     set->getSheets(all, true);
@@ -189,7 +189,10 @@ namespace {
 
 // The texts changed; `asked`, when given, receives the names each layout's title blocks show.
 int updateJobTexts(TkDbDatabase& db, const TitleBlockJob& job, std::map<std::string, ShownNames>* asked = nullptr) {
-    int changed = 0;
+    int changed = job.listing ? updateSheetListTables(db, *job.listing) : 0;
+    // A drawing with a sheet list table shows the whole listing, whichever of its layouts holds it.
+    if (asked && hasSheetListTables(db))
+        for (const auto& layout : job.layouts) (*asked)[layout.first].insert(kSheetListShownName);
     for (const auto& [layout, values] : job.layouts) {
         ShownNames* names = asked ? &(*asked)[layout] : nullptr;
         if (auto l = db.findLayout(layout))
@@ -214,13 +217,14 @@ bool belongsToSet(const TkDbDatabase& db, const TkString& file, const TkString& 
 std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkString>* onlyFiles) {
     MapSink common;
     setValues(common, set);
+    const auto listing = std::make_shared<const SheetListing>(sheetListing(set));
     std::vector<TitleBlockJob> jobs;
     std::map<TkString, size_t> index;
     forEachSheet(set, [&](CSheet* s, const SheetPlace& at) {
         const TkString file = s->getFileName();
         if (file.empty() || (onlyFiles && !onlyFiles->count(file))) return;
         auto [it, fresh] = index.emplace(file, jobs.size());
-        if (fresh) jobs.push_back({file, {}});
+        if (fresh) jobs.push_back({file, {}, listing});
         MapSink out;
         out.m = common.m;
         sheetValues(out, set, s, at);
@@ -249,6 +253,8 @@ TitleBlockDigest titleBlockDigest(CSheetSet* set, const ShownByDrawing* shown) {
         });
     SetValuesOnce common;
     setValues(common, set);
+    static const Names sheetList{kSheetListShownName.c_str()};
+    const TkString listing = sheetListing(set).digest();
     std::map<TkString, DigestSink> sinks;
     std::map<TkString, size_t> nth;
     forEachSheet(set, [&](CSheet* s, const SheetPlace& at) {
@@ -261,6 +267,7 @@ TitleBlockDigest titleBlockDigest(CSheetSet* set, const ShownByDrawing* shown) {
         out.add(s->getLayoutName());
         common.replay(out);
         sheetValues(out, set, s, at);
+        out.put(sheetList, listing);
     });
     TitleBlockDigest digest;
     for (const auto& [file, sink] : sinks) digest.emplace(file, sink.digest());

@@ -5,10 +5,12 @@
 // changes what they show: a property, a number, a sheet added or removed.
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "model/SheetListTable.h"
 #include "model/SheetSetImpl.h"
 #include "model/ShownFields.h"
 
@@ -30,7 +32,11 @@ std::map<std::string, std::string> titleBlockValues(CSheetSet* set, CSheet* shee
 struct TitleBlockJob {
     TkString file;
     std::vector<std::pair<std::string, std::map<std::string, std::string>>> layouts;
+    std::shared_ptr<const SheetListing> listing;  // what its sheet list tables show; none: left alone
 };
+// A value as a drawing's text holds it: one line, a space for any control character that a set
+// from elsewhere holds (the drawing must stay readable; the check names the value).
+std::string titleBlockText(const TkString& value);
 // Every drawing of the set's sheets (or only `onlyFiles`) with what its title blocks should show now.
 std::vector<TitleBlockJob> titleBlockPlan(CSheetSet* set, const std::set<TkString>* onlyFiles = nullptr);
 // What each drawing's title blocks should show, in short: enough to tell whether it changed. For

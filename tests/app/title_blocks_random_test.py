@@ -5,7 +5,9 @@ name, a set property ("Client") that the title blocks do not show, and drawings 
 attribute behind drawkit's back by another program. Afterwards no drawing shows a stale value: read
 back with ezdxf, every sheet's title block shows its number, title, the project name and its place
 "n of m" in the set, and every CLIENT attribute the client. (What each drawing shows is remembered
-between edits; a drawing changed by someone else must be looked at again.)
+between edits; a drawing changed by someone else must be looked at again.) The sheet list table put
+on G-002 first lists every sheet in order under its subset's heading, and the drawing reads in
+ezdxf (and in LibreCAD, where it is installed).
 
   title_blocks_random_test.py MAKE_EXAMPLES DRAWKIT WORKDIR [SEED]
 """
@@ -129,6 +131,29 @@ def act():
     return " ".join([args[0]] + args[2:])
 
 
+TABLE_DRAWING = os.path.join(WORK, "drawings", "G-000 General.dwg")
+p = run("sheet-list", SET, "G-002", "--columns", "number,title,revision")
+expect(p.returncode == 0, "sheet-list G-002: %s %s" % (p.stdout, p.stderr))
+
+
+def table_texts(path):
+    """The texts of the drawing's sheet list table, in the order drawn."""
+    doc = ezdxf.readfile(path)
+    blocks = [b for b in doc.blocks if b.name.upper().startswith("VR_SHEET_LIST_")]
+    return [e.dxf.text for e in blocks[0] if e.dxftype() == "TEXT"] if blocks else []
+
+
+def expected_texts(rows):
+    """What the table shows for the set's rows: a heading whenever the subset changes, then the cells."""
+    out, subset = ["Sheet List", "Number", "Title", "Revision"], None
+    for r in rows:
+        if r["Subset"] != subset:
+            out.append(r["Subset"] or "Riverside Library")
+            subset = r["Subset"]
+        out += [v for v in (r["Number"], r["Title"], r["Revision"]) if v]
+    return out
+
+
 done = [act() for _ in range(50)]
 # Once more where it is sure to matter: every drawing seen, then one changed behind our back.
 run("update-fields", SET)
@@ -150,6 +175,21 @@ for n, r in enumerate(rows, 1):
     expect(tb.get("CLIENT", client) == client, "%s: client shows %r, is %r" % (label, tb.get("CLIENT"), client))
 p = run("update-fields", SET, "--json")
 expect(p.returncode == 0 and '"drawingsChanged": 0' in p.stdout, "nothing was left stale for update-fields: %s" % p.stdout)
+
+# The table: every sheet in order, in a drawing other programs read. (G-000 keeps a sheet of the
+# set unless all three of its sheets were removed; the draw of edits above never removes that many.)
+if any(r["Drawing"] == "drawings/G-000 General.dwg" for r in rows):
+    texts, wanted = table_texts(TABLE_DRAWING), expected_texts(rows)
+    expect(texts == wanted, "the sheet list table shows %d texts, the set %d; first difference at %s" %
+           (len(texts), len(wanted), next((i for i, (a, b) in enumerate(zip(texts, wanted)) if a != b), min(len(texts), len(wanted)))))
+    expect(not ezdxf.readfile(TABLE_DRAWING).audit().has_errors, "ezdxf's audit of the drawing with the table")
+    if shutil.which("librecad"):
+        # dxf2pdf prints one drawing to a PDF of its own name beside it.
+        pdf, copy = os.path.join(WORK, "table.pdf"), os.path.join(WORK, "table.dxf")
+        shutil.copyfile(TABLE_DRAWING, copy)
+        subprocess.run(["librecad", "dxf2pdf", copy], capture_output=True, timeout=120, cwd=WORK,
+                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        expect(os.path.exists(pdf) and os.path.getsize(pdf) > 1000, "LibreCAD reads the drawing with the table")
 
 if failures:
     print("seed %d; the edits:\n  %s" % (SEED, "\n  ".join(done)))

@@ -41,6 +41,8 @@ int drawkitResave(const std::vector<std::string>& args);
 // drawkit renumber SET.dst SUBSET --pattern P [...] and drawkit rename SET.dst ITEM [...].
 int drawkitRenumber(const std::vector<std::string>& args);
 int drawkitRename(const std::vector<std::string>& args);
+// drawkit sheet-list SET.dst SHEET [--at X,Y] [--columns ...]: a sheet list table in SHEET's layout.
+int drawkitSheetList(const std::vector<std::string>& args);
 // drawkit index SET.dst --apply INDEX.csv [...]: an edited sheet index applied back.
 int drawkitIndex(const std::vector<std::string>& args);
 // drawkit selection SET.dst add|restore|rename|delete ...: named sheet selections.

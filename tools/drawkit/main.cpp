@@ -53,6 +53,7 @@ int usage(FILE* out = stderr) {
                  "       drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts]\n"
                  "                 [--rename-files] [--dry-run]   (collisions with other sheets change nothing)\n"
                  "       drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]\n"
+                 "       drawkit sheet-list SET.dst SHEET [--at X,Y] [--columns number,title,...]\n"
                  "       drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts]\n"
                  "       drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME\n"
                  "       drawkit --version | --help\n"
@@ -224,6 +225,7 @@ int main(int argc, char** argv) {
     if (args[0] == "resave") return drawkitResave(rest);
     if (args[0] == "renumber") return drawkitRenumber(rest);
     if (args[0] == "rename") return drawkitRename(rest);
+    if (args[0] == "sheet-list") return drawkitSheetList(rest);
     if (args[0] == "index") return drawkitIndex(rest);
     if (args[0] == "selection") return drawkitSelection(rest);
     if (args[0] == "transmit") return drawkitTransmit(rest);
