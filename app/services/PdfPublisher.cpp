@@ -17,6 +17,7 @@
 
 #include "VornVersion.h"
 #include "app/services/OutputFile.h"
+#include "app/services/PdfCompression.h"
 #include "app/services/PdfDocument.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
@@ -274,6 +275,7 @@ PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkSt
             if (!part.open(QIODevice::WriteOnly)) {
                 results[k].error = L"the output cannot be written";
             } else {
+                const FastPdfCompression fast;
                 QPdfWriter writer(&part);
                 writer.setResolution(kResolution);
                 SheetPainter painter(writer, kResolution / 25.4, settings, override.settings);
