@@ -17,7 +17,7 @@ constexpr const char* kBlockPrefix = "VR_SHEET_LIST_";
 
 // Paper millimetres: text, rows and the space around them.
 constexpr double kTextHeight = 2.5, kTitleHeight = 3.5, kRowHeight = 7, kPad = 1.5, kCharWidth = kTextHeight;
-constexpr double kMinColumn = 15, kMaxColumn = 150, kChunkGap = 10, kMargin = 20, kBottomMargin = 10;
+constexpr double kMinColumn = 15, kMaxColumn = 150, kChunkGap = 10, kMargin = 25, kBottomMargin = 10;
 constexpr size_t kMinRowsPerChunk = 5;
 
 void walk(const CSubset* subset, const TkString& path, bool isSet, SheetListing& out) {

@@ -36,7 +36,7 @@ TkString unknownSheetListColumn(CSheetSet* set, const std::vector<TkString>& col
 inline const std::vector<TkString> kDefaultSheetListColumns{L"number", L"title"};
 
 struct SheetListPlacement {
-    bool given = false;  // else the upper left corner of the layout's paper, inside a 20 mm margin
+    bool given = false;  // else the upper left corner of the layout's paper, inside a 25 mm margin
     double x = 0, y = 0;
 };
 

@@ -182,7 +182,7 @@ std::unique_ptr<TkDbDatabase> makeExampleDrawing(int variant, const std::string&
         have = true;
         // The view: the whole storey, or a closer look centred where the layout says.
         addSheetLayout(*db, l.name, l.a3 ? exampleA3() : exampleA1(), block, l.number, l.title, W * l.fx, H * l.fy,
-                       H * 1.6 / l.zoom);
+                       l.zoom > 0 ? H * 1.6 / l.zoom : 0);
     }
     db->deleteLayout("Layout1");
     db->deleteLayout("Layout2");

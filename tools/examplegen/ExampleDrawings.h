@@ -26,7 +26,7 @@ std::unique_ptr<TkDbDatabase> makeSheetTemplate();
 struct ExampleLayout {
     std::string name, number, title;
     bool a3 = false;
-    double fx = 0.5, fy = 0.5, zoom = 1.0;
+    double fx = 0.5, fy = 0.5, zoom = 1.0;  // zoom 0: no viewport (a sheet of tables and notes)
 };
 
 // A drawing of a building storey with the given sheet layouts; `variant` changes its size and details.

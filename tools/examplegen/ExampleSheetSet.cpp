@@ -40,7 +40,7 @@ std::vector<ExampleDrawingSpec> exampleProject() {
     };
     std::vector<ExampleDrawingSpec> p;
     p.push_back({"G-000 General", "Site and context",
-                 {sheet("General", "G-001", "Cover Sheet"), sheet("General", "G-002", "Drawing Index", 0.3, 0.5, 2),
+                 {sheet("General", "G-001", "Cover Sheet"), sheet("General", "G-002", "Drawing Index", 0.5, 0.5, 0),
                   sheet("General", "G-003", "Site Location", 0.7, 0.5, 2)}});
     p.push_back(plan("A-101", "Ground Floor Plan"));
     p.push_back(plan("A-102", "First Floor Plan"));

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "drawings/SheetSetStamp.h"
+#include "model/SheetListTable.h"
 #include "model/SheetSetMgrImpl.h"
 #include "model/TitleBlocks.h"
 #include "toolkit/common/TkUtf8.h"
@@ -59,6 +60,16 @@ int main(int argc, char** argv) {
     if (!failures) {
         CSheetSetMgrImpl mgr;
         if (mgr.openSheetSet(tkFromUtf8(dst.string()).c_str())) {
+            // The drawing index carries a sheet list table, which the set keeps current from now on.
+            const fs::path general = out / "drawings" / "G-000 General.dwg";
+            TkDbDatabase index;
+            TkString error;
+            if (!index.readDxfFile(general.string()) ||
+                !insertSheetListTable(index, "G-002 Drawing Index", {L"number", L"title", L"revision", L"Drawn by"}, {},
+                                      sheetListing(mgr.getSheetSet(0)), error))
+                std::fprintf(stderr, "make-examples: %s: no sheet list table: %s\n", general.c_str(), tkToUtf8(error).c_str()), ++failures;
+            else
+                save(index, general);
             TitleBlockReport r = updateTitleBlocks(titleBlockPlan(mgr.getSheetSet(0)), mgr.getSheetSet(0)->getFileName());
             for (const TkString& p : r.problems) std::fprintf(stderr, "make-examples: %s\n", tkToUtf8(p).c_str()), ++failures;
         }
