@@ -302,6 +302,13 @@ SheetListing sheetListing(CSheetSet* set) {
     return out;
 }
 
+std::vector<TkString> sheetListColumnChoices(CSheetSet* set) {
+    std::vector<TkString> choices;
+    for (const auto& column : builtInColumns()) choices.push_back(column.second);
+    for (const CustomProperty& p : customNames(sheetListing(set))) choices.push_back(p.name);
+    return choices;
+}
+
 TkString unknownSheetListColumn(CSheetSet* set, const std::vector<TkString>& columns) {
     const std::vector<CustomProperty> known = customNames(sheetListing(set));
     for (const TkString& c : columns)
@@ -346,8 +353,9 @@ bool insertSheetListTable(TkDbDatabase& db, const std::string& layoutName, const
     if (reference) db.eraseWithOwned(reference);
     db.addEntity(layout->blockRecordHandle(), "INSERT",
                  {{100, "AcDbBlockReference"}, {2, name}, {10, tkDbDoubleText(x)}, {20, tkDbDoubleText(y)}, {30, "0"}});
+    // Kept as the header shows them, however they were typed.
     std::vector<TkDbValue> values{{70, "1"}};
-    for (const TkString& c : columns) values.push_back({1, tkToUtf8(c)});
+    for (const TkString& c : columns) values.push_back({1, tkToUtf8(columnOf(c, known).caption)});
     db.setXrecord(dict, entry, values);
     redraw(db, dict, entry, listing, true);
     return true;

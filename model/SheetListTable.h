@@ -34,6 +34,9 @@ inline const std::string kSheetListShownName = "VRSHEETLISTTABLE";
 // first that is not, as given.
 TkString unknownSheetListColumn(CSheetSet* set, const std::vector<TkString>& columns);
 inline const std::vector<TkString> kDefaultSheetListColumns{L"number", L"title"};
+// The columns a table of `set` may show, as its header names them: the sheet's own values, then
+// every custom property the set's sheets carry.
+std::vector<TkString> sheetListColumnChoices(CSheetSet* set);
 
 struct SheetListPlacement {
     bool given = false;  // else the upper left corner of the layout's paper, inside a 25 mm margin

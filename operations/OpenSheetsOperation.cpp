@@ -110,6 +110,7 @@ void registerSheetOperations() {
     registerSubsetOperation();
     registerResaveOperation();
     registerRenameOperation();
+    registerSheetListOperation();
     registerSelectionsOperations();
     registerRenumberOperation();
 }
@@ -124,6 +125,7 @@ void unregisterSheetOperations() {
     unregisterSubsetOperation();
     unregisterResaveOperation();
     unregisterRenameOperation();
+    unregisterSheetListOperation();
     unregisterSelectionsOperations();
     unregisterRenumberOperation();
 }

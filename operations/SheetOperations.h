@@ -39,6 +39,8 @@ void registerResaveOperation();
 void unregisterResaveOperation();
 void registerRenameOperation();
 void unregisterRenameOperation();
+void registerSheetListOperation();
+void unregisterSheetListOperation();
 void registerSelectionsOperations();
 void unregisterSelectionsOperations();
 void registerRenumberOperation();

@@ -60,6 +60,7 @@ constexpr int kCmdRenameSubset = 2687;
 constexpr int kCmdRemoveSubset = 2688;
 constexpr int kCmdSubsetProperties = 2689;
 constexpr int kCmdRenumberSubset = 2690;  // "Renumber Sheets...": the subset's sheets by a pattern
+constexpr int kCmdSheetListTable = 2691;  // "Insert Sheet List Table...": a table of the set's sheets on this sheet
 constexpr int kCmdExpandAll = 2705;
 constexpr int kCmdCollapseAll = 2706;
 constexpr int kCmdToolTipStyleFirst = 2707;  // styles 0 to 7

@@ -13,6 +13,7 @@
 #include "dialogs/NewSheetDlg.h"
 #include "dialogs/RenameSheetDlg.h"
 #include "dialogs/RenumberDlg.h"
+#include "dialogs/SheetListTableDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
@@ -211,6 +212,17 @@ const std::vector<ParityCase>& cases() {
              t.run(pal::kCmdRenumberSubset, {"Elevations"});
          },
          {"renumber", "Architecture/Elevations", "--pattern", "A-2##", "--start", "11"}},
+        {"sheet list table", [](ParityTest& t) {
+             playNext<CSheetListTableDlg>([](CSheetListTableDlg& d) {
+                 for (int i = 0; i < d.list->count(); ++i)
+                     if (d.list->item(i)->text() == "Revision" || d.list->item(i)->text() == "Drawn by")
+                         d.list->item(i)->setCheckState(Qt::Checked);
+                 d.okButton->click();
+                 return d.result();
+             });
+             t.run(pal::kCmdSheetListTable, {"G-003 - Site Location"});
+         },
+         {"sheet-list", "G-003", "--columns", "number,TITLE,revision,drawn by"}},
     };
     return all;
 }
