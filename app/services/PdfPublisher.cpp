@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 
@@ -213,10 +214,10 @@ void drawSheets(const std::vector<VrPublishSheet>& sheets, SheetPainter& painter
 }
 
 // Runs of sheets in set order, a part file each: small enough that every worker keeps busy to
-// the end, large enough that a font is not embedded again for every page.
-std::vector<std::vector<VrPublishSheet>> runsOf(const std::vector<VrPublishSheet>& sheets, int workers) {
+// the end, large enough that a font is not embedded again for every page. `most` caps a run.
+std::vector<std::vector<VrPublishSheet>> runsOf(const std::vector<VrPublishSheet>& sheets, int workers, size_t most) {
     const size_t n = sheets.size();
-    const size_t size = std::clamp<size_t>((n + static_cast<size_t>(workers) * 4 - 1) / (static_cast<size_t>(workers) * 4), 1, 16);
+    const size_t size = std::clamp<size_t>((n + static_cast<size_t>(workers) * 4 - 1) / (static_cast<size_t>(workers) * 4), 1, most);
     std::vector<std::vector<VrPublishSheet>> runs;
     for (size_t i = 0; i < n; i += size) runs.emplace_back(sheets.begin() + static_cast<std::ptrdiff_t>(i),
                                                            sheets.begin() + static_cast<std::ptrdiff_t>(std::min(n, i + size)));
@@ -226,6 +227,74 @@ std::vector<std::vector<VrPublishSheet>> runsOf(const std::vector<VrPublishSheet
 PdfPageEntry pageEntry(const VrPublishSheet& s) {
     const TkString label = s.number.empty() ? s.title : s.number;
     return {label, s.number.empty() ? s.title : s.number + L" - " + s.title, s.subsets};
+}
+
+// Sheets drawn on every core into part files of a folder beside the output, run by run.
+struct DrawnParts {
+    std::vector<PublishOutcome> runs;  // in order: the run's sheets, pages and error
+    std::vector<QString> files;        // the part file of each run
+};
+
+DrawnParts drawParts(const std::vector<VrPublishSheet>& sheets, const QTemporaryDir& dir, const PublishSettings& settings,
+                     const std::optional<TkDbPlotSettings>& override, const PublishControl& control, size_t mostPerRun) {
+    const int workers = std::max(1, settings.threads > 0 ? settings.threads : QThread::idealThreadCount());
+    const std::vector<std::vector<VrPublishSheet>> runs = runsOf(sheets, workers, mostPerRun);
+    DrawnParts drawn;
+    drawn.runs.resize(runs.size());
+    for (size_t k = 0; k < runs.size(); ++k) drawn.files.push_back(dir.filePath(QString("part-%1.pdf").arg(k, 6, 10, QChar('0'))));
+    std::atomic<size_t> nextRun{0};
+    std::atomic<int> sheetsDone{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (size_t k; (k = nextRun++) < runs.size() && !stop;) {
+            PublishOutcome& result = drawn.runs[k];
+            QFile part(drawn.files[k]);
+            if (!part.open(QIODevice::WriteOnly)) {
+                result.error = L"the output cannot be written";
+            } else {
+                const FastPdfCompression fast;
+                QPdfWriter writer(&part);
+                writer.setResolution(kResolution);
+                SheetPainter painter(writer, kResolution / 25.4, settings, override);
+                drawSheets(runs[k], painter, result, control.cancel, [&] { ++sheetsDone; });
+            }
+            if (!result.error.empty() || result.cancelled) stop = true;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < std::min<int>(workers, static_cast<int>(runs.size())); ++i) threads.emplace_back(work);
+    // The caller's thread reports progress while the workers draw.
+    const int total = static_cast<int>(sheets.size());
+    while (sheetsDone < total && !stop) {
+        if (control.progress) control.progress(sheetsDone, total);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (control.cancel && control.cancel->load()) stop = true;
+    }
+    for (std::thread& t : threads) t.join();
+    if (control.progress) control.progress(sheetsDone, total);
+    return drawn;
+}
+
+// What the runs did, gathered in order into `out`.
+void gather(const DrawnParts& drawn, const PublishControl& control, PublishOutcome& out) {
+    for (const PublishOutcome& r : drawn.runs) {
+        out.sheets.insert(out.sheets.end(), r.sheets.begin(), r.sheets.end());
+        if (out.error.empty() && !r.error.empty()) out.error = r.error;
+        out.cancelled = out.cancelled || r.cancelled || (control.cancel && control.cancel->load());
+        out.pages += r.pages;
+    }
+}
+
+TkString creator() { return L"Vorn Sheet Set Manager " + tkFromUtf8(VORN_VERSION); }
+
+// A sheet's file name: "number title", without the characters file names may not hold.
+TkString sheetFileName(const VrPublishSheet& s) {
+    TkString name = s.number.empty() ? s.title : s.title.empty() ? s.number : s.number + L" " + s.title;
+    for (wchar_t& c : name)
+        if (c < 0x20 || c == 0x7f || TkString(L"/\\:*?\"<>|").find(c) != TkString::npos) c = L'_';
+    while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.pop_back();
+    if (name.empty() || name.front() == L'.') name = L"sheet" + name;
+    return name.size() > 200 ? name.substr(0, 200) : name;
 }
 
 }  // namespace
@@ -263,60 +332,23 @@ PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkSt
         out.error = outFile + L": its folder cannot be written";
         return out;
     }
-    const int workers = std::max(1, settings.threads > 0 ? settings.threads : QThread::idealThreadCount());
-    const std::vector<std::vector<VrPublishSheet>> runs = runsOf(sheets, workers);
-    std::vector<PublishOutcome> results(runs.size());
-    std::atomic<size_t> nextRun{0};
-    std::atomic<int> sheetsDone{0};
-    std::atomic<bool> stop{false};
-    auto work = [&] {
-        for (size_t k; (k = nextRun++) < runs.size() && !stop;) {
-            QFile part(partsDir.filePath(QString("part-%1.pdf").arg(k, 6, 10, QChar('0'))));
-            if (!part.open(QIODevice::WriteOnly)) {
-                results[k].error = L"the output cannot be written";
-            } else {
-                const FastPdfCompression fast;
-                QPdfWriter writer(&part);
-                writer.setResolution(kResolution);
-                SheetPainter painter(writer, kResolution / 25.4, settings, override.settings);
-                drawSheets(runs[k], painter, results[k], control.cancel, [&] { ++sheetsDone; });
-            }
-            if (!results[k].error.empty() || results[k].cancelled) stop = true;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int i = 0; i < std::min<int>(workers, static_cast<int>(runs.size())); ++i) threads.emplace_back(work);
-    // The caller's thread reports progress while the workers draw.
-    const int total = static_cast<int>(sheets.size());
-    while (sheetsDone < total && !stop) {
-        if (control.progress) control.progress(sheetsDone, total);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (control.cancel && control.cancel->load()) stop = true;
-    }
-    for (std::thread& t : threads) t.join();
-    if (control.progress) control.progress(sheetsDone, total);
-
-    std::vector<std::string> parts;
-    std::vector<PdfPageEntry> pages;
-    for (size_t k = 0; k < runs.size(); ++k) {
-        PublishOutcome& r = results[k];
-        out.sheets.insert(out.sheets.end(), r.sheets.begin(), r.sheets.end());
-        if (out.error.empty() && !r.error.empty()) out.error = r.error;
-        out.cancelled = out.cancelled || r.cancelled || (control.cancel && control.cancel->load());
-        if (r.pages == 0) continue;
-        parts.push_back(partsDir.filePath(QString("part-%1.pdf").arg(k, 6, 10, QChar('0'))).toStdString());
-        for (const PublishedSheet& s : r.sheets)
-            if (s.done) pages.push_back(pageEntry(s.sheet));
-        out.pages += r.pages;
-    }
+    const DrawnParts drawn = drawParts(sheets, partsDir, settings, override.settings, control, 16);
+    gather(drawn, control, out);
     if (out.error == L"the output cannot be written") out.error = outFile + L": cannot be written";
     if (out.cancelled || !out.error.empty()) return out;
     if (out.pages == 0) {
         out.error = L"no sheet could be published";
         return out;
     }
-    PdfDocumentInfo info{settings.title, settings.user, settings.subject, settings.keywords,
-                         L"Vorn Sheet Set Manager " + tkFromUtf8(VORN_VERSION)};
+    std::vector<std::string> parts;
+    std::vector<PdfPageEntry> pages;
+    for (size_t k = 0; k < drawn.runs.size(); ++k) {
+        if (drawn.runs[k].pages == 0) continue;
+        parts.push_back(drawn.files[k].toStdString());
+        for (const PublishedSheet& s : drawn.runs[k].sheets)
+            if (s.done) pages.push_back(pageEntry(s.sheet));
+    }
+    const PdfDocumentInfo info{settings.title, settings.user, settings.subject, settings.keywords, creator()};
     TkString error;
     if (!writePdfDocument(parts, pages, info, file.device()->handle(), error)) {
         out.error = outFile + L": " + error;
@@ -327,6 +359,56 @@ PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkSt
         out.error = file.error();
         out.pages = 0;
     }
+    return out;
+}
+
+PublishOutcome publishToFolder(const std::vector<VrPublishSheet>& input, const TkString& folder, const PublishSettings& settings,
+                               const PublishControl& control) {
+    PublishOutcome out;
+    PageSetupOverride override;
+    if (!override.read(settings, out.error)) return out;
+    std::vector<VrPublishSheet> sheets = input;
+    if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
+    if (!QFileInfo(q(folder)).isDir()) {
+        out.error = folder + L": no such folder";
+        return out;
+    }
+    QTemporaryDir partsDir(q(folder) + "/.publishing-XXXXXX");
+    if (!partsDir.isValid()) {
+        out.error = folder + L": cannot be written";
+        return out;
+    }
+    const DrawnParts drawn = drawParts(sheets, partsDir, settings, override.settings, control, 1);
+    gather(drawn, control, out);
+    if (out.error == L"the output cannot be written") out.error = folder + L": cannot be written";
+    if (out.cancelled || !out.error.empty()) return out;
+    std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
+    for (const VrPublishSheet& s : input) inputs.push_back(s.drawing);
+    std::set<TkString> used;
+    out.pages = 0;
+    for (size_t k = 0; k < drawn.runs.size(); ++k) {
+        const PublishOutcome& run = drawn.runs[k];
+        if (run.pages == 0) continue;
+        const VrPublishSheet& sheet = run.sheets.front().sheet;
+        // Two sheets of one number and title get a file each.
+        TkString name = sheetFileName(sheet), path;
+        for (int n = 1; path.empty() || used.count(path); ++n)
+            path = folder + L"/" + name + (n == 1 ? L"" : L" (" + std::to_wstring(n) + L")") + L".pdf";
+        used.insert(path);
+        TkString error;
+        OutputFile file(path);
+        const PdfDocumentInfo info{pageEntry(sheet).bookmark, settings.user, settings.title, settings.keywords, creator()};
+        if (isOneOfInputs(path, inputs)) error = L"is one of the files published";
+        else if (!file.device()) error = file.error();
+        else if (!writePdfDocument({drawn.files[k].toStdString()}, {pageEntry(sheet)}, info, file.device()->handle(), error)) error = L"cannot be written: " + error;
+        else if (!file.putInPlace()) error = file.error();
+        if (!error.empty()) {
+            out.error = path + L": " + error;
+            return out;
+        }
+        ++out.pages;
+    }
+    if (out.pages == 0) out.error = L"no sheet could be published";
     return out;
 }
 

@@ -45,6 +45,10 @@ struct PublishControl {
 // one document with bookmarks, page labels and properties (PdfDocument).
 PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& sheets, const TkString& outFile, const PublishSettings& settings,
                             const PublishControl& control = {});
+// A PDF of its own for each sheet, in `folder`, named by number and title ("A-101 Ground Floor
+// Plan.pdf"), for offices that issue sheets one by one; each with its document properties.
+PublishOutcome publishToFolder(const std::vector<VrPublishSheet>& sheets, const TkString& folder, const PublishSettings& settings,
+                               const PublishControl& control = {});
 // The same pages on any paged device (a printer); `unitsPerMm` is the device's resolution.
 class QPagedPaintDevice;
 PublishOutcome publishOnDevice(const std::vector<VrPublishSheet>& sheets, QPagedPaintDevice& device, double unitsPerMm,

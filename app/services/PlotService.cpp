@@ -18,7 +18,9 @@
 #include <QPrinterInfo>
 #include <QVBoxLayout>
 
+#include "app/services/OutputFile.h"
 #include "host/Dialogs.h"
+#include "host/PathUtil.h"
 #include "host/Progress.h"
 #include "host/UiBase.h"
 #include "toolkit/common/TkUtf8.h"
@@ -89,19 +91,21 @@ TkString VornPlotService::chooseOutput(const VrPublishJob& job) {
     return out;
 }
 
-PublishOutcome VornPlotService::publishPdf(const VrPublishJob& job, const TkString& outFile, bool tell) {
+PublishOutcome VornPlotService::publishPdf(const VrPublishJob& job, const TkString& out, bool tell, bool perSheet) {
     PublishOutcome outcome;
     const PublishSettings settings = settingsFor(job);
-    vrRunWithProgress(L"Publish", L"Publishing " + std::to_wstring(job.sheets.size()) + L" sheets to " + outFile, [&](VrProgress& p) {
+    vrRunWithProgress(L"Publish", L"Publishing " + std::to_wstring(job.sheets.size()) + L" sheets to " + out, [&](VrProgress& p) {
         PublishControl control;
         control.progress = [&](int done, int total) { p.set(done, total); };
         control.cancel = p.cancelFlag();
-        outcome = publishToPdf(job.sheets, outFile, settings, control);
+        outcome = perSheet ? publishToFolder(job.sheets, out, settings, control) : publishToPdf(job.sheets, out, settings, control);
     });
-    // The log goes beside the PDF: a line per sheet.
-    const QString logPath = QFileInfo(q(outFile)).path() + "/" + QFileInfo(q(outFile)).completeBaseName() + ".log";
-    QFile log(logPath);
-    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write(QString::fromStdWString(publishLogText(outcome, outFile)).toUtf8());
+    // The log goes beside the PDF (into the folder of the PDFs): a line per sheet.
+    const QString logPath = perSheet ? q(out) + "/" + q(job.sheetSetName.empty() ? TkString(L"publish") : job.sheetSetName) + ".log"
+                                     : QFileInfo(q(out)).path() + "/" + QFileInfo(q(out)).completeBaseName() + ".log";
+    OutputFile log(logPath.toStdWString());
+    const QByteArray lines = QString::fromStdWString(publishLogText(outcome, out)).toUtf8();
+    if (log.device() && log.device()->write(lines) == lines.size()) log.putInPlace();
     if (!tell || outcome.cancelled) return outcome;
     if (outcome.pages == 0) {
         VrUiMessageBox(L"Publish", outcome.error + L"\n\nThe log: " + logPath.toStdWString(), MB_OK | MB_ICONWARNING);
@@ -109,10 +113,10 @@ PublishOutcome VornPlotService::publishPdf(const VrPublishJob& job, const TkStri
     }
     // How many went out, what was left out and why, and the PDF one click away.
     const TkString text = L"Published " + std::to_wstring(outcome.pages) + L" of " + std::to_wstring(job.sheets.size()) +
-                          L" sheets to " + outFile + L"." + skippedText(outcome) + L"\n\nThe log: " + logPath.toStdWString() +
-                          L"\n\nOpen the PDF now?";
+                          (perSheet ? L" sheets as a PDF each to " : L" sheets to ") + out + L"." + skippedText(outcome) +
+                          L"\n\nThe log: " + logPath.toStdWString() + (perSheet ? L"\n\nOpen the folder now?" : L"\n\nOpen the PDF now?");
     if (VrUiMessageBox(L"Publish", text, MB_YESNO | (outcome.allDone() ? MB_ICONINFORMATION : MB_ICONWARNING)) == IDYES)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(q(outFile)));
+        QDesktopServices::openUrl(QUrl::fromLocalFile(q(out)));
     return outcome;
 }
 
@@ -170,15 +174,27 @@ int VornPlotService::publish(int kind, const VrPublishJob& job) {
     }
     if (job.sheets.empty()) return 0;
     if (kind == kPlotter) return printJob(job);
-    const TkString out = chooseOutput(job);
-    return out.empty() ? 0 : publishPdf(job, out).pages;
+    return publishChosen(job);
 }
 
 int VornPlotService::publishWithPageSetupOverride(const VrPublishJob& job) {
     if (job.sheets.empty()) return 0;
+    return publishChosen(job);
+}
+
+int VornPlotService::publishChosen(const VrPublishJob& job) {
+    // A PDF per sheet when the options say so: the folder they go to, else the one file.
+    if (getOnePerSheet()) {
+        const TkString folder = vrutBrowseForFolder(L"Publish a PDF per Sheet", setting("Folder", QString()).toString().toStdWString());
+        if (folder.empty()) return 0;
+        setSetting("Folder", q(folder));
+        return publishPdf(job, folder, true, true).pages;
+    }
     const TkString out = chooseOutput(job);
     return out.empty() ? 0 : publishPdf(job, out).pages;
 }
+
+bool VornPlotService::getOnePerSheet() const { return setting("OnePerSheet", false).toBool(); }
 
 void VornPlotService::plotStampSettings() {
     CVrUiDialog dlg(vredGetVornFrame());
@@ -214,6 +230,8 @@ int VornPlotService::sheetSetPublishOptions(const VrPublishJob&) {
     style->addItems({"As displayed", "Monochrome", "Grayscale"});
     style->setCurrentIndex(setting("PlotStyle", static_cast<int>(TkGsPlotStyle::Monochrome)).toInt());
     auto* folder = new QLineEdit(setting("Folder", QString()).toString(), &dlg);
+    auto* perSheet = new QCheckBox("A PDF per sheet, named by number and title", &dlg);
+    perSheet->setChecked(getOnePerSheet());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
@@ -221,11 +239,13 @@ int VornPlotService::sheetSetPublishOptions(const VrPublishJob&) {
     form->addRow("Default output:", format);
     form->addRow("Plot style:", style);
     form->addRow("Output folder:", folder);
+    form->addRow("Files:", perSheet);
     form->addRow(buttons);
     if (dlg.DoModal() != QDialog::Accepted) return 0;
     setSetting("DefaultFormat", kPdf);  // DWF and DWFx are not made here: PDF stays the default
     setSetting("PlotStyle", style->currentIndex());
     setSetting("Folder", folder->text());
+    setSetting("OnePerSheet", perSheet->isChecked());
     return 5100;
 }
 

@@ -26,11 +26,15 @@ public:
     PublishSettings settingsFor(const VrPublishJob& job) const;
     // Publishes to `outFile` with progress and Cancel; the log goes beside it. The outcome, which
     // was also reported when `tell` is set.
-    PublishOutcome publishPdf(const VrPublishJob& job, const TkString& outFile, bool tell = true);
+    // With `perSheet`, `out` is a folder that gets a PDF per sheet.
+    PublishOutcome publishPdf(const VrPublishJob& job, const TkString& out, bool tell = true, bool perSheet = false);
+    // Whether the publish options ask for a PDF per sheet instead of one for the set.
+    bool getOnePerSheet() const;
 
 private:
     int printJob(const VrPublishJob& job);
     TkString chooseOutput(const VrPublishJob& job);
+    int publishChosen(const VrPublishJob& job);  // asks where to, then publishes
     QVariant setting(const char* key, const QVariant& def) const;
     void setSetting(const char* key, const QVariant& value);
 };

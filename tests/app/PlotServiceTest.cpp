@@ -3,7 +3,9 @@
 // leaves the PDF that was there.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "app/services/PlotService.h"
@@ -69,4 +71,35 @@ TEST(PlotService, APublishSaysWhatWentOutAndOffersThePdf) {
     written.close();
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), before);
+}
+
+// With "a PDF per sheet" in the options, a publish asks for a folder and writes a PDF for each
+// sheet there, named by number and title; two sheets of one name get a file each.
+TEST(PlotService, APdfPerSheetGoesToTheChosenFolder) {
+    QTemporaryDir dir;
+    auto db = TkDbDatabase::createNew();
+    ASSERT_TRUE(db->addLayout("Plan", TkDbPaper{}, true).ok());
+    ASSERT_TRUE(db->saveAs(tkToUtf8(path(dir, "A-100.dxf")), kTkDbVerR2013).ok());
+    VrPublishJob job;
+    job.sheetSetName = L"Harbour Offices";
+    job.sheets = {{path(dir, "A-100.dxf"), L"Plan", L"Ground: Floor", L"A-101", {}},
+                  {path(dir, "A-100.dxf"), L"Plan", L"Ground: Floor", L"A-101", {}}};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("issued"));
+    QSettings("Vorn", "Vorn").setValue("Publish/OnePerSheet", true);
+    VornPlotService service;
+    {
+        Answers a;
+        a.responder.queueFileDialog({path(dir, "issued")});
+        a.responder.queueMessageBox(IDNO);
+        EXPECT_EQ(service.publish(0, job), 2);
+        ASSERT_EQ(a.responder.shown().size(), 2u);
+        EXPECT_NE(a.responder.shown()[1].text.find(L"Published 2 of 2 sheets as a PDF each"), TkString::npos)
+            << tkToUtf8(a.responder.shown()[1].text);
+    }
+    QSettings("Vorn", "Vorn").remove("Publish/OnePerSheet");
+    const QStringList files = QDir(dir.filePath("issued")).entryList({"*.pdf"}, QDir::Files, QDir::Name);
+    EXPECT_EQ(files, QStringList({"A-101 Ground_ Floor (2).pdf", "A-101 Ground_ Floor.pdf"}));
+    EXPECT_TRUE(QFile::exists(dir.filePath("issued/Harbour Offices.log")));
+    // Nothing of the work is left behind.
+    EXPECT_EQ(QDir(dir.filePath("issued")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
 }

@@ -5,7 +5,8 @@
    "number - title" bookmarks, each pointing at its page), the page labels are the sheet numbers
    in page order, and Title, Author, Subject, Keywords and Creator say what the set is. One worker
    and two give the same document, page for page.
-2. Reversed, the outline follows the pages: the subsets come in reverse, each once.
+2. Reversed, the outline follows the pages: the subsets come in reverse, each once. A PDF per
+   sheet, named by number and title, each labelled and titled by its sheet.
 3. Curves: a drawing of 1,000 circles, arcs, ellipses and bulged polylines prints them as Bezier
    curves, not runs of short lines, and its page stream stays small.
 
@@ -95,6 +96,17 @@ p = run(DRAWKIT, "publish", SET, pdf, "Structure", "Landscape", "--reverse")
 outline, labels, _ = document(pdf)
 expect(labels == ["L-102", "L-101", "S-103", "S-102", "S-101"], "reversed labels %s" % labels)
 expect([(d, t) for d, t, _ in outline if d == 0] == [(0, "Landscape"), (0, "Structure")], "reversed outline %s" % outline)
+
+# ---- 2b. a PDF per sheet: named by number and title, each a document of its own
+each = os.path.join(WORK, "each")
+os.makedirs(each)
+p = run(DRAWKIT, "publish", SET, each, "Structure", "--one-per-sheet")
+files = sorted(os.listdir(each))
+expect(p.returncode == 0 and files == ["S-101 Foundation Plan.pdf", "S-102 Ground Floor Framing.pdf", "S-103 First Floor Framing.pdf"],
+       "a PDF per sheet: %s %s" % (files, p.stderr))
+if files:
+    outline, labels, info = document(os.path.join(each, files[0]))
+    expect(labels == ["S-101"] and info.get("Title") == "S-101 - Foundation Plan", "one sheet's PDF: %s %s" % (labels, info.get("Title")))
 
 # ---- 3. curves
 curves = os.path.join(WORK, "curves")

@@ -433,8 +433,9 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     // makes a PDF restate its whole graphics state each time.
     const QTransform full = ocs * xf;
     if (!finite(full)) return;
-    if (bandWidth > 0) {
-        pen.setWidthF(bandWidth * stretchOf(full));
+    // A band too wide to mean anything (a width from a hostile file) is drawn as a plain line.
+    if (const double band = bandWidth * stretchOf(full); band > 0 && band < 1e7) {
+        pen.setWidthF(band);
         pen.setCapStyle(Qt::FlatCap);
         pen.setJoinStyle(Qt::MiterJoin);
         p.setPen(pen);

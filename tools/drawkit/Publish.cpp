@@ -1,8 +1,9 @@
 // drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]
-//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]
+//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open] [--one-per-sheet]
 // drawkit transmit SET.dst OUT.zip [ITEM...]
 // The sheets of the items (the whole set without any) gathered by their publish flags into one PDF,
-// (drawn by N workers, one per core by default), or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
+// (drawn by N workers, one per core by default; with --one-per-sheet OUT is a folder that gets a PDF
+// per sheet, named by number and title), or packed with their drawings, templates and page setups into a zip. Exit 0 when every sheet was
 // published (every file packed), 1 when some were skipped (the log says why), 2 when the set
 // cannot be read or the output cannot be written.
 #include <pwd.h>
@@ -47,11 +48,12 @@ std::vector<ItemRef> itemsOf(const EditArgs& a) {
 }  // namespace
 
 int drawkitPublish(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp", "--open"});
+    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp", "--open", "--one-per-sheet"});
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2)
         return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
-                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]");
+                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]\n"
+                       "       drawkit publish SET.dst FOLDER --one-per-sheet [...]   (a PDF per sheet, named by number and title)");
     PublishSettings settings;
     settings.reverseOrder = a.has("--reverse");
     settings.plotStamp = a.has("--stamp");
@@ -84,7 +86,8 @@ int drawkitPublish(const std::vector<std::string>& args) {
     auto app = guiForFonts();
     PublishControl control;
     if (::isatty(2)) control.progress = [](int done, int total) { std::fprintf(stderr, "\rpublishing %d/%d", done, total); };
-    PublishOutcome outcome = publishToPdf(job.sheets, out, settings, control);
+    PublishOutcome outcome = a.has("--one-per-sheet") ? publishToFolder(job.sheets, out, settings, control)
+                                                      : publishToPdf(job.sheets, out, settings, control);
     if (control.progress) std::fputc('\n', stderr);
     const std::string log = tkToUtf8(publishLogText(outcome, out));
     if (a.has("--log")) {
