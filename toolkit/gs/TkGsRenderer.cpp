@@ -46,6 +46,13 @@ double stretchOf(const QTransform& t) {
 
 bool finite(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
 
+// The painter back in device units, where everything but text is drawn (texts leave their own
+// transform set for the next text).
+QPainter& inDevice(QPainter& p) {
+    if (!p.transform().isIdentity()) p.resetTransform();
+    return p;
+}
+
 // A transform that overflowed (a scale of 1e300 inside another) maps everything nowhere.
 bool finite(const QTransform& t) {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
@@ -382,7 +389,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         ocs = {};
     } else if (t == "POINT") {
         const QPointF c = xf.map(pt(e, 10));
-        if (finite(c)) p.drawPoint(c);
+        if (finite(c)) inDevice(p).drawPoint(c);
         return;
     } else if (t == "CIRCLE" || t == "ARC") {
         const TkDbArcGeom g = tkDbArc(e);
@@ -425,7 +432,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         const QPointF o(g.origin.x, g.origin.y), u(g.u.x, g.u.y), vv(g.v.x, g.v.y);
         path.addPolygon(QPolygonF{o, o + u * g.width, o + u * g.width + vv * g.height, o + vv * g.height});
         path.closeSubpath();
-        p.fillPath(xf.map(path), Qt::white);
+        inDevice(p).fillPath(xf.map(path), Qt::white);
         return;    } else {
         return;  // kinds a preview leaves out (3D solids, images, proxies ...)
     }
@@ -441,7 +448,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         p.setPen(pen);
     }
     if (fill) p.setBrush(color);
-    p.drawPath(onDevice(path, full));
+    inDevice(p).drawPath(onDevice(path, full));
     if (fill) p.setBrush(Qt::NoBrush);
 }
 
@@ -488,7 +495,7 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
         if (pass.budget.take(1, 1 + whole.weight) == 0) return false;
         if (dot && !whole.box.empty() && finite(at) && pass.device.contains(onDevice.center())) {
             p.setPen(QPen(inner.byBlock, 0));
-            p.drawPoint(onDevice.center());
+            inDevice(p).drawPoint(onDevice.center());
         }
         return true;
     }
@@ -512,7 +519,7 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     modelToPaper.scale(s, s);
     modelToPaper.rotate(-g.twist);
     modelToPaper.translate(-viewCentre.x(), -viewCentre.y());
-    p.save();
+    inDevice(p).save();
     p.setClipRect(xf.mapRect(frame), Qt::IntersectClip);
     // Every viewport draws the model again: what it draws is paid from the layout's budget.
     drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true}, false);
@@ -521,7 +528,7 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     frameColour.setCosmetic(true);
     p.setPen(frameColour);
     p.setBrush(Qt::NoBrush);
-    p.drawPolygon(xf.map(QPolygonF(frame)));
+    inDevice(p).drawPolygon(xf.map(QPolygonF(frame)));
 }
 
 void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
@@ -554,12 +561,12 @@ void TkGsRenderer::fillText(QPainter& p, const QString& text, double height, dou
     QFontMetricsF fm(textFont());
     const double cap = fm.capHeight() > 0 ? fm.capHeight() : 72;
     const double s = height / cap;
-    p.save();
+    // The transform stays set for the next text: a PDF writer restates its whole graphics state at
+    // every change, and texts come in runs. What draws in device units puts it back (inDevice).
     p.setTransform(QTransform::fromScale(s * widthFactor, -s) * at);
-    p.setFont(textFont());
+    if (p.font() != textFont()) p.setFont(textFont());
     p.setPen(color);
     p.drawText(QPointF(0, 0), text);
-    p.restore();
 }
 
 void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
@@ -634,7 +641,7 @@ void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform&
     const QTransform full = ocsTransform(e) * xf;
     if (!finite(full)) return;
     // The pattern is in device spacing, as the painter draws in device units.
-    p.fillPath(onDevice(path, full), QBrush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern));
+    inDevice(p).fillPath(onDevice(path, full), QBrush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern));
 }
 
 QImage tkGsIconImage(const std::vector<unsigned char>& dib) {
