@@ -7,8 +7,9 @@
    and two give the same document, page for page.
 2. Reversed, the outline follows the pages: the subsets come in reverse, each once. A PDF per
    sheet, named by number and title, each labelled and titled by its sheet.
-3. Curves: a drawing of 1,000 circles, arcs, ellipses and bulged polylines prints them as Bezier
-   curves, not runs of short lines, and its page stream stays small.
+3. Curves: a drawing of 1,000 circles, arcs, ellipses, bulged polylines and 200 texts prints the
+   curves as Bezier curves, not runs of short lines, with no empty graphics state blocks, and its
+   page stream stays small.
 
   pdf_document_test.py MAKE_EXAMPLES DRAWKIT WORKDIR
 """
@@ -118,6 +119,8 @@ for i in range(1000):
     msp.add_circle((x, y), 5 + i % 7)
     if i % 4 == 0:
         msp.add_arc((x, y), 12, i % 360, (i * 7) % 360)
+    if i % 5 == 0:
+        msp.add_text("C%d" % i, height=3, dxfattribs={"insert": (x + 2, y + 2)})
     if i % 10 == 0:
         msp.add_ellipse((x + 15, y + 15), major_axis=(6, 2), ratio=0.4, start_param=0.3, end_param=5.0)
         msp.add_lwpolyline([(x, y, 0.5), (x + 10, y, -1), (x + 10, y + 10, 0)], format="xyb")
@@ -139,6 +142,19 @@ for op in ops:
     longest = max(longest, run_length)
 expect(ops.count("c") >= 4000, "%d curve operators for 1,000 circles" % ops.count("c"))
 expect(longest <= 4, "a run of %d line-to operators: curves cut into lines" % longest)
+# No graphics state saved and restored around nothing: texts in a run share their state.
+empty, depth = 0, []
+for op in ops:
+    if op == "q":
+        depth.append(False)
+    elif op == "Q" and depth:
+        drew = depth.pop()
+        empty += not drew
+        if drew and depth:
+            depth[-1] = True
+    elif op in ("S", "f", "f*", "B", "b", "Tj", "TJ", "Do", "n") and depth:
+        depth[-1] = True
+expect(empty < 20, "%d empty graphics state blocks on the page" % empty)
 size = os.path.getsize(os.path.join(WORK, "plain.pdf"))
 expect(size < 1000 * 400, "the page takes %d bytes uncompressed for about 1,350 curves" % size)
 
