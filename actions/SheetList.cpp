@@ -20,6 +20,18 @@ ActionResult insertSheetList(EditSession& session, const SheetListRequest& reque
                                                     L"custom property of the sheets"));
     const TkString file = sheet->getFileName();
     if (file.empty()) return session.commit(ActionResult::refused(sheet->getNumber() + L": the sheet has no drawing"));
+    // A drawing open for editing here gets the table in the open document, saved with it.
+    if (TkDbDatabase* open = session.openDrawing ? session.openDrawing(file) : nullptr) {
+        if (const TkString stamped = readStampSheetSetPath(open); !vrutSamePath(stamped, set.getFileName()))
+            return session.commit(ActionResult::refused(file + L": belongs to " + (stamped.empty() ? L"no sheet set" : L"another sheet set (" + stamped + L")") +
+                                                        L"; restamp it for this set first"));
+        if (!insertSheetListTable(*open, tkToUtf8(sheet->getLayoutName()), request.columns, request.at, sheetListing(&set), error))
+            return session.commit(ActionResult::refused(file + L": " + error));
+        ActionResult r;
+        r.status = ActionResult::Done;
+        r.changed.push_back(L"sheet list table in " + sheet->getLayoutName() + L" of " + file + L" (open here: saved with it)");
+        return session.commit(r);
+    }
     if (!vrutPathExists(file)) return session.commit(ActionResult::refused(file + L": not found"));
     if (isDrawingLocked(file)) return session.commit(ActionResult::refused(file + L": " + heldBySomeoneElseText()));
     DwgReader reader;

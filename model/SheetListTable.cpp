@@ -1,6 +1,7 @@
 #include "model/SheetListTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cwchar>
 #include <cwctype>
@@ -19,6 +20,9 @@ constexpr const char* kBlockPrefix = "VR_SHEET_LIST_";
 constexpr double kTextHeight = 2.5, kTitleHeight = 3.5, kRowHeight = 7, kPad = 1.5, kCharWidth = kTextHeight;
 constexpr double kMinColumn = 15, kMaxColumn = 150, kChunkGap = 10, kMargin = 25, kBottomMargin = 10;
 constexpr size_t kMinRowsPerChunk = 5;
+// What a drawing's record of its table may ask for, whatever it says: columns, and room in mm.
+constexpr size_t kMaxColumns = 32;
+constexpr double kMaxRoom = 1e6;
 
 void walk(const CSubset* subset, const TkString& path, bool isSet, SheetListing& out) {
     bool headed = false;
@@ -134,6 +138,16 @@ void drawTable(TkDbDatabase& db, uint64_t block, const std::vector<Column>& colu
     }
     double width = 0;
     for (double w : widths) width += w;
+    // The widest column grows until the longest subset heading fits across the table.
+    size_t longestHeading = 0;
+    for (const SheetListing::Row& row : listing.rows) longestHeading = std::max(longestHeading, row.heading.size());
+    const double headingWidth = std::min(static_cast<double>(longestHeading) * kCharWidth + 2 * kPad, kMaxColumn * 2);
+    if (headingWidth > width) {
+        const size_t widest = static_cast<size_t>(std::max_element(widths.begin(), widths.end()) - widths.begin());
+        widths[widest] += headingWidth - width;
+        capacity[widest] = static_cast<size_t>((widths[widest] - 2 * kPad) / kCharWidth);
+        width = headingWidth;
+    }
     const size_t headingChars = static_cast<size_t>((width - 2 * kPad) / kCharWidth);
     const size_t perChunk = std::max(kMinRowsPerChunk, static_cast<size_t>(available / kRowHeight) - 2);
 
@@ -248,8 +262,8 @@ bool redraw(TkDbDatabase& db, uint64_t dict, const std::string& entry, const She
     const Stored stored = readStored(db, TkDbDictionary(db.byHandle(dict)).get(entry));
     const std::vector<CustomProperty> known = customNames(listing);
     std::vector<Column> columns;
-    for (const TkString& name : stored.columns)
-        if (Column c = columnOf(name, known); !c.key.empty()) columns.push_back(c);
+    for (size_t i = 0; i < stored.columns.size() && i < kMaxColumns; ++i)
+        if (const TkString& name = stored.columns[i]; !columnOf(name, known).key.empty()) columns.push_back(columnOf(name, known));
         else columns.push_back({lower(name), name});  // a property no sheet has now: an empty column
     if (columns.empty()) return false;
     const std::string name = blockName(layoutHandle);
@@ -257,7 +271,9 @@ bool redraw(TkDbDatabase& db, uint64_t dict, const std::string& entry, const She
     if (!reference) return false;  // erased by someone in another program: nothing to draw into
     TkDbPoint3 lo, hi;
     paperOf(*layout, lo, hi);
-    const double available = std::max(0.0, reference->real(20) - lo.y - kBottomMargin);
+    // The room below the table's top, in whole rows; a place from a hostile file gives no room.
+    const double room = reference->real(20) - lo.y - kBottomMargin;
+    const double available = std::isfinite(room) ? std::clamp(room, 0.0, kMaxRoom) : 0.0;
     // What the table would be drawn from: the listing, its columns and the room it has.
     std::string from = tkToUtf8(listing.digest()) + "|" + std::to_string(static_cast<long long>(available / kRowHeight));
     for (const Column& c : columns) from += "|" + tkToUtf8(c.caption);
@@ -323,8 +339,8 @@ bool insertSheetListTable(TkDbDatabase& db, const std::string& layoutName, const
         error = L"the drawing has no layout " + tkFromUtf8(layoutName);
         return false;
     }
-    if (columns.empty()) {
-        error = L"a sheet list table needs at least one column";
+    if (columns.empty() || columns.size() > kMaxColumns) {
+        error = L"a sheet list table has from 1 to " + std::to_wstring(kMaxColumns) + L" columns";
         return false;
     }
     const std::vector<CustomProperty> known = customNames(listing);

@@ -186,7 +186,7 @@ MenuSpec sheetMenu(bool drawingExists, bool drawingOpenInHost, const MenuFacts& 
             separator(),
             cmd(kCmdRenameRenumber, 26944, L"Re&name && Renumber...", edit),
             cmd(kCmdRemoveSheets, 26945, L"&Remove Sheet", edit),
-            cmd(kCmdSheetListTable, 26958, L"Insert Sheet &List Table...", edit && drawingExists && !drawingOpenInHost),
+            cmd(kCmdSheetListTable, 26958, L"Insert Sheet &List Table...", edit && drawingExists),
             separator(),
             publishEntry(f, publish),
             cmd(kCmdTransmit, 26934, L"&Transmit...", edit && drawingExists),

@@ -81,8 +81,9 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
 TkString VornPlotService::chooseOutput(const VrPublishJob& job) {
     CVrUiNavDialog dialog(L"Publish to PDF", false);
     dialog.addFilter(L"PDF", L"*.pdf");
-    // The last folder used, and the set's name as the file's.
-    dialog.setInitialFolder(setting("Folder", QString()).toString().toStdWString());
+    // The last folder used (the set's own the first time), and the set's name as the file's.
+    const QString last = setting("Folder", QString()).toString();
+    dialog.setInitialFolder((last.isEmpty() ? QFileInfo(q(job.sheetSetFile)).absolutePath() : last).toStdWString());
     if (!job.sheetSetName.empty()) dialog.setInitialFileName(job.sheetSetName + L".pdf");
     if (dialog.DoModal() != IDOK || dialog.fileNames().empty()) return TkString();
     TkString out = dialog.fileNames().front();
@@ -185,7 +186,9 @@ int VornPlotService::publishWithPageSetupOverride(const VrPublishJob& job) {
 int VornPlotService::publishChosen(const VrPublishJob& job) {
     // A PDF per sheet when the options say so: the folder they go to, else the one file.
     if (getOnePerSheet()) {
-        const TkString folder = vrutBrowseForFolder(L"Publish a PDF per Sheet", setting("Folder", QString()).toString().toStdWString());
+        const QString last = setting("Folder", QString()).toString();
+        const TkString folder =
+            vrutBrowseForFolder(L"Publish a PDF per Sheet", (last.isEmpty() ? QFileInfo(q(job.sheetSetFile)).absolutePath() : last).toStdWString());
         if (folder.empty()) return 0;
         setSetting("Folder", q(folder));
         return publishPdf(job, folder, true, true).pages;

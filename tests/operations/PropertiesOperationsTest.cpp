@@ -10,17 +10,20 @@
 #include "dialogs/RenameSheetDlg.h"
 #include "dialogs/RenumberDlg.h"
 #include "dialogs/ResaveReportDlg.h"
+#include "dialogs/SheetListTableDlg.h"
 #include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetSelectionDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "drawings/DwgReader.h"
 #include "drawings/FileLocks.h"
+#include "drawings/SheetSetStamp.h"
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
 #include "host/Progress.h"
 #include "model/ItemLookup.h"
+#include "model/SheetListTable.h"
 #include "palette/PaletteIds.h"
 #include "tests/palette/PaletteFixture.h"
 #include "toolkit/common/TkUtf8.h"
@@ -415,4 +418,32 @@ TEST_F(PropertiesTest, ASheetOpenHereHasItsLayoutRenamedInTheOpenDrawing) {
     onDisk.load(W(drawingA), false);
     EXPECT_TRUE(onDisk.findLayout(L"Sheet A"));  // written when the drawing is saved
     EXPECT_EQ(fileLabels(L"A"), L"Ground a2 a3 a4 [Nested]");
+}
+
+// A sheet list table for a drawing open here goes into the open document, saved with it; the
+// file on disk is not written behind the open document's back.
+TEST_F(PropertiesTest, ASheetListTableForADrawingOpenHereGoesIntoTheOpenDocument) {
+    {
+        TkDbDatabase db;
+        ASSERT_TRUE(db.readDxfFile(drawingA).ok());
+        auto layout = db.findLayout("Sheet A");
+        ASSERT_TRUE(layout);
+        ASSERT_TRUE(writeStamp(&db, W(setPath), W(drawingA), L"Sheet A", W(layout->handleText())));
+        ASSERT_TRUE(db.saveAs(drawingA, db.version()).ok());
+    }
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(W(drawingA), false));
+    const std::string before = readFileText(drawingA);
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a1"));
+    playNext<CSheetListTableDlg>([&](CSheetListTableDlg& d) {
+        EXPECT_TRUE(d.okButton->isEnabled());  // number and title checked at first
+        d.okButton->click();
+        return d.result();
+    });
+    wnd->OnCommand(pal::kCmdSheetListTable);
+    VrApDocument* doc = vrDocManagerPtr()->findDocument(W(drawingA));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(hasSheetListTables(*doc->database()));
+    EXPECT_EQ(readFileText(drawingA), before);
 }
