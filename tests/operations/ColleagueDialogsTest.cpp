@@ -148,7 +148,7 @@ protected:
                  dlg->OnOK();
                  return accept(dlg);
              },
-             [=](CSheetSet* s) { return byTypedName(s, L"B-4") && fs::exists(dir.file("B-4 b4.dwg")); }},
+             [=, this](CSheetSet* s) { return byTypedName(s, L"B-4") && fs::exists(dir.file("B-4 b4.dwg")); }},
             {"new sheet selection", pal::kCmdSaveSelection, "b1",
              [=](CVrUiDialog* d) {
                  auto* dlg = dynamic_cast<CNewSelectionDlg*>(d);
@@ -158,7 +158,7 @@ protected:
              },
              [](CSheetSet* s) { return s->getSheetSelSets()->getCount() == 1; }},
             {"import layouts", pal::kCmdImportLayout, "B",
-             [=](CVrUiDialog* d) {
+             [=, this](CVrUiDialog* d) {
                  auto* dlg = dynamic_cast<CImportLayoutsDlg*>(d);
                  dlg->addDrawings({W(freeDrawing)});
                  dlg->OnOK();
@@ -216,7 +216,9 @@ TEST_P(ColleagueDialogsTest, OneDialog) {
         return;
     }
     EXPECT_EQ(shown, 1);
-    if (variant == 1) EXPECT_EQ(finish(waiting, report), "done");
+    if (variant == 1) {
+        EXPECT_EQ(finish(waiting, report), "done");
+    }
     auto now = onDisk();
     EXPECT_TRUE(c.landed(now->getSheetSet(0)));
     EXPECT_EQ(findSubsetByPath(now->getSheetSet(0), L"Colleague") != nullptr, variant == 1);

@@ -52,7 +52,7 @@ void wizardShots(const QString& drawings, const QString& scratch) {
     {
         CCreateShSheet wiz;
         wiz.show();
-        QTest::qWaitForWindowExposed(&wiz);
+        (void)QTest::qWaitForWindowExposed(&wiz);
         shoot(&wiz, "wizard-1-begin");
         wiz.OnNext();
         shoot(&wiz, "wizard-2-example");
@@ -64,7 +64,7 @@ void wizardShots(const QString& drawings, const QString& scratch) {
     }
     CCreateShSheet wiz;
     wiz.show();
-    QTest::qWaitForWindowExposed(&wiz);
+    (void)QTest::qWaitForWindowExposed(&wiz);
     wiz.beginPage->drawingsOption->setChecked(true);
     shoot(&wiz, "wizard-5-begin-drawings");
     wiz.OnNext();
@@ -75,7 +75,7 @@ void wizardShots(const QString& drawings, const QString& scratch) {
     shoot(&wiz, "wizard-7-layouts");
     CImportOptionsDlg options(ImportOptions{true, true, false}, &wiz);
     options.show();
-    QTest::qWaitForWindowExposed(&options);
+    (void)QTest::qWaitForWindowExposed(&options);
     shoot(&options, "wizard-8-import-options");
     options.hide();
     wiz.OnNext();
@@ -87,7 +87,7 @@ void paletteShots(const QString& sheetSet) {
     CSheetListWnd wnd(nullptr);
     wnd.resize(380, 720);
     wnd.show();
-    QTest::qWaitForWindowExposed(&wnd);
+    (void)QTest::qWaitForWindowExposed(&wnd);
     if (!wnd.openSheetSet(sheetSet.toStdWString())) return;
     wnd.OnCommand(pal::kCmdExpandAll);
     CSheetsetTree* tree = wnd.tree();
@@ -122,7 +122,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     dlg.templateLayoutName = set->getTemplateLayoutName();
     dlg.DoModal();  // with the hook below: shows the fields, then returns
     dlg.show();
-    QTest::qWaitForWindowExposed(&dlg);
+    (void)QTest::qWaitForWindowExposed(&dlg);
     QTest::keyClicks(dlg.numberEdit, "A-105");
     QTest::keyClicks(dlg.titleEdit, "Basement Plan");
     shoot(&dlg, "new-sheet-dialog");
@@ -131,7 +131,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     CImportLayoutsDlg import([&](const TkString& d, const TkString& l) { return mgr.containsLayout(d.c_str(), l.c_str()); },
                              {set->getFileName()});
     import.show();
-    QTest::qWaitForWindowExposed(&import);
+    (void)QTest::qWaitForWindowExposed(&import);
     std::vector<TkString> files;
     for (const QString& f : QDir(drawings).entryList({"*.dxf", "*.dwg"}, QDir::Files)) files.push_back(QDir(drawings).filePath(f).toStdWString());
     TkString folder, name;
@@ -161,7 +161,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     set->getCustomProperties()->getAll(setDlg.customProperties);
     setDlg.DoModal();
     setDlg.show();
-    QTest::qWaitForWindowExposed(&setDlg);
+    (void)QTest::qWaitForWindowExposed(&setDlg);
     setDlg.grid->model().setValue("projectPhase", "Construction documents");
     shoot(&setDlg, "sheet-set-properties");
     setDlg.hide();
@@ -170,7 +170,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     custom.properties.push_back({L"Client", L"City of Riverside", true});
     custom.DoModal();
     custom.show();
-    QTest::qWaitForWindowExposed(&custom);
+    (void)QTest::qWaitForWindowExposed(&custom);
     shoot(&custom, "custom-properties");
     custom.hide();
     CSubsetPropertiesDlg subDlg;
@@ -181,7 +181,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     subDlg.isNew = true;
     subDlg.DoModal();
     subDlg.show();
-    QTest::qWaitForWindowExposed(&subDlg);
+    (void)QTest::qWaitForWindowExposed(&subDlg);
     shoot(&subDlg, "subset-properties");
     subDlg.hide();
     if (sheet) {
@@ -198,7 +198,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
         sheet->getCustomProperties()->getAll(sheetDlg.customProperties);
         sheetDlg.DoModal();
         sheetDlg.show();
-        QTest::qWaitForWindowExposed(&sheetDlg);
+        (void)QTest::qWaitForWindowExposed(&sheetDlg);
         sheetDlg.grid->view()->selectRow(2);
         shoot(&sheetDlg, "sheet-properties");
         sheetDlg.hide();
@@ -213,7 +213,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
         rename.layoutWithNumber = true;
         rename.DoModal();
         rename.show();
-        QTest::qWaitForWindowExposed(&rename);
+        (void)QTest::qWaitForWindowExposed(&rename);
         shoot(&rename, "rename-sheet");
         rename.hide();
     }
@@ -225,7 +225,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
         renumber.patternEdit->setText("A-1##");
         renumber.startBox->setValue(11);
         renumber.show();
-        QTest::qWaitForWindowExposed(&renumber);
+        (void)QTest::qWaitForWindowExposed(&renumber);
         shoot(&renumber, "renumber-preview");
         renumber.hide();
     }
@@ -234,7 +234,7 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
                                      {L"L-101 - Landscape Plan", L"Drawing needs recovery", L"/projects/riverside/drawings/L-100 Landscape.dwg"}};
     CResaveReportDlg report(set->getName(), entries, resaveLogPath(set));
     report.show();
-    QTest::qWaitForWindowExposed(&report);
+    (void)QTest::qWaitForWindowExposed(&report);
     shoot(&report, "resave-report");
 }
 
