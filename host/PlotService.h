@@ -18,6 +18,7 @@ struct VrPublishJob {
     TkString pageSetupName;  // the chosen override, empty unless one was chosen
     // What the PDF says of itself: the set's description, and its project fields as keywords.
     TkString subject, keywords;
+    TkString documentTitle;  // the PDF's title as the publish dialog gives it; empty: the set's name
 };
 
 class CNqPlotSvr : public CNqUnknown {

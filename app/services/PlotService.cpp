@@ -71,7 +71,7 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
     s.pageSetupFile = job.pageSetupFile;
     s.pageSetupName = job.pageSetupName;
     s.sheetSetFile = job.sheetSetFile;
-    s.title = job.sheetSetName;
+    s.title = job.documentTitle.empty() ? job.sheetSetName : job.documentTitle;
     s.subject = job.subject;
     s.keywords = job.keywords;
     s.user = userName();
@@ -261,6 +261,8 @@ int VornPlotService::publishDialogBox(const VrPublishJob& job) {
     auto* out = new QLineEdit(&dlg);
     const QString folder = setting("Folder", QString()).toString();
     out->setText((folder.isEmpty() ? QString() : folder + "/") + q(job.sheetSetName) + ".pdf");
+    auto* title = new QLineEdit(q(job.sheetSetName), &dlg);
+    title->setToolTip("The title PDF readers show for the document");
     auto* buttons = new QDialogButtonBox(&dlg);
     buttons->addButton("Publish", QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
@@ -271,8 +273,13 @@ int VornPlotService::publishDialogBox(const VrPublishJob& job) {
     layout->addWidget(list, 1);
     layout->addWidget(new QLabel("Output file:", &dlg));
     layout->addWidget(out);
+    layout->addWidget(new QLabel("Document title:", &dlg));
+    layout->addWidget(title);
     layout->addWidget(buttons);
-    dlg.resize(520, 420);
+    dlg.resize(520, 460);
     if (dlg.DoModal() != QDialog::Accepted || job.sheets.empty() || out->text().trimmed().isEmpty()) return 0;
-    return publishPdf(job, out->text().trimmed().toStdWString()).pages;
+    VrPublishJob titled = job;
+    // One line, as a reader's title bar shows it.
+    titled.documentTitle = title->text().simplified().toStdWString();
+    return publishPdf(titled, out->text().trimmed().toStdWString()).pages;
 }

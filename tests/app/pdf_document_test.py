@@ -91,6 +91,9 @@ expect(tops == [("General", 1), ("Architecture", 4), ("Structure", 22), ("Servic
 text = run("pdftotext", "-f", "12", "-l", "12", os.path.join(WORK, "set-2.pdf"), "-").stdout
 expect("A-301" in text, "page 12 is A-301: %s" % text[:200])
 
+p = run(DRAWKIT, "publish", SET, os.path.join(WORK, "titled.pdf"), "Landscape", "--title", "Riverside Library \u2013 DD issue")
+expect(document(os.path.join(WORK, "titled.pdf"))[2].get("Title") == "Riverside Library \u2013 DD issue", "--title: %s" % p.stderr)
+
 # ---- 2. reversed: the outline follows the pages
 pdf = os.path.join(WORK, "reversed.pdf")
 p = run(DRAWKIT, "publish", SET, pdf, "Structure", "Landscape", "--reverse")

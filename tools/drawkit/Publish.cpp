@@ -1,5 +1,5 @@
 // drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]
-//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open] [--one-per-sheet]
+//     [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--title TEXT] [--open] [--one-per-sheet]
 // drawkit transmit SET.dst OUT.zip [ITEM...]
 // The sheets of the items (the whole set without any) gathered by their publish flags into one PDF,
 // (drawn by N workers, one per core by default; with --one-per-sheet OUT is a folder that gets a PDF
@@ -20,6 +20,7 @@
 #include "app/services/PdfPublisher.h"
 #include "app/services/Transmittal.h"
 #include "actions/PublishJobs.h"
+#include "model/NameRules.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -48,11 +49,11 @@ std::vector<ItemRef> itemsOf(const EditArgs& a) {
 }  // namespace
 
 int drawkitPublish(const std::vector<std::string>& args) {
-    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs"}, {"--reverse", "--stamp", "--open", "--one-per-sheet"});
+    EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs", "--title"}, {"--reverse", "--stamp", "--open", "--one-per-sheet"});
     if (!a.error.empty()) return fail(1, a.error);
     if (a.positional.size() < 2)
         return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
-                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--open]\n"
+                       "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--title TEXT] [--open]\n"
                        "       drawkit publish SET.dst FOLDER --one-per-sheet [...]   (a PDF per sheet, named by number and title)");
     PublishSettings settings;
     settings.reverseOrder = a.has("--reverse");
@@ -73,6 +74,11 @@ int drawkitPublish(const std::vector<std::string>& args) {
     settings.pageSetupName = job.pageSetupName;
     settings.sheetSetFile = job.sheetSetFile;
     settings.title = job.sheetSetName;
+    if (a.has("--title")) {
+        TkString error;
+        settings.title = tkFromUtf8(a.value("--title"));
+        if (!checkEnteredText(L"the title", settings.title, kMaxValueLength, error)) return fail(1, tkToUtf8(error));
+    }
     settings.subject = job.subject;
     settings.keywords = job.keywords;
     if (a.has("--jobs")) {
