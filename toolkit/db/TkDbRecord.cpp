@@ -29,13 +29,14 @@ size_t TkDbRecord::xdataStart() const {
     return t.size();
 }
 
+// Both scans stop at the extended data, found on the way rather than first: a drawing pass asks
+// every entity for each of its values.
 std::pair<size_t, size_t> TkDbRecord::subclassRange(std::string_view subclass) const {
     auto t = tags();
-    size_t end = xdataStart();
-    for (size_t i = 1; i < end; ++i) {
+    for (size_t i = 1; i < t.size() && t[i].code != tkdxf::kXdataApp; ++i) {
         if (t[i].code == tkdxf::kSubclass && t[i].value() == subclass) {
             size_t j = i + 1;
-            while (j < end && t[j].code != 100) ++j;
+            while (j < t.size() && t[j].code != tkdxf::kSubclass && t[j].code != tkdxf::kXdataApp) ++j;
             return {i + 1, j};
         }
     }
@@ -44,7 +45,7 @@ std::pair<size_t, size_t> TkDbRecord::subclassRange(std::string_view subclass) c
 
 size_t TkDbRecord::indexOf(int code, std::string_view subclass, size_t from) const {
     auto t = tags();
-    size_t begin = 1, end = xdataStart();
+    size_t begin = 1, end = t.size();
     if (!subclass.empty()) {
         auto r = subclassRange(subclass);
         if (r.first == npos) return npos;
@@ -55,6 +56,7 @@ size_t TkDbRecord::indexOf(int code, std::string_view subclass, size_t from) con
     bool inGroup = false;
     for (size_t i = begin; i < end; ++i) {
         const TkDbTag& g = t[i];
+        if (g.code == tkdxf::kXdataApp) break;
         if (g.code == tkdxf::kAppGroup) {
             // "{ACAD_REACTORS" opens an application group, "}" closes it.
             inGroup = g.len > 0 && g.ptr[0] == '{';
