@@ -152,6 +152,7 @@ public:
         options.plotStyle = settings_.plotStyle;
         options.textAsText = true;
         options.wholeDeviceUnits = true;
+        options.plotRules = true;
         TkGsRenderer renderer(*db, options);
         const PagePlan plan = planPage(*layout, renderer, override_);
         device_.setPageSize(QPageSize(plan.paperMm, QPageSize::Millimeter));

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbObjects.h"
 
 QColor tkGsAciColor(int aci) {
     static const QColor base[10] = {QColor(0, 0, 0),       QColor(255, 0, 0),   QColor(255, 255, 0), QColor(0, 255, 0),
@@ -47,7 +48,9 @@ TkGsColorResolver::TkGsColorResolver(const TkDbDatabase& db) {
             l.color = tkGsAciColor(static_cast<int>(aci < 0 ? -aci : aci));
         }
         l.lineweight = static_cast<int>(r->integer(370, {}, -3));
-        layers_[std::string(r->str(2))] = l;
+        const std::string name(r->str(2));
+        l.plots = r->integer(290, {}, 1) != 0 && !tkDbNameEqualNoCase(name, "Defpoints");
+        layers_[name] = l;
     }
 }
 
@@ -84,4 +87,10 @@ int TkGsColorResolver::lineweightOf(const TkDbRecord& e, int byBlock) const {
 bool TkGsColorResolver::isVisible(const TkDbRecord& e) const {
     const Layer* l = layerOf(e);
     return (!l || l->visible) && (e.integer(60) & 1) == 0;  // group 60: entity invisible
+}
+
+bool TkGsColorResolver::plots(const TkDbRecord& e) const {
+    const Layer* l = layerOf(e);
+    // A layer the table lacks: its name alone tells.
+    return l ? l->plots : !tkDbNameEqualNoCase(e.str(8), "Defpoints");
 }

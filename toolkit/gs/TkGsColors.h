@@ -22,12 +22,16 @@ public:
     int lineweightOf(const TkDbRecord& e, int byBlock) const;
     // False for entities on layers that are off or frozen.
     bool isVisible(const TkDbRecord& e) const;
+    // False for entities on a layer that does not plot: its plot flag is off, or it is "Defpoints",
+    // which no CAD user expects on paper.
+    bool plots(const TkDbRecord& e) const;
 
 private:
     struct Layer {
         QColor color;
         int lineweight = -3;
         bool visible = true;
+        bool plots = true;
     };
     const Layer* layerOf(const TkDbRecord& e) const;
     std::unordered_map<std::string, Layer> layers_;

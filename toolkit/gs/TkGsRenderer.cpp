@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
@@ -16,6 +17,7 @@
 #include "toolkit/db/TkDbEntities.h"
 #include "toolkit/db/TkDbExtents.h"
 #include "toolkit/db/TkDbGeometry.h"
+#include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
 
@@ -45,6 +47,12 @@ double stretchOf(const QTransform& t) {
 }
 
 bool finite(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+std::string upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
 
 // The painter back in device units, where everything but text is drawn (texts leave their own
 // transform set for the next text).
@@ -339,7 +347,8 @@ void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, con
         }
         // Paid before it is known to show: the extents count it the same way.
         if (ctx.counted && !budget.spend(TkDbBudget::costOf(e, followers.size()))) return;
-        if (!colors_.isVisible(e)) continue;
+        if (!colors_.isVisible(e) || (options_.plotRules && !colors_.plots(e))) continue;
+        if (ctx.frozen && ctx.frozen->count(upper(e.str(8)))) continue;
         if (t == "VIEWPORT") {
             if (paperSpace) drawViewport(p, e, xf, ctx);
             continue;
@@ -374,7 +383,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;
     }
     if (t == "DIMENSION") {
-        drawReferenced(p, e.str(2), nullptr, xf, Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true});
+        drawReferenced(p, e.str(2), nullptr, xf, Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen});
         return;
     }
     QPainterPath path;
@@ -455,7 +464,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     const TkDbInsertGeom g = tkDbInsert(e);
     QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
-    const Ctx inner{ctx.pass, color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true};
+    const Ctx inner{ctx.pass, color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true, ctx.frozen};
     const QTransform toDevice = ocsTransform(e, g.insert.z) * xf;
     // Copies row by row until the array ends or the budget does.
     for (int r = 0; r < g.rows; ++r)
@@ -521,8 +530,14 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     modelToPaper.translate(-viewCentre.x(), -viewCentre.y());
     inDevice(p).save();
     p.setClipRect(xf.mapRect(frame), Qt::IntersectClip);
-    // Every viewport draws the model again: what it draws is paid from the layout's budget.
-    drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true}, false);
+    // Every viewport draws the model again: what it draws is paid from the layout's budget. The
+    // layers it freezes (its own list of layer references) stay out of it alone.
+    std::unordered_set<std::string> frozen;
+    for (const TkDbTag& t : e.tags())
+        if (uint64_t h = 0; t.code == 331 && tkDbParseHandle(t.value(), h))
+            if (const TkDbRecord* layer = db_.byHandle(h); layer && layer->type() == "LAYER") frozen.insert(upper(layer->str(2)));
+    drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true, frozen.empty() ? nullptr : &frozen},
+              false);
     p.restore();
     QPen frameColour(tkGsOnWhite(colors_.colorOf(e, QColor(0, 0, 0))));
     frameColour.setCosmetic(true);

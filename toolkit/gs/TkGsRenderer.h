@@ -8,6 +8,7 @@
 #include <QTransform>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "toolkit/gs/TkGsColors.h"
@@ -30,6 +31,9 @@ struct TkGsOptions {
     TkGsPlotStyle plotStyle = TkGsPlotStyle::AsDisplayed;
     // Text drawn as text (searchable and copyable in a PDF) instead of as glyph outlines.
     bool textAsText = false;
+    // The plot's rules: layers that do not plot (their plot flag off, "Defpoints") are left out,
+    // as on paper; previews and the screen show them, as CAD hosts do.
+    bool plotRules = false;
     // Points rounded to whole device units. On a fine device (a PDF at 1200 units an inch) nobody
     // sees the difference and the page holds half the digits; on a screen it would shake lines.
     bool wholeDeviceUnits = false;
@@ -60,6 +64,8 @@ private:
         int lwByBlock = 0;
         int depth = 0;
         bool counted = false;  // drawn through a reference or a viewport: paid from the budget
+        // Layers frozen in the viewport being drawn, upper case; null outside a viewport.
+        const std::unordered_set<std::string>* frozen = nullptr;
     };
     void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
