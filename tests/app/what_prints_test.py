@@ -5,11 +5,14 @@
    not on the page; a text on a plain layer is, once for each of the two viewports that show it.
 2. Layers frozen in one viewport: a text on a layer that the left viewport freezes shows once,
    through the right viewport.
-Each page is read back with pdftotext.
+3. Linetypes: a DASHED line prints as one dash pattern (a single PDF `d` operator with the
+   linetype's dashes), ten times longer under LTSCALE 10; a continuous line has none.
+Each page is read back with pdftotext or as its drawing operators (qpdf).
 
   what_prints_test.py DRAWKIT WORKDIR
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -65,6 +68,32 @@ expect(text.count("PLAINTEXT") == 2, "a plain layer's text shows in both viewpor
 expect("NOPLOTTEXT" not in text, "a layer whose plot flag is off prints")
 expect("DEFPOINTSTEXT" not in text, "Defpoints prints")
 expect(text.count("FROZENTEXT") == 1, "a layer frozen in one of two viewports shows %d times" % text.count("FROZENTEXT"))
+
+# ---- 3. linetypes, on paper space itself
+def dash_arrays(ltscale):
+    doc = ezdxf.new("R2013", setup=True)
+    doc.header["$LTSCALE"] = ltscale
+    layout = doc.layouts.new("Lines")
+    layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+    layout.add_line((20, 100), (400, 100), dxfattribs={"linetype": "DASHED"})
+    layout.add_line((20, 50), (400, 50))
+    name = "lines%d" % ltscale
+    publish(doc, name)
+    plain = os.path.join(WORK, name + "-plain.pdf")
+    run("qpdf", "--qdf", "--object-streams=disable", "--stream-data=uncompress", os.path.join(WORK, name + ".pdf"), plain)
+    with open(plain, "rb") as f:
+        page = f.read().decode("latin-1")
+    return [[float(v) for v in m.split()] for m in re.findall(r"\[([^\]]*)\]\s*[-\d.]+\s+d\b", page)]
+
+
+one, ten = dash_arrays(1), dash_arrays(10)
+dashed1 = [a for a in one if a]
+dashed10 = [a for a in ten if a]
+expect(len(dashed1) == 1 and len(dashed10) == 1, "one dash pattern for the dashed line: %s / %s" % (dashed1, dashed10))
+expect(any(not a for a in one), "the continuous line has no dashes: %s" % one)
+if dashed1 and dashed10:
+    ratio = dashed10[0][0] / dashed1[0][0]
+    expect(abs(ratio - 10) < 0.5, "LTSCALE 10 makes dashes %.2f times longer" % ratio)
 
 for f in failures:
     print("FAIL:", f)

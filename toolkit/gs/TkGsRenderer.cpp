@@ -110,15 +110,20 @@ void addBulge(QPainterPath& path, QPointF p0, QPointF p1, double b) {
     path.lineTo(p1);  // where the arc's rounding left it a hair off the vertex
 }
 
-QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed) {
+// `eachSegment`: every segment a path of its own, so that a dash pattern starts again at each vertex.
+QPainterPath polylinePath(const std::vector<TkDbVertex>& v, bool closed, bool eachSegment = false) {
     QPainterPath path;
     if (v.empty()) return path;
     auto at = [&](size_t i) { return QPointF(v[i].x, v[i].y); };
     for (size_t i = 0; i < v.size(); ++i)
         if (!finite(at(i)) || !std::isfinite(v[i].bulge)) return path;  // made in memory: files cannot hold them
     path.moveTo(at(0));
-    for (size_t i = 1; i < v.size(); ++i) addBulge(path, at(i - 1), at(i), v[i - 1].bulge);
-    if (closed && v.size() > 2) addBulge(path, at(v.size() - 1), at(0), v.back().bulge);
+    auto segment = [&](size_t from, size_t to) {
+        if (eachSegment) path.moveTo(at(from));
+        addBulge(path, at(from), at(to), v[from].bulge);
+    };
+    for (size_t i = 1; i < v.size(); ++i) segment(i - 1, i);
+    if (closed && v.size() > 2) segment(v.size() - 1, 0);
     return path;
 }
 
@@ -241,7 +246,7 @@ struct TkGsRenderer::Pass {
     }
 };
 
-TkGsRenderer::TkGsRenderer(const TkDbDatabase& db, TkGsOptions options) : db_(db), options_(options), colors_(db) {
+TkGsRenderer::TkGsRenderer(const TkDbDatabase& db, TkGsOptions options) : db_(db), options_(options), colors_(db), linetypes_(db) {
     options_.showLineweights = options.showLineweights || db.getVarInt("$LWDISPLAY", 0) != 0;
     for (int i = 0; i < 24; ++i) lwPixels_[i] = static_cast<uint8_t>(static_cast<int>(options_.lineweightScale * kLwFactor[i] + 0.5));
 }
@@ -383,7 +388,8 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;
     }
     if (t == "DIMENSION") {
-        drawReferenced(p, e.str(2), nullptr, xf, Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen});
+        drawReferenced(p, e.str(2), nullptr, xf,
+                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits});
         return;
     }
     QPainterPath path;
@@ -412,7 +418,8 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     } else if (t == "LWPOLYLINE" || t == "POLYLINE") {
         const TkDbPolylineGeom g = t == "POLYLINE" ? tkDbPolyline(e, followers) : tkDbLwPolyline(e);
         ocs = g.worldCoordinates ? QTransform() : ocsTransform(e, g.elevation);
-        path = polylinePath(g.vertices, g.closed);
+        // Without its "linetype generation" flag a polyline starts its pattern again at every vertex.
+        path = polylinePath(g.vertices, g.closed, (e.integer(70) & 128) == 0 && linetypes_.of(e, ctx.ltByBlock));
         bandWidth = g.width;
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         const TkDbCornersGeom g = tkDbCorners(e);
@@ -456,15 +463,21 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         pen.setJoinStyle(Qt::MiterJoin);
         p.setPen(pen);
     }
+    const QPainterPath device = onDevice(path, full);
+    if (const TkGsLinetype* linetype = fill ? nullptr : linetypes_.of(e, ctx.ltByBlock)) {
+        const double unitsToDevice = (ctx.paperUnits > 0 ? ctx.paperUnits : stretchOf(full)) * linetypes_.scaleOf(e);
+        if (TkGsLinetypes::applyTo(pen, *linetype, unitsToDevice, device.length())) p.setPen(pen);
+    }
     if (fill) p.setBrush(color);
-    inDevice(p).drawPath(onDevice(path, full));
+    inDevice(p).drawPath(device);
     if (fill) p.setBrush(Qt::NoBrush);
 }
 
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     const TkDbInsertGeom g = tkDbInsert(e);
     QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
-    const Ctx inner{ctx.pass, color, colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true, ctx.frozen};
+    const Ctx inner{ctx.pass,     color,      colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true,
+                    ctx.frozen,   linetypes_.of(e, ctx.ltByBlock), ctx.paperUnits};
     const QTransform toDevice = ocsTransform(e, g.insert.z) * xf;
     // Copies row by row until the array ends or the budget does.
     for (int r = 0; r < g.rows; ++r)
@@ -536,8 +549,9 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     for (const TkDbTag& t : e.tags())
         if (uint64_t h = 0; t.code == 331 && tkDbParseHandle(t.value(), h))
             if (const TkDbRecord* layer = db_.byHandle(h); layer && layer->type() == "LAYER") frozen.insert(upper(layer->str(2)));
-    drawBlock(p, db_.modelSpace(), modelToPaper * xf, Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true, frozen.empty() ? nullptr : &frozen},
-              false);
+    const double paperUnits = linetypes_.paperScaled() ? stretchOf(xf) : 0;
+    drawBlock(p, db_.modelSpace(), modelToPaper * xf,
+              Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true, frozen.empty() ? nullptr : &frozen, nullptr, paperUnits}, false);
     p.restore();
     QPen frameColour(tkGsOnWhite(colors_.colorOf(e, QColor(0, 0, 0))));
     frameColour.setCosmetic(true);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "toolkit/gs/TkGsColors.h"
+#include "toolkit/gs/TkGsLinetypes.h"
 
 class TkDbDatabase;
 class TkDbRecord;
@@ -66,6 +67,10 @@ private:
         bool counted = false;  // drawn through a reference or a viewport: paid from the budget
         // Layers frozen in the viewport being drawn, upper case; null outside a viewport.
         const std::unordered_set<std::string>* frozen = nullptr;
+        const TkGsLinetype* ltByBlock = nullptr;  // the linetype of the reference drawn through
+        // Device units per paper unit while a viewport draws the model and paper space scales its
+        // linetypes (PSLTSCALE); 0 elsewhere.
+        double paperUnits = 0;
     };
     void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
@@ -88,6 +93,7 @@ private:
     const TkDbDatabase& db_;
     TkGsOptions options_;
     TkGsColorResolver colors_;
+    TkGsLinetypes linetypes_;
     uint8_t lwPixels_[24];
 };
 

@@ -1,0 +1,92 @@
+#include "toolkit/gs/TkGsLinetypes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "toolkit/db/TkDbDatabase.h"
+
+namespace {
+
+std::string upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+// The LTYPE's elements (group 49: a dash when positive, a gap when negative, a dot at 0) as
+// alternating dashes and gaps starting with a dash; empty for a continuous line. A pattern from a
+// file may hold anything: at most 64 elements count, each a finite length.
+TkGsLinetype patternOf(const TkDbRecord& ltype) {
+    std::vector<double> elements;
+    for (const TkDbTag& t : ltype.tags()) {
+        if (t.code != 49 || elements.size() >= 64) continue;
+        double v = 0;
+        if (tkDbToDouble(t.value(), v) && std::isfinite(v) && std::fabs(v) < 1e9) elements.push_back(v);
+    }
+    // A pattern that opens with a gap is the same line shifted: it starts at its first dash here.
+    size_t first = 0;
+    while (first < elements.size() && elements[first] < 0) ++first;
+    if (first < elements.size()) std::rotate(elements.begin(), elements.begin() + static_cast<std::ptrdiff_t>(first), elements.end());
+    TkGsLinetype p;
+    for (double v : elements) {
+        const bool dash = v >= 0;
+        const bool expectDash = p.dashes.size() % 2 == 0;
+        if (dash == expectDash) p.dashes.push_back(std::fabs(v));
+        else if (!p.dashes.empty()) p.dashes.back() += std::fabs(v);  // two dashes or two gaps in a row
+    }
+    if (p.dashes.size() % 2 == 1) p.dashes.push_back(0);
+    for (double d : p.dashes) p.period += d;
+    // Without a gap it draws as a continuous line.
+    bool gap = false;
+    for (size_t i = 1; i < p.dashes.size(); i += 2) gap = gap || p.dashes[i] > 0;
+    if (!gap || !(p.period > 0)) p.dashes.clear();
+    return p;
+}
+
+}  // namespace
+
+TkGsLinetypes::TkGsLinetypes(const TkDbDatabase& db) {
+    for (TkDbRecord* r : db.tableEntries("LTYPE")) {
+        TkGsLinetype p = patternOf(*r);
+        if (!p.dashes.empty()) patterns_[upper(r->str(2))] = std::move(p);
+    }
+    for (TkDbRecord* r : db.tableEntries("LAYER")) layerLinetype_[std::string(r->str(2))] = upper(r->str(6));
+    const double scale = db.getVarDouble("$LTSCALE", 1);
+    globalScale_ = std::isfinite(scale) && scale > 0 ? scale : 1;
+    paperScaled_ = db.getVarInt("$PSLTSCALE", 1) != 0;
+}
+
+const TkGsLinetype* TkGsLinetypes::named(std::string_view name) const {
+    auto it = patterns_.find(upper(name));
+    return it == patterns_.end() ? nullptr : &it->second;
+}
+
+const TkGsLinetype* TkGsLinetypes::of(const TkDbRecord& e, const TkGsLinetype* byBlock) const {
+    if (patterns_.empty()) return nullptr;
+    const std::string name = upper(e.str(6));
+    if (name == "BYBLOCK") return byBlock;
+    if (name.empty() || name == "BYLAYER") {
+        auto layer = layerLinetype_.find(std::string(e.str(8)));
+        return layer == layerLinetype_.end() ? nullptr : named(layer->second);
+    }
+    return named(name);
+}
+
+double TkGsLinetypes::scaleOf(const TkDbRecord& e) const {
+    const double own = e.real(48, {}, 1);
+    return globalScale_ * (std::isfinite(own) && own > 0 ? own : 1);
+}
+
+bool TkGsLinetypes::applyTo(QPen& pen, const TkGsLinetype& pattern, double unitsToDevice, double length) {
+    const double period = pattern.period * unitsToDevice;
+    // A pattern shorter than two device units shows as a line; so does one that would cut a path
+    // into more than a hundred thousand dashes (a rasterizer makes each of them).
+    if (!std::isfinite(period) || period < 2 || !std::isfinite(length) || length / period > 1e5) return false;
+    // Qt counts dashes in pen widths; a cosmetic pen of width 0 is one unit wide.
+    const double width = pen.widthF() > 0 ? pen.widthF() : 1;
+    QList<qreal> dashes;
+    for (double d : pattern.dashes) dashes.push_back(std::max(d * unitsToDevice / width, 1e-3));
+    pen.setDashPattern(dashes);
+    return true;
+}
