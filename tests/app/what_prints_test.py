@@ -7,6 +7,9 @@
    through the right viewport.
 3. Linetypes: a DASHED line prints as one dash pattern (a single PDF `d` operator with the
    linetype's dashes), ten times longer under LTSCALE 10; a continuous line has none.
+4. Hatch patterns: ANSI31 and a brick pattern over squares with a square island print their
+   pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
+   none outside), clipped to the boundary.
 Each page is read back with pdftotext or as its drawing operators (qpdf).
 
   what_prints_test.py DRAWKIT WORKDIR
@@ -94,6 +97,37 @@ expect(any(not a for a in one), "the continuous line has no dashes: %s" % one)
 if dashed1 and dashed10:
     ratio = dashed10[0][0] / dashed1[0][0]
     expect(abs(ratio - 10) < 0.5, "LTSCALE 10 makes dashes %.2f times longer" % ratio)
+
+# ---- 4. hatch patterns with an island, on paper space itself
+doc = ezdxf.new("R2013")
+layout = doc.layouts.new("Hatches")
+layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+for x, pattern in ((40, "ANSI31"), (240, "BRICK")):
+    hatch = layout.add_hatch(color=7)
+    hatch.set_pattern_fill(pattern, scale=1.0)
+    hatch.paths.add_polyline_path([(x, 60), (x + 140, 60), (x + 140, 200), (x, 200)], is_closed=True, flags=1)
+    hatch.paths.add_polyline_path([(x + 45, 105), (x + 95, 105), (x + 95, 155), (x + 45, 155)], is_closed=True, flags=16)
+publish(doc, "hatches")
+page = os.path.join(WORK, "hatches-page")
+run("pdftoppm", "-r", "20", "-gray", "-singlefile", os.path.join(WORK, "hatches.pdf"), page)
+
+
+def ink(x0, y0, x1, y1):
+    """Dark pixels in a paper rectangle (mm, y up) of the 20 dpi page."""
+    with open(page + ".pgm", "rb") as f:
+        data = f.read()
+    header = data.split(b"\n", 3)
+    width, height = (int(v) for v in header[1].split())
+    pixels = header[3]
+    px = 20 / 25.4
+    return sum(1 for y in range(int((297 - y1) * px), int((297 - y0) * px)) for x in range(int(x0 * px), int(x1 * px))
+               if pixels[y * width + x] < 160)
+
+
+for x, pattern in ((40, "ANSI31"), (240, "BRICK")):
+    expect(ink(x + 5, 65, x + 40, 195) > 100, "%s: the ring is hatched (%d dark pixels)" % (pattern, ink(x + 5, 65, x + 40, 195)))
+    expect(ink(x + 50, 110, x + 90, 150) == 0, "%s: the island is hatched (%d dark pixels)" % (pattern, ink(x + 50, 110, x + 90, 150)))
+    expect(ink(x + 5, 215, x + 135, 280) == 0, "%s: ink above the boundary" % pattern)
 
 for f in failures:
     print("FAIL:", f)

@@ -239,5 +239,26 @@ TkDbHatchGeom tkDbHatch(const TkDbRecord& e) {
         }
         g.loops.push_back(std::move(loop));
     }
+    // The pattern's lines follow the loops: 78 their count, then each its 53 angle, 43/44 base
+    // point, 45/46 offset, 79 dash count and the dashes (49).
+    while (i < end && tags[i].code != 78) ++i;
+    const long long lines = i < end ? static_cast<long long>(num(tags[i++])) : 0;
+    for (long long l = 0; l < lines && l < 64 && i < end; ++l) {
+        while (i < end && tags[i].code != 53) ++i;
+        if (i >= end) break;
+        TkDbHatchPatternLine line;
+        line.angle = deg(num(tags[i++]));
+        long long dashes = 0;
+        for (; i < end && tags[i].code != 53 && tags[i].code != 98 && tags[i].code != 49; ++i) {
+            if (tags[i].code == 43) line.baseX = num(tags[i]);
+            else if (tags[i].code == 44) line.baseY = num(tags[i]);
+            else if (tags[i].code == 45) line.offsetX = num(tags[i]);
+            else if (tags[i].code == 46) line.offsetY = num(tags[i]);
+            else if (tags[i].code == 79) dashes = static_cast<long long>(num(tags[i]));
+        }
+        for (; i < end && tags[i].code == 49 && static_cast<long long>(line.dashes.size()) < std::min(dashes, 64LL); ++i)
+            line.dashes.push_back(num(tags[i]));
+        g.patternLines.push_back(std::move(line));
+    }
     return g;
 }

@@ -101,9 +101,19 @@ struct TkDbHatchLoop {
     std::vector<TkDbHatchEdge> edges;  // edge loops
 };
 
+// One family of a hatch pattern's lines, as the HATCH stores it (scale and angle applied): lines
+// at `angle` through the base point and every multiple of the offset from it, dashed as `dashes`
+// says (positive a dash, negative a gap, 0 a dot; none: continuous).
+struct TkDbHatchPatternLine {
+    double angle = 0;  // radians
+    double baseX = 0, baseY = 0, offsetX = 0, offsetY = 0;
+    std::vector<double> dashes;
+};
+
 struct TkDbHatchGeom {  // HATCH boundaries in the OCS
     std::vector<TkDbHatchLoop> loops;
     bool solid = false;
+    std::vector<TkDbHatchPatternLine> patternLines;  // at most 64, each with at most 64 dashes
 };
 
 TkDbLineGeom tkDbLine(const TkDbRecord& e);

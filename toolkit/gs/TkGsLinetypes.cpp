@@ -14,21 +14,29 @@ std::string upper(std::string_view s) {
     return u;
 }
 
-// The LTYPE's elements (group 49: a dash when positive, a gap when negative, a dot at 0) as
-// alternating dashes and gaps starting with a dash; empty for a continuous line. A pattern from a
-// file may hold anything: at most 64 elements count, each a finite length.
+// The LTYPE's elements (group 49) as its pattern.
 TkGsLinetype patternOf(const TkDbRecord& ltype) {
     std::vector<double> elements;
     for (const TkDbTag& t : ltype.tags()) {
-        if (t.code != 49 || elements.size() >= 64) continue;
         double v = 0;
-        if (tkDbToDouble(t.value(), v) && std::isfinite(v) && std::fabs(v) < 1e9) elements.push_back(v);
+        if (t.code == 49 && tkDbToDouble(t.value(), v)) elements.push_back(v);
     }
+    return tkGsDashPattern(std::move(elements));
+}
+
+}  // namespace
+
+TkGsLinetype tkGsDashPattern(std::vector<double> elements) {
+    // A pattern from a file may hold anything: at most 64 elements count, each a finite length.
+    elements.erase(std::remove_if(elements.begin(), elements.end(), [](double v) { return !std::isfinite(v) || std::fabs(v) >= 1e9; }),
+                   elements.end());
+    if (elements.size() > 64) elements.resize(64);
     // A pattern that opens with a gap is the same line shifted: it starts at its first dash here.
-    size_t first = 0;
-    while (first < elements.size() && elements[first] < 0) ++first;
-    if (first < elements.size()) std::rotate(elements.begin(), elements.begin() + static_cast<std::ptrdiff_t>(first), elements.end());
     TkGsLinetype p;
+    size_t first = 0;
+    while (first < elements.size() && elements[first] < 0) p.lead += -elements[first++];
+    if (first == elements.size()) p.lead = 0;
+    std::rotate(elements.begin(), elements.begin() + static_cast<std::ptrdiff_t>(first), elements.end());
     for (double v : elements) {
         const bool dash = v >= 0;
         const bool expectDash = p.dashes.size() % 2 == 0;
@@ -43,8 +51,6 @@ TkGsLinetype patternOf(const TkDbRecord& ltype) {
     if (!gap || !(p.period > 0)) p.dashes.clear();
     return p;
 }
-
-}  // namespace
 
 TkGsLinetypes::TkGsLinetypes(const TkDbDatabase& db) {
     for (TkDbRecord* r : db.tableEntries("LTYPE")) {

@@ -15,7 +15,14 @@ struct TkGsLinetype {
     // Alternating dash and gap lengths in drawing units, starting with a dash; a dot is a dash of 0.
     std::vector<double> dashes;
     double period = 0;  // the pattern's length
+    // How far into the pattern as stored the dashes above begin: a pattern that opens with a gap
+    // is kept from its first dash, so a line it starts at point s is drawn from s + lead.
+    double lead = 0;
 };
+
+// A pattern from its elements as a drawing stores them (a dash when positive, a gap when negative,
+// a dot at 0): at most 64 count, a pattern without gaps is continuous (no dashes).
+TkGsLinetype tkGsDashPattern(std::vector<double> elements);
 
 class TkGsLinetypes {
 public:

@@ -669,8 +669,71 @@ void TkGsRenderer::drawHatch(QPainter& p, const TkDbRecord& e, const QTransform&
     }
     const QTransform full = ocsTransform(e) * xf;
     if (!finite(full)) return;
-    // The pattern is in device spacing, as the painter draws in device units.
-    inDevice(p).fillPath(onDevice(path, full), QBrush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern));
+    const QPainterPath boundary = onDevice(path, full);
+    if (g.solid || g.patternLines.empty()) {
+        // A hatch that stores no pattern lines gets a light diagonal in device spacing.
+        inDevice(p).fillPath(boundary, QBrush(color, g.solid ? Qt::SolidPattern : Qt::BDiagPattern));
+        return;
+    }
+    QPainterPath lines[64];
+    if (!hatchLines(g, path.boundingRect(), full, lines)) {
+        // Lines closer than the device can part, or more than a drawing pass should make: the
+        // area shows as the tone they would give.
+        const QColor tone = QColor::fromRgbF(color.redF() * 0.4f + 0.6f, color.greenF() * 0.4f + 0.6f, color.blueF() * 0.4f + 0.6f);
+        inDevice(p).fillPath(boundary, tone);
+        return;
+    }
+    // Each family of lines with its dashes, clipped to the boundary and its islands.
+    inDevice(p).save();
+    p.setClipPath(boundary, Qt::IntersectClip);
+    QPen pen = p.pen();
+    for (size_t k = 0; k < g.patternLines.size() && k < 64; ++k) {
+        if (lines[k].isEmpty()) continue;
+        QPen dashed = pen;
+        const TkGsLinetype pattern = tkGsDashPattern(g.patternLines[k].dashes);
+        if (!pattern.dashes.empty()) TkGsLinetypes::applyTo(dashed, pattern, stretchOf(full), lines[k].length());
+        p.setPen(dashed);
+        p.drawPath(lines[k]);
+    }
+    p.restore();
+}
+
+bool TkGsRenderer::hatchLines(const TkDbHatchGeom& g, const QRectF& area, const QTransform& full, QPainterPath* out) const {
+    constexpr double kMaxLines = 20000;  // in all the families of one hatch
+    const double scale = stretchOf(full);
+    const QPointF corners[4] = {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()};
+    double total = 0;
+    QPainterPath* family = out;
+    for (size_t f = 0; f < g.patternLines.size() && f < 64; ++f, ++family) {
+        const TkDbHatchPatternLine& l = g.patternLines[f];
+        const QPointF dir(std::cos(l.angle), std::sin(l.angle)), normal(-dir.y(), dir.x()), base(l.baseX, l.baseY);
+        const QPointF offset(l.offsetX, l.offsetY);
+        const double spacing = QPointF::dotProduct(offset, normal), shift = QPointF::dotProduct(offset, dir);
+        if (!std::isfinite(spacing) || !std::isfinite(shift) || !finite(base)) return false;
+        if (std::fabs(spacing) * scale < 1) return false;
+        // The lines that cross the area, and how far along each the area reaches.
+        double lowN = 1e300, highN = -1e300, lowT = 1e300, highT = -1e300;
+        for (const QPointF& c : corners) {
+            lowN = std::min(lowN, QPointF::dotProduct(c - base, normal));
+            highN = std::max(highN, QPointF::dotProduct(c - base, normal));
+            lowT = std::min(lowT, QPointF::dotProduct(c - base, dir));
+            highT = std::max(highT, QPointF::dotProduct(c - base, dir));
+        }
+        double first = std::ceil(std::min(lowN / spacing, highN / spacing)), last = std::floor(std::max(lowN / spacing, highN / spacing));
+        total += std::max(0.0, last - first + 1);
+        if (!(total <= kMaxLines)) return false;
+        const TkGsLinetype pattern = tkGsDashPattern(l.dashes);
+        for (double k = first; k <= last; ++k) {
+            // Every line starts its dashes where the pattern's phase puts them.
+            const QPointF origin = base + offset * k;
+            double from = lowT - k * shift;
+            if (pattern.period > 0) from = pattern.period * std::floor((from - pattern.lead) / pattern.period) + pattern.lead;
+            const double to = highT - k * shift;
+            family->moveTo(full.map(origin + dir * from));
+            family->lineTo(full.map(origin + dir * to));
+        }
+    }
+    return true;
 }
 
 QImage tkGsIconImage(const std::vector<unsigned char>& dib) {

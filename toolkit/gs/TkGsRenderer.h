@@ -16,6 +16,7 @@
 
 class TkDbDatabase;
 class TkDbRecord;
+struct TkDbHatchGeom;
 
 // How colours go to paper: as the screen shows them, all black (as offices plot, so that yellow
 // text stays legible on white), or as greys of the same lightness.
@@ -84,6 +85,9 @@ private:
     void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    // The pattern lines of `g` over `area` (the boundary's box, in its own units), in device units,
+    // a path per family into `out` (room for 64). False when they are too fine or too many to draw.
+    bool hatchLines(const TkDbHatchGeom& g, const QRectF& area, const QTransform& full, QPainterPath* out) const;
     // `path` mapped to the device, rounded as the options say.
     QPainterPath onDevice(const QPainterPath& path, const QTransform& toDevice) const;
     QPen penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const;
