@@ -167,7 +167,7 @@ public:
         painter_.setRenderHint(QPainter::Antialiasing);
         painter_.save();
         painter_.setClipRect(QRectF(0, 0, plan.paperMm.width() * unitsPerMm_, plan.paperMm.height() * unitsPerMm_));
-        renderer.paint(painter_, layout->name(), pageTransform(plan, unitsPerMm_));
+        renderer.paint(painter_, layout->name(), pageTransform(plan, unitsPerMm_), &line.notes);
         painter_.restore();
         if (settings_.plotStamp) {
             QFont font("DejaVu Sans");
@@ -440,6 +440,7 @@ TkString publishLogText(const PublishOutcome& outcome, const TkString& outFile) 
         const TkString label = s.sheet.number.empty() ? s.sheet.title : s.sheet.number + L" - " + s.sheet.title;
         log += (s.done ? L"done     " : L"skipped  ") + label + L" (" + s.sheet.layout + L" in " + s.sheet.drawing + L")" +
                (s.done ? TkString() : L": " + s.why) + L"\n";
+        for (const std::string& note : s.notes) log += L"         note: " + tkFromUtf8(note) + L"\n";
         skipped += s.done ? 0 : 1;
     }
     if (outcome.cancelled) log += L"cancelled\n";

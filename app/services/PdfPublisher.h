@@ -25,7 +25,8 @@ struct PublishSettings {
 struct PublishedSheet {
     VrPublishSheet sheet;
     bool done = false;
-    TkString why;  // when not done
+    TkString why;                    // when not done
+    std::vector<std::string> notes;  // when done: what the page leaves out of the drawing, and why
 };
 
 struct PublishOutcome {

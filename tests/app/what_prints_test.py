@@ -10,6 +10,7 @@
 4. Hatch patterns: ANSI31 and a brick pattern over squares with a square island print their
    pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
    none outside), clipped to the boundary.
+5. What is not drawn yet is counted by kind in the publish log.
 Each page is read back with pdftotext or as its drawing operators (qpdf).
 
   what_prints_test.py DRAWKIT WORKDIR
@@ -112,22 +113,44 @@ page = os.path.join(WORK, "hatches-page")
 run("pdftoppm", "-r", "20", "-gray", "-singlefile", os.path.join(WORK, "hatches.pdf"), page)
 
 
-def ink(x0, y0, x1, y1):
-    """Dark pixels in a paper rectangle (mm, y up) of the 20 dpi page."""
+def ink(x0, y0, x1, y1, dark=160):
+    """Pixels darker than `dark` in a paper rectangle (mm, y up) of the 20 dpi page `page`."""
     with open(page + ".pgm", "rb") as f:
         data = f.read()
     header = data.split(b"\n", 3)
     width, height = (int(v) for v in header[1].split())
     pixels = header[3]
     px = 20 / 25.4
-    return sum(1 for y in range(int((297 - y1) * px), int((297 - y0) * px)) for x in range(int(x0 * px), int(x1 * px))
-               if pixels[y * width + x] < 160)
+    return sum(1 for y in range(int((297 - y1) * px), min(height, int((297 - y0) * px)))
+               for x in range(int(x0 * px), min(width, int(x1 * px))) if pixels[y * width + x] < dark)
 
 
 for x, pattern in ((40, "ANSI31"), (240, "BRICK")):
     expect(ink(x + 5, 65, x + 40, 195) > 100, "%s: the ring is hatched (%d dark pixels)" % (pattern, ink(x + 5, 65, x + 40, 195)))
     expect(ink(x + 50, 110, x + 90, 150) == 0, "%s: the island is hatched (%d dark pixels)" % (pattern, ink(x + 50, 110, x + 90, 150)))
     expect(ink(x + 5, 215, x + 135, 280) == 0, "%s: ink above the boundary" % pattern)
+
+# ---- 5. kinds not drawn are counted in the log
+doc = ezdxf.new("R2013")
+layout = doc.layouts.new("Rays")
+layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+layout.add_line((20, 20), (100, 20))
+layout.add_ray((50, 50), (1, 1))
+layout.add_xline((70, 50), (0, 1))
+layout.add_mline([(100, 100), (200, 100), (200, 150)])
+layout.add_mline([(100, 160), (200, 160)])
+layout.add_image(doc.add_image_def(filename="plan.png", size_in_pixel=(64, 64)), insert=(250, 100), size_in_units=(50, 50))
+folder = os.path.join(WORK, "rays")
+os.makedirs(folder)
+doc.saveas(os.path.join(folder, "X-101 rays.dxf"))
+run(DRAWKIT, "new-set", os.path.join(WORK, "rays.dst"), "--from", folder)
+p = run(DRAWKIT, "publish", os.path.join(WORK, "rays.dst"), os.path.join(WORK, "rays.pdf"))
+expect("note: not drawn: 1 IMAGE, 2 MLINE" in p.stdout, "the log counts what it left out: %s" % p.stdout)
+# The ray and the endless line reach the paper's edges.
+page = os.path.join(WORK, "rays-page")
+run("pdftoppm", "-r", "20", "-gray", "-singlefile", os.path.join(WORK, "rays.pdf"), page)
+expect(ink(285, 287, 310, 297, dark=230) > 0 and ink(65, 0, 75, 10) > 0 and ink(65, 287, 75, 297) > 0,
+       "the ray and the endless line run to the edges of the paper")  # the thin diagonal is light at 20 dpi
 
 for f in failures:
     print("FAIL:", f)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <unordered_map>
 
@@ -224,6 +225,7 @@ struct TkGsRenderer::Pass {
     QRectF device;            // what the painter can show, in device units
     std::unordered_map<std::string, std::optional<Block>> blocks;
     std::unordered_map<uint64_t, std::vector<TkDbRecord*>> contents;
+    std::map<std::string, int> leftOut;  // entities of kinds not drawn, by kind
 
     const Block* block(const TkDbDatabase& db, std::string_view name) {
         std::string key(name);
@@ -331,7 +333,12 @@ void TkGsRenderer::paint(QPainter& p, const std::string& layout, const QTransfor
     p.resetTransform();
     drawBlock(p, l->blockRecordHandle(), toDevice, Ctx{&pass}, paper);
     p.restore();
-    if (notes) *notes = pass.budget.notes();
+    if (!notes) return;
+    *notes = pass.budget.notes();
+    if (pass.leftOut.empty()) return;
+    std::string kinds;
+    for (const auto& [kind, count] : pass.leftOut) kinds += (kinds.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+    notes->push_back("not drawn: " + kinds);
 }
 
 void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, const Ctx& ctx, bool paperSpace) const {
@@ -443,14 +450,28 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         ocs = {};
         const std::vector<TkDbPoint3> v = tkDbPointList(e, 10);
         for (size_t i = 0; i < v.size(); ++i) i ? path.lineTo(v[i].x, v[i].y) : path.moveTo(v[i].x, v[i].y);
+    } else if (t == "RAY" || t == "XLINE") {
+        // Endless lines, drawn as far as the device reaches: twice its diagonal from the point.
+        const QPointF at = pt(e, 10), along(e.real(11), e.real(21));
+        const double norm = std::hypot(along.x(), along.y()), scale = stretchOf(xf);
+        const QRectF& device = ctx.pass->device;
+        const double reach = 2 * std::hypot(device.width(), device.height()) / scale;
+        if (!finite(at) || !(norm > 0) || !std::isfinite(norm) || !(reach > 0) || !std::isfinite(reach)) return;
+        const QPointF unit = along / norm;
+        path.moveTo(t == "XLINE" ? at - unit * reach : at);
+        path.lineTo(at + unit * reach);
+        ocs = {};
     } else if (t == "WIPEOUT") {
         const TkDbImageGeom g = tkDbImage(e);
         const QPointF o(g.origin.x, g.origin.y), u(g.u.x, g.u.y), vv(g.v.x, g.v.y);
         path.addPolygon(QPolygonF{o, o + u * g.width, o + u * g.width + vv * g.height, o + vv * g.height});
         path.closeSubpath();
         inDevice(p).fillPath(xf.map(path), Qt::white);
-        return;    } else {
-        return;  // kinds a preview leaves out (3D solids, images, proxies ...)
+        return;
+    } else {
+        // Kinds not drawn yet (3D solids, images, proxies ...): counted, and the notes say so.
+        if (ctx.pass->leftOut.size() < 64 || ctx.pass->leftOut.count(std::string(t))) ++ctx.pass->leftOut[std::string(t)];
+        return;
     }
     // Mapped here rather than by the painter: a painter whose transform changes for every entity
     // makes a PDF restate its whole graphics state each time.
