@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <functional>
 #include <set>
 
@@ -60,6 +61,39 @@ TkString whyNotADrawing(const QString& path) {
     }
 }
 
+// What a drawing needs besides itself: the drawings its external references name and its images,
+// each as the drawing stores the path (absolute, relative to it, or with Windows separators).
+struct Reference {
+    bool xref = false;
+    std::string stored;
+};
+
+std::vector<Reference> referencesOf(const QString& drawing) {
+    TkDbReadOptions full;
+    full.maxFileSize = 1ull << 30;
+    TkDbDatabase db;
+    std::vector<Reference> refs;
+    if (!db.readDxfFile(drawing.toStdString(), full)) return refs;
+    for (const TkDbBlockRecord& b : db.blockRecords())
+        if (const TkDbRecord* begin = db.blockBegin(b.handle()); begin && (begin->integer(70) & 4) && !begin->str(1).empty())
+            refs.push_back({true, std::string(begin->str(1))});
+    if (const TkDbSection* objects = db.section("OBJECTS"))
+        for (const TkDbRecord* r : objects->records)
+            if (r->type() == "IMAGEDEF" && !r->str(1).empty()) refs.push_back({false, std::string(r->str(1))});
+    return refs;
+}
+
+// Where a stored reference is, as CAD hosts look: the path as stored, then relative to the drawing
+// that names it, then its file name beside that drawing. Empty when none is a plain file.
+QString findReference(const std::string& stored, const QString& host) {
+    QString path = QString::fromStdString(stored);
+    path.replace('\\', '/');
+    const QDir beside = QFileInfo(host).absoluteDir();
+    for (const QString& candidate : {path, beside.filePath(path), beside.filePath(QFileInfo(path).fileName())})
+        if (QFileInfo(candidate).isAbsolute() && QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
+    return {};
+}
+
 // The deepest folder that holds every file.
 QString sharedFolder(const std::vector<QString>& files) {
     QString common = QFileInfo(files.front()).absolutePath();
@@ -100,6 +134,30 @@ TransmittalOutcome writeTransmittal(const VrTransmittalJob& job, const TkString&
                 continue;
             }
         present.push_back(path);
+    }
+    // The drawings' xrefs and images, and the xrefs' own, each once; a drawing that nests its
+    // references deeper than eight levels or names more than a thousand is not followed further.
+    size_t levelEnd = present.size();
+    int level = 0;
+    for (size_t i = 0; i < present.size() && present.size() < 1000; ++i) {
+        if (i == levelEnd) {
+            ++level;
+            levelEnd = present.size();
+        }
+        if (level >= 8) break;
+        if (present[i].endsWith(".dst", Qt::CaseInsensitive)) continue;
+        for (const Reference& ref : referencesOf(present[i])) {
+            const QString found = findReference(ref.stored, present[i]);
+            const TkString what = tkFromUtf8(ref.stored) + (ref.xref ? L" (xref of " : L" (image of ") + present[i].toStdWString();
+            if (found.isEmpty()) {
+                if (seen.insert("missing:" + QString::fromStdString(ref.stored)).second) out.missing.push_back(what + L": not found)");
+                continue;
+            }
+            if (!seen.insert(found).second) continue;
+            const TkString why = ref.xref ? whyNotADrawing(found) : QImageReader(found).canRead() ? TkString() : TkString(L"not an image");
+            if (!why.empty()) out.missing.push_back(what + L": left out, " + why + L")");
+            else present.push_back(found);
+        }
     }
     if (present.empty() || !QFileInfo(q(job.sheetSetFile)).isFile()) {
         out.error = job.sheetSetFile + L": the sheet set file is missing";

@@ -11,6 +11,8 @@
    pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
    none outside), clipped to the boundary.
 5. What is not drawn yet is counted by kind in the publish log.
+6. Transmittal packs the xrefs (nested ones too) and images that a drawing references, at the
+   places its relative paths need, and names the one it cannot find.
 Each page is read back with pdftotext or as its drawing operators (qpdf).
 
   what_prints_test.py DRAWKIT WORKDIR
@@ -18,8 +20,11 @@ Each page is read back with pdftotext or as its drawing operators (qpdf).
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
+import zipfile
+import zlib
 
 import ezdxf
 
@@ -151,6 +156,43 @@ page = os.path.join(WORK, "rays-page")
 run("pdftoppm", "-r", "20", "-gray", "-singlefile", os.path.join(WORK, "rays.pdf"), page)
 expect(ink(285, 287, 310, 297, dark=230) > 0 and ink(65, 0, 75, 10) > 0 and ink(65, 287, 75, 297) > 0,
        "the ray and the endless line run to the edges of the paper")  # the thin diagonal is light at 20 dpi
+
+# ---- 6. transmittal of what the drawings reference
+def write_png(path):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 2, 2, 8, 0, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(b"\x00\x00\x80\x00\x80\x00")) + chunk(b"IEND", b""))
+
+
+base = os.path.join(WORK, "refs")
+for sub in ("project", "xrefs", "images"):
+    os.makedirs(os.path.join(base, sub))
+grid = ezdxf.new("R2013")
+grid.modelspace().add_line((0, 0), (10, 0))
+grid.saveas(os.path.join(base, "xrefs", "grid.dxf"))
+site = ezdxf.new("R2013")
+site.add_xref_def("grid.dxf", "GRID")
+site.modelspace().add_blockref("GRID", (0, 0))
+site.saveas(os.path.join(base, "xrefs", "site.dxf"))
+write_png(os.path.join(base, "images", "plan.png"))
+host = ezdxf.new("R2013")
+host.add_xref_def("../xrefs/site.dxf", "SITE")
+host.add_xref_def("../xrefs/gone.dxf", "GONE")
+host.modelspace().add_blockref("SITE", (0, 0))
+layout = host.layouts.new("Plan")
+layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+layout.add_image(host.add_image_def(filename="..\\images\\plan.png", size_in_pixel=(2, 2)), insert=(20, 20), size_in_units=(50, 50))
+host.saveas(os.path.join(base, "project", "X-101 host.dxf"))
+refs_set = os.path.join(base, "project", "Refs.dst")
+run(DRAWKIT, "new-set", refs_set, "--from", os.path.join(base, "project"))
+package = os.path.join(WORK, "refs.zip")
+p = run(DRAWKIT, "transmit", refs_set, package)
+names = sorted(zipfile.ZipFile(package).namelist()) if os.path.exists(package) else []
+for wanted in ("xrefs/site.dxf", "xrefs/grid.dxf", "images/plan.png", "project/X-101 host.dxf"):
+    expect(wanted in names, "the package lacks %s: %s" % (wanted, names))
+expect("gone.dxf" in p.stdout and "not found" in p.stdout, "transmit names the missing xref: %s" % p.stdout)
 
 for f in failures:
     print("FAIL:", f)
