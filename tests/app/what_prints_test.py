@@ -11,8 +11,10 @@
    pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
    none outside), clipped to the boundary.
 5. What is not drawn yet is counted by kind in the publish log.
-6. Transmittal packs the xrefs (nested ones too) and images that a drawing references, at the
-   places its relative paths need, and names the one it cannot find.
+6. Xrefs and transmittal: an xref nested two deep prints (its texts are on the page), an overlay
+   that the xref itself attaches does not, a missing one is named in the publish log; transmittal
+   packs the xrefs (nested ones too) and images that a drawing references, at the places its
+   relative paths need, and names the one it cannot find.
 Each page is read back with pdftotext or as its drawing operators (qpdf).
 
   what_prints_test.py DRAWKIT WORKDIR
@@ -171,10 +173,17 @@ for sub in ("project", "xrefs", "images"):
     os.makedirs(os.path.join(base, sub))
 grid = ezdxf.new("R2013")
 grid.modelspace().add_line((0, 0), (10, 0))
+grid.modelspace().add_text("GRIDTEXT", height=5, dxfattribs={"insert": (0, 10)})
 grid.saveas(os.path.join(base, "xrefs", "grid.dxf"))
+overlay = ezdxf.new("R2013")
+overlay.modelspace().add_text("OVERLAYTEXT", height=5, dxfattribs={"insert": (0, 30)})
+overlay.saveas(os.path.join(base, "xrefs", "overlay.dxf"))
 site = ezdxf.new("R2013")
 site.add_xref_def("grid.dxf", "GRID")
+site.add_xref_def("overlay.dxf", "OVER", flags=4 | 8 | 16)
 site.modelspace().add_blockref("GRID", (0, 0))
+site.modelspace().add_blockref("OVER", (0, 0))
+site.modelspace().add_text("SITETEXT", height=5, dxfattribs={"insert": (0, 20)})
 site.saveas(os.path.join(base, "xrefs", "site.dxf"))
 write_png(os.path.join(base, "images", "plan.png"))
 host = ezdxf.new("R2013")
@@ -184,6 +193,8 @@ host.modelspace().add_blockref("SITE", (0, 0))
 layout = host.layouts.new("Plan")
 layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
 layout.add_image(host.add_image_def(filename="..\\images\\plan.png", size_in_pixel=(2, 2)), insert=(20, 20), size_in_units=(50, 50))
+layout.add_blockref("SITE", (100, 100))
+layout.add_blockref("GONE", (200, 100))
 host.saveas(os.path.join(base, "project", "X-101 host.dxf"))
 refs_set = os.path.join(base, "project", "Refs.dst")
 run(DRAWKIT, "new-set", refs_set, "--from", os.path.join(base, "project"))
@@ -193,6 +204,11 @@ names = sorted(zipfile.ZipFile(package).namelist()) if os.path.exists(package) e
 for wanted in ("xrefs/site.dxf", "xrefs/grid.dxf", "images/plan.png", "project/X-101 host.dxf"):
     expect(wanted in names, "the package lacks %s: %s" % (wanted, names))
 expect("gone.dxf" in p.stdout and "not found" in p.stdout, "transmit names the missing xref: %s" % p.stdout)
+p = run(DRAWKIT, "publish", refs_set, os.path.join(WORK, "refs.pdf"))
+text = run("pdftotext", os.path.join(WORK, "refs.pdf"), "-").stdout
+expect("SITETEXT" in text and "GRIDTEXT" in text, "an xref nested two deep prints: %r" % text[:200])
+expect("OVERLAYTEXT" not in text, "an overlay of an xref prints in the drawing that attaches the xref")
+expect("note: xref not found: ../xrefs/gone.dxf" in p.stdout, "the publish log names the missing xref: %s" % p.stdout)
 
 for f in failures:
     print("FAIL:", f)

@@ -5,6 +5,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <set>
+#include <memory>
+#include <filesystem>
 #include <cctype>
 #include <cmath>
 #include <map>
@@ -218,6 +221,8 @@ struct TkGsRenderer::Pass {
     struct Block {
         uint64_t handle = 0;
         QPointF base;
+        std::string xref;  // the drawing an external reference names, as stored; empty for a block
+        bool overlay = false;
     };
     explicit Pass(const TkDbDatabase& db) : measure(db) {}
     TkDbBudget budget;
@@ -226,6 +231,9 @@ struct TkGsRenderer::Pass {
     std::unordered_map<std::string, std::optional<Block>> blocks;
     std::unordered_map<uint64_t, std::vector<TkDbRecord*>> contents;
     std::map<std::string, int> leftOut;  // entities of kinds not drawn, by kind
+    std::set<std::string> notes;         // what else was left out (xrefs not found ...)
+    std::map<std::string, std::unique_ptr<TkDbDatabase>> xrefs;  // read once a pass; null: unreadable
+    std::vector<std::string> chain;      // the xref files being drawn, outermost first
 
     const Block* block(const TkDbDatabase& db, std::string_view name) {
         std::string key(name);
@@ -235,7 +243,11 @@ struct TkGsRenderer::Pass {
             std::optional<Block> found;
             if (auto b = db.findBlockRecord(name)) {
                 const TkDbRecord* begin = db.blockBegin(b->handle());
-                found = Block{b->handle(), begin ? pt(*begin, 10) : QPointF()};
+                found = Block{b->handle(), begin ? pt(*begin, 10) : QPointF(), {}, false};
+                if (begin && (begin->integer(70) & 4)) {
+                    found->xref = std::string(begin->str(1));
+                    found->overlay = (begin->integer(70) & 8) != 0;
+                }
             }
             it = blocks.emplace(std::move(key), found).first;
         }
@@ -335,6 +347,7 @@ void TkGsRenderer::paint(QPainter& p, const std::string& layout, const QTransfor
     p.restore();
     if (!notes) return;
     *notes = pass.budget.notes();
+    notes->insert(notes->end(), pass.notes.begin(), pass.notes.end());
     if (pass.leftOut.empty()) return;
     std::string kinds;
     for (const auto& [kind, count] : pass.leftOut) kinds += (kinds.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
@@ -396,7 +409,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     }
     if (t == "DIMENSION") {
         drawReferenced(p, e.str(2), nullptr, xf,
-                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits});
+                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
         return;
     }
     QPainterPath path;
@@ -497,8 +510,8 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     const TkDbInsertGeom g = tkDbInsert(e);
     QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
-    const Ctx inner{ctx.pass,     color,      colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true,
-                    ctx.frozen,   linetypes_.of(e, ctx.ltByBlock), ctx.paperUnits};
+    const Ctx inner{ctx.pass,   color,      colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true,
+                    ctx.frozen, linetypes_.of(e, ctx.ltByBlock), ctx.paperUnits, ctx.xrefLevel};
     const QTransform toDevice = ocsTransform(e, g.insert.z) * xf;
     // Copies row by row until the array ends or the budget does.
     for (int r = 0; r < g.rows; ++r)
@@ -524,6 +537,7 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
         at.translate(-b->base.x(), -b->base.y());
     }
     at *= xf;
+    if (!b->xref.empty()) return drawXref(p, b->xref, b->overlay, at, inner);
     // A copy that lies off the page, or shows as less than a dot, is paid for as a whole (so the
     // extents, which count the same way, still agree) and not drawn: an array of a million small
     // copies then costs a million rectangles, not a million drawings.
@@ -544,6 +558,72 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
     }
     if (!pass.budget.spend(1)) return false;
     drawBlock(p, b->handle, at, inner, false);
+    return !pass.budget.spent();
+}
+
+namespace {
+
+// Where a stored xref path is, as CAD hosts look: as stored, then relative to the drawing that
+// names it, then its file name beside that drawing. Empty when none is a plain file.
+std::string findXref(const std::string& stored, const std::string& host) {
+    namespace fs = std::filesystem;
+    std::string path = stored;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    const fs::path beside = fs::path(host).parent_path();
+    std::error_code ec;
+    for (const fs::path& candidate : {fs::path(path), beside / path, beside / fs::path(path).filename()})
+        if (candidate.is_absolute() && fs::is_regular_file(candidate, ec)) return fs::absolute(candidate, ec).lexically_normal().string();
+    return {};
+}
+
+}  // namespace
+
+bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, const QTransform& at, const Ctx& inner) const {
+    constexpr int kMaxXrefNesting = 4;
+    Pass& pass = *inner.pass;
+    // An overlay shows in the drawing it is attached to, not in one that attaches that drawing.
+    if (overlay && inner.xrefLevel > 0) return true;
+    if (inner.xrefLevel >= kMaxXrefNesting) {
+        pass.notes.insert("xrefs nested deeper than " + std::to_string(kMaxXrefNesting) + " levels: not drawn");
+        return true;
+    }
+    const std::string file = findXref(xref, db_.fileName());
+    if (file.empty()) {
+        pass.notes.insert("xref not found: " + xref);
+        return true;
+    }
+    if (file == db_.fileName() || std::find(pass.chain.begin(), pass.chain.end(), file) != pass.chain.end()) {
+        pass.notes.insert("xref attaches a drawing that attaches it: " + xref);
+        return true;
+    }
+    auto [slot, fresh] = pass.xrefs.try_emplace(file);
+    if (fresh) {
+        auto db = std::make_unique<TkDbDatabase>();
+        TkDbReadOptions options;
+        options.maxFileSize = 1ull << 30;
+        if (db->readDxfFile(file, options)) slot->second = std::move(db);
+    }
+    if (!slot->second) {
+        pass.notes.insert("xref cannot be read: " + xref);
+        return true;
+    }
+    // The referenced drawing's model space, drawn by its own colours, layers and linetypes, paid
+    // from the same budget.
+    const TkDbDatabase& xdb = *slot->second;
+    TkGsRenderer sub(xdb, options_);
+    Pass inside(xdb);
+    inside.device = pass.device;
+    inside.budget = pass.budget;
+    inside.chain = pass.chain;
+    inside.chain.push_back(file);
+    sub.drawBlock(p, xdb.modelSpace(), at,
+                  Ctx{&inside, inner.byBlock, inner.lwByBlock, inner.depth, true, inner.frozen, inner.ltByBlock, inner.paperUnits,
+                      inner.xrefLevel + 1},
+                  false);
+    pass.budget = inside.budget;
+    pass.notes.insert(inside.notes.begin(), inside.notes.end());
+    for (const auto& [kind, count] : inside.leftOut) pass.leftOut[kind] += count;
     return !pass.budget.spent();
 }
 

@@ -72,6 +72,7 @@ private:
         // Device units per paper unit while a viewport draws the model and paper space scales its
         // linetypes (PSLTSCALE); 0 elsewhere.
         double paperUnits = 0;
+        int xrefLevel = 0;  // how many external references deep this is drawn
     };
     void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
@@ -82,6 +83,9 @@ private:
     // block has none and stays where it is); false when the budget is spent.
     bool drawReferenced(QPainter& p, std::string_view block, const QTransform* placement, const QTransform& xf,
                         const Ctx& inner) const;
+    // An external reference: the model space of the drawing it names, found as CAD hosts look for
+    // it; a missing or unreadable one is noted. False when the budget is spent.
+    bool drawXref(QPainter& p, const std::string& xref, bool overlay, const QTransform& at, const Ctx& inner) const;
     void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
