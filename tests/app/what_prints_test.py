@@ -10,9 +10,10 @@
 4. Hatch patterns: ANSI31 and a brick pattern over squares with a square island print their
    pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
    none outside), clipped to the boundary.
-5. What is not drawn yet is counted by kind in the publish log.
+5. What is not drawn yet is counted by kind in the publish log, and a missing image is named.
 6. Xrefs and transmittal: an xref nested two deep prints (its texts are on the page), an overlay
-   that the xref itself attaches does not, a missing one is named in the publish log; transmittal
+   that the xref itself attaches does not, a missing one is named in the publish log, the drawing's
+   image is on the page (pdfimages); transmittal
    packs the xrefs (nested ones too) and images that a drawing references, at the places its
    relative paths need, and names the one it cannot find.
 Each page is read back with pdftotext or as its drawing operators (qpdf).
@@ -152,7 +153,8 @@ os.makedirs(folder)
 doc.saveas(os.path.join(folder, "X-101 rays.dxf"))
 run(DRAWKIT, "new-set", os.path.join(WORK, "rays.dst"), "--from", folder)
 p = run(DRAWKIT, "publish", os.path.join(WORK, "rays.dst"), os.path.join(WORK, "rays.pdf"))
-expect("note: not drawn: 1 IMAGE, 2 MLINE" in p.stdout, "the log counts what it left out: %s" % p.stdout)
+expect("note: not drawn: 2 MLINE" in p.stdout, "the log counts what it left out: %s" % p.stdout)
+expect("note: image not found: plan.png" in p.stdout, "the log names the missing image: %s" % p.stdout)
 # The ray and the endless line reach the paper's edges.
 page = os.path.join(WORK, "rays-page")
 run("pdftoppm", "-r", "20", "-gray", "-singlefile", os.path.join(WORK, "rays.pdf"), page)
@@ -208,6 +210,8 @@ p = run(DRAWKIT, "publish", refs_set, os.path.join(WORK, "refs.pdf"))
 text = run("pdftotext", os.path.join(WORK, "refs.pdf"), "-").stdout
 expect("SITETEXT" in text and "GRIDTEXT" in text, "an xref nested two deep prints: %r" % text[:200])
 expect("OVERLAYTEXT" not in text, "an overlay of an xref prints in the drawing that attaches the xref")
+images = run("pdfimages", "-list", os.path.join(WORK, "refs.pdf")).stdout.splitlines()[2:]
+expect(len(images) == 1 and " 2 " in images[0], "the drawing's 2x2 image is on the page: %s" % images)
 expect("note: xref not found: ../xrefs/gone.dxf" in p.stdout, "the publish log names the missing xref: %s" % p.stdout)
 
 for f in failures:

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -234,6 +235,7 @@ struct TkGsRenderer::Pass {
     std::set<std::string> notes;         // what else was left out (xrefs not found ...)
     std::map<std::string, std::unique_ptr<TkDbDatabase>> xrefs;  // read once a pass; null: unreadable
     std::vector<std::string> chain;      // the xref files being drawn, outermost first
+    std::map<std::string, QImage> images;  // read once a pass; null: unreadable or too large
 
     const Block* block(const TkDbDatabase& db, std::string_view name) {
         std::string key(name);
@@ -474,6 +476,9 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         path.moveTo(t == "XLINE" ? at - unit * reach : at);
         path.lineTo(at + unit * reach);
         ocs = {};
+    } else if (t == "IMAGE") {
+        drawImage(p, e, xf, ctx);
+        return;
     } else if (t == "WIPEOUT") {
         const TkDbImageGeom g = tkDbImage(e);
         const QPointF o(g.origin.x, g.origin.y), u(g.u.x, g.u.y), vv(g.v.x, g.v.y);
@@ -563,9 +568,9 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
 
 namespace {
 
-// Where a stored xref path is, as CAD hosts look: as stored, then relative to the drawing that
+// Where a stored path of an xref or image is, as CAD hosts look: as stored, then relative to the drawing that
 // names it, then its file name beside that drawing. Empty when none is a plain file.
-std::string findXref(const std::string& stored, const std::string& host) {
+std::string findReferencedFile(const std::string& stored, const std::string& host) {
     namespace fs = std::filesystem;
     std::string path = stored;
     for (char& c : path)
@@ -579,6 +584,42 @@ std::string findXref(const std::string& stored, const std::string& host) {
 
 }  // namespace
 
+void TkGsRenderer::drawImage(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
+    constexpr qint64 kMaxPixels = 64ll * 1024 * 1024;
+    Pass& pass = *ctx.pass;
+    const TkDbImageGeom g = tkDbImage(e);
+    uint64_t defHandle = 0;
+    const TkDbRecord* def = tkDbParseHandle(e.str(340), defHandle) ? db_.byHandle(defHandle) : nullptr;
+    const std::string stored = def && def->type() == "IMAGEDEF" ? std::string(def->str(1)) : std::string();
+    if (stored.empty() || !(g.width >= 1) || !(g.height >= 1)) return;
+    const std::string file = findReferencedFile(stored, db_.fileName());
+    if (file.empty()) {
+        pass.notes.insert("image not found: " + stored);
+        return;
+    }
+    auto [slot, fresh] = pass.images.try_emplace(file);
+    if (fresh) {
+        // Read only what reads as an image of a sane size: the header first, the pixels after.
+        QImageReader reader(QString::fromStdString(file));
+        const QSize size = reader.size();
+        if (size.isValid() && static_cast<qint64>(size.width()) * size.height() <= kMaxPixels) slot->second = reader.read();
+    }
+    if (slot->second.isNull()) {
+        pass.notes.insert("image cannot be read: " + stored);
+        return;
+    }
+    // Pixel (x, y), y down from the top row, lies at origin + u x + v (height - y) in the drawing.
+    const QPointF origin(g.origin.x, g.origin.y), u(g.u.x, g.u.y), v(g.v.x, g.v.y);
+    const QPointF top = origin + v * g.height;
+    const QTransform pixels(u.x(), u.y(), -v.x(), -v.y(), top.x(), top.y());
+    const QTransform toDevice = pixels * xf;
+    if (!finite(toDevice)) return;
+    inDevice(p).save();
+    p.setTransform(toDevice);
+    p.drawImage(QRectF(0, 0, g.width, g.height), slot->second);
+    p.restore();
+}
+
 bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, const QTransform& at, const Ctx& inner) const {
     constexpr int kMaxXrefNesting = 4;
     Pass& pass = *inner.pass;
@@ -588,7 +629,7 @@ bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, 
         pass.notes.insert("xrefs nested deeper than " + std::to_string(kMaxXrefNesting) + " levels: not drawn");
         return true;
     }
-    const std::string file = findXref(xref, db_.fileName());
+    const std::string file = findReferencedFile(xref, db_.fileName());
     if (file.empty()) {
         pass.notes.insert("xref not found: " + xref);
         return true;

@@ -86,6 +86,9 @@ private:
     // An external reference: the model space of the drawing it names, found as CAD hosts look for
     // it; a missing or unreadable one is noted. False when the budget is spent.
     bool drawXref(QPainter& p, const std::string& xref, bool overlay, const QTransform& at, const Ctx& inner) const;
+    // A raster image from the file its definition names (PNG, JPEG, TIFF, as Qt reads them), over
+    // the rectangle the entity spans; a missing, unreadable or oversized one is noted.
+    void drawImage(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
     void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
