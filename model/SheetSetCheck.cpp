@@ -16,6 +16,7 @@
 #include "model/SheetImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbExternalFiles.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ struct DrawingFacts {
     TkString readError;
     StampedSheetSet stamp;
     std::map<std::string, std::string> layoutHandles;  // name -> handle text
+    std::vector<TkDbExternalFile> missing;             // xrefs and images not found
 };
 
 DrawingFacts readFacts(const TkString& path) {
@@ -48,6 +50,8 @@ DrawingFacts readFacts(const TkString& path) {
     f.readable = true;
     f.stamp = findStampedSheetSet(&db, path);
     for (const TkDbLayout& l : db.layouts()) f.layoutHandles[l.name()] = l.handleText();
+    for (const TkDbExternalFile& file : tkDbExternalFiles(db))
+        if (f.missing.size() < 100 && tkDbFindExternalFile(file.stored, tkToUtf8(path)).empty()) f.missing.push_back(file);
     return f;
 }
 
@@ -73,7 +77,10 @@ public:
             facts_[files[i]] = readFacts(files[i]);
             if (progress) progress(static_cast<int>(i + 1), static_cast<int>(files.size()));
         }
-        for (const TkString& f : files) checkStamp(f);
+        for (const TkString& f : files) {
+            checkStamp(f);
+            checkReferences(f);
+        }
         for (CSheet* s : sheets) checkSheet(s);
         checkNumbers(sheets);
         checkValues(sheets);
@@ -148,6 +155,14 @@ private:
                         L"template layout " + Q(s->getTemplateLayoutName()) + L" is not in " + file);
             }
         }
+    }
+
+    // A drawing whose xrefs or images cannot be found prints without them.
+    void checkReferences(const TkString& file) {
+        for (const TkDbExternalFile& ref : facts_[file].missing)
+            add(SheetSetFinding::Warning, ref.xref ? "xref-missing" : "image-missing", file,
+                (ref.xref ? L"the xref " : L"the image ") + tkFromUtf8(ref.stored) +
+                    L" is not found (as stored, nor beside the drawing): it prints without it");
     }
 
     void checkStamp(const TkString& file) {

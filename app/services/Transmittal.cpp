@@ -12,6 +12,7 @@
 #include "app/services/OutputFile.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
+#include "toolkit/db/TkDbExternalFiles.h"
 #include "toolkit/sm/TkSmComponents.h"
 #include "toolkit/sm/TkSmDatabase.h"
 #include "toolkit/sm/TkSmReferences.h"
@@ -61,37 +62,13 @@ TkString whyNotADrawing(const QString& path) {
     }
 }
 
-// What a drawing needs besides itself: the drawings its external references name and its images,
-// each as the drawing stores the path (absolute, relative to it, or with Windows separators).
-struct Reference {
-    bool xref = false;
-    std::string stored;
-};
-
-std::vector<Reference> referencesOf(const QString& drawing) {
+// The xrefs and images a drawing names; none when it does not read.
+std::vector<TkDbExternalFile> referencesOf(const QString& drawing) {
     TkDbReadOptions full;
     full.maxFileSize = 1ull << 30;
     TkDbDatabase db;
-    std::vector<Reference> refs;
-    if (!db.readDxfFile(drawing.toStdString(), full)) return refs;
-    for (const TkDbBlockRecord& b : db.blockRecords())
-        if (const TkDbRecord* begin = db.blockBegin(b.handle()); begin && (begin->integer(70) & 4) && !begin->str(1).empty())
-            refs.push_back({true, std::string(begin->str(1))});
-    if (const TkDbSection* objects = db.section("OBJECTS"))
-        for (const TkDbRecord* r : objects->records)
-            if (r->type() == "IMAGEDEF" && !r->str(1).empty()) refs.push_back({false, std::string(r->str(1))});
-    return refs;
-}
-
-// Where a stored reference is, as CAD hosts look: the path as stored, then relative to the drawing
-// that names it, then its file name beside that drawing. Empty when none is a plain file.
-QString findReference(const std::string& stored, const QString& host) {
-    QString path = QString::fromStdString(stored);
-    path.replace('\\', '/');
-    const QDir beside = QFileInfo(host).absoluteDir();
-    for (const QString& candidate : {path, beside.filePath(path), beside.filePath(QFileInfo(path).fileName())})
-        if (QFileInfo(candidate).isAbsolute() && QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
-    return {};
+    if (!db.readDxfFile(drawing.toStdString(), full)) return {};
+    return tkDbExternalFiles(db);
 }
 
 // The deepest folder that holds every file.
@@ -146,8 +123,8 @@ TransmittalOutcome writeTransmittal(const VrTransmittalJob& job, const TkString&
         }
         if (level >= 8) break;
         if (present[i].endsWith(".dst", Qt::CaseInsensitive)) continue;
-        for (const Reference& ref : referencesOf(present[i])) {
-            const QString found = findReference(ref.stored, present[i]);
+        for (const TkDbExternalFile& ref : referencesOf(present[i])) {
+            const QString found = QString::fromStdString(tkDbFindExternalFile(ref.stored, present[i].toStdString()));
             const TkString what = tkFromUtf8(ref.stored) + (ref.xref ? L" (xref of " : L" (image of ") + present[i].toStdWString();
             if (found.isEmpty()) {
                 if (seen.insert("missing:" + QString::fromStdString(ref.stored)).second) out.missing.push_back(what + L": not found)");

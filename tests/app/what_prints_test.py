@@ -12,7 +12,8 @@
    none outside), clipped to the boundary.
 5. What is not drawn yet is counted by kind in the publish log, and a missing image is named.
 6. Xrefs and transmittal: an xref nested two deep prints (its texts are on the page), an overlay
-   that the xref itself attaches does not, a missing one is named in the publish log, the drawing's
+   that the xref itself attaches does not, a missing one is named in the publish log and by
+   `drawkit check`, the drawing's
    image is on the page (pdfimages); transmittal
    packs the xrefs (nested ones too) and images that a drawing references, at the places its
    relative paths need, and names the one it cannot find.
@@ -206,6 +207,9 @@ names = sorted(zipfile.ZipFile(package).namelist()) if os.path.exists(package) e
 for wanted in ("xrefs/site.dxf", "xrefs/grid.dxf", "images/plan.png", "project/X-101 host.dxf"):
     expect(wanted in names, "the package lacks %s: %s" % (wanted, names))
 expect("gone.dxf" in p.stdout and "not found" in p.stdout, "transmit names the missing xref: %s" % p.stdout)
+p = run(DRAWKIT, "check", refs_set)
+expect("xref-missing" in p.stdout and "../xrefs/gone.dxf" in p.stdout and "site.dxf" not in p.stdout,
+       "check names the missing xref alone: %s" % p.stdout)
 p = run(DRAWKIT, "publish", refs_set, os.path.join(WORK, "refs.pdf"))
 text = run("pdftotext", os.path.join(WORK, "refs.pdf"), "-").stdout
 expect("SITETEXT" in text and "GRIDTEXT" in text, "an xref nested two deep prints: %r" % text[:200])

@@ -21,6 +21,7 @@
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEntities.h"
 #include "toolkit/db/TkDbExtents.h"
+#include "toolkit/db/TkDbExternalFiles.h"
 #include "toolkit/db/TkDbGeometry.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
@@ -566,23 +567,6 @@ bool TkGsRenderer::drawReferenced(QPainter& p, std::string_view name, const QTra
     return !pass.budget.spent();
 }
 
-namespace {
-
-// Where a stored path of an xref or image is, as CAD hosts look: as stored, then relative to the drawing that
-// names it, then its file name beside that drawing. Empty when none is a plain file.
-std::string findReferencedFile(const std::string& stored, const std::string& host) {
-    namespace fs = std::filesystem;
-    std::string path = stored;
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    const fs::path beside = fs::path(host).parent_path();
-    std::error_code ec;
-    for (const fs::path& candidate : {fs::path(path), beside / path, beside / fs::path(path).filename()})
-        if (candidate.is_absolute() && fs::is_regular_file(candidate, ec)) return fs::absolute(candidate, ec).lexically_normal().string();
-    return {};
-}
-
-}  // namespace
 
 void TkGsRenderer::drawImage(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     constexpr qint64 kMaxPixels = 64ll * 1024 * 1024;
@@ -592,7 +576,7 @@ void TkGsRenderer::drawImage(QPainter& p, const TkDbRecord& e, const QTransform&
     const TkDbRecord* def = tkDbParseHandle(e.str(340), defHandle) ? db_.byHandle(defHandle) : nullptr;
     const std::string stored = def && def->type() == "IMAGEDEF" ? std::string(def->str(1)) : std::string();
     if (stored.empty() || !(g.width >= 1) || !(g.height >= 1)) return;
-    const std::string file = findReferencedFile(stored, db_.fileName());
+    const std::string file = tkDbFindExternalFile(stored, db_.fileName());
     if (file.empty()) {
         pass.notes.insert("image not found: " + stored);
         return;
@@ -629,7 +613,7 @@ bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, 
         pass.notes.insert("xrefs nested deeper than " + std::to_string(kMaxXrefNesting) + " levels: not drawn");
         return true;
     }
-    const std::string file = findReferencedFile(xref, db_.fileName());
+    const std::string file = tkDbFindExternalFile(xref, db_.fileName());
     if (file.empty()) {
         pass.notes.insert("xref not found: " + xref);
         return true;
