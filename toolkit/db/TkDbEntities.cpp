@@ -170,6 +170,36 @@ TkDbViewportGeom tkDbViewport(const TkDbRecord& e) {
 
 TkDbImageGeom tkDbImage(const TkDbRecord& e) { return {point(e, 10), point(e, 11), point(e, 12), e.real(13), e.real(23)}; }
 
+TkDbMlineGeom tkDbMline(const TkDbRecord& e) {
+    // Each vertex (11) comes with its segment's direction (12) and its miter (13), then for each
+    // element its parameters (74 count, 41 values): the first is how far along the miter the
+    // element lies from the vertex.
+    TkDbMlineGeom g;
+    g.closed = (e.integer(71) & 2) != 0;
+    const size_t elements = static_cast<size_t>(std::clamp<long long>(e.integer(73), 0, 64));
+    if (elements == 0) return g;
+    g.elements.resize(elements);
+    auto tags = e.tags();
+    for (size_t i = 0; i + 1 < tags.size() && g.elements.front().size() < 100000; ++i) {
+        if (tags[i].code != 11 || tags[i + 1].code != 21) continue;
+        const TkDbPoint3 vertex{num(tags[i]), num(tags[i + 1]), 0};
+        TkDbPoint3 miter{0, 0, 0};
+        size_t j = i + 2;
+        for (; j + 1 < tags.size() && tags[j].code != 74 && tags[j].code != 11; ++j)
+            if (tags[j].code == 13 && tags[j + 1].code == 23) miter = {num(tags[j]), num(tags[j + 1]), 0};
+        for (size_t k = 0; k < elements; ++k) {
+            while (j < tags.size() && tags[j].code != 74 && tags[j].code != 11) ++j;
+            if (j >= tags.size() || tags[j].code == 11) break;
+            const bool hasOffset = num(tags[j]) > 0 && j + 1 < tags.size() && tags[j + 1].code == 41;
+            const double offset = hasOffset ? num(tags[j + 1]) : 0;
+            g.elements[k].push_back({vertex.x + miter.x * offset, vertex.y + miter.y * offset, 0});
+            ++j;
+        }
+        i = j > i ? j - 1 : i;
+    }
+    return g;
+}
+
 std::vector<TkDbPoint3> tkDbPointList(const TkDbRecord& e, int xCode) {
     std::vector<TkDbPoint3> out;
     auto tags = e.tags();

@@ -44,6 +44,11 @@ struct TkDbCornersGeom {  // SOLID and TRACE (OCS, drawn 1 2 4 3), 3DFACE (world
     bool worldCoordinates = false;
 };
 
+struct TkDbMlineGeom {  // MLINE: each element of the style as a line through its vertices (world)
+    std::vector<std::vector<TkDbPoint3>> elements;
+    bool closed = false;
+};
+
 struct TkDbTextGeom {  // TEXT, ATTRIB, ATTDEF, in the OCS
     TkDbPoint3 insert, alignment;
     bool aligned = false;  // placed by the alignment point
@@ -128,6 +133,8 @@ TkDbInsertGeom tkDbInsert(const TkDbRecord& e);
 TkDbSplineGeom tkDbSpline(const TkDbRecord& e);
 TkDbViewportGeom tkDbViewport(const TkDbRecord& e);
 TkDbImageGeom tkDbImage(const TkDbRecord& e);
+// At most 64 elements and 100,000 vertices, whatever the counts in the file say.
+TkDbMlineGeom tkDbMline(const TkDbRecord& e);
 TkDbHatchGeom tkDbHatch(const TkDbRecord& e);
 // Vertex lists of LEADER (10) and MLINE (11) entities, world coordinates.
 std::vector<TkDbPoint3> tkDbPointList(const TkDbRecord& e, int xCode);

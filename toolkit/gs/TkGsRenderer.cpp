@@ -466,6 +466,15 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         ocs = {};
         const std::vector<TkDbPoint3> v = tkDbPointList(e, 10);
         for (size_t i = 0; i < v.size(); ++i) i ? path.lineTo(v[i].x, v[i].y) : path.moveTo(v[i].x, v[i].y);
+    } else if (t == "MLINE") {
+        // Each element of the multiline as a line through its vertices.
+        const TkDbMlineGeom g = tkDbMline(e);
+        for (const std::vector<TkDbPoint3>& element : g.elements) {
+            for (size_t i = 0; i < element.size(); ++i)
+                i ? path.lineTo(element[i].x, element[i].y) : path.moveTo(element[i].x, element[i].y);
+            if (g.closed && element.size() > 2) path.closeSubpath();
+        }
+        ocs = {};
     } else if (t == "RAY" || t == "XLINE") {
         // Endless lines, drawn as far as the device reaches: twice its diagonal from the point.
         const QPointF at = pt(e, 10), along(e.real(11), e.real(21));
