@@ -73,6 +73,12 @@ bool finite(const QTransform& t) {
            std::isfinite(t.dx()) && std::isfinite(t.dy());
 }
 
+// A transform a font can be drawn through: finite, and neither vanishing nor enormous.
+bool sensibleTextTransform(const QTransform& t) {
+    const double scale = stretchOf(t);
+    return finite(t) && scale > 1e-9 && scale < 1e6;
+}
+
 // Curves are cubic Beziers, as PDF and every rasterizer take them: a quarter turn at most each, so
 // a whole circle is four however large it is drawn, and no count or angle from the file sets it.
 // `onUnit` maps the unit circle onto the curve: c + u cos(a) + v sin(a) for its columns u and v.
@@ -712,6 +718,7 @@ void TkGsRenderer::drawText(QPainter& p, const TkDbRecord& e, const QTransform& 
     t.rotate(g.rotation * 180 / kPi);
     t.translate(dx, dy);
     if (options_.textAsText) return fillText(p, text, h, g.widthFactor, t * ocsTransform(e) * xf, color);
+    if (!sensibleTextTransform(t * ocsTransform(e) * xf)) return;
     p.save();
     p.setTransform(t * ocsTransform(e) * xf);
     p.fillPath(path, color);
@@ -725,9 +732,13 @@ void TkGsRenderer::fillText(QPainter& p, const QString& text, double height, dou
     QFontMetricsF fm(textFont());
     const double cap = fm.capHeight() > 0 ? fm.capHeight() : 72;
     const double s = height / cap;
+    // A text whose transform overflowed, or that would be glyphs of kilometres on the device (a
+    // hostile height or scale), is left out: Qt's font engines have no use for it.
+    const QTransform toDevice = QTransform::fromScale(s * widthFactor, -s) * at;
+    if (!sensibleTextTransform(toDevice)) return;
     // The transform stays set for the next text: a PDF writer restates its whole graphics state at
     // every change, and texts come in runs. What draws in device units puts it back (inDevice).
-    p.setTransform(QTransform::fromScale(s * widthFactor, -s) * at);
+    p.setTransform(toDevice);
     if (p.font() != textFont()) p.setFont(textFont());
     p.setPen(color);
     p.drawText(QPointF(0, 0), text);
@@ -755,6 +766,7 @@ void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform&
             fillText(p, line, h, 1, t * xf, color);
             continue;
         }
+        if (!sensibleTextTransform(t * xf)) continue;
         p.save();
         p.setTransform(t * xf);
         p.fillPath(path, color);
