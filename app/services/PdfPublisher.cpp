@@ -307,36 +307,55 @@ bool PublishOutcome::allDone() const {
     return true;
 }
 
+namespace {
+
+// The files a publish reads, none of which it may write over.
+std::vector<TkString> inputsOf(const std::vector<VrPublishSheet>& sheets, const PublishSettings& settings) {
+    std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
+    for (const VrPublishSheet& s : sheets) inputs.push_back(s.drawing);
+    return inputs;
+}
+
+// The sheets, in publishing order, drawn into part files in a hidden folder made in `folder` (on
+// the output's disk), at most `perRun` a part. False with `out` saying why when nothing is to be
+// written: a page setup missing, the folder not writable, an error, a cancel.
+bool drawSheetsInto(const QString& folder, const TkString& output, const std::vector<VrPublishSheet>& input, const PublishSettings& settings,
+                    const PublishControl& control, size_t perRun, std::unique_ptr<QTemporaryDir>& dir, DrawnParts& drawn,
+                    PublishOutcome& out) {
+    PageSetupOverride override;
+    if (!override.read(settings, out.error)) return false;
+    std::vector<VrPublishSheet> sheets = input;
+    if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
+    dir = std::make_unique<QTemporaryDir>(folder + "/.publishing-XXXXXX");
+    if (!dir->isValid()) {
+        out.error = output + L": its folder cannot be written";
+        return false;
+    }
+    drawn = drawParts(sheets, *dir, settings, override.settings, control, perRun);
+    gather(drawn, control, out);
+    if (out.error == L"the output cannot be written") out.error = output + L": cannot be written";
+    return !out.cancelled && out.error.empty();
+}
+
+}  // namespace
+
 PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkString& outFile, const PublishSettings& settings,
                             const PublishControl& control) {
     PublishOutcome out;
-    std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
-    for (const VrPublishSheet& s : input) inputs.push_back(s.drawing);
-    if (isOneOfInputs(outFile, inputs)) {
+    if (isOneOfInputs(outFile, inputsOf(input, settings))) {
         out.error = outFile + L": is one of the files published (the sheet set, a drawing or its page setups); choose another name";
         return out;
     }
-    PageSetupOverride override;
-    if (!override.read(settings, out.error)) return out;
-    std::vector<VrPublishSheet> sheets = input;
-    if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
-
     // Written beside the output and put in place when complete: a failed or empty run leaves the
-    // PDF that was there. The parts go into a folder beside it too, on the same disk.
+    // PDF that was there.
     OutputFile file(outFile);
     if (!file.device()) {
         out.error = file.error();
         return out;
     }
-    QTemporaryDir partsDir(QFileInfo(q(outFile)).absolutePath() + "/.publishing-XXXXXX");
-    if (!partsDir.isValid()) {
-        out.error = outFile + L": its folder cannot be written";
-        return out;
-    }
-    const DrawnParts drawn = drawParts(sheets, partsDir, settings, override.settings, control, 16);
-    gather(drawn, control, out);
-    if (out.error == L"the output cannot be written") out.error = outFile + L": cannot be written";
-    if (out.cancelled || !out.error.empty()) return out;
+    std::unique_ptr<QTemporaryDir> partsDir;
+    DrawnParts drawn;
+    if (!drawSheetsInto(QFileInfo(q(outFile)).absolutePath(), outFile, input, settings, control, 16, partsDir, drawn, out)) return out;
     if (out.pages == 0) {
         out.error = L"no sheet could be published";
         return out;
@@ -366,25 +385,14 @@ PublishOutcome publishToPdf(const std::vector<VrPublishSheet>& input, const TkSt
 PublishOutcome publishToFolder(const std::vector<VrPublishSheet>& input, const TkString& folder, const PublishSettings& settings,
                                const PublishControl& control) {
     PublishOutcome out;
-    PageSetupOverride override;
-    if (!override.read(settings, out.error)) return out;
-    std::vector<VrPublishSheet> sheets = input;
-    if (settings.reverseOrder) std::reverse(sheets.begin(), sheets.end());
     if (!QFileInfo(q(folder)).isDir()) {
         out.error = folder + L": no such folder";
         return out;
     }
-    QTemporaryDir partsDir(q(folder) + "/.publishing-XXXXXX");
-    if (!partsDir.isValid()) {
-        out.error = folder + L": cannot be written";
-        return out;
-    }
-    const DrawnParts drawn = drawParts(sheets, partsDir, settings, override.settings, control, 1);
-    gather(drawn, control, out);
-    if (out.error == L"the output cannot be written") out.error = folder + L": cannot be written";
-    if (out.cancelled || !out.error.empty()) return out;
-    std::vector<TkString> inputs{settings.sheetSetFile, settings.pageSetupFile};
-    for (const VrPublishSheet& s : input) inputs.push_back(s.drawing);
+    std::unique_ptr<QTemporaryDir> partsDir;
+    DrawnParts drawn;
+    if (!drawSheetsInto(q(folder), folder, input, settings, control, 1, partsDir, drawn, out)) return out;
+    const std::vector<TkString> inputs = inputsOf(input, settings);
     std::set<TkString> used;
     out.pages = 0;
     for (size_t k = 0; k < drawn.runs.size(); ++k) {

@@ -240,7 +240,13 @@ struct TkGsRenderer::Pass {
     std::unordered_map<uint64_t, std::vector<TkDbRecord*>> contents;
     std::map<std::string, int> leftOut;  // entities of kinds not drawn, by kind
     std::set<std::string> notes;         // what else was left out (xrefs not found ...)
-    std::map<std::string, std::unique_ptr<TkDbDatabase>> xrefs;  // read once a pass; null: unreadable
+    // Each xref's drawing and its renderer (colours, layers, linetypes), made once a pass however
+    // many references show it; no drawing: unreadable.
+    struct Xref {
+        std::unique_ptr<TkDbDatabase> db;
+        std::unique_ptr<TkGsRenderer> renderer;
+    };
+    std::map<std::string, Xref> xrefs;
     std::vector<std::string> chain;      // the xref files being drawn, outermost first
     std::map<std::string, QImage> images;  // read once a pass; null: unreadable or too large
 
@@ -642,16 +648,19 @@ bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, 
         auto db = std::make_unique<TkDbDatabase>();
         TkDbReadOptions options;
         options.maxFileSize = 1ull << 30;
-        if (db->readDxfFile(file, options)) slot->second = std::move(db);
+        if (db->readDxfFile(file, options)) {
+            slot->second.renderer = std::make_unique<TkGsRenderer>(*db, options_);
+            slot->second.db = std::move(db);
+        }
     }
-    if (!slot->second) {
+    if (!slot->second.db) {
         pass.notes.insert("xref cannot be read: " + xref);
         return true;
     }
     // The referenced drawing's model space, drawn by its own colours, layers and linetypes, paid
     // from the same budget.
-    const TkDbDatabase& xdb = *slot->second;
-    TkGsRenderer sub(xdb, options_);
+    const TkDbDatabase& xdb = *slot->second.db;
+    const TkGsRenderer& sub = *slot->second.renderer;
     Pass inside(xdb);
     inside.device = pass.device;
     inside.budget = pass.budget;
