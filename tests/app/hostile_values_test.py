@@ -27,21 +27,16 @@ import time
 
 import ezdxf
 
+from support import expect, finish, run
+
 DRAWKIT, MAKE_EXAMPLES, WORK = sys.argv[1:4]
 SET_NAME = "Riverside Library"
 shutil.rmtree(WORK, ignore_errors=True)
 os.makedirs(WORK)
-failures = []
-
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
-    return cond
 
 
 def drawkit(*args, timeout=60):
-    return subprocess.run([DRAWKIT, *args], capture_output=True, text=True, timeout=timeout)
+    return run(DRAWKIT, *args, timeout=timeout)
 
 
 def project(name):
@@ -202,6 +197,4 @@ expect(os.path.islink(link), "the set's link was replaced by a file")
 expect("Through the link" in open(dst, encoding="utf-8").read(), "the linked set did not get the edit")
 expect(os.listdir(elsewhere) == ["Linked.dst"], "lock, backup or journal beside the link: %s" % os.listdir(elsewhere))
 
-for f in failures[:40]:
-    print("FAIL:", f)
-sys.exit(1 if failures else 0)
+finish()

@@ -25,22 +25,14 @@ import sys
 
 import ezdxf
 
+from support import expect, finish, run
+
 MAKE_EXAMPLES, DRAWKIT, WORK = sys.argv[1:4]
 shutil.rmtree(WORK, ignore_errors=True)
 PROJECT = os.path.join(WORK, "project")
 subprocess.run([MAKE_EXAMPLES, PROJECT], check=True, capture_output=True)
 SET = os.path.join(PROJECT, "Riverside Library.dst")
-failures = []
 
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
-    return cond
-
-
-def run(*args):
-    return subprocess.run(list(args), capture_output=True, text=True)
 
 
 def document(pdf):
@@ -161,6 +153,4 @@ expect(empty < 20, "%d empty graphics state blocks on the page" % empty)
 size = os.path.getsize(os.path.join(WORK, "plain.pdf"))
 expect(size < 1000 * 400, "the page takes %d bytes uncompressed for about 1,350 curves" % size)
 
-for f in failures:
-    print("FAIL:", f)
-sys.exit(1 if failures else 0)
+finish()

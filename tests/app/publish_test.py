@@ -15,21 +15,14 @@ import subprocess
 import sys
 import zipfile
 
+from support import expect, finish, run
+
 MAKE_EXAMPLES, DRAWKIT, WORK, VORN = sys.argv[1:5]
 shutil.rmtree(WORK, ignore_errors=True)
 PROJECT = os.path.join(WORK, "Projekt Ümlaut")
 subprocess.run([MAKE_EXAMPLES, PROJECT], check=True, capture_output=True)
 SET = os.path.join(PROJECT, "Riverside Library.dst")
-failures = []
 
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
-
-
-def run(*args):
-    return subprocess.run(list(args), capture_output=True, text=True)
 
 
 def pages(pdf):
@@ -107,6 +100,4 @@ p = run(VORN, "--batch", script)
 expect(p.returncode == 0 and "every sheet published" in p.stdout, "vorn --batch -PUBLISH: %s %s" % (p.stdout[-500:], p.stderr[-500:]))
 expect(len(pages(os.path.join(WORK, "batch.pdf"))) == 5, "the batch PDF holds the four elevations and A-101")
 
-for f in failures:
-    print("FAIL:", f)
-sys.exit(1 if failures else 0)
+finish()

@@ -32,19 +32,12 @@ import zlib
 
 import ezdxf
 
+from support import expect, finish, run
+
 DRAWKIT, WORK = sys.argv[1:3]
 shutil.rmtree(WORK, ignore_errors=True)
 os.makedirs(WORK)
-failures = []
 
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
-
-
-def run(*args):
-    return subprocess.run(list(args), capture_output=True, text=True)
 
 
 def publish(doc, name):
@@ -222,6 +215,4 @@ images = run("pdfimages", "-list", os.path.join(WORK, "refs.pdf")).stdout.splitl
 expect(len(images) == 1 and " 2 " in images[0], "the drawing's 2x2 image is on the page: %s" % images)
 expect("note: xref not found: ../xrefs/gone.dxf" in p.stdout, "the publish log names the missing xref: %s" % p.stdout)
 
-for f in failures:
-    print("FAIL:", f)
-sys.exit(1 if failures else 0)
+finish()
