@@ -300,6 +300,15 @@ TkString sheetFileName(const VrPublishSheet& s) {
 
 }  // namespace
 
+void PublishSettings::takeFrom(const VrPublishJob& job) {
+    pageSetupFile = job.pageSetupFile;
+    pageSetupName = job.pageSetupName;
+    sheetSetFile = job.sheetSetFile;
+    title = job.documentTitle.empty() ? job.sheetSetName : job.documentTitle;
+    subject = job.subject;
+    keywords = job.keywords;
+}
+
 bool PublishOutcome::allDone() const {
     if (!error.empty() || cancelled) return false;
     for (const PublishedSheet& s : sheets)

@@ -20,6 +20,10 @@ struct PublishSettings {
     // options give another title, its description and project fields.
     TkString title, subject, keywords;
     int threads = 0;  // workers drawing pages; 0: one per core
+
+    // What the job says of the set: its page setups, its file, and the document's title, subject
+    // and keywords.
+    void takeFrom(const VrPublishJob& job);
 };
 
 struct PublishedSheet {

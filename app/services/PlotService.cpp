@@ -68,12 +68,7 @@ PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
     s.reverseOrder = getPublishInReverseOrder();
     s.plotStamp = getIncludePlotStamp();
     s.plotStyle = static_cast<TkGsPlotStyle>(setting("PlotStyle", static_cast<int>(TkGsPlotStyle::Monochrome)).toInt());
-    s.pageSetupFile = job.pageSetupFile;
-    s.pageSetupName = job.pageSetupName;
-    s.sheetSetFile = job.sheetSetFile;
-    s.title = job.documentTitle.empty() ? job.sheetSetName : job.documentTitle;
-    s.subject = job.subject;
-    s.keywords = job.keywords;
+    s.takeFrom(job);
     s.user = userName();
     return s;
 }

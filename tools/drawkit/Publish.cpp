@@ -70,17 +70,12 @@ int drawkitPublish(const std::vector<std::string>& args) {
     VrPublishJob job;
     const ActionResult r = publishJob(*mgr.sheetSetImpl(0), {itemsOf(a), tkFromUtf8(a.value("--page-setup"))}, job);
     if (r.status != ActionResult::Done) return fail(1, tkToUtf8(r.message));
-    settings.pageSetupFile = job.pageSetupFile;
-    settings.pageSetupName = job.pageSetupName;
-    settings.sheetSetFile = job.sheetSetFile;
-    settings.title = job.sheetSetName;
     if (a.has("--title")) {
         TkString error;
-        settings.title = tkFromUtf8(a.value("--title"));
-        if (!checkEnteredText(L"the title", settings.title, kMaxValueLength, error)) return fail(1, tkToUtf8(error));
+        job.documentTitle = tkFromUtf8(a.value("--title"));
+        if (!checkEnteredText(L"the title", job.documentTitle, kMaxValueLength, error)) return fail(1, tkToUtf8(error));
     }
-    settings.subject = job.subject;
-    settings.keywords = job.keywords;
+    settings.takeFrom(job);
     if (a.has("--jobs")) {
         const std::string jobs = a.value("--jobs");
         char* end = nullptr;
