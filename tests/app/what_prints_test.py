@@ -10,7 +10,8 @@
 4. Hatch patterns: ANSI31 and a brick pattern over squares with a square island print their
    pattern lines, in drawing units (the page shows ink in the hatched ring, none in the island and
    none outside), clipped to the boundary.
-5. Rays, endless lines and multilines are drawn; a missing image is named in the publish log.
+5. Rays, endless lines, multilines and multileaders are drawn, an image within its clip boundary;
+   a missing image is named in the publish log.
 6. Xrefs and transmittal: an xref nested two deep prints (its texts are on the page), an overlay
    that the xref itself attaches does not, a missing one is named in the publish log and by
    `drawkit check`, the drawing's
@@ -31,6 +32,7 @@ import zipfile
 import zlib
 
 import ezdxf
+from ezdxf.render import mleader
 
 from support import expect, finish, run
 
@@ -132,6 +134,14 @@ for x, pattern in ((40, "ANSI31"), (240, "BRICK")):
     expect(ink(x + 50, 110, x + 90, 150) == 0, "%s: the island is hatched (%d dark pixels)" % (pattern, ink(x + 50, 110, x + 90, 150)))
     expect(ink(x + 5, 215, x + 135, 280) == 0, "%s: ink above the boundary" % pattern)
 
+def write_png(path):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 2, 2, 8, 0, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(b"\x00\x00\x80\x00\x80\x00")) + chunk(b"IEND", b""))
+
+
 # ---- 5. kinds not drawn are counted in the log
 doc = ezdxf.new("R2013")
 layout = doc.layouts.new("Rays")
@@ -142,12 +152,22 @@ layout.add_xline((70, 50), (0, 1))
 layout.add_mline([(100, 100), (200, 100), (200, 150)], dxfattribs={"scale_factor": 20})
 layout.add_mline([(100, 160), (200, 160)], dxfattribs={"scale_factor": 20})
 layout.add_image(doc.add_image_def(filename="plan.png", size_in_pixel=(64, 64)), insert=(250, 100), size_in_units=(50, 50))
+# A multileader's text, line and arrowhead; an image clipped to its left column of pixels.
+leader = layout.add_multileader_mtext("Standard")
+leader.set_content("MLEADERTEXT", char_height=5)
+leader.add_leader_line(mleader.ConnectionSide.left, [ezdxf.math.Vec2(300, 200)])
+leader.build(insert=ezdxf.math.Vec2(340, 230))
+clipped = layout.add_image(doc.add_image_def(filename="clip.png", size_in_pixel=(2, 2)), insert=(120, 200),
+                           size_in_units=(60, 60))
+clipped.set_boundary_path([(-0.5, -0.5), (0.5, 1.5)])
 folder = os.path.join(WORK, "rays")
 os.makedirs(folder)
 doc.saveas(os.path.join(folder, "X-101 rays.dxf"))
+write_png(os.path.join(folder, "clip.png"))
 run(DRAWKIT, "new-set", os.path.join(WORK, "rays.dst"), "--from", folder)
 p = run(DRAWKIT, "publish", os.path.join(WORK, "rays.dst"), os.path.join(WORK, "rays.pdf"))
 expect("note: not drawn" not in p.stdout, "the log counts what it left out: %s" % p.stdout)
+expect("MLEADERTEXT" in run("pdftotext", os.path.join(WORK, "rays.pdf"), "-").stdout, "a multileader's text prints")
 expect("note: image not found: plan.png" in p.stdout, "the log names the missing image: %s" % p.stdout)
 # The ray and the endless line reach the paper's edges.
 page = os.path.join(WORK, "rays-page")
@@ -158,16 +178,11 @@ expect(ink(120, 98, 180, 102, dark=230) > 0 and ink(120, 78, 180, 82, dark=230) 
        "a multiline draws each of its style's lines")
 expect(ink(285, 287, 310, 297, dark=230) > 0 and ink(65, 0, 75, 10) > 0 and ink(65, 287, 75, 297) > 0,
        "the ray and the endless line run to the edges of the paper")  # the thin diagonal is light at 20 dpi
+expect(ink(297, 197, 304, 204, dark=230) > 0 and ink(305, 205, 320, 215, dark=230) > 0, "a multileader's arrowhead and line print")
+expect(ink(122, 202, 148, 258) > 100 and ink(152, 202, 178, 258, dark=230) == 0,
+       "a clipped image shows its left half alone: %d, %d" % (ink(122, 202, 148, 258), ink(152, 202, 178, 258, dark=230)))
 
 # ---- 6. transmittal of what the drawings reference
-def write_png(path):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 2, 2, 8, 0, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(b"\x00\x00\x80\x00\x80\x00")) + chunk(b"IEND", b""))
-
-
 base = os.path.join(WORK, "refs")
 for sub in ("project", "xrefs", "images"):
     os.makedirs(os.path.join(base, sub))

@@ -168,7 +168,22 @@ TkDbViewportGeom tkDbViewport(const TkDbRecord& e) {
     return g;
 }
 
-TkDbImageGeom tkDbImage(const TkDbRecord& e) { return {point(e, 10), point(e, 11), point(e, 12), e.real(13), e.real(23)}; }
+TkDbImageGeom tkDbImage(const TkDbRecord& e) {
+    TkDbImageGeom g{point(e, 10), point(e, 11), point(e, 12), e.real(13), e.real(23), {}, false};
+    if (e.integer(280) == 0) return g;
+    // Stored with pixel centres at whole numbers: a corner of the image is at -0.5.
+    auto tags = e.tags();
+    for (size_t i = 0; i + 1 < tags.size() && g.clip.size() < 10000; ++i)
+        if (tags[i].code == 14 && tags[i + 1].code == 24) g.clip.push_back({num(tags[i]) + 0.5, num(tags[i + 1]) + 0.5});
+    if (e.integer(71) == 1 && g.clip.size() >= 2) {
+        const auto [x0, y0] = g.clip[0];
+        const auto [x1, y1] = g.clip[1];
+        g.clip = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    }
+    if (g.clip.size() < 3) g.clip.clear();
+    g.clipOutside = e.integer(290) == 1;
+    return g;
+}
 
 TkDbMlineGeom tkDbMline(const TkDbRecord& e) {
     // Each vertex (11) comes with its segment's direction (12) and its miter (13), then for each

@@ -90,6 +90,11 @@ struct TkDbViewportGeom {  // VIEWPORT: a window in paper space onto model space
 struct TkDbImageGeom {  // IMAGE and WIPEOUT: origin and the two pixel vectors, size in pixels
     TkDbPoint3 origin, u, v;
     double width = 0, height = 0;
+    // The clip boundary when clipping is on: in pixels from the top left corner of the image, a
+    // rectangle (two corners) or a polygon (at most 10,000 vertices). `clipOutside` keeps what
+    // lies outside it instead.
+    std::vector<std::pair<double, double>> clip;
+    bool clipOutside = false;
 };
 
 struct TkDbHatchEdge {

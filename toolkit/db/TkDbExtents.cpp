@@ -7,6 +7,7 @@
 
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbEntities.h"
+#include "toolkit/db/TkDbMLeader.h"
 #include "toolkit/db/TkDbGeometry.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
@@ -319,6 +320,16 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, const std::vector<const TkD
         box.add(left + w, top, g.insert.z);
     } else if (t == "SPLINE") {
         addSplineCurve(tkDbSpline(e), box);
+    } else if (t == "MULTILEADER" || t == "MLEADER") {
+        // Its lines and where its text or block stands (the text's own extent is left to its height).
+        const TkDbMLeaderGeom g = tkDbMLeader(e);
+        for (const TkDbMLeaderGeom::Leader& l : g.leaders) {
+            for (const auto& line : l.lines)
+                for (const TkDbPoint3& p : line) box.add(p);
+            if (l.hasLast) box.add(l.last);
+        }
+        if (g.hasText) box.add(g.text.insert);
+        if (g.hasBlock) box.add(g.blockAt);
     } else if (t == "LEADER" || t == "MLINE") {
         for (const TkDbPoint3& p : tkDbPointList(e, t == "MLINE" ? 11 : 10)) box.add(p);
     } else if (t == "HATCH") {

@@ -23,6 +23,7 @@
 #include "toolkit/db/TkDbExtents.h"
 #include "toolkit/db/TkDbExternalFiles.h"
 #include "toolkit/db/TkDbGeometry.h"
+#include "toolkit/db/TkDbMLeader.h"
 #include "toolkit/db/TkDbTagWriter.h"
 
 namespace {
@@ -415,7 +416,11 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         return;
     }
     if (t == "MTEXT") {
-        drawMText(p, e, xf, color);
+        drawMText(p, tkDbMText(e), xf, color);
+        return;
+    }
+    if (t == "MULTILEADER" || t == "MLEADER") {
+        drawMLeader(p, e, xf, ctx, color);
         return;
     }
     if (t == "HATCH") {
@@ -621,6 +626,18 @@ void TkGsRenderer::drawImage(QPainter& p, const TkDbRecord& e, const QTransform&
     if (!finite(toDevice)) return;
     inDevice(p).save();
     p.setTransform(toDevice);
+    if (!g.clip.empty()) {
+        QPolygonF boundary;
+        for (const auto& [x, y] : g.clip) boundary << QPointF(x, y);
+        QPainterPath keep;
+        keep.addPolygon(boundary);
+        if (g.clipOutside) {
+            QPainterPath whole;
+            whole.addRect(0, 0, g.width, g.height);
+            keep = whole.subtracted(keep);
+        }
+        p.setClipPath(keep, Qt::IntersectClip);
+    }
     p.drawImage(QRectF(0, 0, g.width, g.height), slot->second);
     p.restore();
 }
@@ -697,8 +714,8 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     // layers it freezes (its own list of layer references) stay out of it alone.
     std::unordered_set<std::string> frozen;
     for (const TkDbTag& t : e.tags())
-        if (uint64_t h = 0; t.code == 331 && tkDbParseHandle(t.value(), h))
-            if (const TkDbRecord* layer = db_.byHandle(h); layer && layer->type() == "LAYER") frozen.insert(upper(layer->str(2)));
+        if (uint64_t layerHandle = 0; t.code == 331 && tkDbParseHandle(t.value(), layerHandle))
+            if (const TkDbRecord* layer = db_.byHandle(layerHandle); layer && layer->type() == "LAYER") frozen.insert(upper(layer->str(2)));
     const double paperUnits = linetypes_.paperScaled() ? stretchOf(xf) : 0;
     drawBlock(p, db_.modelSpace(), modelToPaper * xf,
               Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true, frozen.empty() ? nullptr : &frozen, nullptr, paperUnits}, false);
@@ -753,8 +770,7 @@ void TkGsRenderer::fillText(QPainter& p, const QString& text, double height, dou
     p.drawText(QPointF(0, 0), text);
 }
 
-void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& color) const {
-    const TkDbMTextGeom g = tkDbMText(e);
+void TkGsRenderer::drawMText(QPainter& p, const TkDbMTextGeom& g, const QTransform& xf, const QColor& color) const {
     QStringList lines = mtextLines(QString::fromStdString(g.text));
     const double h = g.height;
     if (h <= 0 || lines.isEmpty()) return;
@@ -780,6 +796,56 @@ void TkGsRenderer::drawMText(QPainter& p, const TkDbRecord& e, const QTransform&
         p.setTransform(t * xf);
         p.fillPath(path, color);
         p.restore();
+    }
+}
+
+void TkGsRenderer::drawMLeader(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx, const QColor& color) const {
+    const TkDbMLeaderGeom g = tkDbMLeader(e);
+    auto at = [](const TkDbPoint3& v) { return QPointF(v.x, v.y); };
+    if (g.linesVisible) {
+        QPainterPath lines, arrows;
+        for (const TkDbMLeaderGeom::Leader& l : g.leaders) {
+            for (const std::vector<TkDbPoint3>& line : l.lines) {
+                std::vector<QPointF> v;
+                for (const TkDbPoint3& q : line) v.push_back(at(q));
+                if (l.hasLast) v.push_back(at(l.last));
+                for (size_t i = 0; i < v.size(); ++i) i ? lines.lineTo(v[i]) : lines.moveTo(v[i]);
+                // The arrowhead sits on the first vertex and points away from the next one.
+                if (v.size() < 2 || !(g.arrowSize > 0)) continue;
+                const QPointF along = v[0] - v[1];
+                const double len = std::hypot(along.x(), along.y());
+                if (!(len > 0) || !std::isfinite(len)) continue;
+                const QPointF d = along / len * g.arrowSize, n(-d.y() / 6, d.x() / 6);
+                if (const TkDbRecord* block = g.arrowBlock ? db_.byHandle(g.arrowBlock) : nullptr; block && block->type() == "BLOCK_RECORD") {
+                    QTransform place;
+                    place.translate(v[0].x(), v[0].y());
+                    place.rotate(std::atan2(d.y(), d.x()) * 180 / kPi);
+                    place.scale(g.arrowSize, g.arrowSize);
+                    drawReferenced(p, block->str(2), &place, xf,
+                                   Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
+                    continue;
+                }
+                arrows.addPolygon(QPolygonF{v[0], v[0] - d + n, v[0] - d - n, v[0]});
+            }
+            if (l.hasLast && l.hasDogleg && g.doglegs) {
+                lines.moveTo(at(l.last));
+                lines.lineTo(at(l.last) + at(l.dogleg) * l.doglegLength);
+            }
+        }
+        if (finite(xf)) {
+            inDevice(p).drawPath(onDevice(lines, xf));
+            p.fillPath(onDevice(arrows, xf), color);
+        }
+    }
+    if (g.hasText) drawMText(p, g.text, xf, color);
+    const TkDbRecord* block = g.hasBlock && g.block ? db_.byHandle(g.block) : nullptr;
+    if (block && block->type() == "BLOCK_RECORD") {
+        QTransform place;
+        place.translate(g.blockAt.x, g.blockAt.y);
+        place.rotate(g.blockRotation * 180 / kPi);
+        place.scale(g.blockScale.x, g.blockScale.y);
+        drawReferenced(p, block->str(2), &place, xf,
+                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
     }
 }
 

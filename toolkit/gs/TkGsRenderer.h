@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "toolkit/gs/TkGsColors.h"
+
+struct TkDbMTextGeom;
 #include "toolkit/gs/TkGsLinetypes.h"
 
 class TkDbDatabase;
@@ -90,7 +92,9 @@ private:
     // the rectangle the entity spans; a missing, unreadable or oversized one is noted.
     void drawImage(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
     void drawText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
-    void drawMText(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
+    void drawMText(QPainter& p, const TkDbMTextGeom& g, const QTransform& xf, const QColor& c) const;
+    // A multileader: its lines, landings and arrowheads with the entity's pen, then its text or block.
+    void drawMLeader(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx, const QColor& c) const;
     void drawHatch(QPainter& p, const TkDbRecord& e, const QTransform& xf, const QColor& c) const;
     // The pattern lines of `g` over `area` (the boundary's box, in its own units), in device units,
     // a path per family into `out` (room for 64). False when they are too fine or too many to draw.
