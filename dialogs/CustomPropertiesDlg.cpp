@@ -40,11 +40,11 @@ CCustomPropertiesDlg::CCustomPropertiesDlg(QWidget* parent) : CVrUiDialog(parent
     list->setColumnWidth(1, 200);
     list->setColumnWidth(2, 80);
     list->header()->setSectionsClickable(true);
-    list->setToolTip(text(25208, L"\u5217\u51fa\u4e0e\u5f53\u524d\u56fe\u7eb8\u96c6\u5173\u8054\u7684\u81ea\u5b9a\u4e49\u7279\u6027\u3002"));
+    list->setToolTip(text(25208, L"Lists the custom properties associated with the current sheet set."));
     addButton = new QPushButton(tr("&Add..."), this);
-    addButton->setToolTip(text(25209, L"\u663e\u793a\u201c\u6dfb\u52a0\u81ea\u5b9a\u4e49\u7279\u6027\u201d\u5bf9\u8bdd\u6846\u3002"));
+    addButton->setToolTip(text(25209, L"Displays the Add Custom Property dialog box."));
     deleteButton = new QPushButton(tr("&Delete"), this);
-    deleteButton->setToolTip(text(25210, L"\u4ece\u56fe\u7eb8\u96c6\u4e2d\u5220\u9664\u9009\u5b9a\u7684\u81ea\u5b9a\u4e49\u7279\u6027\u3002"));
+    deleteButton->setToolTip(text(25210, L"Deletes the selected custom property from the sheet set."));
     auto* side = new QVBoxLayout;
     side->addWidget(addButton);
     side->addWidget(deleteButton);
@@ -139,13 +139,13 @@ CAddCustomPropertyDlg::CAddCustomPropertyDlg(QWidget* parent) : CVrUiDialog(pare
     setDialogName("SheetSet:AddCustomProperty");
     setWindowTitle(tr("Add Custom Property"));
     nameEdit = new QLineEdit(this);
-    nameEdit->setToolTip(text(27805, L"\u6307\u5b9a\u65b0\u7684\u81ea\u5b9a\u4e49\u7279\u6027\u7684\u540d\u79f0\u3002"));
+    nameEdit->setToolTip(text(27805, L"Specifies the name of the new custom property."));
     valueEdit = new QLineEdit(this);
-    valueEdit->setToolTip(text(27806, L"\u6307\u5b9a\u81ea\u5b9a\u4e49\u7279\u6027\u7684\u503c\u3002"));
+    valueEdit->setToolTip(text(27806, L"Specifies the value of the custom property."));
     setOwner = new QRadioButton(text(25204, L"Sheet Set"), this);
     sheetOwner = new QRadioButton(text(25205, L"Sheet"), this);
     for (QRadioButton* b : {setOwner, sheetOwner})
-        b->setToolTip(text(27807, L"\u6307\u5b9a\u81ea\u5b9a\u4e49\u7279\u6027\u662f\u5c5e\u4e8e\u56fe\u7eb8\u96c6\u8fd8\u662f\u5c5e\u4e8e\u56fe\u7eb8\u3002"));
+        b->setToolTip(text(27807, L"Specifies whether the custom property belongs to the sheet set or to a sheet."));
     auto* owners = new QHBoxLayout;
     owners->addWidget(setOwner);
     owners->addWidget(sheetOwner);

@@ -47,11 +47,11 @@ CBlockListDlg::CBlockListDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:BlockList");
     setWindowTitle(tr("Callout Blocks"));
     list = new QListWidget(this);
-    list->setToolTip(text(27808, L"\u663e\u793a\u5f53\u524d\u56fe\u7eb8\u96c6\u53ef\u4ee5\u4f7f\u7528\u7684\u5757\u5217\u8868\u3002"));
+    list->setToolTip(text(27808, L"Lists the blocks available to the current sheet set."));
     addButton = new QPushButton(tr("&Add..."), this);
-    addButton->setToolTip(text(27809, L"\u663e\u793a\u201c\u9009\u62e9\u5757\u201d\u5bf9\u8bdd\u6846\u3002"));
+    addButton->setToolTip(text(27809, L"Displays the Select Block dialog box."));
     deleteButton = new QPushButton(tr("&Delete"), this);
-    deleteButton->setToolTip(text(27810, L"\u4ece\u6807\u6ce8\u5757\u5217\u8868\u4e2d\u5220\u9664\u9009\u5b9a\u7684\u5757\u3002"));
+    deleteButton->setToolTip(text(27810, L"Deletes the selected block from the list of callout blocks."));
     preview = new QLabel(this);
     preview->setFixedSize(120, 120);
     preview->setFrameShape(QFrame::StyledPanel);
@@ -92,7 +92,7 @@ void CBlockListDlg::OnAdd() {
         added = true;
     }
     if (!added) {
-        VrUiMessageBox(L"", ssMessage(25903, L"\u5217\u8868\u4e2d\u5df2\u5b58\u5728\u6307\u5b9a\u7684\u6807\u6ce8\u5757\u3002"), MB_OK | MB_ICONWARNING);
+        VrUiMessageBox(L"", ssMessage(25903, L"The specified callout block is already in the list."), MB_OK | MB_ICONWARNING);
         return;
     }
     list->setCurrentRow(0);
@@ -132,7 +132,7 @@ CModelViewDlg::CModelViewDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:ModelView");
     setWindowTitle(tr("Model View Folders"));
     list = new QListWidget(this);
-    list->setToolTip(text(25403, L"\u53ef\u4ee5\u6dfb\u52a0\u548c\u5220\u9664\u6587\u4ef6\u5939\u4f4d\u7f6e\uff0c\u4ee5\u63a7\u5236\u54ea\u4e9b\u56fe\u5f62\u6587\u4ef6\u53ef\u7528\u4e8e\u5f53\u524d\u56fe\u7eb8\u96c6\u3002"));
+    list->setToolTip(text(25403, L"Add and remove folder locations to control which drawing files are available to the current sheet set."));
     addButton = new QPushButton(tr("&Add..."), this);
     deleteButton = new QPushButton(tr("&Delete"), this);
     listLayout(this, list, addButton, deleteButton);

@@ -23,12 +23,12 @@ CSheetSelectionDlg::CSheetSelectionDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetSelection");
     setWindowTitle(tr("Sheet Selections"));
     list = new QListWidget(this);
-    list->setToolTip(text(27802, L"\u6307\u5b9a\u8981\u91cd\u547d\u540d\u6216\u5220\u9664\u7684\u56fe\u7eb8\u9009\u62e9"));
+    list->setToolTip(text(27802, L"Specifies the sheet selection to rename or delete"));
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     renameButton = new QPushButton(tr("&Rename"), this);
-    renameButton->setToolTip(text(27804, L"\u91cd\u547d\u540d\u9009\u5b9a\u7684\u56fe\u7eb8\u9009\u62e9"));
+    renameButton->setToolTip(text(27804, L"Renames the selected sheet selection"));
     deleteButton = new QPushButton(tr("&Delete"), this);
-    deleteButton->setToolTip(text(27803, L"\u5220\u9664\u9009\u5b9a\u7684\u56fe\u7eb8\u9009\u62e9\u3002\u4ec5\u5220\u9664\u8be5\u56fe\u7eb8\u9009\u62e9\u3002\u56fe\u7eb8\u81ea\u8eab\u4e0d\u53d7\u5f71\u54cd\u3002"));
+    deleteButton->setToolTip(text(27803, L"Deletes the selected sheet selection. Only the sheet selection is deleted; the sheets themselves are not affected."));
     auto* side = new QVBoxLayout;
     side->addWidget(renameButton);
     side->addWidget(deleteButton);

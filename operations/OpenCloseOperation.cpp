@@ -21,8 +21,7 @@ void openSheetSet(SheetListContext&) {
         if (dialog.DoModal() != IDOK || dialog.fileNames().empty()) return;
         const TkString file = dialog.fileNames().front();
         if (!vrutHasExtension(file, L".dst")) {
-            // Message 26703 whose built-in text here is the Chinese one.
-            VrUiMessageBox(ssMessage(26703, L"\u56fe\u7eb8\u96c6\u7ba1\u7406\u5668\u9519\u8bef"),
+            VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"),
                            ssMessage(26729, L"Sheet Set file is not valid."), MB_OK | MB_ICONWARNING);
             continue;
         }

@@ -219,7 +219,8 @@ void CSheetListWnd::UpdatePublishButton() {
     int format = plot->getDefaultPublishFormat();
     int index = format == 1 ? 1 : format == 2 ? 0 : 2;
     const int tipIds[3] = {26953, 26956, 26957};
-    const wchar_t* tips[3] = {L"将选择内容输出为 DWFx 文件", L"将选择内容输出为 DWF 文件", L"将选择内容输出为 PDF 文件"};
+    const wchar_t* tips[3] = {L"Exports the selection to DWFx Files", L"Exports the selection to DWF Files",
+                              L"Exports the selection to PDF Files"};
     for (int i = 0; i < 3; ++i) publishButtons_[i]->setVisible(i == index);
     activePublish_ = index;
     publishButtons_[index]->setToolTip(paletteText(tipIds[index], tips[index]));

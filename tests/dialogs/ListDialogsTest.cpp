@@ -108,7 +108,7 @@ TEST_F(HostTest, BlockListAddsEachBlockOnceAndModelFoldersNoTwice) {
     EXPECT_EQ(blocks.DoModal(), QDialog::Accepted);
     EXPECT_EQ(blocks.names, std::vector<TkString>{L"DOOR"});
     ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, L"\u5217\u8868\u4e2d\u5df2\u5b58\u5728\u6307\u5b9a\u7684\u6807\u6ce8\u5757\u3002");
+    EXPECT_EQ(responder.shown()[0].text, L"The specified callout block is already in the list.");
 
     CModelViewDlg folders;
     folders.folders = {L"/srv/a"};
