@@ -37,7 +37,7 @@ CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString
     auto* intro = new QLabel(tr("Browse for drawings. The initialized layouts of the drawings are listed; checked layouts become sheets."), this);
     intro->setWordWrap(true);
     browseButton = new QPushButton(tr("&Browse for Drawings..."), this);
-    browseButton->setToolTip(QString::fromWCharArray(L"\u663e\u793a\u201c\u9009\u62e9\u56fe\u5f62\u201d\u6807\u51c6\u6587\u4ef6\u9009\u62e9\u5bf9\u8bdd\u6846\u3002"));
+    browseButton->setToolTip(q(ssMessage(27811, L"Displays the standard Select Drawing file dialog box.")));
     list = new QTreeWidget(this);
     list->setRootIsDecorated(false);
     list->setColumnCount(3);
@@ -46,10 +46,10 @@ CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString
     list->setAlternatingRowColors(true);
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(false);  // shown once the user sorts
-    list->setToolTip(QString::fromWCharArray(L"\u5217\u51fa\u6307\u5b9a\u56fe\u5f62\u6587\u4ef6\u4e2d\u7684\u6240\u6709\u53ef\u7528\u5e03\u5c40\u3002\u5355\u51fb\u67d0\u4e2a\u590d\u9009\u6846\u9009\u62e9\u67d0\u4e2a\u5e03\u5c40\u3002"));
+    list->setToolTip(q(ssMessage(27812, L"Lists all layouts available in the specified drawing files. Click a check box to select a layout.")));
     for (int c = 0; c < 3; ++c) list->setColumnWidth(c, dialogData(kColumns[c], kWidths[c]).toInt());
     prefixCheck = new QCheckBox(tr("&Prefix sheet titles with file name"), this);
-    prefixCheck->setToolTip(QString::fromWCharArray(L"\u9009\u62e9\u8be5\u9009\u9879\u540e\uff0c\u81ea\u52a8\u5c06\u56fe\u5f62\u6587\u4ef6\u540d\u6dfb\u52a0\u5230\u56fe\u7eb8\u6807\u9898\u7684\u5f00\u59cb\u4f4d\u7f6e\u3002"));
+    prefixCheck->setToolTip(q(ssMessage(27813, L"Automatically adds the drawing file name to the beginning of the sheet title when selected.")));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
