@@ -2,8 +2,11 @@
 """A heavy A1 sheet, as offices draw them: a building plan of about 31,000 entities in model space
 (walls as lines and polylines with arcs, doors as arcs, columns as circles, furniture blocks, room
 texts, 300 hatched areas) shown through one viewport of an A1 layout with a title block frame.
+Doors are HIDDEN, columns CENTER and shelves DASHED at LTSCALE 100, and half the hatches are
+ANSI31; with --plain every line is continuous and every hatch solid, to time what linetypes and
+patterns cost.
 
-  bench/make_heavy_sheet.py OUT.dxf [SEED]
+  bench/make_heavy_sheet.py OUT.dxf [SEED] [--plain]
 """
 import math
 import random
@@ -11,11 +14,16 @@ import sys
 
 import ezdxf
 
-out = sys.argv[1]
-rng = random.Random(int(sys.argv[2]) if len(sys.argv) > 2 else 7)
+args = [a for a in sys.argv[1:] if a != "--plain"]
+plain = "--plain" in sys.argv
+out = args[0]
+rng = random.Random(int(args[1]) if len(args) > 1 else 7)
 doc = ezdxf.new("R2013", setup=True)
+linetypes = {} if plain else {"A-DOOR": "HIDDEN", "S-COLS": "CENTER", "A-FURN": "DASHED"}
 for name, colour in (("A-WALL", 7), ("A-DOOR", 3), ("A-FURN", 4), ("A-ANNO", 2), ("S-COLS", 1), ("A-HATCH", 8)):
-    doc.layers.add(name, color=colour)
+    doc.layers.add(name, color=colour, linetype=linetypes.get(name, "Continuous"))
+doc.header["$LTSCALE"] = 100
+doc.header["$PSLTSCALE"] = 0
 msp = doc.modelspace()
 
 chair = doc.blocks.new("CHAIR")
@@ -56,7 +64,7 @@ for i in range(rooms_x):
             msp.add_line((sx, sy), (sx + 600, sy), dxfattribs={"layer": "A-FURN"})
         if i * rooms_y + j in hatched:
             h = msp.add_hatch(color=8, dxfattribs={"layer": "A-HATCH"})
-            if rng.random() < 0.5:
+            if rng.random() < 0.5 and not plain:
                 h.set_pattern_fill("ANSI31", scale=20)
             path = h.paths.add_edge_path()
             path.add_line((x0 + 200, y0 + 200), (x0 + cw - 200, y0 + 200))

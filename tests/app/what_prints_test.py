@@ -2,7 +2,9 @@
 """What prints is what the drawing says, for drawings made by ezdxf and published by drawkit:
 
 1. Layers that do not plot: a text on a layer whose plot flag is off and one on "Defpoints" are
-   not on the page; a text on a plain layer is, once for each of the two viewports that show it.
+   not on the page; a text on a plain layer is, once for each of the two viewports that show it;
+   a block's text on layer "0" prints through a reference on a plain layer, not through one on a
+   layer that does not plot.
 2. Layers frozen in one viewport: a text on a layer that the left viewport freezes shows once,
    through the right viewport.
 3. Linetypes: a DASHED line prints as one dash pattern (a single PDF `d` operator with the
@@ -66,6 +68,10 @@ msp = doc.modelspace()
 for i, (text, layer) in enumerate((("PLAINTEXT", "0"), ("NOPLOTTEXT", "NOPLOT"), ("DEFPOINTSTEXT", "Defpoints"),
                                    ("FROZENTEXT", "FROZEN"))):
     msp.add_text(text, height=5, dxfattribs={"layer": layer, "insert": (0, -10 * i)})
+# A block's layer-0 text takes the layer of each reference: it prints through the plain one alone.
+doc.blocks.new("TAG").add_text("BLOCKZERO", height=4, dxfattribs={"layer": "0"})
+msp.add_blockref("TAG", (5, 8), dxfattribs={"layer": "NOPLOT"})
+msp.add_blockref("TAG", (5, -38), dxfattribs={"layer": "0"})
 layout = doc.layouts.new("Rules")
 layout.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
 left = layout.add_viewport(center=(110, 150), size=(180, 200), view_center_point=(30, -15), view_height=60)
@@ -75,6 +81,7 @@ text = publish(doc, "rules")
 expect(text.count("PLAINTEXT") == 2, "a plain layer's text shows in both viewports: %d" % text.count("PLAINTEXT"))
 expect("NOPLOTTEXT" not in text, "a layer whose plot flag is off prints")
 expect("DEFPOINTSTEXT" not in text, "Defpoints prints")
+expect(text.count("BLOCKZERO") == 2, "a block's layer-0 text follows its reference's layer: %d" % text.count("BLOCKZERO"))
 expect(text.count("FROZENTEXT") == 1, "a layer frozen in one of two viewports shows %d times" % text.count("FROZENTEXT"))
 
 # ---- 3. linetypes, on paper space itself

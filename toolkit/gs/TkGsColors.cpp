@@ -54,12 +54,12 @@ TkGsColorResolver::TkGsColorResolver(const TkDbDatabase& db) {
     }
 }
 
-const TkGsColorResolver::Layer* TkGsColorResolver::layerOf(const TkDbRecord& e) const {
-    auto it = layers_.find(std::string(e.str(8)));
+const TkGsColorResolver::Layer* TkGsColorResolver::layerOf(const TkDbRecord& e, std::string_view onLayer) const {
+    auto it = layers_.find(std::string(onLayer.empty() ? e.str(8) : onLayer));
     return it == layers_.end() ? nullptr : &it->second;
 }
 
-QColor TkGsColorResolver::colorOf(const TkDbRecord& e, const QColor& byBlock) const {
+QColor TkGsColorResolver::colorOf(const TkDbRecord& e, const QColor& byBlock, std::string_view onLayer) const {
     if (const TkDbTag* t = e.find(tkdxf::kTrueColor)) {
         long long rgb = 0;
         tkDbToInt(t->value(), rgb);
@@ -68,29 +68,29 @@ QColor TkGsColorResolver::colorOf(const TkDbRecord& e, const QColor& byBlock) co
     long long aci = e.integer(62, {}, 256);
     if (aci == 0) return byBlock;
     if (aci == 256 || aci < 0) {
-        const Layer* l = layerOf(e);
+        const Layer* l = layerOf(e, onLayer);
         return l ? l->color : QColor(0, 0, 0);
     }
     return tkGsAciColor(static_cast<int>(aci));
 }
 
-int TkGsColorResolver::lineweightOf(const TkDbRecord& e, int byBlock) const {
+int TkGsColorResolver::lineweightOf(const TkDbRecord& e, int byBlock, std::string_view onLayer) const {
     long long lw = e.integer(370, {}, -1);
     if (lw == -2) return byBlock;
     if (lw == -1) {
-        const Layer* l = layerOf(e);
+        const Layer* l = layerOf(e, onLayer);
         lw = l ? l->lineweight : -3;
     }
     return lw < 0 ? 0 : static_cast<int>(lw);  // -3 is the default: thin
 }
 
-bool TkGsColorResolver::isVisible(const TkDbRecord& e) const {
-    const Layer* l = layerOf(e);
+bool TkGsColorResolver::isVisible(const TkDbRecord& e, std::string_view onLayer) const {
+    const Layer* l = layerOf(e, onLayer);
     return (!l || l->visible) && (e.integer(60) & 1) == 0;  // group 60: entity invisible
 }
 
-bool TkGsColorResolver::plots(const TkDbRecord& e) const {
-    const Layer* l = layerOf(e);
+bool TkGsColorResolver::plots(const TkDbRecord& e, std::string_view onLayer) const {
+    const Layer* l = layerOf(e, onLayer);
     // A layer the table lacks: its name alone tells.
-    return l ? l->plots : !tkDbNameEqualNoCase(e.str(8), "Defpoints");
+    return l ? l->plots : !tkDbNameEqualNoCase(onLayer.empty() ? e.str(8) : onLayer, "Defpoints");
 }

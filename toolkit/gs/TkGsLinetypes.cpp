@@ -68,12 +68,12 @@ const TkGsLinetype* TkGsLinetypes::named(std::string_view name) const {
     return it == patterns_.end() ? nullptr : &it->second;
 }
 
-const TkGsLinetype* TkGsLinetypes::of(const TkDbRecord& e, const TkGsLinetype* byBlock) const {
+const TkGsLinetype* TkGsLinetypes::of(const TkDbRecord& e, const TkGsLinetype* byBlock, std::string_view onLayer) const {
     if (patterns_.empty()) return nullptr;
     const std::string name = upper(e.str(6));
     if (name == "BYBLOCK") return byBlock;
     if (name.empty() || name == "BYLAYER") {
-        auto layer = layerLinetype_.find(std::string(e.str(8)));
+        auto layer = layerLinetype_.find(std::string(onLayer.empty() ? e.str(8) : onLayer));
         return layer == layerLinetype_.end() ? nullptr : named(layer->second);
     }
     return named(name);

@@ -29,7 +29,7 @@ public:
     explicit TkGsLinetypes(const TkDbDatabase& db);
     // The pattern `e` is drawn with, or null for a continuous line; `byBlock` is the pattern of
     // the reference it is drawn through (null: continuous).
-    const TkGsLinetype* of(const TkDbRecord& e, const TkGsLinetype* byBlock) const;
+    const TkGsLinetype* of(const TkDbRecord& e, const TkGsLinetype* byBlock, std::string_view onLayer = {}) const;
     // LTSCALE times the entity's own linetype scale.
     double scaleOf(const TkDbRecord& e) const;
     // Whether paper space scales the linetypes of what viewports show (PSLTSCALE).

@@ -299,11 +299,22 @@ QColor TkGsRenderer::plotted(const QColor& c) const {
     }
 }
 
+std::string_view TkGsRenderer::layerIn(const TkDbRecord& e, const Ctx& ctx) {
+    const std::string_view own = e.str(8);
+    return !ctx.layer0.empty() && own == "0" ? ctx.layer0 : own;
+}
+
+TkGsRenderer::Ctx TkGsRenderer::through(const TkDbRecord& e, const Ctx& ctx, const QColor& color) const {
+    const std::string_view layer = layerIn(e, ctx);
+    return Ctx{ctx.pass,   color,      colors_.lineweightOf(e, ctx.lwByBlock, layer), ctx.depth + 1, true,
+               ctx.frozen, linetypes_.of(e, ctx.ltByBlock, layer), ctx.paperUnits, ctx.xrefLevel, layer};
+}
+
 QPen TkGsRenderer::penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) const {
-    color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
+    color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock, layerIn(e, ctx))));
     QPen pen(color);
     pen.setCosmetic(true);
-    const int lw = colors_.lineweightOf(e, ctx.lwByBlock);
+    const int lw = colors_.lineweightOf(e, ctx.lwByBlock, layerIn(e, ctx));
     if (options_.deviceUnitsPerMm > 0) {
         // On paper every line has a width: thin is the finest pen, "by default" a quarter millimetre.
         const double mm = lw > 0 ? lw / 100.0 : lw == 0 ? 0.13 : 0.25;
@@ -388,8 +399,9 @@ void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, con
         }
         // Paid before it is known to show: the extents count it the same way.
         if (ctx.counted && !budget.spend(TkDbBudget::costOf(e, followers.size()))) return;
-        if (!colors_.isVisible(e) || (options_.plotRules && !colors_.plots(e))) continue;
-        if (ctx.frozen && ctx.frozen->count(upper(e.str(8)))) continue;
+        const std::string_view layer = layerIn(e, ctx);
+        if (!colors_.isVisible(e, layer) || (options_.plotRules && !colors_.plots(e, layer))) continue;
+        if (ctx.frozen && ctx.frozen->count(upper(layer))) continue;
         if (t == "VIEWPORT") {
             if (paperSpace) drawViewport(p, e, xf, ctx);
             continue;
@@ -408,7 +420,8 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     if (t == "INSERT") {
         drawInsert(p, e, xf, ctx);
         for (const TkDbRecord* a : followers)
-            if (colors_.isVisible(*a) && (a->integer(70) & 1) == 0) drawText(p, *a, xf, plotted(tkGsOnWhite(colors_.colorOf(*a, color))));
+            if (colors_.isVisible(*a, layerIn(*a, ctx)) && (a->integer(70) & 1) == 0)
+                drawText(p, *a, xf, plotted(tkGsOnWhite(colors_.colorOf(*a, color, layerIn(*a, ctx)))));
         return;
     }
     if (t == "TEXT" || t == "ATTRIB") {
@@ -429,7 +442,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     }
     if (t == "DIMENSION") {
         drawReferenced(p, e.str(2), nullptr, xf,
-                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
+                       through(e, ctx, color));
         return;
     }
     QPainterPath path;
@@ -459,7 +472,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         const TkDbPolylineGeom g = t == "POLYLINE" ? tkDbPolyline(e, followers) : tkDbLwPolyline(e);
         ocs = g.worldCoordinates ? QTransform() : ocsTransform(e, g.elevation);
         // Without its "linetype generation" flag a polyline starts its pattern again at every vertex.
-        path = polylinePath(g.vertices, g.closed, (e.integer(70) & 128) == 0 && linetypes_.of(e, ctx.ltByBlock));
+        path = polylinePath(g.vertices, g.closed, (e.integer(70) & 128) == 0 && linetypes_.of(e, ctx.ltByBlock, layerIn(e, ctx)));
         bandWidth = g.width;
     } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
         const TkDbCornersGeom g = tkDbCorners(e);
@@ -530,7 +543,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         p.setPen(pen);
     }
     const QPainterPath device = onDevice(path, full);
-    if (const TkGsLinetype* linetype = fill ? nullptr : linetypes_.of(e, ctx.ltByBlock)) {
+    if (const TkGsLinetype* linetype = fill ? nullptr : linetypes_.of(e, ctx.ltByBlock, layerIn(e, ctx))) {
         const double unitsToDevice = (ctx.paperUnits > 0 ? ctx.paperUnits : stretchOf(full)) * linetypes_.scaleOf(e);
         if (TkGsLinetypes::applyTo(pen, *linetype, unitsToDevice, device.length())) p.setPen(pen);
     }
@@ -541,9 +554,7 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
 
 void TkGsRenderer::drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
     const TkDbInsertGeom g = tkDbInsert(e);
-    QColor color = plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock)));
-    const Ctx inner{ctx.pass,   color,      colors_.lineweightOf(e, ctx.lwByBlock), ctx.depth + 1, true,
-                    ctx.frozen, linetypes_.of(e, ctx.ltByBlock), ctx.paperUnits, ctx.xrefLevel};
+    const Ctx inner = through(e, ctx, plotted(tkGsOnWhite(colors_.colorOf(e, ctx.byBlock, layerIn(e, ctx)))));
     const QTransform toDevice = ocsTransform(e, g.insert.z) * xf;
     // Copies row by row until the array ends or the budget does.
     for (int r = 0; r < g.rows; ++r)
@@ -822,7 +833,7 @@ void TkGsRenderer::drawMLeader(QPainter& p, const TkDbRecord& e, const QTransfor
                     place.rotate(std::atan2(d.y(), d.x()) * 180 / kPi);
                     place.scale(g.arrowSize, g.arrowSize);
                     drawReferenced(p, block->str(2), &place, xf,
-                                   Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
+                                   through(e, ctx, color));
                     continue;
                 }
                 arrows.addPolygon(QPolygonF{v[0], v[0] - d + n, v[0] - d - n, v[0]});
@@ -845,7 +856,7 @@ void TkGsRenderer::drawMLeader(QPainter& p, const TkDbRecord& e, const QTransfor
         place.rotate(g.blockRotation * 180 / kPi);
         place.scale(g.blockScale.x, g.blockScale.y);
         drawReferenced(p, block->str(2), &place, xf,
-                       Ctx{ctx.pass, color, ctx.lwByBlock, ctx.depth + 1, true, ctx.frozen, ctx.ltByBlock, ctx.paperUnits, ctx.xrefLevel});
+                       through(e, ctx, color));
     }
 }
 

@@ -75,7 +75,14 @@ private:
         // linetypes (PSLTSCALE); 0 elsewhere.
         double paperUnits = 0;
         int xrefLevel = 0;  // how many external references deep this is drawn
+        // The layer that entities on layer "0" are drawn on: the reference's, inside a block.
+        std::string_view layer0;
     };
+    // The layer `e` is drawn on in `ctx`.
+    static std::string_view layerIn(const TkDbRecord& e, const Ctx& ctx);
+    // The context of a block drawn through `e` (a reference, a dimension, a multileader) in
+    // `color`: BYBLOCK takes e's lineweight and linetype, layer "0" takes e's layer.
+    Ctx through(const TkDbRecord& e, const Ctx& ctx, const QColor& color) const;
     void drawBlock(QPainter& p, uint64_t blockRecord, const QTransform& xf, const Ctx& ctx, bool paperSpace) const;
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
                     const std::vector<const TkDbRecord*>& followers) const;
