@@ -12,17 +12,14 @@
 
 #include "host/PathUtil.h"
 #include "toolkit/common/TkFileIdentity.h"
+#include "toolkit/common/TkIdentity.h"
 #include "toolkit/common/TkSafeOpen.h"
 #include "toolkit/common/TkUtf8.h"
 
 namespace {
 
-TkString loginName() { return qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", "unknown")).left(260).toStdWString(); }
-TkString machineName() {
-    char name[256] = {};  // the host name is at most 64 bytes on Linux; the last byte stays 0
-    if (::gethostname(name, sizeof name - 1) != 0) return L"unknown";
-    return tkFromUtf8(name);
-}
+TkString loginName() { return tkFromUtf8(tkUserName()); }
+TkString machineName() { return tkFromUtf8(tkMachineName()); }
 
 // Values stay on one line whatever a user or host name holds.
 std::string oneLine(const TkString& s) {

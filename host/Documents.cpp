@@ -13,6 +13,7 @@
 
 #include "host/CommandLine.h"
 #include "host/NqSystem.h"
+#include "toolkit/common/TkIdentity.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/sm/TkSmDatabase.h"
 
@@ -29,8 +30,7 @@ QString holderNotePath(const QString& drawing) {
 void writeHolderNote(const QString& drawing) {
     QFile note(holderNotePath(drawing));
     if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;  // a note is a courtesy
-    const QByteArray user = qgetenv("USER").isEmpty() ? qgetenv("LOGNAME") : qgetenv("USER");
-    note.write(user + "\n" + QSysInfo::machineHostName().toUtf8() + "\n" + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + "\n");
+    note.write(QByteArray::fromStdString(tkUserName()) + "\n" + QByteArray::fromStdString(tkMachineName()) + "\n" + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + "\n");
 }
 
 }  // namespace
@@ -240,9 +240,8 @@ bool vrapGetDwgFileInfo(const TkString& path, TkString& holder, TkString& detail
     for (int i = 0; i < dm->documentCount(); ++i) {
         VrApDocument* d = dm->document(i);
         if (QString::fromStdWString(d->fileName()) != abs || d->isReadOnly()) continue;
-        QString user = qEnvironmentVariable("USER", "unknown");
-        holder = user.toStdWString();
-        detail = QSysInfo::machineHostName().toStdWString();
+        holder = tkFromUtf8(tkUserName());
+        detail = tkFromUtf8(tkMachineName());
         return true;
     }
     return false;

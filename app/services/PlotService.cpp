@@ -23,6 +23,7 @@
 #include "host/PathUtil.h"
 #include "host/Progress.h"
 #include "host/UiBase.h"
+#include "toolkit/common/TkIdentity.h"
 #include "toolkit/common/TkUtf8.h"
 #include "toolkit/db/TkDbDatabase.h"
 
@@ -31,10 +32,7 @@ namespace {
 constexpr int kPdf = 0, kDwf = 1, kDwfx = 2, kPlotter = 3;
 QString q(const TkString& s) { return QString::fromStdWString(s); }
 
-TkString userName() {
-    const passwd* pw = ::getpwuid(::getuid());
-    return tkFromUtf8(pw && pw->pw_name ? pw->pw_name : "");
-}
+TkString userName() { return tkFromUtf8(tkUserName()); }
 
 TkString label(const VrPublishSheet& s) { return s.number.empty() ? s.title : s.number + L" - " + s.title; }
 

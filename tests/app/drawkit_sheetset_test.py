@@ -75,7 +75,7 @@ expect(sorted(setups.rootdict["ACAD_PLOTSETTINGS"].keys()) == ["PDF A1 (1:1)", "
 p = drawkit("move", dst, "Z-999", "--to", "General")
 expect(p.returncode == 1 and "Z-999" in p.stderr, "bad item: %d %s" % (p.returncode, p.stderr))
 p = drawkit("prop", dst, "A-101")
-expect(p.returncode == 1, "prop without NAME=VALUE: %d" % p.returncode)
+expect(p.returncode == 2 and "NAME=VALUE" in p.stderr, "prop without NAME=VALUE: %d" % p.returncode)
 F_OFD_SETLK = 37  # Linux
 dbl = os.path.join(orig, "Riverside Library.dbl")
 fd = os.open(dbl, os.O_RDWR | os.O_CREAT, 0o666)

@@ -103,11 +103,11 @@ latin = os.path.join(folder, "latin.csv")
 with open(latin, "wb") as f:
     f.write(b"Number,Title,Subset\nZ-1,Caf\xe9,Architecture\n")
 p = drawkit("new-sheet", dst, "--from-csv", latin)
-expect(p.returncode == 1 and "line 2 is not UTF-8" in p.stderr, "a Latin-1 CSV: exit %d %s" % (p.returncode, p.stderr))
+expect(p.returncode == 2 and "line 2 is not UTF-8" in p.stderr, "a Latin-1 CSV: exit %d %s" % (p.returncode, p.stderr))
 huge = os.path.join(folder, "huge.csv")
 write_csv(huge, [["Number", "Title", "Subset"], ["Z-2", "x" * 70000, "Architecture"]])
 p = drawkit("new-sheet", dst, "--from-csv", huge)
-expect(p.returncode == 1 and "65536" in p.stderr, "a 70,000-byte cell: exit %d %s" % (p.returncode, p.stderr))
+expect(p.returncode == 2 and "65536" in p.stderr, "a 70,000-byte cell: exit %d %s" % (p.returncode, p.stderr))
 expect(drawkit("prop", dst, "A-101", "Drawn by=@SUM(1)").returncode == 0, "a value starting with @")
 exported = drawkit("sheets", dst, "--csv").stdout
 row = next(r for r in csv.reader(exported.splitlines()) if r and r[0] == "A-101")

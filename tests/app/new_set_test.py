@@ -106,7 +106,7 @@ for path, before in originals.items():
 p = subprocess.run([DRAWKIT, "check", dst], capture_output=True, text=True)
 expect(p.returncode == 0, "check of the new set: %s" % p.stdout[-2000:])
 p = subprocess.run([DRAWKIT, "new-set", dst, "--from", root], capture_output=True, text=True)
-expect(p.returncode == 1 and "exists already" in p.stderr, "an existing set is never overwritten: %d %s" % (p.returncode, p.stderr))
+expect(p.returncode == 2 and "exists already" in p.stderr, "an existing set is never overwritten: %d %s" % (p.returncode, p.stderr))
 
 # From an example: its subsets and settings, none of its sheets, and the new set's own location.
 subprocess.run([DRAWKIT, "prop", dst, "Bauherr=Stadt"], check=True, capture_output=True)
@@ -136,7 +136,7 @@ expect('name="Bauherr"' in text and "Stadt" in text, "the example's custom prope
 locations = set(re.findall(r'role="NewSheetLocation"[^>]*? path="([^"]*)"', text))
 expect(locations == {os.path.join(WORK, "Kopie")}, "every subset's new sheets go beside the new set: %s" % locations)
 p = subprocess.run([DRAWKIT, "new-set", os.path.join(WORK, "x.dst"), "--example", os.path.join(WORK, "none.dst")], capture_output=True, text=True)
-expect(p.returncode == 1 and "none.dst" in p.stderr, "a missing example: %d %s" % (p.returncode, p.stderr))
+expect(p.returncode == 2 and "none.dst" in p.stderr, "a missing example: %d %s" % (p.returncode, p.stderr))
 
 for f in failures:
     print("FAIL:", f)

@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <thread>
 
+#include <pwd.h>
+
 #include "drawings/SheetSetLock.h"
+#include "toolkit/db/TkDbDatabase.h"
 #include "tests/support/OtherProcess.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/common/TkUtf8.h"
@@ -182,4 +185,34 @@ TEST(Locks, AStaleLockFileOfAnotherUserBlocksNobody) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs another user to own the stale file";
     EXPECT_TRUE(user.took());
     EXPECT_FALSE(std::filesystem::exists(dir.file("shared.dbl")));  // removed on letting go
+}
+
+// Cron jobs, services and containers often run without $USER or $LOGNAME: the lock note, what the
+// holder reads as and a drawing's "last saved by" then name the account and the machine, never
+// "unknown".
+TEST(Locks, WithoutUserInTheEnvironmentTheAccountNamesTheHolder) {
+    ScratchDir dir;
+    std::wstring dst = tkFromUtf8(dir.file("Riverside.dst"));
+    writeFileText(tkToUtf8(dst), "sheet set");
+    const passwd* pw = ::getpwuid(::geteuid());
+    ASSERT_TRUE(pw && pw->pw_name);
+    const std::string account = pw->pw_name;
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    const std::string drawing = dir.file("A-101.dxf");
+    OtherProcess other([&] {
+        ::unsetenv("USER");
+        ::unsetenv("LOGNAME");
+        std::unique_ptr<TkDbDatabase> db = TkDbDatabase::createNew();
+        if (!db || !db->saveAs(drawing, db->version())) return std::shared_ptr<void>();
+        return lockSet(dst);
+    });
+    ASSERT_TRUE(other.took());
+    const std::string note = readFileText(dir.file("Riverside.dbl"));
+    EXPECT_NE(note.find("UserName=" + account + "\n"), std::string::npos) << note;
+    EXPECT_NE(note.find("Machine=" + std::string(host) + "\n"), std::string::npos) << note;
+    EXPECT_EQ(CSheetSetLock::holder(dst).describe().rfind(tkFromUtf8(account + " on " + host + " since "), 0), 0u);
+    TkDbDatabase saved;
+    ASSERT_TRUE(saved.readDxfFile(drawing));
+    EXPECT_EQ(saved.getSysVar("LOGINNAME"), account);
 }

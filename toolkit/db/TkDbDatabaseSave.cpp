@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "toolkit/common/TkIdentity.h"
 #include "toolkit/common/TkAtomicFile.h"
 #include "toolkit/db/TkDbDatabase.h"
 #include "toolkit/db/TkDbTagWriter.h"
@@ -13,11 +14,7 @@
 
 namespace {
 
-std::string loginName() {
-    if (const char* u = std::getenv("USER"); u && *u) return u;
-    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name) return pw->pw_name;
-    return "unknown";
-}
+std::string loginName() { return tkUserName(); }
 
 }  // namespace
 

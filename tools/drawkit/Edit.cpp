@@ -12,7 +12,7 @@ int drawkitEdit(const std::vector<std::string>& a) {
         return 2;
     }
     TkDbDatabase db;
-    if (!readOrReport(db, a[0])) return 1;
+    if (!readOrReport(db, a[0])) return 2;
     TkDbResult r;
     int version = db.version();
     for (size_t i = 2; i < a.size(); ++i) {

@@ -54,20 +54,20 @@ TkString currentValue(const CSheet* s, const TkString& column) {
 
 int drawkitIndex(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--apply"}, {"--dry-run", "--skip-unmatched", "--rename-layouts"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() != 1 || !a.has("--apply"))
-        return fail(1, "usage: drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts] [--wait SECONDS]");
+        return fail(2, "usage: drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts] [--wait SECONDS]");
     std::vector<CsvRow> rows;
     std::string parseError;
-    if (!readCsvFile(a.value("--apply"), rows, parseError)) return fail(1, parseError);
-    if (rows.empty()) return fail(1, a.value("--apply") + ": no header line");
+    if (!readCsvFile(a.value("--apply"), rows, parseError)) return fail(2, parseError);
+    if (rows.empty()) return fail(2, a.value("--apply") + ": no header line");
     const CsvRow head = rows.front();
     int drawingCol = -1, layoutCol = -1;
     for (size_t c = 0; c < head.size(); ++c) {
         if (vrutSameTextNoCase(W(head[c]), L"Drawing")) drawingCol = static_cast<int>(c);
         if (vrutSameTextNoCase(W(head[c]), L"Layout")) layoutCol = static_cast<int>(c);
     }
-    if (drawingCol < 0 || layoutCol < 0) return fail(1, "the index needs its Drawing and Layout columns to find the sheets");
+    if (drawingCol < 0 || layoutCol < 0) return fail(2, "the index needs its Drawing and Layout columns to find the sheets");
     const bool dryRun = a.has("--dry-run"), skipUnmatched = a.has("--skip-unmatched"), renameLayouts = a.has("--rename-layouts");
     int changedSheets = 0;
     std::vector<TkString> problems;

@@ -24,8 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 int bad(const std::string& what) {
-    std::fprintf(stderr, "drawkit: %s\n", what.c_str());
-    return 1;
+    std::fprintf(stderr, "drawkit new-set: %s\n", what.c_str());
+    return 2;
 }
 
 std::string jsonList(const std::vector<TkString>& items) {

@@ -45,7 +45,7 @@ void dump(const TkDbDatabase& db, uint64_t h, int depth, std::unordered_set<uint
 
 int drawkitObjects(const std::string& path) {
     TkDbDatabase db;
-    if (!readOrReport(db, path)) return 1;
+    if (!readOrReport(db, path)) return 2;
     std::string o;
     std::unordered_set<uint64_t> seen;
     dump(db, db.namedObjectsDictionary(), 0, seen, o);

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "toolkit/common/TkIdentity.h"
 #include "app/services/OutputFile.h"
 #include "app/services/PdfPublisher.h"
 #include "app/services/Transmittal.h"
@@ -50,9 +51,9 @@ std::vector<ItemRef> itemsOf(const EditArgs& a) {
 
 int drawkitPublish(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--page-setup", "--log", "--style", "--jobs", "--title"}, {"--reverse", "--stamp", "--open", "--one-per-sheet"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() < 2)
-        return fail(1, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
+        return fail(2, "usage: drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp]\n"
                        "       [--style monochrome|displayed|grayscale] [--log FILE] [--jobs N] [--title TEXT] [--open]\n"
                        "       drawkit publish SET.dst FOLDER --one-per-sheet [...]   (a PDF per sheet, named by number and title)");
     PublishSettings settings;
@@ -61,9 +62,8 @@ int drawkitPublish(const std::vector<std::string>& args) {
     const std::string style = a.value("--style");
     if (style == "displayed") settings.plotStyle = TkGsPlotStyle::AsDisplayed;
     else if (style == "grayscale") settings.plotStyle = TkGsPlotStyle::Grayscale;
-    else if (!style.empty() && style != "monochrome") return fail(1, "--style is monochrome, displayed or grayscale");
-    const passwd* pw = ::getpwuid(::getuid());
-    settings.user = tkFromUtf8(pw && pw->pw_name ? pw->pw_name : "");
+    else if (!style.empty() && style != "monochrome") return fail(2, "--style is monochrome, displayed or grayscale");
+    settings.user = tkFromUtf8(tkUserName());
     CSheetSetMgrImpl mgr;
     int code = 0;
     if (!openSet(a.positional[0], mgr, code)) return code;
@@ -73,14 +73,14 @@ int drawkitPublish(const std::vector<std::string>& args) {
     if (a.has("--title")) {
         TkString error;
         job.documentTitle = tkFromUtf8(a.value("--title"));
-        if (!checkEnteredText(L"the title", job.documentTitle, kMaxValueLength, error)) return fail(1, tkToUtf8(error));
+        if (!checkEnteredText(L"the title", job.documentTitle, kMaxValueLength, error)) return fail(2, tkToUtf8(error));
     }
     settings.takeFrom(job);
     if (a.has("--jobs")) {
         const std::string jobs = a.value("--jobs");
         char* end = nullptr;
         const long n = std::strtol(jobs.c_str(), &end, 10);
-        if (jobs.empty() || *end || n < 1 || n > 256) return fail(1, "--jobs takes a number of workers from 1 to 256");
+        if (jobs.empty() || *end || n < 1 || n > 256) return fail(2, "--jobs takes a number of workers from 1 to 256");
         settings.threads = static_cast<int>(n);
     }
     const TkString out = tkFromUtf8(fs::absolute(a.positional[1]).lexically_normal().string());
@@ -112,8 +112,8 @@ int drawkitPublish(const std::vector<std::string>& args) {
 
 int drawkitTransmit(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() < 2) return fail(1, "usage: drawkit transmit SET.dst OUT.zip [ITEM...]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() < 2) return fail(2, "usage: drawkit transmit SET.dst OUT.zip [ITEM...]");
     CSheetSetMgrImpl mgr;
     int code = 0;
     if (!openSet(a.positional[0], mgr, code)) return code;

@@ -26,9 +26,9 @@ std::string U(const TkString& s) { return tkToUtf8(s); }
 
 int drawkitRenumber(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--pattern", "--start", "--step"}, {"--rename-layouts", "--rename-files", "--dry-run"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() != 2 || !a.has("--pattern"))
-        return fail(1, "usage: drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts] "
+        return fail(2, "usage: drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts] "
                        "[--rename-files] [--dry-run] [--wait SECONDS]");
     // The whole text must be a number ("1x" is refused); `end` points into the kept string.
     auto whole = [&](const char* option, long long& out) {
@@ -40,8 +40,8 @@ int drawkitRenumber(const std::vector<std::string>& args) {
         return !text.empty() && end && *end == '\0' && errno != ERANGE;
     };
     long long start = 1, step = 1;
-    if (!whole("--start", start)) return fail(1, "--start takes a whole number");
-    if (!whole("--step", step)) return fail(1, "--step takes a whole number");
+    if (!whole("--start", start)) return fail(2, "--start takes a whole number");
+    if (!whole("--step", step)) return fail(2, "--step takes a whole number");
     const TkString subsetPath = tkFromUtf8(a.positional[1]), pattern = tkFromUtf8(a.value("--pattern"));
     const RenumberRequest request{ItemRef::named(subsetPath), pattern, start, step, a.has("--rename-layouts"), a.has("--rename-files"),
                                   a.has("--dry-run")};
@@ -60,9 +60,9 @@ int drawkitRenumber(const std::vector<std::string>& args) {
 
 int drawkitRename(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--number", "--title"}, {"--rename-layout", "--rename-file"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() != 2 || (!a.has("--number") && !a.has("--title")))
-        return fail(1, "usage: drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file] [--wait SECONDS]");
+        return fail(2, "usage: drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file] [--wait SECONDS]");
     const TkString item = tkFromUtf8(a.positional[1]);
     RenameRequest request{ItemRef::named(item)};
     if (a.has("--number")) request.number = tkFromUtf8(a.value("--number"));

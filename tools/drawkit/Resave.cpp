@@ -14,8 +14,8 @@
 
 int drawkitResave(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--log"});
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 1) return fail(1, "usage: drawkit resave SET.dst [--log FILE] [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() != 1) return fail(2, "usage: drawkit resave SET.dst [--log FILE] [--wait SECONDS]");
     const bool terminal = ::isatty(2);
     ResaveRequest request{drawingVersionForSaveFormat(vrapDefaultSaveFormat()), {}, tkFromUtf8(a.value("--log"))};
     auto onTerminal = [terminal](const std::function<void(const ResaveTick&)>& work) {

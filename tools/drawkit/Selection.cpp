@@ -14,11 +14,11 @@
 
 int drawkitSelection(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     const auto& p = a.positional;
     const std::string verb = p.size() > 1 ? p[1] : "";
     const bool ok = (verb == "add" && p.size() >= 4) || ((verb == "restore" || verb == "delete") && p.size() == 3) || (verb == "rename" && p.size() == 4);
-    if (!ok) return fail(1, "usage: drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME [--wait SECONDS]");
+    if (!ok) return fail(2, "usage: drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME [--wait SECONDS]");
     const TkString name = tkFromUtf8(p[2]);
     if (verb == "restore") {
         // What the selection holds; nothing changes, so nothing is locked.

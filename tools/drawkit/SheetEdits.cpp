@@ -76,15 +76,15 @@ bool requestsFromCsv(const std::string& file, std::vector<NewSheetRequest>& out,
 
 int drawkitNewSheet(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--subset", "--number", "--title", "--file", "--from-csv"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     const bool fromCsv = a.has("--from-csv");
     if (a.positional.size() != 1 || (fromCsv == a.has("--title")))
-        return fail(1, "usage: drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME] [--wait SECONDS]\n"
+        return fail(2, "usage: drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME] [--wait SECONDS]\n"
                        "       drawkit new-sheet SET.dst --from-csv SHEETS.csv [--wait SECONDS]");
     std::vector<NewSheetRequest> requests;
     if (fromCsv) {
         std::string error;
-        if (!requestsFromCsv(a.value("--from-csv"), requests, error)) return fail(1, error);
+        if (!requestsFromCsv(a.value("--from-csv"), requests, error)) return fail(2, error);
     } else {
         NewSheetRequest one;
         one.subset = ItemRef::named(W(a.value("--subset")));
@@ -119,9 +119,9 @@ int drawkitNewSheet(const std::vector<std::string>& args) {
 
 int drawkitImport(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--layout", "--subset", "--for"}, {"--prefix-file-name"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() < 2)
-        return fail(1, "usage: drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name] [--wait SECONDS]\n"
+        return fail(2, "usage: drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name] [--wait SECONDS]\n"
                        "       drawkit import SET.dst DRAWING --layout NAME --for SHEET   (the sheet takes that layout instead)");
     std::vector<TkString> drawings;
     for (size_t i = 1; i < a.positional.size(); ++i) drawings.push_back(vrutAbsolutePath(W(a.positional[i])));
@@ -129,7 +129,7 @@ int drawkitImport(const std::vector<std::string>& args) {
     if (a.options.count("--layout"))
         for (const std::string& l : a.options.at("--layout")) wanted.push_back(W(l));
     const TkString subsetPath = W(a.value("--subset")), forSheet = W(a.value("--for"));
-    if (!forSheet.empty() && (drawings.size() != 1 || wanted.size() != 1)) return fail(1, "--for takes one drawing and one --layout");
+    if (!forSheet.empty() && (drawings.size() != 1 || wanted.size() != 1)) return fail(2, "--for takes one drawing and one --layout");
     const bool prefix = a.has("--prefix-file-name");
     std::vector<TkString> problems;
     const TkString setPath = setPathOf(a.positional[0]);
@@ -164,8 +164,8 @@ int drawkitImport(const std::vector<std::string>& args) {
 
 int drawkitRemove(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() < 2) return fail(1, "usage: drawkit remove SET.dst ITEM... [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() < 2) return fail(2, "usage: drawkit remove SET.dst ITEM... [--wait SECONDS]");
     std::vector<ItemRef> items;
     for (size_t i = 1; i < a.positional.size(); ++i) items.push_back(ItemRef::named(W(a.positional[i])));
     return report(a.positional[0], runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return removeItems(s, items); }));

@@ -29,18 +29,18 @@ bool parsePoint(const std::string& text, SheetListPlacement& at) {
 
 int drawkitSheetList(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--at", "--columns"}, {});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() != 2)
-        return fail(1, "usage: drawkit sheet-list SET.dst SHEET [--at X,Y] [--columns number,title,...] [--wait SECONDS]");
+        return fail(2, "usage: drawkit sheet-list SET.dst SHEET [--at X,Y] [--columns number,title,...] [--wait SECONDS]");
     SheetListRequest request{ItemRef::named(tkFromUtf8(a.positional[1]))};
     if (a.has("--at") && !parsePoint(a.value("--at"), request.at))
-        return fail(1, "--at takes the table's upper left corner as X,Y in the layout's units, such as 20,574");
+        return fail(2, "--at takes the table's upper left corner as X,Y in the layout's units, such as 20,574");
     if (a.has("--columns")) {
         request.columns.clear();
         std::istringstream list(a.value("--columns"));
         for (std::string c; std::getline(list, c, ',');)
             if (!c.empty()) request.columns.push_back(tkFromUtf8(c));
-        if (request.columns.empty()) return fail(1, "--columns takes a list such as number,title,revision");
+        if (request.columns.empty()) return fail(2, "--columns takes a list such as number,title,revision");
     }
     return report(a.positional[0],
                   runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return insertSheetList(s, request); }),

@@ -136,7 +136,7 @@ const char* severityName(SheetSetFinding::Severity s) {
 
 int drawkitSheets(const std::vector<std::string>& args) {
     OpenSet o(args[0]);
-    if (!o.set()) return 1;
+    if (!o.set()) return 2;
     std::string format = args.size() > 1 ? args[1] : "";
     std::vector<CSheet*> all;
     int count = o.set()->getSheets(all, true);
@@ -155,8 +155,8 @@ int drawkitSheets(const std::vector<std::string>& args) {
 
 int drawkitCheck(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {}, {"--json", "--repair"});
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 1) return fail(1, "usage: drawkit check SET.dst [--json] [--repair] [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() != 1) return fail(2, "usage: drawkit check SET.dst [--json] [--repair] [--wait SECONDS]");
     const bool asJson = a.has("--json");
     if (a.has("--repair")) {
         // An edit session that changes nothing: taking the set finishes or undoes an interrupted

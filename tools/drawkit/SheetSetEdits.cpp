@@ -19,15 +19,15 @@
 
 int drawkitNewSubset(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() < 2)
-        return fail(1, "usage: drawkit new-subset SET.dst PATH [NAME=VALUE...] [--wait SECONDS]\n"
+        return fail(2, "usage: drawkit new-subset SET.dst PATH [NAME=VALUE...] [--wait SECONDS]\n"
                        "       (settings: \"New sheet location=FOLDER\", \"Template=LAYOUT@FILE\", \"Prompt for template=yes\", Publish=no)");
     TkString subsetPath = tkFromUtf8(a.positional[1]);
     PropertyValues settings;
     for (size_t i = 2; i < a.positional.size(); ++i) {
         const size_t eq = a.positional[i].find('=');
-        if (eq == std::string::npos) return fail(1, "expected NAME=VALUE, not " + a.positional[i]);
+        if (eq == std::string::npos) return fail(2, "expected NAME=VALUE, not " + a.positional[i]);
         settings.emplace_back(tkFromUtf8(a.positional[i].substr(0, eq)), tkFromUtf8(a.positional[i].substr(eq + 1)));
     }
     // The subset and its own settings in one edit: a wrong value refuses the whole.
@@ -43,9 +43,9 @@ int drawkitNewSubset(const std::vector<std::string>& args) {
 
 int drawkitMove(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {"--to", "--after"});
-    if (!a.error.empty()) return fail(1, a.error);
+    if (!a.error.empty()) return fail(2, a.error);
     if (a.positional.size() != 2 || !a.has("--to"))
-        return fail(1, "usage: drawkit move SET.dst ITEM --to SUBSET [--after ITEM] [--wait SECONDS]");
+        return fail(2, "usage: drawkit move SET.dst ITEM --to SUBSET [--after ITEM] [--wait SECONDS]");
     const TkString item = tkFromUtf8(a.positional[1]), to = tkFromUtf8(a.value("--to")), after = tkFromUtf8(a.value("--after"));
     MoveRequest request{{ItemRef::named(item)}, after.empty() ? ItemRef{} : ItemRef::named(after), ItemRef::named(to), true};
     const ActionResult r = runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return moveItems(s, request); });
@@ -54,29 +54,29 @@ int drawkitMove(const std::vector<std::string>& args) {
 
 int drawkitProp(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {}, {"--nested"});
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() < 2) return fail(1, "usage: drawkit prop SET.dst [ITEM] NAME=VALUE... [--nested] [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() < 2) return fail(2, "usage: drawkit prop SET.dst [ITEM] NAME=VALUE... [--nested] [--wait SECONDS]");
     TkString item;
     PropertyValues values;
     for (size_t i = 1; i < a.positional.size(); ++i) {
         const std::string& p = a.positional[i];
         size_t eq = p.find('=');
         if (eq == std::string::npos) {
-            if (i != 1) return fail(1, "expected NAME=VALUE, not " + p);
+            if (i != 1) return fail(2, "expected NAME=VALUE, not " + p);
             item = tkFromUtf8(p);
             continue;
         }
         values.emplace_back(tkFromUtf8(p.substr(0, eq)), tkFromUtf8(p.substr(eq + 1)));
     }
-    if (values.empty()) return fail(1, "no NAME=VALUE given");
+    if (values.empty()) return fail(2, "no NAME=VALUE given");
     const PropertiesRequest request{item.empty() ? ItemRef{} : ItemRef::named(item), values, a.has("--nested"), {}, {}, {}};
     return report(a.positional[0], runAction(setPathOf(a.positional[0]), a.waitMs, [&](EditSession& s) { return setProperties(s, request); }));
 }
 
 int drawkitRestamp(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args);
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 1) return fail(1, "usage: drawkit restamp SET.dst [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() != 1) return fail(2, "usage: drawkit restamp SET.dst [--wait SECONDS]");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
     RestampReport done;
@@ -90,8 +90,8 @@ int drawkitRestamp(const std::vector<std::string>& args) {
 
 int drawkitUpdateFields(const std::vector<std::string>& args) {
     EditArgs a = parseEditArgs(args, {}, {"--json"});
-    if (!a.error.empty()) return fail(1, a.error);
-    if (a.positional.size() != 1) return fail(1, "usage: drawkit update-fields SET.dst [--json] [--wait SECONDS]");
+    if (!a.error.empty()) return fail(2, a.error);
+    if (a.positional.size() != 1) return fail(2, "usage: drawkit update-fields SET.dst [--json] [--wait SECONDS]");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(a.positional[0], ec)) return fail(2, a.positional[0] + ": no such sheet set file");
     // Under the set's lock, so that a colleague's rename made meanwhile is what the drawings show.

@@ -18,7 +18,7 @@ int drawkitThumb(const std::vector<std::string>& a) {
         return 2;
     }
     TkDbDatabase db;
-    if (!readOrReport(db, a[0])) return 1;
+    if (!readOrReport(db, a[0])) return 2;
     std::string layout = a.size() > 2 ? a[2] : db.currentLayoutName();
     int w = 256, h = 168;
     // An image is held whole in memory: 8192 pixels a side is a poster at 300 dpi, and enough.

@@ -1,15 +1,5 @@
-// drawkit: the drawing toolkit on the command line, for people and scripts.
-//   drawkit info FILE [--json] [--strict]
-//   drawkit audit FILE [--json]
-//   drawkit roundtrip IN OUT [--version CODE]
-//   drawkit objects FILE
-//   drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]
-//   drawkit sheets SET.dst [--json|--csv]
-//   drawkit check SET.dst [--json] [--repair]
-//   drawkit new-subset | move | prop | restamp SET.dst ... [--wait SECONDS]   (scripted edits)
-//   drawkit new-set SET.dst --from FOLDER... [options]                       (a set from drawings)
-//   drawkit new-sheet | import | remove SET.dst ...                          (sheets in bulk)
-//   drawkit publish SET.dst OUT.pdf [ITEM...] [options], drawkit transmit SET.dst OUT.zip [ITEM...]
+// drawkit: the drawing toolkit and sheet sets on the command line, for people and scripts. The verbs,
+// their arguments and help are in Verbs.cpp; the verbs themselves in the files named after them.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -20,44 +10,21 @@
 #include "toolkit/db/TkDbTagWriter.h"
 #include "tools/drawkit/Commands.h"
 #include "tools/drawkit/Json.h"
+#include "tools/drawkit/Verbs.h"
+#include "toolkit/common/TkIdentity.h"
 #include "VornVersion.h"
 
 namespace {
 
-int usage(FILE* out = stderr) {
-    std::fprintf(out,
-                 "usage: drawkit info FILE [--json] [--strict]         (--strict: refuse instead of repairing)\n"
-                 "       drawkit audit FILE [--json]                  (repairs, parts left out: exit 0 none, 1 some, 2 refused)\n"
-                 "       drawkit roundtrip IN OUT [--version CODE]   (CODE: 21 R14 .. 33 R2018, default: as read)\n"
-                 "       drawkit objects FILE                        (named objects dictionary as JSON)\n"
-                 "       drawkit thumb FILE OUT.png [LAYOUT] [WIDTHxHEIGHT]\n"
-                 "       drawkit edit IN OUT [--rename OLD NEW] [--delete NAME] [--current NAME] [--version CODE]\n"
-                 "       drawkit sheets SET.dst [--json|--csv]        (the sheet tree, or the sheet index)\n"
-                 "       drawkit check SET.dst [--json] [--repair]    (exit 1 when something is wrong)\n"
-                 "       drawkit new-subset SET.dst PATH              (PATH: \"Architecture/Plans\")\n"
-                 "       drawkit move SET.dst ITEM --to SUBSET [--after ITEM]   (ITEM: subset path or sheet number)\n"
-                 "       drawkit prop SET.dst [ITEM] NAME=VALUE...    (custom properties of the set or a sheet)\n"
-                 "       drawkit restamp SET.dst                      (point moved drawings' stamps at the set)\n"
-                 "       drawkit new-set SET.dst --from FOLDER... [--subsets-by-folder] [--prefix-file-name]\n"
-                 "                 [--ignore-top-folder] [--name NAME] [--description TEXT] [--json]\n"
-                 "       drawkit new-sheet SET.dst --subset PATH --number N --title T [--file NAME]\n"
-                 "       drawkit new-sheet SET.dst --from-csv SHEETS.csv   (columns Number, Title, Subset, File, properties)\n"
-                 "       drawkit import SET.dst DRAWING... [--layout NAME]... [--subset PATH] [--prefix-file-name]\n"
-                 "       drawkit import SET.dst DRAWING --layout NAME --for SHEET   (the sheet takes that layout)\n"
-                 "       drawkit remove SET.dst ITEM...               (sheets and empty subsets; drawings stay)\n"
-                 "       drawkit publish SET.dst OUT.pdf [ITEM...] [--page-setup NAME] [--reverse] [--stamp] [--log FILE]\n"
-                 "                 [--style monochrome|displayed|grayscale]   (exit 1 when sheets were skipped)\n"
-                 "       drawkit transmit SET.dst OUT.zip [ITEM...]   (the set, its drawings, templates and a report)\n"
-                 "       drawkit update-fields SET.dst [--json]       (title blocks show the set's values now)\n"
-                 "       drawkit resave SET.dst [--log FILE]          (every drawing stamped and saved; failures logged)\n"
-                 "       drawkit renumber SET.dst SUBSET --pattern \"A-1##\" [--start 1] [--step 1] [--rename-layouts]\n"
-                 "                 [--rename-files] [--dry-run]   (collisions with other sheets change nothing)\n"
-                 "       drawkit rename SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]\n"
-                 "       drawkit sheet-list SET.dst SHEET [--at X,Y] [--columns number,title,...]\n"
-                 "       drawkit index SET.dst --apply INDEX.csv [--dry-run] [--skip-unmatched] [--rename-layouts]\n"
-                 "       drawkit selection SET.dst add NAME ITEM... | restore NAME | rename OLD NEW | delete NAME\n"
-                 "       drawkit --version | --help\n"
-                 "  edits take the set's lock: --wait SECONDS waits for it; exit 3 while someone else holds it\n");
+// A verb we do not have: the one it most likely meant, or where the list is.
+int unknownVerb(const std::string& name) {
+    if (name.starts_with("-")) {
+        std::fprintf(stderr, "drawkit: unknown option '%s' (drawkit --help lists the verbs)\n", name.c_str());
+    } else if (const Verb* v = closestVerb(name)) {
+        std::fprintf(stderr, "drawkit: unknown verb '%s'; did you mean '%s'?\n", name.c_str(), v->name);
+    } else {
+        std::fprintf(stderr, "drawkit: unknown verb '%s' (drawkit help lists the verbs)\n", name.c_str());
+    }
     return 2;
 }
 
@@ -99,7 +66,7 @@ int info(const std::string& path, bool asJson, bool strict) {
     TkDbDatabase db;
     TkDbReadOptions opt;
     opt.recover = !strict;
-    if (!readOrReport(db, path, opt)) return 1;
+    if (!readOrReport(db, path, opt)) return 2;
     auto layouts = db.layouts();
     bool hasStamp = false;
     auto stamp = readStamp(db, hasStamp);
@@ -181,7 +148,7 @@ int info(const std::string& path, bool asJson, bool strict) {
 
 int roundtrip(const std::string& in, const std::string& out, int version) {
     TkDbDatabase db;
-    if (!readOrReport(db, in)) return 1;
+    if (!readOrReport(db, in)) return 2;
     TkDbResult r = db.saveAs(out, version ? version : db.version());
     if (!r) {
         reportFailure(out, r);
@@ -193,26 +160,36 @@ int roundtrip(const std::string& in, const std::string& out, int version) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tkEnsureRuntimeDir();
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return usage();
+    if (args.empty()) {
+        std::fputs(overallHelp().c_str(), stderr);
+        return 2;
+    }
     if (args[0] == "--version") {
         std::printf("drawkit " VORN_VERSION "\n");
         return 0;
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        usage(stdout);
+    if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
+        std::fputs(overallHelp().c_str(), stdout);
         return 0;
     }
+    if (args[0] == "help") {
+        const Verb* v = findVerb(args[1]);
+        if (!v) return unknownVerb(args[1]);
+        std::fputs(verbHelp(*v).c_str(), stdout);
+        return 0;
+    }
+    const Verb* verb = findVerb(args[0]);
+    if (!verb) return unknownVerb(args[0]);
+    if (asksForHelp(*verb, std::vector<std::string>(args.begin() + 1, args.end()))) {
+        std::fputs(verbHelp(*verb).c_str(), stdout);
+        return 0;
+    }
+    if (int code = checkVerbArgs(*verb, std::vector<std::string>(args.begin() + 1, args.end()))) return code;
     if (args[0] == "edit") return drawkitEdit(std::vector<std::string>(args.begin() + 1, args.end()));
-    if (args[0] == "objects" && args.size() == 2) return drawkitObjects(args[1]);
-    auto opt = [&](std::initializer_list<const char*> allowed) {
-        if (args.size() == 2) return true;
-        if (args.size() != 3) return false;
-        for (const char* a : allowed)
-            if (args[2] == a) return true;
-        return false;
-    };
-    if (args[0] == "sheets" && opt({"--json", "--csv"})) return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (args[0] == "objects") return drawkitObjects(args[1]);
+    if (args[0] == "sheets") return drawkitSheets(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args[0] == "check") return drawkitCheck(std::vector<std::string>(args.begin() + 1, args.end()));
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "audit") return drawkitAudit(rest);
@@ -245,15 +222,10 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             version = static_cast<int>(std::strtol(args[++i].c_str(), &end, 10));
             if (!end || *end || tkDbVersionString(version).empty()) {
-                std::fprintf(stderr, "drawkit: unknown drawing version code %s (use 21 to 33)\n", args[i].c_str());
-                return 2;
+                return usageError(args[0], "unknown drawing version code " + args[i] + " (use 21 to 33)");
             }
-        } else if (args[i].starts_with("--")) {
-            std::fprintf(stderr, "drawkit: unknown option %s\n", args[i].c_str());
-            return 2;
         } else pos.push_back(args[i]);
     }
-    if (args[0] == "info" && pos.size() == 1) return info(pos[0], asJson, strict);
-    if (args[0] == "roundtrip" && pos.size() == 2) return roundtrip(pos[0], pos[1], version);
-    return usage();
+    if (args[0] == "info") return info(pos[0], asJson, strict);
+    return roundtrip(pos[0], pos[1], version);
 }
