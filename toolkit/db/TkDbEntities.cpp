@@ -1,6 +1,7 @@
 #include "toolkit/db/TkDbEntities.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "toolkit/db/TkDbRecord.h"
@@ -152,6 +153,39 @@ TkDbSplineGeom tkDbSpline(const TkDbRecord& e) {
     for (const TkDbTag& t : tags)
         if (t.code == 41 && w < g.control.size() && num(t) > 0) g.control[w++][3] = num(t);
     return g;
+}
+
+std::vector<TkDbPoint3> tkDbSplinePoints(const TkDbSplineGeom& g, int samplesPerSpan) {
+    std::vector<TkDbPoint3> out;
+    const int degree = g.degree;
+    const size_t n = g.control.size();
+    if (degree < 1 || degree >= 16 || n <= static_cast<size_t>(degree) || g.knots.size() != n + static_cast<size_t>(degree) + 1)
+        return out;
+    auto eval = [&](double u, size_t span) {
+        // de Boor on homogeneous points.
+        std::array<std::array<double, 4>, 17> d;
+        for (int j = 0; j <= degree; ++j) {
+            const auto& p = g.control[span - static_cast<size_t>(degree) + static_cast<size_t>(j)];
+            d[static_cast<size_t>(j)] = {p[0] * p[3], p[1] * p[3], p[2] * p[3], p[3]};
+        }
+        for (int r = 1; r <= degree; ++r)
+            for (int j = degree; j >= r; --j) {
+                size_t k = span - static_cast<size_t>(degree) + static_cast<size_t>(j);
+                double den = g.knots[k + static_cast<size_t>(degree - r) + 1] - g.knots[k];
+                double a = den > 0 ? (u - g.knots[k]) / den : 0;
+                for (int q = 0; q < 4; ++q)
+                    d[static_cast<size_t>(j)][static_cast<size_t>(q)] =
+                        (1 - a) * d[static_cast<size_t>(j - 1)][static_cast<size_t>(q)] + a * d[static_cast<size_t>(j)][static_cast<size_t>(q)];
+            }
+        const auto& h = d[static_cast<size_t>(degree)];
+        if (h[3] != 0 && std::isfinite(h[0] / h[3]) && std::isfinite(h[1] / h[3])) out.push_back({h[0] / h[3], h[1] / h[3], h[2] / h[3]});
+    };
+    for (size_t span = static_cast<size_t>(degree); span < n; ++span) {
+        const double u0 = g.knots[span], u1 = g.knots[span + 1];
+        if (!(u1 > u0) || !std::isfinite(u1 - u0)) continue;
+        for (int k = out.empty() ? 0 : 1; k <= samplesPerSpan; ++k) eval(u0 + (u1 - u0) * k / samplesPerSpan, span);
+    }
+    return out;
 }
 
 TkDbViewportGeom tkDbViewport(const TkDbRecord& e) {

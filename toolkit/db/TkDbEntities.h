@@ -136,6 +136,9 @@ TkDbTextGeom tkDbText(const TkDbRecord& e);
 TkDbMTextGeom tkDbMText(const TkDbRecord& e);
 TkDbInsertGeom tkDbInsert(const TkDbRecord& e);
 TkDbSplineGeom tkDbSpline(const TkDbRecord& e);
+// Points along a spline's curve from its control points, weights and knots, `samplesPerSpan` to a
+// knot span; none when they do not make a curve (then the fit or control points stand for it).
+std::vector<TkDbPoint3> tkDbSplinePoints(const TkDbSplineGeom& g, int samplesPerSpan);
 TkDbViewportGeom tkDbViewport(const TkDbRecord& e);
 TkDbImageGeom tkDbImage(const TkDbRecord& e);
 // At most 64 elements and 100,000 vertices, whatever the counts in the file say.

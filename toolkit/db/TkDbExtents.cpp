@@ -223,40 +223,12 @@ namespace {
 
 // The curve itself, sampled along every knot span: the control polygon can lie far outside it.
 void addSplineCurve(const TkDbSplineGeom& g, TkDbBox& box) {
-    const int degree = g.degree;
-    const size_t n = g.control.size();
-    const bool usable = degree >= 1 && degree < 16 && n > static_cast<size_t>(degree) && g.knots.size() == n + static_cast<size_t>(degree) + 1;
     for (auto& p : g.fit) box.add(p.x, p.y, p.z);
-    if (!usable) {
-        // Without a consistent control frame, the points themselves.
+    const std::vector<TkDbPoint3> curve = tkDbSplinePoints(g, 24);
+    for (const TkDbPoint3& p : curve) box.add(p);
+    // Without a consistent control frame, the points themselves.
+    if (curve.empty())
         for (auto& p : g.control) box.add(p[0], p[1], p[2]);
-        return;
-    }
-    auto eval = [&](double u, size_t span) {
-        // de Boor on homogeneous points.
-        std::array<std::array<double, 4>, 17> d;
-        for (int j = 0; j <= degree; ++j) {
-            const auto& p = g.control[span - static_cast<size_t>(degree) + static_cast<size_t>(j)];
-            d[static_cast<size_t>(j)] = {p[0] * p[3], p[1] * p[3], p[2] * p[3], p[3]};
-        }
-        for (int r = 1; r <= degree; ++r)
-            for (int j = degree; j >= r; --j) {
-                size_t k = span - static_cast<size_t>(degree) + static_cast<size_t>(j);
-                double den = g.knots[k + static_cast<size_t>(degree - r) + 1] - g.knots[k];
-                double a = den > 0 ? (u - g.knots[k]) / den : 0;
-                for (int q = 0; q < 4; ++q)
-                    d[static_cast<size_t>(j)][static_cast<size_t>(q)] =
-                        (1 - a) * d[static_cast<size_t>(j - 1)][static_cast<size_t>(q)] + a * d[static_cast<size_t>(j)][static_cast<size_t>(q)];
-            }
-        const auto& h = d[static_cast<size_t>(degree)];
-        if (h[3] != 0) box.add(h[0] / h[3], h[1] / h[3], h[2] / h[3]);
-    };
-    for (size_t span = static_cast<size_t>(degree); span < n; ++span) {
-        double u0 = g.knots[span], u1 = g.knots[span + 1];
-        if (!(u1 > u0)) continue;
-        const int samples = 24;
-        for (int k = 0; k <= samples; ++k) eval(u0 + (u1 - u0) * k / samples, span);
-    }
 }
 
 void addPolyline(const TkDbPolylineGeom& g, const TkDbOcs& ocs, TkDbBox& box) {

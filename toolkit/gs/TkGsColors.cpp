@@ -81,7 +81,7 @@ int TkGsColorResolver::lineweightOf(const TkDbRecord& e, int byBlock, std::strin
         const Layer* l = layerOf(e, onLayer);
         lw = l ? l->lineweight : -3;
     }
-    return lw < 0 ? 0 : static_cast<int>(lw);  // -3 is the default: thin
+    return lw < 0 ? -3 : static_cast<int>(lw);  // -3: the drawing's default lineweight
 }
 
 bool TkGsColorResolver::isVisible(const TkDbRecord& e, std::string_view onLayer) const {

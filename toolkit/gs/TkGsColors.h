@@ -21,7 +21,8 @@ public:
     explicit TkGsColorResolver(const TkDbDatabase& db);
     // The colour an entity is drawn in; `byBlock` is the colour of the insert it is drawn through.
     QColor colorOf(const TkDbRecord& e, const QColor& byBlock, std::string_view onLayer = {}) const;
-    // Lineweight in hundredths of a millimetre, -1 for "by layer" resolved, 0 for thin.
+    // Lineweight in hundredths of a millimetre, "by layer" and "by block" resolved; -3 for the
+    // drawing's default lineweight.
     int lineweightOf(const TkDbRecord& e, int byBlock, std::string_view onLayer = {}) const;
     // False for entities on layers that are off or frozen.
     bool isVisible(const TkDbRecord& e, std::string_view onLayer = {}) const;

@@ -91,8 +91,22 @@ bool TkGsLinetypes::applyTo(QPen& pen, const TkGsLinetype& pattern, double units
     if (!std::isfinite(period) || period < 2 || !std::isfinite(length) || length / period > 1e5) return false;
     // Qt counts dashes in pen widths; a cosmetic pen of width 0 is one unit wide.
     const double width = pen.widthF() > 0 ? pen.widthF() : 1;
+    const bool roundEnds = pen.capStyle() != Qt::FlatCap;
     QList<qreal> dashes;
-    for (double d : pattern.dashes) dashes.push_back(std::max(d * unitsToDevice / width, 1e-3));
+    for (size_t i = 0; i + 1 < pattern.dashes.size(); i += 2) {
+        double dash = pattern.dashes[i] * unitsToDevice / width, gap = pattern.dashes[i + 1] * unitsToDevice / width;
+        // Round or square ends reach half a width past each end of a dash: drawn a width shorter
+        // (a dot stays a dot) and its gap a width longer, the ink spans what the pattern says and
+        // short gaps stay open.
+        if (roundEnds) {
+            const double cut = std::min(dash, 1.0);
+            dash -= cut;
+            gap += cut;
+        }
+        dashes << std::max(dash, 1e-3) << std::max(gap, 1e-3);
+    }
     pen.setDashPattern(dashes);
+    // A pattern that opens with a gap starts that far before its first dash.
+    if (pattern.lead > 0 && pattern.period > 0) pen.setDashOffset(std::fmod(pattern.period - pattern.lead, pattern.period) * unitsToDevice / width);
     return true;
 }

@@ -278,6 +278,8 @@ struct TkGsRenderer::Pass {
 
 TkGsRenderer::TkGsRenderer(const TkDbDatabase& db, TkGsOptions options) : db_(db), options_(options), colors_(db), linetypes_(db) {
     options_.showLineweights = options.showLineweights || db.getVarInt("$LWDISPLAY", 0) != 0;
+    const long long lwDefault = db_.getVarInt("$LWDEFAULT", 25);
+    defaultLineweightMm_ = lwDefault > 0 && lwDefault <= 211 ? static_cast<double>(lwDefault) / 100 : 0.25;
     for (int i = 0; i < 24; ++i) lwPixels_[i] = static_cast<uint8_t>(static_cast<int>(options_.lineweightScale * kLwFactor[i] + 0.5));
 }
 
@@ -316,8 +318,9 @@ QPen TkGsRenderer::penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) co
     pen.setCosmetic(true);
     const int lw = colors_.lineweightOf(e, ctx.lwByBlock, layerIn(e, ctx));
     if (options_.deviceUnitsPerMm > 0) {
-        // On paper every line has a width: thin is the finest pen, "by default" a quarter millimetre.
-        const double mm = lw > 0 ? lw / 100.0 : lw == 0 ? 0.13 : 0.25;
+        // On paper every line has a width: 0 is the finest pen, "default" the drawing's own
+        // default lineweight ($LWDEFAULT, a quarter millimetre unless it says otherwise).
+        const double mm = lw > 0 ? lw / 100.0 : lw == 0 ? 0.13 : defaultLineweightMm_;
         pen.setWidthF(mm * options_.deviceUnitsPerMm);
     } else {
         pen.setWidth(lineweightPixels(lw));
@@ -400,12 +403,14 @@ void TkGsRenderer::drawBlock(QPainter& p, uint64_t br, const QTransform& xf, con
         // Paid before it is known to show: the extents count it the same way.
         if (ctx.counted && !budget.spend(TkDbBudget::costOf(e, followers.size()))) return;
         const std::string_view layer = layerIn(e, ctx);
-        if (!colors_.isVisible(e, layer) || (options_.plotRules && !colors_.plots(e, layer))) continue;
-        if (ctx.frozen && ctx.frozen->count(upper(layer))) continue;
+        const bool shown = colors_.isVisible(e, layer) && !(options_.plotRules && !colors_.plots(e, layer));
+        // A viewport's layer hides or keeps off the paper its border alone: drafters put viewports
+        // on a layer that does not plot to have the view without the frame.
         if (t == "VIEWPORT") {
-            if (paperSpace) drawViewport(p, e, xf, ctx);
+            if (paperSpace) drawViewport(p, e, xf, ctx, shown);
             continue;
         }
+        if (!shown || (ctx.frozen && ctx.frozen->count(upper(layer)))) continue;
         drawEntity(p, e, xf, ctx, followers);
     }
 }
@@ -424,6 +429,8 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
                 drawText(p, *a, xf, plotted(tkGsOnWhite(colors_.colorOf(*a, color, layerIn(*a, ctx)))));
         return;
     }
+    // A block's attribute definitions show through its references as their attributes alone.
+    if (t == "ATTDEF" && ctx.depth > 0) return;
     if (t == "TEXT" || t == "ATTRIB") {
         drawText(p, e, xf, color);
         return;
@@ -483,10 +490,14 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
         fill = g.filled;
         if (g.worldCoordinates) ocs = {};
     } else if (t == "SPLINE") {
-        // Through the fit points when the spline has them, else along its control polygon.
+        // Along the curve its control points make, else through its fit points, else along its
+        // control polygon.
         const TkDbSplineGeom g = tkDbSpline(e);
         ocs = {};
-        if (!g.fit.empty()) {
+        const std::vector<TkDbPoint3> curve = tkDbSplinePoints(g, 16);
+        if (!curve.empty()) {
+            for (size_t i = 0; i < curve.size(); ++i) i ? path.lineTo(curve[i].x, curve[i].y) : path.moveTo(curve[i].x, curve[i].y);
+        } else if (!g.fit.empty()) {
             for (size_t i = 0; i < g.fit.size(); ++i) i ? path.lineTo(g.fit[i].x, g.fit[i].y) : path.moveTo(g.fit[i].x, g.fit[i].y);
         } else {
             for (size_t i = 0; i < g.control.size(); ++i)
@@ -704,7 +715,7 @@ bool TkGsRenderer::drawXref(QPainter& p, const std::string& xref, bool overlay, 
     return !pass.budget.spent();
 }
 
-void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const {
+void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx, bool withFrame) const {
     // The overall viewport (id 1) is the sheet itself; viewports switched off show nothing.
     const TkDbViewportGeom g = tkDbViewport(e);
     if (g.id == 1 || g.status <= 0) return;
@@ -731,6 +742,7 @@ void TkGsRenderer::drawViewport(QPainter& p, const TkDbRecord& e, const QTransfo
     drawBlock(p, db_.modelSpace(), modelToPaper * xf,
               Ctx{ctx.pass, QColor(0, 0, 0), 0, 0, true, frozen.empty() ? nullptr : &frozen, nullptr, paperUnits}, false);
     p.restore();
+    if (!withFrame) return;
     QPen frameColour(tkGsOnWhite(colors_.colorOf(e, QColor(0, 0, 0))));
     frameColour.setCosmetic(true);
     p.setPen(frameColour);

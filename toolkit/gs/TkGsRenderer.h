@@ -87,7 +87,7 @@ private:
     void drawEntity(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx,
                     const std::vector<const TkDbRecord*>& followers) const;
     void drawInsert(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
-    void drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx) const;
+    void drawViewport(QPainter& p, const TkDbRecord& e, const QTransform& xf, const Ctx& ctx, bool withFrame) const;
     // Draws one copy of a referenced block, its base point moved by `placement` (a dimension's
     // block has none and stays where it is); false when the budget is spent.
     bool drawReferenced(QPainter& p, std::string_view block, const QTransform* placement, const QTransform& xf,
@@ -117,6 +117,7 @@ private:
     TkGsColorResolver colors_;
     TkGsLinetypes linetypes_;
     uint8_t lwPixels_[24];
+    double defaultLineweightMm_ = 0.25;
 };
 
 // A block's stored preview icon (a device-independent bitmap: header, colour table, bits) as an
