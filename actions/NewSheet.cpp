@@ -36,6 +36,7 @@ CSheet* makeSheet(EditSession& session, const NewSheetRequest& request, TkString
     }
     TkString number = request.number, title = request.title;
     if (!(error = checkNewSheetNames(number, title)).empty()) return nullptr;
+    if (const CSheet* holder = sheetNumbered(&set, number)) return (error = numberInUseText(number, holder)), nullptr;
     const TkString display = sheetDisplayName(number, title);
     std::vector<CSheet*> siblings;
     target->getSheets(siblings, false);

@@ -1,5 +1,7 @@
 #include "model/ItemLookup.h"
 
+#include "model/NewSheet.h"
+
 #include "model/SheetImpl.h"
 
 #include "model/SheetImpl.h"
@@ -86,4 +88,18 @@ CComponent* findItem(CSheetSet* set, const TkString& wanted, TkString& error) {
     error = hits.empty() ? L"no subset, sheet number or sheet \"" + wanted + L"\" in the sheet set"
                          : std::to_wstring(hits.size()) + L" sheets carry the number \"" + wanted + L"\"";
     return nullptr;
+}
+
+CSheet* sheetNumbered(CSheetSet* set, const TkString& number, const CSheet* except) {
+    const TkString wanted = trimmedText(number);
+    if (wanted.empty()) return nullptr;
+    std::vector<CSheet*> sheets;
+    set->getSheets(sheets, true);
+    for (CSheet* s : sheets)
+        if (s != except && sameTextNoCase(trimmedText(s->getNumber()), wanted)) return s;
+    return nullptr;
+}
+
+TkString numberInUseText(const TkString& number, const CSheet* holder) {
+    return L"the sheet number " + trimmedText(number) + L" is taken: " + sheetDisplayName(holder) + L" carries it";
 }

@@ -18,3 +18,9 @@ CSubset* findSubsetByPath(CSheetSet* set, const TkString& path);
 // a subset path and a sheet as the tree names it ("Landscape/Site Plan" for a sheet without a
 // number). Null with `error` saying why: nothing of that name, or a number that several sheets carry.
 CComponent* findItem(CSheetSet* set, const TkString& wanted, TkString& error);
+// The sheet of `set`, other than `except`, that carries `number` (letter case and surrounding
+// blanks aside); null for an empty number. A number is the sheet's address in scripts, the index
+// and title blocks, so no two sheets of a set may share one.
+CSheet* sheetNumbered(CSheetSet* set, const TkString& number, const CSheet* except = nullptr);
+// "the number A-101 is A-101 Ground Floor Plan's already" for a number `holder` carries.
+TkString numberInUseText(const TkString& number, const CSheet* holder);

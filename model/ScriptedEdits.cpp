@@ -118,7 +118,8 @@ Standard standardProperty(CComponent* target, const TkString& name, bool nested,
 
 }  // namespace
 
-bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly, bool nested) {
+bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly, bool nested,
+                            bool numbersUnique) {
     if (values.empty()) {
         error = L"no NAME=VALUE given";
         return false;
@@ -139,6 +140,10 @@ bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const Proper
             return false;
     for (const auto& [p, value] : standard)
         if (p.check && !p.check(value, error)) return false;
+    if (numbersUnique && target->getType() == kComponentSheet)
+        for (const auto& [name, value] : values)
+            if (const CSheet* holder = sameName(name, L"Number") ? sheetNumbered(&set, value, static_cast<CSheet*>(target)) : nullptr)
+                return (error = numberInUseText(value, holder)), false;
     if (!custom.empty() && target->getType() == kComponentSubset) {
         error = L"subsets have no custom properties; name a sheet or leave the item out for the sheet set";
         return false;

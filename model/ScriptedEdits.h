@@ -19,6 +19,8 @@ using PropertyValues = std::vector<std::pair<TkString, TkString>>;
 bool setItemProperties(CSheetSetImpl& set, const TkString& item, const PropertyValues& values, TkString& error);
 // The same for an item already found; with `checkOnly` nothing changes, the values are only checked.
 // With `nested`, a subset's or the set's inherited settings go to its nested subsets too. The
-// set's own properties land as its properties dialog writes them.
+// set's own properties land as its properties dialog writes them. A sheet's new number may not be
+// another sheet's, unless `numbersUnique` is off for a caller that checks many at once (an index
+// that trades numbers between sheets).
 bool setComponentProperties(CSheetSetImpl& set, CComponent* target, const PropertyValues& values, TkString& error, bool checkOnly = false,
-                            bool nested = false);
+                            bool nested = false, bool numbersUnique = true);

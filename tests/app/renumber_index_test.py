@@ -86,6 +86,33 @@ after = rows()
 expect([r["Title"] for r in after[:10]] == [r["Title"] for r in index[:10]], "ten titles changed")
 expect(all(r["Checked by"] == "QA" for r in after), "the custom property column")
 
+# A number is one sheet's address: a new sheet, a rename or a property may not take one that
+# another sheet carries, in another subset or letter case; an index may trade numbers between two
+# sheets, but not give one number to two.
+def apply_index(changed):
+    with open(path, "w", encoding="utf-8-sig", newline="") as f:
+        w = csv.DictWriter(f, fieldnames=list(changed[0].keys()), delimiter=";")
+        w.writeheader()
+        w.writerows(changed)
+    return run("index", SET, "--apply", path)
+
+
+first, second = after[0]["Number"], after[1]["Number"]
+for args in (("new-sheet", SET, "--subset", "Architecture", "--number", first.lower(), "--title", "Copy"),
+             ("rename", SET, second, "--number", first), ("prop", SET, second, "Number=" + first + " ")):
+    p = run(*args)
+    expect(p.returncode == 1 and "%s is taken" % first.lower() in p.stderr.lower(), "%s takes a number in use: %d %s" % (args[0], p.returncode, p.stderr))
+expect([r["Number"] for r in rows()] == [r["Number"] for r in after], "a refused number changed the set")
+traded = rows()
+traded[0]["Number"], traded[1]["Number"] = second, first
+p = apply_index(traded)
+expect(p.returncode == 0 and [r["Number"] for r in rows()[:2]] == [second, first], "an index trades two numbers: %s" % p.stderr)
+doubled = rows()
+doubled[1]["Number"] = doubled[0]["Number"]
+p = apply_index(doubled)
+expect(p.returncode == 1 and "to two sheets" in p.stderr and [r["Number"] for r in rows()[:2]] == [second, first],
+       "an index gives one number to two sheets: %d %s" % (p.returncode, p.stderr))
+
 # Selections, and a resave of every drawing.
 expect(run("selection", SET, "add", "Issue 4", "E-02", "Structure").returncode == 0, "selection")
 p = run("selection", SET, "restore", "Issue 4")

@@ -5,6 +5,7 @@
 // change is printed first; a row that finds no sheet, or a value that breaks a rule, applies
 // nothing (unmatched rows are passed over with --skip-unmatched). One lock for the whole index.
 #include <cstdio>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -103,7 +104,7 @@ int drawkitIndex(const std::vector<std::string>& args) {
                 values.emplace_back(column, value);
             }
             if (values.empty()) continue;
-            if (!setComponentProperties(set, it->second, values, error, true)) {
+            if (!setComponentProperties(set, it->second, values, error, true, false, false)) {
                 error = L"row " + std::to_wstring(r + 1) + L": " + error;
                 return false;
             }
@@ -112,10 +113,28 @@ int drawkitIndex(const std::vector<std::string>& args) {
         for (const TkString& u : unmatched) std::printf("%s %s\n", skipUnmatched ? "passed over:" : "unmatched:", U(u).c_str());
         if (!unmatched.empty() && !skipUnmatched)
             return (error = std::to_wstring(unmatched.size()) + L" rows find no sheet; nothing changed (--skip-unmatched passes them over)"), false;
+        // Numbers may change hands between sheets; it is where they end up that must be unique.
+        std::map<CSheet*, TkString> numbers;
+        std::vector<CSheet*> all;
+        set.getSheets(all, true);
+        for (CSheet* s : all) numbers[s] = s->getNumber();
+        for (const auto& [sheet, values] : work)
+            for (const auto& [name, value] : values)
+                if (vrutSameTextNoCase(name, L"Number")) numbers[sheet] = value;
+        std::map<TkString, CSheet*> holders;
+        for (const auto& [sheet, number] : numbers) {
+            TkString key = trimmedText(number);
+            for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+            if (key.empty()) continue;
+            if (auto [at, fresh] = holders.try_emplace(key, sheet); !fresh)
+                return (error = L"the index gives the number " + trimmedText(number) + L" to two sheets (" + sheetDisplayName(at->second) +
+                                L" and " + sheetDisplayName(sheet) + L"); nothing changed"),
+                       false;
+        }
         if (dryRun) return (error = L"dry run: nothing changed"), false;
         if (work.empty()) return (error = L"the index changes nothing"), false;
         for (auto& [sheet, values] : work) {
-            setComponentProperties(set, sheet, values, error);
+            setComponentProperties(set, sheet, values, error, false, false, false);
             if (renameLayouts) {
                 TkString why;
                 if (!renameSheetDrawing(set, *sheet, proposedSheetFileName(sheet->getNumber(), sheet->getTitle()), TkString(), why))
