@@ -33,6 +33,7 @@ CEditListCtrl::CEditListCtrl(int editableColumn, QWidget* parent) : QTreeWidget(
 
 CCustomPropertiesDlg::CCustomPropertiesDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:CustomProperties");
+    setHelpTopic(L"custom-properties");
     setWindowTitle(tr("Custom Properties"));
     list = new CEditListCtrl(1, this);
     list->setHeaderLabels({text(25201, L"Name"), text(25202, L"Default Value"), text(25203, L"Owner")});
@@ -137,6 +138,7 @@ void CCustomPropertiesDlg::sortBy(int column) {
 
 CAddCustomPropertyDlg::CAddCustomPropertyDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:AddCustomProperty");
+    setHelpTopic(L"custom-properties");
     setWindowTitle(tr("Add Custom Property"));
     nameEdit = new QLineEdit(this);
     nameEdit->setToolTip(text(27805, L"\u6307\u5b9a\u65b0\u7684\u81ea\u5b9a\u4e49\u7279\u6027\u7684\u540d\u79f0\u3002"));

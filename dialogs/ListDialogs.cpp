@@ -45,6 +45,7 @@ QDialogButtonBox* buttonsOf(QDialog* dlg) { return dlg->findChild<QDialogButtonB
 
 CBlockListDlg::CBlockListDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:BlockList");
+    setHelpTopic(L"callout-blocks");
     setWindowTitle(tr("Callout Blocks"));
     list = new QListWidget(this);
     list->setToolTip(text(27808, L"\u663e\u793a\u5f53\u524d\u56fe\u7eb8\u96c6\u53ef\u4ee5\u4f7f\u7528\u7684\u5757\u5217\u8868\u3002"));
@@ -130,6 +131,7 @@ void CBlockListDlg::refreshPreview() {
 
 CModelViewDlg::CModelViewDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:ModelView");
+    setHelpTopic(L"model-views");
     setWindowTitle(tr("Model View Folders"));
     list = new QListWidget(this);
     list->setToolTip(text(25403, L"\u53ef\u4ee5\u6dfb\u52a0\u548c\u5220\u9664\u6587\u4ef6\u5939\u4f4d\u7f6e\uff0c\u4ee5\u63a7\u5236\u54ea\u4e9b\u56fe\u5f62\u6587\u4ef6\u53ef\u7528\u4e8e\u5f53\u524d\u56fe\u7eb8\u96c6\u3002"));
@@ -183,6 +185,7 @@ void CModelViewDlg::OnOK() {
 
 CNewSelectionDlg::CNewSelectionDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:NewSheetSelection");
+    setHelpTopic(L"sheet-selections");
     setWindowTitle(tr("New Sheet Selection"));
     nameEdit = new QLineEdit(this);
     nameEdit->setToolTip(text(25502, L"Specifies a name for the selection."));

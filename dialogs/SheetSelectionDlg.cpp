@@ -21,6 +21,7 @@ void askForASelection() { VrUiMessageBox(L"", ssMessage(26201, L"Select a sheet 
 
 CSheetSelectionDlg::CSheetSelectionDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetSelection");
+    setHelpTopic(L"sheet-selections");
     setWindowTitle(tr("Sheet Selections"));
     list = new QListWidget(this);
     list->setToolTip(text(27802, L"\u6307\u5b9a\u8981\u91cd\u547d\u540d\u6216\u5220\u9664\u7684\u56fe\u7eb8\u9009\u62e9"));
