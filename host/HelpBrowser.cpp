@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "host/Dialogs.h"
 #include "host/HelpTopics.h"
@@ -40,6 +43,10 @@ VrHelpBrowser::VrHelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(bar);
     layout->addWidget(browser_, 1);
     resize(780, 620);
+    auto* close = new QAction(this);
+    close->setShortcut(Qt::Key_Escape);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 }
 
 void VrHelpBrowser::showUrl(const QUrl& url) {
@@ -47,6 +54,29 @@ void VrHelpBrowser::showUrl(const QUrl& url) {
     browser_->setSource(url);
     // Asked again for the topic it shows, after the user scrolled away: back to the topic.
     if (url.hasFragment()) browser_->scrollToAnchor(url.fragment());
+}
+
+void VrHelpBrowser::placeBeside(const QWidget* owner) {
+    // Beside the dialog, so that the manual and the dialog it explains are both in sight: on the
+    // side with more room, narrowed to it when the manual would not fit, over the dialog only when
+    // neither side has room to read in.
+    const QScreen* screen = owner->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry(), o = owner->frameGeometry();
+    const int gap = 8, right = room.right() - o.right() - gap, left = o.left() - room.left() - gap;
+    const int space = std::max(left, right), width = std::min(this->width(), space);
+    QRect r(0, 0, width, height());
+    if (width >= 420) {
+        resize(width, height());
+        r.moveLeft(right >= left ? o.right() + gap : o.left() - gap - width);
+        r.moveTop(o.top());
+    } else {
+        r.setWidth(this->width());
+        r.moveCenter(o.center());
+    }
+    r.moveTop(std::clamp(r.top(), room.top(), std::max(room.top(), room.bottom() - r.height())));
+    r.moveLeft(std::clamp(r.left(), room.left(), std::max(room.left(), room.right() - r.width())));
+    move(r.topLeft());
 }
 
 TkString vrHelpTopicOf(const QWidget* widget) {
@@ -78,7 +108,10 @@ VrHelpBrowser* vrShowHelp(const TkString& topic) {
     if (!help) {
         static QPointer<VrHelpBrowser> ownerless;  // no frame: the one window of its own
         help = owner ? nullptr : ownerless.data();
-        if (!help) help = new VrHelpBrowser(owner);
+        if (!help) {
+            help = new VrHelpBrowser(owner);
+            if (owner) help->placeBeside(owner->window());
+        }
         if (!owner) ownerless = help;
     }
     help->showUrl(url);

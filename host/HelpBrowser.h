@@ -1,5 +1,6 @@
 #pragma once
-// The host's help window: the HTML manual in a text browser with Back, Forward and Contents.
+// The host's help window: the HTML manual in a text browser with Back, Forward and Contents;
+// Escape closes it.
 // Dialogs and palettes open it at their topic through vrShowHelp.
 #include <QUrl>
 #include <QWidget>
@@ -13,6 +14,8 @@ public:
     explicit VrHelpBrowser(QWidget* parent = nullptr);
     void showUrl(const QUrl& url);
     QTextBrowser* browser() const { return browser_; }
+    // Beside `owner` on its screen, or over it where there is no room.
+    void placeBeside(const QWidget* owner);
 
 private:
     QTextBrowser* browser_;
