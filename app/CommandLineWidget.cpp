@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "app/CommandCompleter.h"
 #include "app/CommandProcessor.h"
 
 CommandLineWidget::CommandLineWidget(QWidget* parent) : QWidget(parent) {
@@ -22,6 +23,7 @@ CommandLineWidget::CommandLineWidget(QWidget* parent) : QWidget(parent) {
     input_ = new QLineEdit;
     input_->setFont(mono);
     input_->installEventFilter(this);
+    completer_ = new CommandCompleter(input_, this);
     row->addWidget(prompt_);
     row->addWidget(input_, 1);
     layout->addWidget(history_, 1);
@@ -61,9 +63,11 @@ int CommandLineWidget::prompt(const TkString& text, bool allowSpaces, TkString& 
     cancelled_ = false;
     QEventLoop loop;
     waiting_ = &loop;
+    input_->setCompleter(nullptr);  // an answer is not a command's name
     input_->setFocus();
     loop.exec();
     waiting_ = nullptr;
+    input_->setCompleter(completer_);
     showCommandPrompt();
     if (cancelled_) {
         print(L"*Cancel*");
@@ -87,6 +91,14 @@ void CommandLineWidget::submit() {
         typedPos_ = typed_.size();
     }
     commandProcessor().run(line.toStdWString());
+}
+
+bool CommandLineWidget::focusNextPrevChild(bool next) {
+    if (next && input_->hasFocus()) {
+        if (!waiting_) completer_->completeTyped();
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 bool CommandLineWidget::eventFilter(QObject* o, QEvent* e) {

@@ -1,4 +1,5 @@
 #include "app/HostCommands.h"
+#include "app/HelpCommands.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -183,29 +184,36 @@ bool unloadModule() {
 
 }  // namespace
 
-const std::map<TkString, HostCommand>& hostCommands() {
-    static const std::map<TkString, HostCommand> table = {
-        {L"SETVAR", setVar},
-        {L"-SETVAR", setVar},
-        {L"GETVAR", getVar},
-        {L"PALETTES", listPalettes},
-        {L"PALETTESELECT", [] { return clickPaletteItem(false); }},
-        {L"PALETTEOPEN", [] { return clickPaletteItem(true); }},
-        {L"-PUBLISH", publish},
-        {L"CLEANSCREENON", [] { return cleanScreen(true); }},
-        {L"CLEANSCREENOFF", [] { return cleanScreen(false); }},
-        {L"OPEN", openFile},
-        {L"-OPEN", openFile},
-        {L"LAYOUT", switchLayout},
-        {L"-LAYOUT", switchLayout},
-        {L"QSAVE", saveDrawing},
-        {L"SAVE", saveDrawing},
-        {L"CLOSE", closeDrawing},
-        {L"APPLOAD", loadModule},
-        {L"ARX", loadModule},
-        {L"APPUNLOAD", unloadModule},
+const std::vector<HostCommandInfo>& hostCommandTable() {
+    static const std::vector<HostCommandInfo> table = {
+        {{L"OPEN", L"-OPEN"}, L"Opens a drawing, or a sheet set in its palette", openFile},
+        {{L"QSAVE", L"SAVE"}, L"Saves the current drawing", saveDrawing},
+        {{L"CLOSE"}, L"Closes the current drawing", closeDrawing},
+        {{L"LAYOUT", L"-LAYOUT"}, L"Lists the layouts (?) or makes one current", switchLayout},
+        {{L"SETVAR", L"-SETVAR"}, L"Shows a system variable and sets a new value", setVar},
+        {{L"GETVAR"}, L"Shows a system variable", getVar},
+        {{L"APPLOAD", L"ARX"}, L"Loads a module", loadModule},
+        {{L"APPUNLOAD"}, L"Unloads a module", unloadModule},
+        {{L"PALETTES"}, L"Lists the palettes and what they show", listPalettes},
+        {{L"PALETTESELECT"}, L"Selects a palette's item by its text", [] { return clickPaletteItem(false); }},
+        {{L"PALETTEOPEN"}, L"Opens (double-clicks) a palette's item by its text", [] { return clickPaletteItem(true); }},
+        {{L"-PUBLISH"}, L"Publishes the palette's sheet set to a PDF", publish},
+        {{L"CLEANSCREENON"}, L"Hides the palettes for a clean screen", [] { return cleanScreen(true); }},
+        {{L"CLEANSCREENOFF"}, L"Brings back what the clean screen hid", [] { return cleanScreen(false); }},
+        {{L"HELP", L"?"}, L"Lists the commands", listCommands},
+        {{L"UNDO", L"U"}, L"Says what can and cannot be undone", explainUndo},
     };
     return table;
+}
+
+const std::map<TkString, HostCommand>& hostCommands() {
+    static const std::map<TkString, HostCommand> byName = [] {
+        std::map<TkString, HostCommand> m;
+        for (const HostCommandInfo& c : hostCommandTable())
+            for (const TkString& name : c.names) m.emplace(name, c.run);
+        return m;
+    }();
+    return byName;
 }
 
 bool editSystemVariable(const TkString& var) {

@@ -1,16 +1,24 @@
 #include "app/MainWindow.h"
 
+#include <QApplication>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 
 #include "app/CommandLineWidget.h"
 #include "app/CommandProcessor.h"
 #include "app/LayoutView.h"
+#include "app/RecentFilesMenu.h"
+#include "app/ViewMenu.h"
 #include "host/Dialogs.h"
+#include "host/HelpBrowser.h"
+#include "host/ModuleApi.h"
 #include "host/NqSystem.h"
+#include "host/RecentFiles.h"
+#include "VornVersion.h"
 #include "toolkit/db/TkDbDatabase.h"
 
 MainWindow::MainWindow() {
@@ -34,15 +42,29 @@ MainWindow::MainWindow() {
     auto* dock = new QDockWidget("Command Line");
     dock->setObjectName("CommandLine");
     dock->setWidget(commandLine_);
-    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // Closed with its X, it comes back from the View menu (Ctrl+9).
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
     vrSetCommandLine(commandLine_);
 
+    vrKeepRecentFiles(true);
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction("&Open drawing...", QKeySequence::Open, this, &MainWindow::openDrawing);
+    file->addMenu(new RecentFilesMenu(file));
+    close_ = file->addAction("&Close", QKeySequence::Close, this, [] { commandProcessor().run(L"CLOSE"); });
+    close_->setEnabled(false);
+    file->addSeparator();
     file->addAction("&Load module...", this, &MainWindow::loadModule);
     file->addSeparator();
     file->addAction("E&xit", QKeySequence::Quit, this, &QWidget::close);
+    view_ = new ViewMenu(this, dock);
+    menuBar()->addMenu(view_);
+    QMenu* help = menuBar()->addMenu("&Help");
+    // F1 opens the topic of the palette that has the focus, else the contents.
+    help->addAction("Vorn &Help", QKeySequence::HelpContents, this,
+                    [] { vrShowHelp(vrHelpTopicOf(QApplication::focusWidget())); });
+    help->addSeparator();
+    help->addAction("&About Vorn", this, &MainWindow::about);
     statusBar()->showMessage("Ready");
 
     vrDocManagerPtr()->addReactor(this);
@@ -59,7 +81,9 @@ MainWindow::MainWindow() {
                     d->setFloating(true);
                     d->setGeometry(where);
                 }
+                view_->addPalette(d);
             } else {
+                view_->removePalette(d);
                 removeDockWidget(d);
             }
         }
@@ -68,6 +92,7 @@ MainWindow::MainWindow() {
 }
 
 MainWindow::~MainWindow() {
+    vrKeepRecentFiles(false);
     CNqSystem::instance().onPaletteChanged = nullptr;
     vrDocManagerPtr()->removeReactor(this);
     vrSetVornFrame(nullptr);
@@ -91,6 +116,8 @@ void MainWindow::documentCreated(VrApDocument* doc) {
     QFileInfo fi(QString::fromStdWString(doc->fileName()));
     documents_->addTab(layouts, fi.fileName() + (doc->isReadOnly() ? " [Read Only]" : ""));
     documents_->setCurrentWidget(layouts);
+    close_->setEnabled(true);
+    vrAddRecentFile(doc->fileName());
 }
 
 void MainWindow::documentToBeDestroyed(VrApDocument* doc) {
@@ -99,6 +126,7 @@ void MainWindow::documentToBeDestroyed(VrApDocument* doc) {
             QWidget* w = documents_->widget(i);
             documents_->removeTab(i);
             delete w;
+            close_->setEnabled(documents_->count() > 0);
             return;
         }
 }
@@ -132,10 +160,21 @@ void MainWindow::documentBecameCurrent(VrApDocument* doc) {
 
 void MainWindow::openDrawing() {
     QString path = QFileDialog::getOpenFileName(this, "Open", QString(), "Drawings (*.dwg *.dxf *.dwt);;Sheet sets (*.dst)");
-    if (!path.isEmpty()) commandProcessor().run(L"OPEN " + path.toStdWString());
+    if (!path.isEmpty()) commandProcessor().run(L"OPEN \"" + path.toStdWString() + L"\"");
 }
 
 void MainWindow::loadModule() {
     QString path = QFileDialog::getOpenFileName(this, "Load module", QString(), "Vorn modules (*.vrx)");
-    if (!path.isEmpty()) commandProcessor().run(L"APPLOAD " + path.toStdWString());
+    if (!path.isEmpty()) commandProcessor().run(L"APPLOAD \"" + path.toStdWString() + L"\"");
+}
+
+void MainWindow::about() {
+    QStringList modules;
+    for (const std::string& m : VrModuleLoader::instance().loaded()) modules << QFileInfo(QString::fromStdString(m)).fileName();
+    QMessageBox::about(this, "About Vorn",
+                       QString("<h3>Vorn %1</h3>"
+                               "<p>A CAD host with a sheet set manager: DXF drawings and their layouts, sheet sets "
+                               "(.dst) with subsets, publishing to PDF and transmittal packages.</p>"
+                               "<p>Modules loaded: %2<br>Qt %3</p>")
+                           .arg(VORN_VERSION, modules.isEmpty() ? QString("none") : modules.join(", ").toHtmlEscaped(), qVersion()));
 }

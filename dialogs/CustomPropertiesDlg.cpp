@@ -33,6 +33,7 @@ CEditListCtrl::CEditListCtrl(int editableColumn, QWidget* parent) : QTreeWidget(
 
 CCustomPropertiesDlg::CCustomPropertiesDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:CustomProperties");
+    setHelpTopic(L"custom-properties");
     setWindowTitle(tr("Custom Properties"));
     list = new CEditListCtrl(1, this);
     list->setHeaderLabels({text(25201, L"Name"), text(25202, L"Default Value"), text(25203, L"Owner")});
@@ -137,6 +138,7 @@ void CCustomPropertiesDlg::sortBy(int column) {
 
 CAddCustomPropertyDlg::CAddCustomPropertyDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:AddCustomProperty");
+    setHelpTopic(L"custom-properties");
     setWindowTitle(tr("Add Custom Property"));
     nameEdit = new QLineEdit(this);
     nameEdit->setToolTip(text(27805, L"Specifies the name of the new custom property."));

@@ -33,6 +33,7 @@ constexpr int kWidths[3] = {120, 120, 350};
 CImportLayoutsDlg::CImportLayoutsDlg(IsSheetLayout isSheet, std::vector<TkString> openSets, QWidget* parent)
     : CVrUiDialog(parent), isSheet_(std::move(isSheet)), openSets_(std::move(openSets)) {
     setDialogName("SheetSet:ImportLayouts");
+    setHelpTopic(L"import-layouts");
     setWindowTitle(tr("Import Layouts as Sheets"));
     auto* intro = new QLabel(tr("Browse for drawings. The initialized layouts of the drawings are listed; checked layouts become sheets."), this);
     intro->setWordWrap(true);

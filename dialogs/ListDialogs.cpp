@@ -45,6 +45,7 @@ QDialogButtonBox* buttonsOf(QDialog* dlg) { return dlg->findChild<QDialogButtonB
 
 CBlockListDlg::CBlockListDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:BlockList");
+    setHelpTopic(L"callout-blocks");
     setWindowTitle(tr("Callout Blocks"));
     list = new QListWidget(this);
     list->setToolTip(text(27808, L"Lists the blocks available to the current sheet set."));
@@ -130,6 +131,7 @@ void CBlockListDlg::refreshPreview() {
 
 CModelViewDlg::CModelViewDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:ModelView");
+    setHelpTopic(L"model-views");
     setWindowTitle(tr("Model View Folders"));
     list = new QListWidget(this);
     list->setToolTip(text(25403, L"Add and remove folder locations to control which drawing files are available to the current sheet set."));
@@ -183,6 +185,7 @@ void CModelViewDlg::OnOK() {
 
 CNewSelectionDlg::CNewSelectionDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:NewSheetSelection");
+    setHelpTopic(L"sheet-selections");
     setWindowTitle(tr("New Sheet Selection"));
     nameEdit = new QLineEdit(this);
     nameEdit->setToolTip(text(25502, L"Specifies a name for the selection."));

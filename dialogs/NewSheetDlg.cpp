@@ -19,6 +19,7 @@ QString q(const TkString& s) { return QString::fromStdWString(s); }
 
 CNewSheetDlg::CNewSheetDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:CreateNewSheet");
+    setHelpTopic(L"new-sheet");
     setWindowTitle(tr("New Sheet"));
     numberEdit = new QLineEdit(this);
     numberEdit->setMaxLength(kMaxNumberLength);

@@ -23,6 +23,7 @@ void forEachBelow(QTreeWidgetItem* item, const std::function<void(QTreeWidgetIte
 
 CPublishSheetsDlg::CPublishSheetsDlg(CSheetSet* set, QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:PublishSheets");
+    setHelpTopic(L"publish-settings");
     setWindowTitle(tr("Subset and Sheet Publish Settings"));
     tree = new QTreeWidget(this);
     tree->setHeaderHidden(true);

@@ -20,6 +20,7 @@ QString q(const TkString& s) { return QString::fromStdWString(s); }
 
 CRenameSheetDlg::CRenameSheetDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:RenameSheet");
+    setHelpTopic(L"rename-renumber");
     setWindowTitle(tr("Rename & Renumber Sheet"));
     numberEdit = new QLineEdit(this);
     numberEdit->setMaxLength(kMaxNumberLength);

@@ -6,6 +6,7 @@
 
 CRenumberDlg::CRenumberDlg(Planner planner, QWidget* parent) : CVrUiDialog(parent), planner_(std::move(planner)) {
     setDialogName("SheetSet:RenumberSheets");
+    setHelpTopic(L"renumber-sheets");
     setWindowTitle(tr("Renumber Sheets"));
     patternEdit = new QLineEdit("A-1##", this);
     patternEdit->setToolTip(tr("The number of each sheet: the #s take the counter, zero padded."));

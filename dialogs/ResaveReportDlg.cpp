@@ -7,6 +7,7 @@ CResaveReportDlg::CResaveReportDlg(const TkString& sheetSetName, const std::vect
                                    QWidget* parent)
     : CVrUiDialog(parent) {
     setDialogName("SheetSet:ResaveReport");
+    setHelpTopic(L"resave");
     setWindowTitle("Resave All Sheets - " + QString::fromStdWString(sheetSetName));
     list = new QTreeWidget(this);
     list->setRootIsDecorated(false);

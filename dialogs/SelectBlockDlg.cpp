@@ -16,6 +16,7 @@ QString q(const TkString& s) { return QString::fromStdWString(s); }
 
 CSelectBlockDlg::CSelectBlockDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SelectBlock");
+    setHelpTopic(L"select-block");
     setWindowTitle("Select Block");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Drawing file name:"), 0, 0, 1, 3);

@@ -16,6 +16,7 @@ TkString trimmed(const QString& s) { return s.trimmed().toStdWString(); }
 
 CSelectLayoutDlg::CSelectLayoutDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SelectLayout");
+    setHelpTopic(L"select-layout");
     setWindowTitle("Select Layout as Sheet Template");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Drawing template file name:"), 0, 0, 1, 2);

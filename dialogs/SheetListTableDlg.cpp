@@ -8,6 +8,7 @@
 CSheetListTableDlg::CSheetListTableDlg(const std::vector<TkString>& choices, const std::vector<TkString>& checked, QWidget* parent)
     : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetListTable");
+    setHelpTopic(L"sheet-list-table");
     setWindowTitle(tr("Insert Sheet List Table"));
     auto* intro = new QLabel(tr("A table of the set's sheets, grouped by subset, goes into this sheet's layout. "
                                 "Every later change to the set keeps it up to date.\n\nShow these &columns:"),

@@ -36,6 +36,7 @@ bool checkValue(const QString& value, int limit, bool required) {
 
 CSheetPropertiesDlg::CSheetPropertiesDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetProperties");
+    setHelpTopic(L"sheet-properties");
     setWindowTitle(tr("Sheet Properties"));
     grid = new CPropertyGrid(this);
     renameLayoutCheck = new QCheckBox(tr("Rename &layout to match the sheet title"), this);

@@ -21,6 +21,7 @@ void askForASelection() { VrUiMessageBox(L"", ssMessage(26201, L"Select a sheet 
 
 CSheetSelectionDlg::CSheetSelectionDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetSelection");
+    setHelpTopic(L"sheet-selections");
     setWindowTitle(tr("Sheet Selections"));
     list = new QListWidget(this);
     list->setToolTip(text(27802, L"Specifies the sheet selection to rename or delete"));

@@ -32,6 +32,7 @@ QString foldersText(const std::vector<TkString>& folders) {
 
 CSheetsetPropertiesDlg::CSheetsetPropertiesDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SheetsetProperties");
+    setHelpTopic(L"set-properties");
     grid = new CPropertyGrid(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     customButton = new QPushButton(tr("Edit &Custom Properties..."), this);

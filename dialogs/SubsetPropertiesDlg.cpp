@@ -18,6 +18,7 @@ QString publishBySheet() { return text(26407, L"Publish by Sheet \u2018Include f
 
 CSubsetPropertiesDlg::CSubsetPropertiesDlg(QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:SubsetProperties");
+    setHelpTopic(L"subset-properties");
     setWindowTitle(tr("Subset Properties"));
     grid = new CPropertyGrid(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);

@@ -37,6 +37,12 @@ std::vector<const VrCommand*> VrCommandStack::commandsOfGroup(const TkString& gr
     return out;
 }
 
+std::vector<const VrCommand*> VrCommandStack::commands() const {
+    std::vector<const VrCommand*> out;
+    for (auto& c : commands_) out.push_back(&c);
+    return out;
+}
+
 VrCommandStack* tkedRegCmds() {
     static VrCommandStack stack;
     return &stack;

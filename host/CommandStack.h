@@ -24,6 +24,8 @@ public:
     // By global or local name, case-insensitively; null when unknown.
     const VrCommand* lookup(const TkString& name) const;
     std::vector<const VrCommand*> commandsOfGroup(const TkString& group) const;
+    // Every command, in the order they were added.
+    std::vector<const VrCommand*> commands() const;
     void clear() { commands_.clear(); }
 
 private:

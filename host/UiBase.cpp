@@ -1,10 +1,14 @@
 #include "host/UiBase.h"
 
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QShortcut>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
 #include <QShowEvent>
+
+#include "host/HelpBrowser.h"
 
 std::function<int(CVrUiDialog*)> CVrUiDialog::testHook;
 
@@ -37,7 +41,31 @@ void CVdUiPaletteSet::closeEvent(QCloseEvent* e) {
     QDockWidget::closeEvent(e);
 }
 
+void CVdUiPaletteSet::setHelpTopic(const TkString& topic) { setProperty(kVrHelpTopicProperty, QString::fromStdWString(topic)); }
+
 CVrUiDialog::CVrUiDialog(QWidget* parent) : QDialog(parent) {}
+
+void CVrUiDialog::setHelpTopic(const TkString& topic) {
+    const bool first = helpTopic().empty();
+    setProperty(kVrHelpTopicProperty, QString::fromStdWString(topic));
+    if (first) {
+        auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+        connect(f1, &QShortcut::activated, this, [this] { vrShowHelp(helpTopic()); });
+    }
+    connectHelpButtons();
+}
+
+TkString CVrUiDialog::helpTopic() const { return property(kVrHelpTopicProperty).toString().toStdWString(); }
+
+// Button boxes made after the topic was set are connected when the dialog shows.
+void CVrUiDialog::connectHelpButtons() {
+    if (helpTopic().empty()) return;
+    for (QDialogButtonBox* box : findChildren<QDialogButtonBox*>()) {
+        if (box->window() != this || box->property("vrHelpConnected").toBool()) continue;  // not a nested dialog's
+        box->setProperty("vrHelpConnected", true);
+        connect(box, &QDialogButtonBox::helpRequested, this, [this] { vrShowHelp(helpTopic()); });
+    }
+}
 
 int CVrUiDialog::DoModal() {
     if (testHook) return testHook(this);
@@ -55,6 +83,7 @@ void CVrUiDialog::setDialogData(const QString& key, const QVariant& value) {
 }
 
 void CVrUiDialog::showEvent(QShowEvent* e) {
+    connectHelpButtons();
     if (!name_.isEmpty())
         if (QByteArray g = dialogData("Geometry").toByteArray(); !g.isEmpty()) restoreGeometry(g);
     QDialog::showEvent(e);

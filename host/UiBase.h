@@ -3,6 +3,7 @@
 // size and place by name, and per-user settings under a key.
 #include <QDialog>
 #include <QDockWidget>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QSettings>
 #include <functional>
@@ -21,12 +22,19 @@ public:
     // show or hide; `delayed` and `activate` are kept for the callers' sake.
     void Show(bool show, bool delayed = false, bool activate = true);
     bool IsVisible() const { return visible_; }
+    // The key that shows and hides the palette from the host's View menu (Ctrl+4 for the Sheet
+    // Set Manager); none by default.
+    void setToggleShortcut(const QKeySequence& keys) { toggleShortcut_ = keys; }
+    const QKeySequence& toggleShortcut() const { return toggleShortcut_; }
+    // The manual's topic for the palette: the host's F1 opens it while the palette has the focus.
+    void setHelpTopic(const TkString& topic);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
     bool visible_ = false;
+    QKeySequence toggleShortcut_;
 };
 
 class CVrUiDialog : public QDialog {
@@ -35,6 +43,9 @@ public:
     // The name under which the host keeps size, place and column widths ("SheetSet:ImportLayouts").
     void setDialogName(const QString& name) { name_ = name; }
     const QString& dialogName() const { return name_; }
+    // The manual's topic for the dialog ("new-sheet"): its Help button and F1 open the manual there.
+    void setHelpTopic(const TkString& topic);
+    TkString helpTopic() const;
     // Shows the dialog modally; with a test hook set, the hook plays the user instead.
     int DoModal();
     QVariant dialogData(const QString& key, const QVariant& def = {}) const;
@@ -48,6 +59,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void connectHelpButtons();
     QString name_;
 };
 

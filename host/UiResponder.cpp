@@ -69,3 +69,8 @@ VrUiResponder::PromptAnswer VrUiResponder::prompt(const TkString& text) {
     if (!answerDefaults) unexpected("prompt \"" + utf8(text) + "\"");
     return {true, {}};
 }
+
+void VrUiResponder::help(const TkString& topic) {
+    shown_.push_back({Kind::Help, L"Help", topic, 0});
+    if (onShown) onShown(shown_.back());
+}

@@ -11,7 +11,7 @@
 
 class VrUiResponder {
 public:
-    enum class Kind { MessageBox, TaskDialog, FileDialog, Prompt };
+    enum class Kind { MessageBox, TaskDialog, FileDialog, Prompt, Help };
     struct Shown {
         Kind kind;
         TkString caption;  // message box caption, task dialog title, prompt text
@@ -53,6 +53,8 @@ public:
     int taskDialog(const TkString& title, const TkString& instruction, const TkString& content, int defaultResult);
     FileAnswer fileDialog(const TkString& title);
     PromptAnswer prompt(const TkString& text);
+    // The manual asked for at a topic: recorded (caption "Help", the topic as text), no window.
+    void help(const TkString& topic);
 
 private:
     void unexpected(const std::string& what);

@@ -14,6 +14,7 @@
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "host/PlotService.h"
+#include "host/RecentFiles.h"
 #include "host/Dialogs.h"
 #include "host/UiBase.h"
 #include "actions/EditSession.h"
@@ -321,6 +322,7 @@ void CSheetListWnd::showMenu(const MenuSpec& spec, QPoint screenPos) {
 bool CSheetListWnd::openSheetSet(const TkString& path) {
     int before = mgr_->getCurrent();
     if (!mgr_->openSheetSet(path.c_str())) return false;
+    vrAddRecentFile(path);  // the host's File menu lists the sets opened here too
     recoverInterruptedAction();
     if (mgr_->getCurrent() != before) {
         sheetSetButton_->AddRecent(mgr_.get());

@@ -17,6 +17,9 @@ const QRect kDefaultFloating(100, 200, 280, 500);
 
 CSheetSetBar::CSheetSetBar() : CVdUiPaletteSet(QString::fromStdWString(ssMessage(27001, L"Sheet Set Manager"))) {
     setObjectName("SheetSetManager");
+    // The key CAD users know for showing and hiding the Sheet Set Manager.
+    setToggleShortcut(QKeySequence(Qt::CTRL | Qt::Key_4));
+    setHelpTopic(L"palette");
 }
 
 CSheetSetBar::~CSheetSetBar() { saveState(); }

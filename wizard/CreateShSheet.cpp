@@ -6,6 +6,7 @@
 
 #include "host/Dialogs.h"
 #include "host/Documents.h"
+#include "host/HelpBrowser.h"
 #include "host/NqSystem.h"
 #include "host/Progress.h"
 #include "model/SheetSetMessages.h"
@@ -25,6 +26,7 @@ CreateShSheetState& CCreateShPage::state() const { return sheet_->state(); }
 
 CCreateShSheet::CCreateShSheet(QWidget* parent) : CVrUiDialog(parent), state_(std::make_unique<CreateShSheetState>()) {
     setDialogName("SheetSet:CreateSheetSet");
+    setHelpTopic(L"new-sheet-set");
     setWindowTitle(tr("Create Sheet Set"));
     setMinimumSize(720, 520);
 
@@ -56,8 +58,11 @@ CCreateShSheet::CCreateShSheet(QWidget* parent) : CVrUiDialog(parent), state_(st
     connect(nextButton, &QPushButton::clicked, this, [this] { OnNext(); });
     connect(finishButton, &QPushButton::clicked, this, [this] { OnFinish(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+    auto* helpButton = new QPushButton(tr("&Help"), this);
+    connect(helpButton, &QPushButton::clicked, this, [this] { vrShowHelp(helpTopic()); });
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(helpButton);
     buttons->addStretch();
     for (QPushButton* b : {backButton, nextButton, finishButton, cancelButton}) buttons->addWidget(b);
     auto* line = new QFrame(this);

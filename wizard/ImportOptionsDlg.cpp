@@ -5,6 +5,7 @@
 
 CImportOptionsDlg::CImportOptionsDlg(const ImportOptions& options, QWidget* parent) : CVrUiDialog(parent) {
     setDialogName("SheetSet:ImportOptions");
+    setHelpTopic(L"wizard-import-options");
     setWindowTitle(tr("Import Options"));
     prefixWithFileName = new QCheckBox(tr("&Prefix sheet titles with file name"), this);
     subsetsByFolder = new QCheckBox(tr("&Create subsets based on folder structure"), this);

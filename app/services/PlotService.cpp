@@ -195,6 +195,7 @@ bool VornPlotService::getOnePerSheet() const { return setting("OnePerSheet", fal
 void VornPlotService::plotStampSettings() {
     CVrUiDialog dlg(vredGetVornFrame());
     dlg.setDialogName("Vorn:PlotStamp");
+    dlg.setHelpTopic(L"plot-stamp");
     dlg.setWindowTitle("Plot Stamp");
     auto* on = new QCheckBox("Add a plot stamp to each page: drawing, layout, date and time, user", &dlg);
     on->setChecked(getIncludePlotStamp());
@@ -218,6 +219,7 @@ int VornPlotService::managePageSetups(const VrPublishJob& job) {
 int VornPlotService::sheetSetPublishOptions(const VrPublishJob&) {
     CVrUiDialog dlg(vredGetVornFrame());
     dlg.setDialogName("Vorn:PublishOptions");
+    dlg.setHelpTopic(L"publish-options");
     dlg.setWindowTitle("Sheet Set Publish Options");
     auto* format = new QComboBox(&dlg);
     format->addItems({"PDF", "DWF (not available)", "DWFx (not available)"});
@@ -248,6 +250,7 @@ int VornPlotService::sheetSetPublishOptions(const VrPublishJob&) {
 int VornPlotService::publishDialogBox(const VrPublishJob& job) {
     CVrUiDialog dlg(vredGetVornFrame());
     dlg.setDialogName("Vorn:Publish");
+    dlg.setHelpTopic(L"publish-dialog");
     dlg.setWindowTitle("Publish");
     auto* list = new QListWidget(&dlg);
     for (const VrPublishSheet& s : job.sheets) list->addItem(q(label(s)) + "    (" + q(s.layout) + ")");

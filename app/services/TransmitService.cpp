@@ -55,6 +55,7 @@ int VornTransmitService::transmittalSetups(const TkString& path) {
     const QString key = setupKey(path + L".dst");
     CVrUiDialog dlg(vredGetVornFrame());
     dlg.setDialogName("Vorn:TransmittalSetups");
+    dlg.setHelpTopic(L"transmittal-setups");
     dlg.setWindowTitle("Transmittal Setups");
     auto* folder = new QLineEdit(settings.value(key + "/Folder", QFileInfo(q(path)).absolutePath()).toString(), &dlg);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);

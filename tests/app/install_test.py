@@ -2,7 +2,7 @@
 """An installed vorn works without its build tree: install into a temporary prefix, move the build
 tree away, and run the installed programs from another folder: vorn --batch opens a copy of the
 installed example project (a drawing, then the set given on the command line), drawkit checks the
-installed set, both tell their version; the sheet set file type and the desktop entry answer
+installed set, both tell their version, HELP names the installed manual; the sheet set file type and the desktop entry answer
 xdg-mime in the test root, by extension and by the root element.
 
   install_test.py CMAKE BUILD_DIR      (works in a temporary folder outside the build tree)
@@ -34,7 +34,8 @@ for part in ["bin/vorn", "bin/drawkit", "share/vorn/res/sheetsetres.en.txt",
              "share/vorn/examples/Riverside Library.dst", "share/applications/vorn.desktop",
              "share/mime/packages/vorn-sheetset.xml", "share/icons/hicolor/scalable/apps/vorn.svg",
              "share/icons/hicolor/48x48/apps/vorn.png", "share/man/man1/vorn.1.gz",
-             "share/man/man1/drawkit.1.gz", "share/bash-completion/completions/drawkit"]:
+             "share/man/man1/drawkit.1.gz", "share/bash-completion/completions/drawkit",
+             "share/vorn/manual/index.html", "share/vorn/manual/dialogs.html", "share/vorn/manual/manual.css"]:
     expect(os.path.isfile(os.path.join(PREFIX, part)), f"not installed: {part}")
 examples = os.path.join(share, "vorn", "examples", "Sheet Set Examples")
 expect(len([f for f in os.listdir(examples) if f.endswith(".dst")]) >= 3, "fewer than three example sheet sets installed")
@@ -58,6 +59,9 @@ with open(script, "w") as f:
 setScript = os.path.join(WORK, "set.scr")
 with open(setScript, "w") as f:
     f.write("PALETTES\nQUIT\n")
+helpScript = os.path.join(WORK, "help.scr")
+with open(helpScript, "w") as f:
+    f.write("HELP\nQUIT\n")
 
 env = {k: v for k, v in os.environ.items() if not k.startswith("VORN_")}
 env.pop("LD_LIBRARY_PATH", None)
@@ -78,6 +82,9 @@ try:
     r = run(drawkit, "check", os.path.join(share, "vorn", "examples", "Riverside Library.dst"))
     expect(r.returncode == 0 and "38 sheets, 0 problems" in r.stdout, f"drawkit check on the installed set: {r.returncode} {r.stdout} {r.stderr}")
     expect(run(vorn, "--version").stdout.startswith("vorn "), "vorn --version")
+    # Help finds the manual installed beside the program, not the source tree's.
+    r = run(vorn, "--batch", helpScript)
+    expect(f"The manual: {share}/vorn/manual/index.html" in r.stdout, f"HELP does not name the installed manual: {r.stdout[-300:]}")
     expect(run(drawkit, "--version").stdout.startswith("drawkit "), "drawkit --version")
 finally:
     os.rename(moved, BUILD)

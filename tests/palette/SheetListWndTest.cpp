@@ -15,6 +15,7 @@
 #include "host/Documents.h"
 #include "host/Editor.h"
 #include "host/NqSystem.h"
+#include "host/RecentFiles.h"
 #include "host/UiBase.h"
 #include "actions/SheetSetEdit.h"
 #include "operations/Operations.h"
@@ -441,6 +442,16 @@ TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) 
     EXPECT_EQ(shown.back().kind, VrUiResponder::Kind::FileDialog);
     EXPECT_EQ(shown.back().caption, L"OpenSheetSet");
     EXPECT_EQ(button->recent().size(), 9u);
+}
+
+TEST_F(PaletteTest, ASetOpenedHereIsOnTheHostsRecentFilesWhileTheHostKeepsThem) {
+    openWindow();  // no host window: nothing kept
+    EXPECT_TRUE(vrRecentFiles().empty());
+    vrKeepRecentFiles(true);
+    ASSERT_TRUE(wnd->openSheetSet(tkFromUtf8(setPath)));
+    vrKeepRecentFiles(false);
+    ASSERT_FALSE(vrRecentFiles().empty());
+    EXPECT_EQ(vrRecentFiles().front(), tkFromUtf8(setPath));
 }
 
 TEST_F(PaletteTest, SplitterCollapsesAtTheTopAndTheSettingsSurvive) {
