@@ -2,15 +2,9 @@
 
 #include "model/ItemLookup.h"
 #include "model/NewSheet.h"
-#include "model/Restamp.h"
 
-namespace {
-
-void leftUnstamped(ActionResult& r, const std::vector<TkString>& problems) {
-    for (const TkString& p : problems) r.leftAlone.push_back({p, L"not stamped", true});
-}
-
-}  // namespace
+// Importing writes nothing into the drawings: they are the user's, perhaps open elsewhere or
+// another office's. A resave of the sheets stamps them for the set.
 
 ActionResult importLayouts(EditSession& session, const ImportRequest& request, std::vector<uint64_t>* madeIds) {
     CSheetSetImpl& set = *session.set();
@@ -33,9 +27,6 @@ ActionResult importLayouts(EditSession& session, const ImportRequest& request, s
         return session.commit(r);
     }
     r.status = ActionResult::Done;
-    std::vector<TkString> problems;
-    stampSheetDrawings(sheetsToStamp(made, request.rows), set.getFileName(), problems);
-    leftUnstamped(r, problems);
     for (CSheet* s : made) {
         r.changed.push_back(L"imported " + s->getLayoutName() + L" of " + s->getFileName() + L" as " + s->getTitle());
         if (madeIds) madeIds->push_back(componentId(s));
@@ -53,9 +44,6 @@ ActionResult relinkSheet(EditSession& session, const RelinkRequest& request) {
     sheet->setLayout(row.layout.c_str(), row.handle.c_str(), row.drawing.c_str());
     ActionResult r;
     r.status = ActionResult::Done;
-    std::vector<TkString> problems;
-    stampSheetDrawings(sheetsToStamp({sheet}, {row}), set.getFileName(), problems);
-    leftUnstamped(r, problems);
     r.changed.push_back(request.sheet.describe() + L" now shows " + row.layout + L" of " + row.drawing);
     return session.commit(r);
 }

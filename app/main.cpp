@@ -23,6 +23,7 @@
 #include "host/Documents.h"
 #include "host/ModuleApi.h"
 #include "host/NqSystem.h"
+#include "toolkit/common/TkIdentity.h"
 #include "host/PathUtil.h"
 #include "VornVersion.h"
 
@@ -41,6 +42,7 @@ void quietBatchMessages(QtMsgType type, const QMessageLogContext& context, const
 }  // namespace
 
 int main(int argc, char** argv) {
+    tkEnsureRuntimeDir();  // cron and ssh sessions: no Qt warning on the terminal
     std::string batch;
     bool loadModule = true;
     std::vector<std::string> files, startup;

@@ -81,6 +81,25 @@ bool CheckNameCharacters(QLineEdit* control, int kind) {
     return false;
 }
 
+bool IsNumberInUse(QLineEdit* control, const std::vector<UsedNumber>& used) {
+    const QString number = control->text().trimmed();
+    if (number.isEmpty()) return false;
+    for (const UsedNumber& u : used) {
+        if (QString::fromStdWString(u.number).trimmed().compare(number, Qt::CaseInsensitive) != 0) continue;
+        CVrUiTaskDialog dlg;
+        dlg.setWindowTitle(ssMessage(25110, L"Number Already Exists"));
+        dlg.setMainInstruction(vrFormatMessage(ssMessage(25111, L"The sheet number, %s, is already used by %s."), {number.toStdWString(), u.sheet}));
+        dlg.setContent(ssMessage(25112, L"Sheet numbers identify sheets in the index, the title blocks and scripts: enter another number."));
+        dlg.setCommonButtons(CVrUiTaskDialog::kButtonClose);
+        dlg.setOptions(8);
+        dlg.setParent(QApplication::activeWindow());
+        dlg.doModal();
+        selectAndFocus(control);
+        return true;
+    }
+    return false;
+}
+
 bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& second,
                      const std::vector<TkString>& existing, int kind) {
     TkString name = !first.empty() && !second.empty() ? first + L" - " + second : (!first.empty() ? first : second);

@@ -24,3 +24,10 @@ bool CheckNameCharacters(QLineEdit* control, int kind);
 // True when "first - second" (or the part that is present) equals an existing name, case ignored.
 bool IsDuplicateName(QLineEdit* control, const TkString& first, const TkString& second,
                      const std::vector<TkString>& existing, int kind);
+// A sheet number and the sheet that carries it.
+struct UsedNumber {
+    TkString number, sheet;
+};
+// True, after saying which sheet has it, when the number in `control` is one of `used` (blanks
+// around it and letter case aside): a number addresses one sheet anywhere in the set.
+bool IsNumberInUse(QLineEdit* control, const std::vector<UsedNumber>& used);

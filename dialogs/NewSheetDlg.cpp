@@ -71,6 +71,7 @@ void CNewSheetDlg::OnOK() {
     if (!CheckNameCharacters(numberEdit, kind)) return;
     if (!CheckNameCharacters(titleEdit, kind) || !CheckNameNotEmpty(titleEdit, kind)) return;
     if (IsDuplicateName(titleEdit, numberEdit->text().toStdWString(), titleEdit->text().toStdWString(), existingNames, kind)) return;
+    if (IsNumberInUse(numberEdit, usedNumbers)) return;
     if (!CheckNameCharacters(fileNameEdit, kind) || !CheckNameNotEmpty(fileNameEdit, kind)) return;
     number = numberEdit->text().toStdWString();
     title = titleEdit->text().toStdWString();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "dialogs/NameValidation.h"
 #include "host/UiBase.h"
 
 class CNewSheetDlg : public CVrUiDialog {
@@ -18,6 +19,7 @@ public:
     TkString location;
     TkString templateLayoutName, templateFile;
     std::vector<TkString> existingNames;  // "number - title" of the sheets directly in the target
+    std::vector<UsedNumber> usedNumbers;  // the numbers of every sheet in the set
     // Results.
     TkString number, title, fileName, drawingPath;
     bool replacedDrawing = false;  // a drawing is there and the user agreed to replace it

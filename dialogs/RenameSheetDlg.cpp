@@ -119,6 +119,7 @@ void CRenameSheetDlg::apply(int result) {
     if (!CheckNameCharacters(layoutEdit, kind) || !CheckNameNotEmpty(layoutEdit, kind)) return;
     if (!CheckNameCharacters(fileEdit, kind) || !CheckNameNotEmpty(fileEdit, kind)) return;
     if (IsDuplicateName(titleEdit, numberEdit->text().toStdWString(), titleEdit->text().toStdWString(), existingNames, kind)) return;
+    if (IsNumberInUse(numberEdit, usedNumbers)) return;
     TkString path = drawingPath;
     replaceExisting = false;
     if (drawingExists_ && !inUse_) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dialogs/NameValidation.h"
 #include "host/UiBase.h"
 
 class CRenameSheetDlg : public CVrUiDialog {
@@ -19,6 +20,7 @@ public:
 
     TkString number, title, layoutName, drawingPath;  // in; out with the new values
     std::vector<TkString> existingNames;
+    std::vector<UsedNumber> usedNumbers;  // the numbers of the set's other sheets
     bool hasPrevious = false, hasNext = false;
     bool renameLayout = false, layoutWithNumber = false, renameFile = false, fileWithNumber = false;
     bool replaceExisting = false;  // out: the user agreed to replace a drawing at the new path

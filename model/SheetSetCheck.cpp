@@ -88,6 +88,12 @@ public:
             add(SheetSetFinding::Note, "relocated", L"sheet set",
                 std::to_wstring(relocated_) + L" sheet drawings were found beside the sheet set, not where it recorded them (" +
                     firstRecorded_ + L", ...): the project folder was moved");
+        // New sets and imported layouts leave their drawings alone until they are saved here.
+        if (unstamped_)
+            add(SheetSetFinding::Note, "unstamped", L"sheet set",
+                std::to_wstring(unstamped_) + L" drawings are not stamped for this sheet set yet (" + firstUnstamped_ +
+                    (unstamped_ > 1 ? L", ..." : L"") + L"): the set is complete once each sheet's drawing is opened and saved here. To stamp them all now, run: drawkit resave \"" +
+                    setPath_ + L"\"");
         if (restampable_)
             add(SheetSetFinding::Note, "stamps-moved", L"sheet set",
                 std::to_wstring(restampable_) + L" drawings are stamped for this sheet set where it used to be (" + oldSetPath_ +
@@ -170,7 +176,7 @@ private:
         if (!f.readable) return;
         const TkString& recorded = f.stamp.recorded;
         if (recorded.empty()) {
-            add(SheetSetFinding::Error, "unstamped", file, L"not stamped for this sheet set (resave the sheets)");
+            if (unstamped_++ == 0) firstUnstamped_ = file;
         } else if (sameFile(recorded, setPath_)) {
             return;
         } else if (!f.stamp.missing && sameFile(f.stamp.path, setPath_)) {
@@ -275,8 +281,8 @@ private:
     std::map<TkString, DrawingFacts> facts_;
     std::map<TkString, bool> templateChecked_;
     std::vector<SheetSetFinding> out_;
-    int relocated_ = 0, restampable_ = 0;
-    TkString firstRecorded_, oldSetPath_;
+    int relocated_ = 0, restampable_ = 0, unstamped_ = 0;
+    TkString firstRecorded_, oldSetPath_, firstUnstamped_;
 };
 
 }  // namespace

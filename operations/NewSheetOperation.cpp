@@ -61,6 +61,9 @@ void newSheet(SheetListContext& ctx) {
     std::vector<CSheet*> siblings;
     at.target->getSheets(siblings, false);
     for (const CSheet* s : siblings) dlg.existingNames.push_back(sheetDisplayName(s));
+    std::vector<CSheet*> all;
+    set->getSheets(all, true);
+    for (const CSheet* s : all) dlg.usedNumbers.push_back({s->getNumber(), sheetDisplayName(s)});
     if (dlg.DoModal() != QDialog::Accepted) return;
 
     NewSheetRequest request{ItemRef::byId(componentId(at.target)),

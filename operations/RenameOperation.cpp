@@ -47,6 +47,10 @@ void renameSheets(SheetListContext& ctx) {
         dlg.title = sheet->getTitle();
         dlg.layoutName = sheet->getLayoutName();
         dlg.drawingPath = sheet->getFileName();
+        std::vector<CSheet*> all;
+        set->getSheets(all, true);
+        for (const CSheet* s : all)
+            if (s != sheet) dlg.usedNumbers.push_back({s->getNumber(), sheetDisplayName(s)});
         for (size_t i = 0; i < ids.size(); ++i)
             if (i != place)
                 if (auto* other = dynamic_cast<CSheet*>(findComponentById(set, ids[i])))

@@ -139,17 +139,11 @@ void CCreateShSheet::OnBack() {
 void CCreateShSheet::OnFinish() {
     std::vector<TkString> problems;
     const TkString file = state_->dataFile();
-    bool saved = false;
-    vrRunWithProgress(L"Create Sheet Set", L"Stamping the drawings of the new sheet set...", [&](VrProgress& progress) {
-        saved = state_->finish([&](int done, int total) { progress.set(done, total); }, problems);
-    });
+    const bool saved = state_->finish(problems);
     if (!problems.empty()) {
         TkString list;
         for (const TkString& p : problems) list += L"\n" + p;
-        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"),
-                       saved ? L"The sheet set was created; these drawings could not be stamped:" + list
-                             : L"The sheet set could not be saved:" + list,
-                       MB_OK | MB_ICONWARNING);
+        VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), L"The sheet set could not be saved:" + list, MB_OK | MB_ICONWARNING);
     }
     if (saved) newPath_ = file;
     done(saved ? QDialog::Accepted : QDialog::Rejected);

@@ -12,7 +12,6 @@
 #include "host/NqSystem.h"
 #include "host/PathUtil.h"
 #include "model/NewSheetSet.h"
-#include "model/Restamp.h"
 #include "model/SheetSetMessages.h"
 #include "toolkit/common/TkUtf8.h"
 
@@ -135,16 +134,15 @@ int CreateShSheetState::buildFromDrawings(const std::vector<ScannedFolder>& tops
     return buildSheetsFromFolders(*newSet_, tops, options);
 }
 
-bool CreateShSheetState::finish(const std::function<void(int, int)>& progress, std::vector<TkString>& problems) {
+bool CreateShSheetState::finish(std::vector<TkString>& problems) {
     releaseHeld();
     const TkString backup = dataFile_ + L".bak";
     const bool hadBackup = vrutPathExists(backup);
     const bool saved = newSet_->save();
     if (saved && !hadBackup) removeFile(backup);  // the details page's copy is no earlier version
     if (!saved) problems.push_back(dataFile_ + L": " + newSet_->lastSaveError());
-    std::vector<CSheet*> sheets;
-    newSet_->getSheets(sheets, true);
-    if (saved && !sheets.empty()) stampSheetDrawings(sheets, dataFile_, problems, progress);
+    // The chosen drawings are left as they are: the set is complete once each sheet's drawing has
+    // been opened and saved here, or all of them resaved at once.
     manager_.releaseSheetSet(newSet_);
     newSet_ = nullptr;
     finished_ = true;

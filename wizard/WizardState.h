@@ -59,7 +59,7 @@ public:
 
     // Finish: the set is saved, the drawings of its sheets stamped (`progress` told of them), and
     // the set handed back to the manager. `problems` lists drawings left unstamped.
-    bool finish(const std::function<void(int, int)>& progress, std::vector<TkString>& problems);
+    bool finish(std::vector<TkString>& problems);
     // Cancel: the held data file is deleted and the new set handed back.
     void cancel();
     bool finished() const { return finished_; }

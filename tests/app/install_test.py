@@ -2,8 +2,9 @@
 """An installed vorn works without its build tree: install into a temporary prefix, move the build
 tree away, and run the installed programs from another folder: vorn --batch opens a copy of the
 installed example project (a drawing, then the set given on the command line), drawkit checks the
-installed set, both tell their version, HELP names the installed manual; the sheet set file type and the desktop entry answer
-xdg-mime in the test root, by extension and by the root element.
+installed set, both tell their version, HELP names the installed manual, and the installed demo
+script runs from any folder; no installed example names the build tree; the sheet set and drawing
+file types and the desktop entry answer xdg-mime in the test root.
 
   install_test.py CMAKE BUILD_DIR      (works in a temporary folder outside the build tree)
 """
@@ -50,6 +51,12 @@ for v in verbs:
     expect(f" {v} " in completion or f" {v}\n" in completion or f"{v})" in completion or f"|{v}" in completion,
            f"completion does not know {v}")
 
+# The installed examples name where they are installed, never the build tree they were made in.
+for folder, _, names in os.walk(os.path.join(share, "vorn", "examples")):
+    for name in names:
+        with open(os.path.join(folder, name), "rb") as f:
+            expect(BUILD.encode() not in f.read(), f"{name} names the build tree")
+
 # A user's copy of the installed example project, somewhere else.
 project = os.path.join(WORK, "project")
 shutil.copytree(os.path.join(share, "vorn", "examples"), project)
@@ -86,6 +93,11 @@ try:
     r = run(vorn, "--batch", helpScript)
     expect(f"The manual: {share}/vorn/manual/index.html" in r.stdout, f"HELP does not name the installed manual: {r.stdout[-300:]}")
     expect(run(drawkit, "--version").stdout.startswith("drawkit "), "drawkit --version")
+    # The installed demo, from this unrelated folder: it opens the installed project by its paths.
+    r = run(vorn, "--batch", os.path.join(share, "vorn", "examples", "demo.scr"))
+    installed_set = os.path.join(share, "vorn", "examples", "Riverside Library.dst")
+    expect(r.returncode == 0 and f'SSFOUND = "{installed_set}"' in r.stdout and "A-102 - First Floor Plan" in r.stdout,
+           f"the installed demo script: exit {r.returncode}: {r.stdout[-500:]} {r.stderr[-300:]}")
 finally:
     os.rename(moved, BUILD)
 
@@ -101,8 +113,13 @@ if all(tools):
     for path in (os.path.join(project, "Riverside Library.dst"), bare):
         r = subprocess.run(["xdg-mime", "query", "filetype", path], capture_output=True, text=True, env=xenv)
         expect(r.stdout.strip() == "application/x-vorn-sheetset", f"xdg-mime filetype of {os.path.basename(path)}: {r.stdout!r} {r.stderr!r}")
-    r = subprocess.run(["xdg-mime", "query", "default", "application/x-vorn-sheetset"], capture_output=True, text=True, env=xenv)
-    expect(r.stdout.strip() == "vorn.desktop", f"xdg-mime default: {r.stdout!r} {r.stderr!r}")
+    # Sheet sets and the drawings vorn opens (DXF whatever the extension) go to vorn.
+    for kind in ("application/x-vorn-sheetset", "image/vnd.dxf", "image/vnd.dwg", "application/x-vorn-drawing-template"):
+        r = subprocess.run(["xdg-mime", "query", "default", kind], capture_output=True, text=True, env=xenv)
+        expect(r.stdout.strip() == "vorn.desktop", f"xdg-mime default for {kind}: {r.stdout!r} {r.stderr!r}")
+    template = os.path.join(project, "templates", "Vorn Sheet.dwt")
+    r = subprocess.run(["xdg-mime", "query", "filetype", template], capture_output=True, text=True, env=xenv)
+    expect(r.stdout.strip() == "application/x-vorn-drawing-template", f"xdg-mime filetype of a template: {r.stdout!r}")
 else:
     failures.append("xdg-utils, shared-mime-info or desktop-file-utils missing: ./setup installs them")
 

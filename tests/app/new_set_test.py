@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """drawkit new-set from a folder of 300 drawings written by ezdxf (R12 to R2018): subfolders, names beyond ASCII, every
 version ezdxf writes, drawings with no layout set up, unreadable files and one that belongs to a set
-already. The right sheets and subsets are made, the left-out drawings are reported, every stamped
-drawing keeps its entities, and drawkit check is clean on the result.
+already. The right sheets and subsets are made, the left-out drawings are reported, the drawings are
+left byte for byte as they were (check notes that they are not stamped yet and names resave), and
+a resave stamps every one of them, keeping its entities.
 
   new_set_test.py DRAWKIT WORKDIR
 """
@@ -72,6 +73,10 @@ x = d.add_xrecord("ShSetFileName")
 x.reset([(1, "/elsewhere/Other.dst")])
 doc.saveas(os.path.join(root, "Tragwerk", "fremd.dxf"))
 
+raw = {}
+for path in originals:
+    with open(path, "rb") as f:
+        raw[path] = f.read()
 dst = os.path.join(WORK, "Projekt Süd.dst")
 p = subprocess.run([DRAWKIT, "new-set", dst, "--from", root, "--subsets-by-folder", "--json"], capture_output=True, text=True)
 expect(p.returncode == 0, "new-set exit %d: %s" % (p.returncode, p.stderr))
@@ -79,7 +84,9 @@ report = json.loads(p.stdout) if p.returncode == 0 else {}
 expect(report.get("sheets") == expected_layouts, "sheets: %s, expected %d" % (report.get("sheets"), expected_layouts))
 expect(len(report.get("skipped", {}).get("unreadable", [])) == 2, "unreadable: %s" % report.get("skipped"))
 expect(any("fremd.dxf" in s for s in report.get("skipped", {}).get("inASheetSet", [])), "a stamped drawing was taken")
-expect(report.get("stamped") == len(originals), "stamped %s of %d" % (report.get("stamped"), len(originals)))
+for path, before in raw.items():
+    with open(path, "rb") as f:
+        expect(f.read() == before, "%s: written to by new-set" % path)
 
 tree = json.loads(subprocess.run([DRAWKIT, "sheets", dst, "--json"], capture_output=True, text=True).stdout)
 top = tree["children"]
@@ -98,13 +105,18 @@ def numbers(node, out):
 
 
 expect(numbers(tree, []) == list(range(1, expected_layouts + 1)), "numbers run 1..n in tree order: %s" % numbers(tree, []))
+p = subprocess.run([DRAWKIT, "check", dst], capture_output=True, text=True)
+expect(p.returncode == 0 and "%d drawings are not stamped" % len(originals) in p.stdout and "drawkit resave" in p.stdout,
+       "check of the new set: %s" % p.stdout[-2000:])
+p = subprocess.run([DRAWKIT, "resave", dst], capture_output=True, text=True)
+expect(p.returncode == 0, "resave of the new set: %s %s" % (p.stdout[-500:], p.stderr[-500:]))
 for path, before in originals.items():
     after = counts(path)
     expect(after == before, "%s: entities changed by stamping: %s -> %s" % (path, dict(before), dict(after)))
     stamp = ezdxf.readfile(path).rootdict.get("VrSheetSetData")
     expect(stamp is not None and list(stamp["ShSetFileName"].tags)[0].value == dst, "%s not stamped for the set" % path)
 p = subprocess.run([DRAWKIT, "check", dst], capture_output=True, text=True)
-expect(p.returncode == 0, "check of the new set: %s" % p.stdout[-2000:])
+expect(p.returncode == 0 and "not stamped" not in p.stdout, "check after the resave: %s" % p.stdout[-2000:])
 p = subprocess.run([DRAWKIT, "new-set", dst, "--from", root], capture_output=True, text=True)
 expect(p.returncode == 2 and "exists already" in p.stderr, "an existing set is never overwritten: %d %s" % (p.returncode, p.stderr))
 

@@ -72,6 +72,10 @@ other = os.path.join(WORK, "drawings", "Other Survey.dxf")
 doc.saveas(other)
 p = run("import", SET, other, "--subset", "Landscape")
 expect(p.returncode == 0, "import: %s %s" % (p.stdout, p.stderr))
+# Importing leaves the drawing alone; resaving the sheets stamps it, and from then on its title block
+# follows the set.
+p = run("resave", SET)
+expect(p.returncode == 0, "resave: %s %s" % (p.stdout[-300:], p.stderr[-300:]))
 
 drawings = sorted({os.path.join(WORK, r["Drawing"]) for r in sheets()})
 before = {d: counts(d) for d in drawings}

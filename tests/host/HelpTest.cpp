@@ -61,8 +61,9 @@ TEST(HelpTopics, EveryTopicTheProgramNamesIsInTheManualAndEveryLinkLands) {
             const QString file = it.next();
             const QString text = readAll(file);
             for (auto m = named.globalMatch(text); m.hasNext();) topics.insert(m.next().captured(1));
-            if (text.contains("QDialogButtonBox::Help"))
+            if (text.contains("QDialogButtonBox::Help")) {
                 EXPECT_TRUE(text.contains("setHelpTopic(L\"")) << file.toStdString() << " has a Help button but names no topic";
+            }
         }
     }
     // The dialogs of the module and the host's publishing dialogs at least: a scan that found
@@ -89,9 +90,10 @@ TEST(HelpTopics, EveryTopicTheProgramNamesIsInTheManualAndEveryLinkLands) {
             const auto match = m.next();
             const QString target = match.captured(1).isEmpty() ? page : match.captured(1);
             EXPECT_TRUE(manual.exists(target)) << page.toStdString() << " links to " << target.toStdString();
-            if (!match.captured(2).isEmpty())
+            if (!match.captured(2).isEmpty()) {
                 EXPECT_TRUE(pageHasId(target, match.captured(2))) << page.toStdString() << " links to a missing "
                                                                    << target.toStdString() << "#" << match.captured(2).toStdString();
+            }
             ++links;
         }
     }

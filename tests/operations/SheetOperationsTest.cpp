@@ -120,6 +120,15 @@ TEST_F(SheetOperationsTest, NewSheetGoesAfterTheSelectedSheetWithADrawingOfOneLa
     click(item("B"));
     responder.clear();
     play.newSheet = [&](CNewSheetDlg& d) {
+        // A number that a sheet of another subset carries, in other letters and blanks, is refused.
+        d.numberEdit->setText(" a-101");
+        d.titleEdit->setText("b4");
+        responder.queueTaskDialog(IDCLOSE);
+        d.OnOK();
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(responder.shown().size() == 1 ? responder.shown()[0].caption : L"", L"Number Already Exists");
+        responder.clear();
+        d.numberEdit->clear();
         d.titleEdit->setText("b4");
         d.fileNameEdit->setText("A-101 Plan v2");
         responder.queueMessageBox(IDNO);
@@ -234,7 +243,7 @@ TEST_F(SheetOperationsTest, ImportListsStatusesAndPutsLayoutsAfterTheSelectedShe
     EXPECT_EQ(fileLabels(L"A"), L"a1 Plans - Sheet B Plans - Sheet A a2 a3 a4 [Nested]");
     DwgReader r;
     r.load(W(freeDrawing), false);
-    EXPECT_EQ(readStampSheetSetPath(r.database.get()), W(setPath));  // a free drawing now knows its set
+    EXPECT_EQ(readStampSheetSetPath(r.database.get()), L"");  // importing writes nothing into the drawings
     r.load(W(foreign), false);
     EXPECT_EQ(readStampSheetSetPath(r.database.get()), W(dir.file("gone/Other.dst")));
 

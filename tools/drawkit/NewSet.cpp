@@ -2,9 +2,9 @@
 //     [--ignore-top-folder] [--name NAME] [--description TEXT] [--json]
 // drawkit new-set SET.dst --example EXAMPLE.dst [--name NAME] [--description TEXT] [--json]
 // A new sheet set from folders of existing drawings (every set-up paper layout of every drawing that
-// belongs to no sheet set yet becomes a sheet, and the drawings are stamped), or from an example set
-// (its settings, subsets and properties, none of its sheets). Exit 0 made, 1 a bad argument or an
-// example that cannot be read, 2 the set could not be written.
+// belongs to no sheet set yet becomes a sheet; the drawings themselves are left as they are until a
+// resave stamps them), or from an example set (its settings, subsets and properties, none of its
+// sheets). Exit 0 made, 2 a bad argument, an example that cannot be read or a set not written.
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,7 +13,6 @@
 #include "model/DrawingFolders.h"
 #include "model/NameRules.h"
 #include "model/NewSheetSet.h"
-#include "model/Restamp.h"
 #include "model/SheetSetMgrImpl.h"
 #include "toolkit/common/TkUtf8.h"
 #include "tools/drawkit/Commands.h"
@@ -120,21 +119,21 @@ int drawkitNewSet(const std::vector<std::string>& args) {
     set->getSheets(all, true);
     std::vector<CSubset*> subsets;
     set->getSubsets(subsets, true);
-    std::vector<TkString> problems;
-    const int stamped = stampSheetDrawings(all, path, problems);
     mgr.releaseSheetSet(set);
 
     if (asJson) {
-        std::printf("{\n  \"file\": %s,\n  \"sheets\": %d,\n  \"subsets\": %zu,\n  \"drawingsRead\": %d,\n  \"stamped\": %d,\n"
-                    "  \"skipped\": {\"inASheetSet\": %s, \"noLayouts\": %s, \"unreadable\": %s},\n  \"problems\": %s\n}\n",
-                    json(setPath.string()).c_str(), sheets, subsets.size(), report.drawingsRead, stamped,
-                    jsonList(report.stamped).c_str(), jsonList(report.noLayouts).c_str(), jsonList(report.unreadable).c_str(),
-                    jsonList(problems).c_str());
+        std::printf("{\n  \"file\": %s,\n  \"sheets\": %d,\n  \"subsets\": %zu,\n  \"drawingsRead\": %d,\n"
+                    "  \"skipped\": {\"inASheetSet\": %s, \"noLayouts\": %s, \"unreadable\": %s}\n}\n",
+                    json(setPath.string()).c_str(), sheets, subsets.size(), report.drawingsRead, jsonList(report.stamped).c_str(),
+                    jsonList(report.noLayouts).c_str(), jsonList(report.unreadable).c_str());
     } else {
-        for (const auto* list : {&report.stamped, &report.noLayouts, &report.unreadable, &problems})
+        for (const auto* list : {&report.stamped, &report.noLayouts, &report.unreadable})
             for (const TkString& line : *list) std::printf("left out: %s\n", tkToUtf8(line).c_str());
-        std::printf("%s: %d sheets in %zu subsets from %d drawings read; %d drawings stamped\n", setPath.string().c_str(), sheets,
-                    subsets.size(), report.drawingsRead, stamped);
+        std::printf("%s: %d sheets in %zu subsets from %d drawings read\n", setPath.string().c_str(), sheets, subsets.size(),
+                    report.drawingsRead);
+        if (sheets > 0)
+            std::printf("the drawings are not stamped for the set yet: open and save each sheet, or run: drawkit resave \"%s\"\n",
+                        setPath.string().c_str());
     }
     return 0;
 }

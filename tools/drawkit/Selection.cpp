@@ -26,9 +26,12 @@ int drawkitSelection(const std::vector<std::string>& args) {
         if (!mgr.openSheetSet(setPathOf(p[0]).c_str())) return fail(2, p[0] + ": " + tkToUtf8(mgr.lastError()));
         CSheetSelSetsImpl* sels = mgr.sheetSetImpl(0)->getSheetSelSets();
         int at = -1;
-        for (int i = 0; i < sels->getCount(); ++i)
+        std::string names;
+        for (int i = 0; i < sels->getCount(); ++i) {
             if (vrutSameTextNoCase(sels->getName(i), name)) at = i;
-        if (at < 0) return fail(1, "no selection " + p[2]);
+            names += (names.empty() ? "\"" : ", \"") + tkToUtf8(sels->getName(i)) + "\"";
+        }
+        if (at < 0) return fail(1, "no selection \"" + p[2] + "\" (" + (names.empty() ? "the set has none" : "the set has " + names) + ")");
         std::vector<CComponent*> members;
         sels->getMembers(at, members);
         for (CComponent* c : members) {

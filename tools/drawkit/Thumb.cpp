@@ -28,7 +28,9 @@ int drawkitThumb(const std::vector<std::string>& a) {
         return 2;
     }
     if (!db.findLayout(layout)) {
-        std::fprintf(stderr, "drawkit: %s has no layout \"%s\"\n", a[0].c_str(), layout.c_str());
+        std::string names;
+        for (const auto& l : db.layouts()) names += (names.empty() ? "\"" : ", \"") + l.name() + "\"";
+        std::fprintf(stderr, "drawkit: %s has no layout \"%s\" (it has %s)\n", a[0].c_str(), layout.c_str(), names.c_str());
         return 1;
     }
     auto app = guiForFonts();

@@ -114,7 +114,7 @@ std::vector<Verb> makeVerbs() {
           kWait},
          "drawkit renumber \"Riverside Library.dst\" Architecture/Plans --pattern \"A-1##\" --dry-run", 2, 2, V::Set},
         {"rename", "SET.dst ITEM [--number N] [--title T] [--rename-layout] [--rename-file]",
-         "a sheet's new number or title (or a subset's new name: --title)",
+         "a sheet's new number or title, and with them its layout or drawing file if asked",
          {{"--number", "N", "the new number"},
           {"--title", "T", "the new title"},
           {"--rename-layout", "", "the layout takes the new sheet name"},
