@@ -109,7 +109,7 @@ for verb in SET_EDITS:
     p = drawkit(verb, *VERBS[verb])
     expect(p.returncode == 3 and "mchen on cad-07" in p.stderr, "%s on a held set: %d %r" % (verb, p.returncode, p.stderr))
 p = drawkit(*["publish"] + VERBS["publish"])
-expect(p.returncode == 0, "publishing beside a colleague's edit: %d %r" % (p.returncode, p.stderr))
+expect(p.returncode == 0 and not p.stderr, "publishing beside a colleague's edit: %d %r" % (p.returncode, p.stderr))
 os.close(fd)
 os.unlink(os.path.join(WORK, "Riverside Library.dbl"))
 

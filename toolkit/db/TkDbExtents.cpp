@@ -231,6 +231,18 @@ void addSplineCurve(const TkDbSplineGeom& g, TkDbBox& box) {
         for (auto& p : g.control) box.add(p[0], p[1], p[2]);
 }
 
+// A multiline text's box, from its line count and a typical character width.
+void addMText(const TkDbMTextGeom& g, TkDbBox& box) {
+    double lines = 1;
+    for (size_t p = g.text.find("\\P"); p != std::string::npos; p = g.text.find("\\P", p + 2)) lines += 1;
+    double height = lines * g.height * 1.67;
+    double w = g.width > 0 ? g.width : static_cast<double>(g.text.size()) * g.height * 0.8 / lines;
+    int col = (g.attachment - 1) % 3, row = (g.attachment - 1) / 3;
+    double left = g.insert.x - w * col / 2.0, top = g.insert.y + height * row / 2.0;
+    box.add(left, top - height, g.insert.z);
+    box.add(left + w, top, g.insert.z);
+}
+
 void addPolyline(const TkDbPolylineGeom& g, const TkDbOcs& ocs, TkDbBox& box) {
     const size_t n = g.vertices.size();
     for (size_t i = 0; i < n; ++i) {
@@ -281,15 +293,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, const std::vector<const TkD
             for (double dy : {-0.25 * g.height, g.height})
                 box.add(ocs.toWcs(g.insert.x + dx * c - dy * s, g.insert.y + dx * s + dy * c, g.insert.z));
     } else if (t == "MTEXT") {
-        const TkDbMTextGeom g = tkDbMText(e);
-        double lines = 1;
-        for (size_t p = g.text.find("\\P"); p != std::string::npos; p = g.text.find("\\P", p + 2)) lines += 1;
-        double height = lines * g.height * 1.67;
-        double w = g.width > 0 ? g.width : static_cast<double>(g.text.size()) * g.height * 0.8 / lines;
-        int col = (g.attachment - 1) % 3, row = (g.attachment - 1) / 3;
-        double left = g.insert.x - w * col / 2.0, top = g.insert.y + height * row / 2.0;
-        box.add(left, top - height, g.insert.z);
-        box.add(left + w, top, g.insert.z);
+        addMText(tkDbMText(e), box);
     } else if (t == "SPLINE") {
         addSplineCurve(tkDbSpline(e), box);
     } else if (t == "MULTILEADER" || t == "MLEADER") {
@@ -300,7 +304,7 @@ void TkDbExtentsCalc::addEntity(const TkDbRecord& e, const std::vector<const TkD
                 for (const TkDbPoint3& p : line) box.add(p);
             if (l.hasLast) box.add(l.last);
         }
-        if (g.hasText) box.add(g.text.insert);
+        if (g.hasText) addMText(g.text, box);
         if (g.hasBlock) box.add(g.blockAt);
     } else if (t == "LEADER" || t == "MLINE") {
         for (const TkDbPoint3& p : tkDbPointList(e, t == "MLINE" ? 11 : 10)) box.add(p);
