@@ -320,7 +320,8 @@ QPen TkGsRenderer::penFor(const TkDbRecord& e, const Ctx& ctx, QColor& color) co
     if (options_.deviceUnitsPerMm > 0) {
         // On paper every line has a width: 0 is the finest pen, "default" the drawing's own
         // default lineweight ($LWDEFAULT, a quarter millimetre unless it says otherwise).
-        const double mm = lw > 0 ? lw / 100.0 : lw == 0 ? 0.13 : defaultLineweightMm_;
+        // No lineweight is wider than 2.11 mm: a larger value from a file is that.
+        const double mm = lw > 0 ? std::min(lw, 211) / 100.0 : lw == 0 ? 0.13 : defaultLineweightMm_;
         pen.setWidthF(mm * options_.deviceUnitsPerMm);
     } else {
         pen.setWidth(lineweightPixels(lw));
@@ -546,8 +547,9 @@ void TkGsRenderer::drawEntity(QPainter& p, const TkDbRecord& e, const QTransform
     // makes a PDF restate its whole graphics state each time.
     const QTransform full = ocs * xf;
     if (!finite(full)) return;
-    // A band too wide to mean anything (a width from a hostile file) is drawn as a plain line.
-    if (const double band = bandWidth * stretchOf(full); band > 0 && band < 1e7) {
+    // A band too wide to mean anything (a width from a hostile file) is drawn as a plain line; Qt's
+    // pens are at most 32767 device units wide.
+    if (const double band = bandWidth * stretchOf(full); band > 0 && band < 32767) {
         pen.setWidthF(band);
         pen.setCapStyle(Qt::FlatCap);
         pen.setJoinStyle(Qt::MiterJoin);
