@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
+#include "host/Dialogs.h"
 #include "host/Documents.h"
 #include "host/Editor.h"
 #include "host/NqSystem.h"
@@ -440,6 +442,22 @@ TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) 
     EXPECT_EQ(shown[shown.size() - 2].text, L"Cannot find the specified file.\nPlease verify that the file exists.");
     EXPECT_EQ(shown.back().kind, VrUiResponder::Kind::FileDialog);
     EXPECT_EQ(shown.back().caption, L"OpenSheetSet");
+    EXPECT_EQ(button->recent().size(), 9u);
+
+    // A recent file that is there but is no sheet set: said under the host's own caption, not as
+    // the manager's error; the entry stays and no file dialog follows.
+    std::ofstream(dir.file("set8.dst"), std::ios::trunc) << "not a sheet set\n";
+    int broken = -1;
+    for (size_t i = 0; i < button->recent().size(); ++i)
+        if (button->recent()[i] == tkFromUtf8(dir.file("set8.dst"))) broken = static_cast<int>(i);
+    ASSERT_GE(broken, 0);
+    const size_t before = shown.size();
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(kCmdRecentFirst + broken);
+    ASSERT_EQ(responder.shown().size(), before + 1);
+    EXPECT_EQ(responder.shown().back().kind, VrUiResponder::Kind::MessageBox);
+    EXPECT_EQ(responder.shown().back().caption, vrHostCaption());
+    EXPECT_EQ(responder.shown().back().text, L"Sheet Set file is not valid.");
     EXPECT_EQ(button->recent().size(), 9u);
 }
 
