@@ -388,6 +388,46 @@ TEST_F(PaletteTest, OpeningASetKeepsAPaletteTheUserFloated) {
     EXPECT_TRUE(next.isFloating());
 }
 
+// The button strip above the panes at the palette's smallest width, docked, and at its default
+// floating size: every button whole, each after the one before, none narrower than its icon and
+// arrow need, the last one ending where the panes end rather than at the palette's edge.
+TEST_F(PaletteTest, ButtonStripFitsThePaletteAtItsSmallestAndDefaultSize) {
+    QMainWindow frame;
+    frame.setCentralWidget(new QWidget);
+    frame.resize(900, 600);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSheetSetBar bar;
+    ASSERT_TRUE(bar.Create(&frame));
+    frame.addDockWidget(Qt::RightDockWidgetArea, &bar);
+    bar.showDocked();
+    ASSERT_TRUE(bar.sheetList()->openSheetSet(tkFromUtf8(setPath)));
+    CSheetListWnd* list = bar.sheetList();
+    auto check = [&](const char* where) {
+        SCOPED_TRACE(where);
+        QApplication::processEvents();
+        EXPECT_GE(list->width(), list->minimumSizeHint().width());
+        const QRect panes = list->panes()->geometry();
+        int left = 0;
+        for (QWidget* b : std::initializer_list<QWidget*>{list->sheetSetButton(), list->activePublishButton(), list->publishMenuButton(),
+                                                          list->selectionsButton()}) {
+            const QRect g = b->geometry();
+            EXPECT_GE(g.left(), left) << b->objectName().toStdString();
+            EXPECT_LE(g.right(), panes.right()) << b->objectName().toStdString();
+            EXPECT_GE(g.width(), b == list->sheetSetButton() ? 60 : b->sizeHint().width()) << b->objectName().toStdString();
+            left = g.right() + 1;
+        }
+        EXPECT_EQ(list->selectionsButton()->geometry().right(), panes.right());
+    };
+    frame.resizeDocks({&bar}, {230}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_LE(bar.width(), 240);  // as small as the palette goes
+    check("docked at the smallest width");
+    bar.setFloating(true);
+    bar.setGeometry(100, 200, 280, 500);
+    check("floating at the default size");
+}
+
 TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) {
     CVdUiRegistryAccess key(paletteSettingsKey(L"SheetSet:OpenSheetSet"));
     for (int i = 0; i < 7; ++i) key.setString(L"FileNameMRU" + std::to_wstring(i), L"/old/" + std::to_wstring(i) + L".dst");
