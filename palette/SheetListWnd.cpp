@@ -267,6 +267,8 @@ MenuFacts CSheetListWnd::menuFacts() const {
     if (CNqPlotSvr* plot = vrPlotService()) {
         f.reverseOrder = plot->getPublishInReverseOrder();
         f.plotStamp = plot->getIncludePlotStamp();
+        f.dwf = plot->canPublish(1);
+        f.dwfx = plot->canPublish(2);
     }
     return f;
 }

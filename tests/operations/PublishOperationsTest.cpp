@@ -1,12 +1,18 @@
 // Publishing and Transmit from the palette with recording services: what each menu item hands over,
 // the publish settings dialog's check box rules, and Transmit that has no drawing to send.
+#include <QMenu>
+#include <QToolButton>
+#include <map>
+
 #include "dialogs/PublishSheetsDlg.h"
+#include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
 #include "host/TransmitService.h"
 #include "model/ItemLookup.h"
 #include "palette/PaletteIds.h"
 #include "tests/palette/PaletteFixture.h"
+#include "toolkit/common/TkUtf8.h"
 
 namespace {
 
@@ -24,8 +30,10 @@ struct RecordingPlot : CNqPlotSvr {
     bool getIncludePlotStamp() const override { return false; }
     void setIncludePlotStamp(bool) override {}
     int getDefaultPublishFormat() const override { return 0; }
+    bool canPublish(int kind) const override { return dwfWriter || (kind != 1 && kind != 2); }
     int publishToFile(const VrPublishJob&, const TkString&) override { return 0; }
     bool reverse = false;
+    bool dwfWriter = true;
 };
 
 struct RecordingTransmit : IVrTransmitService {
@@ -87,6 +95,49 @@ TEST_F(PublishOperationsTest, MenuItemsHandTheGatheredSheetsToThePlotService) {
     // Reverse order is the service's to keep.
     wnd->OnCommand(pal::kCmdReverseOrder);
     EXPECT_TRUE(plot.reverse);
+}
+
+// A plot service without a DWF writer: the DWF entries stay in the publish menus, grayed, and
+// say why when the mouse rests on them; PDF and the plotter are offered as before.
+TEST_F(PublishOperationsTest, FormatsThePlotServiceCannotMakeAreGrayedAndSayWhy) {
+    plot.dwfWriter = false;
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawingB), false));  // publishing wants a drawing open
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a1"));
+    // The context menu's publish submenu.
+    const MenuSpec menu = wnd->contextMenuFor(wnd->tree()->caretComponent());
+    for (int id : {pal::kCmdPublishDwf, pal::kCmdPublishDwfx2}) {
+        const MenuItem* entry = findMenuItem(menu, id);
+        ASSERT_TRUE(entry) << id;
+        EXPECT_FALSE(entry->enabled);
+        EXPECT_TRUE(entry->toolTip.contains(id == pal::kCmdPublishDwf ? "no DWF writer" : "no DWFx writer")) << entry->toolTip.toStdString();
+    }
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPdf)->enabled);
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPlotter)->enabled);
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPdf)->toolTip.isEmpty());
+
+    // The publish menu button's menu as it drops down: a QMenu shows tooltips only when told to.
+    QMenu* dropDown = wnd->publishMenuButton()->menu();
+    ASSERT_TRUE(dropDown);
+    emit dropDown->aboutToShow();
+    EXPECT_TRUE(dropDown->toolTipsVisible());
+    std::map<int, QAction*> actions;
+    for (QAction* a : dropDown->actions())
+        if (a->data().isValid()) actions[a->data().toInt()] = a;
+    ASSERT_TRUE(actions.count(pal::kCmdPublishDwf) && actions.count(pal::kCmdPublishPdf));
+    EXPECT_FALSE(actions[pal::kCmdPublishDwf]->isEnabled());
+    EXPECT_TRUE(actions[pal::kCmdPublishDwf]->toolTip().contains("no DWF writer"));
+    EXPECT_TRUE(actions[pal::kCmdPublishPdf]->isEnabled());
+    for (QAction* a : dropDown->actions()) {
+        if (a->menu()) {
+            EXPECT_TRUE(a->menu()->toolTipsVisible()) << a->text().toStdString();
+        }
+    }
+
+    // With a writer they are offered like PDF.
+    plot.dwfWriter = true;
+    EXPECT_TRUE(findMenuItem(wnd->contextMenuFor(wnd->tree()->caretComponent()), pal::kCmdPublishDwf)->enabled);
 }
 
 TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
