@@ -105,9 +105,14 @@ void transmit(SheetListContext& ctx) {
 void transmittalSetups(SheetListContext& ctx) {
     IVrTransmitService* service = vrTransmitService();
     if (!service || !ctx.sheetSet) return;
+    // The setups belong to the set: edited under its lock like any other change to it, and
+    // refused, naming the holder, while a colleague has it.
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     TkString folder, file;
-    vrutSplitPath(ctx.sheetSet->getFileName(), folder, file);
-    service->transmittalSetups(folder + ctx.sheetSet->getName());
+    vrutSplitPath(set->getFileName(), folder, file);
+    service->transmittalSetups(folder + set->getName());
 }
 
 constexpr int kPublishIds[] = {pal::kCmdPublishDefault, pal::kCmdPublishDwf, pal::kCmdPublishDwfx, pal::kCmdPublishDwfx2,

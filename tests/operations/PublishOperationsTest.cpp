@@ -5,6 +5,7 @@
 #include <map>
 
 #include "dialogs/PublishSheetsDlg.h"
+#include "drawings/SheetSetLock.h"
 #include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
@@ -43,7 +44,15 @@ struct RecordingTransmit : IVrTransmitService {
         managerSeen = CNqSystem::instance().findService(L"CSheetSetMgr") != nullptr;
         return jobs.push_back(job), 0;
     }
-    int transmittalSetups(const TkString&) override { return 0; }
+    // The setups asked for, and whether the set was held at the time.
+    std::vector<TkString> setups;
+    std::vector<bool> heldMeanwhile;
+    TkString setFile;
+    int transmittalSetups(const TkString& path) override {
+        setups.push_back(path);
+        heldMeanwhile.push_back(CSheetSetLock::holder(setFile).held);
+        return 1;
+    }
 };
 
 }  // namespace
@@ -178,6 +187,27 @@ TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
     for (CSheet* s : sheets) included += s->getIncludeForPublish() ? 1 : 0;
     EXPECT_EQ(included, 1);  // b2 alone
     EXPECT_EQ(fileLabels(L"B"), L"b1 b2 b3");  // saved: a fresh read sees the set
+}
+
+// The transmittal setups belong to the set: the service edits them while the palette holds the
+// set, and a colleague's hold refuses them with the colleague named, the service never asked.
+TEST_F(PublishOperationsTest, TransmittalSetupsAreEditedUnderTheSetsLock) {
+    transmitService.setFile = tkFromUtf8(setPath);
+    openWindow();
+    click(item("Palette Test"));
+    wnd->OnCommand(pal::kCmdTransmittalSetups);
+    ASSERT_EQ(transmitService.setups.size(), 1u);
+    EXPECT_EQ(transmitService.setups[0], tkFromUtf8(dir.file("Palette Test")));  // the set's folder and name
+    EXPECT_TRUE(transmitService.heldMeanwhile[0]);
+    EXPECT_FALSE(CSheetSetLock::holder(tkFromUtf8(setPath)).present);  // let go afterwards
+    EXPECT_TRUE(responder.shown().empty());
+
+    auto holding = colleagueHoldsTheSet();
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(pal::kCmdTransmittalSetups);
+    EXPECT_EQ(transmitService.setups.size(), 1u);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_NE(responder.shown()[0].text.find(L"locked by mchen on cad-07"), TkString::npos) << tkToUtf8(responder.shown()[0].text);
 }
 
 TEST_F(PublishOperationsTest, TransmitSendsDrawingsAndLabelsButNeverNothing) {
