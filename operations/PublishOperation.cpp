@@ -15,6 +15,7 @@
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
+#include "palette/SheetListSettings.h"
 #include "actions/PublishFlags.h"
 #include "actions/PublishJobs.h"
 #include "operations/OperationEdit.h"
@@ -82,6 +83,8 @@ void publishSettings(SheetListContext& ctx) {
     if (!set) return;
     CNqResourceScope resources(kSheetSetRes);
     CPublishSheetsDlg dlg(set, vredGetVornFrame());
+    dlg.setComponentTips([&edit](uint64_t id, const QString& title, int style) { return makeComponentTip(edit.find(id), title, style); },
+                         ctx.wnd.settings().toolTipStyle);
     if (dlg.DoModal() != QDialog::Accepted || dlg.changes.empty()) return;
     PublishFlagsRequest request;
     for (const auto& [id, on] : dlg.changes) request.items.emplace_back(ItemRef::byId(id), on);

@@ -1,6 +1,10 @@
 // Publishing and Transmit from the palette with recording services: what each menu item hands over,
-// the publish settings dialog's check box rules, and Transmit that has no drawing to send.
+// the outputs the plot service cannot make offered grayed, the publish settings dialog's check box
+// rules and tips, Transmit that has no drawing to send, and transmittal setups under the set's lock.
+#include <QApplication>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QTest>
 #include <QToolButton>
 #include <map>
 
@@ -187,6 +191,52 @@ TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
     for (CSheet* s : sheets) included += s->getIncludeForPublish() ? 1 : 0;
     EXPECT_EQ(included, 1);  // b2 alone
     EXPECT_EQ(fileLabels(L"B"), L"b1 b2 b3");  // saved: a fresh read sees the set
+}
+
+// The publish settings dialog's tree tips its items as the palette's tree does, in the palette's
+// tooltip style: the same bitmap for the same sheet, a subset's name and details without a
+// preview, and the tip goes when the mouse leaves.
+TEST_F(PublishOperationsTest, PublishSettingsTreeTipsItsItemsAsThePalettesTreeDoes) {
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawingB), false));  // previews are drawn with a drawing open
+    openWindow();
+    item("A")->setExpanded(true);
+    wnd->OnCommand(pal::kCmdToolTipStyleFirst + 6);  // medium preview and details
+    auto hover = [](QTreeWidget* tree, QTreeWidgetItem* i) {
+        const QPoint at = tree->visualItemRect(i).center();
+        QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &help);
+    };
+    hover(tree(), item("a1"));
+    const QImage inPalette = tree()->toolTip()->bitmap();
+    hover(tree(), item("A"));
+    const QImage subsetInPalette = tree()->toolTip()->bitmap();
+    ASSERT_FALSE(inPalette.isNull());
+    int shown = 0;
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<CPublishSheetsDlg*>(d);
+        if (!dlg) return int(QDialog::Rejected);
+        ++shown;
+        dlg->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg));
+        QTreeWidgetItem* a = dlg->tree->topLevelItem(0)->child(0);
+        QTreeWidgetItem* a1 = a->child(0);
+        EXPECT_EQ(a1->text(0), "a1");
+        hover(dlg->tree, a1);
+        EXPECT_TRUE(dlg->toolTip() && dlg->toolTip()->isVisible());
+        if (!dlg->toolTip()) return int(QDialog::Rejected);
+        EXPECT_EQ(dlg->toolTip()->tippedItem(), a1);
+        EXPECT_EQ(dlg->toolTip()->bitmap(), inPalette);  // the sheet's name, preview and details
+        hover(dlg->tree, a);
+        EXPECT_EQ(dlg->toolTip()->bitmap(), subsetInPalette);
+        EXPECT_LT(dlg->toolTip()->bitmap().height(), inPalette.height());  // no preview box for a subset
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(dlg->tree->viewport(), &leave);
+        EXPECT_FALSE(dlg->toolTip()->isVisible());
+        return int(QDialog::Rejected);
+    };
+    wnd->OnCommand(pal::kCmdPublishSettings);
+    CVrUiDialog::testHook = nullptr;
+    EXPECT_EQ(shown, 1);
 }
 
 // The transmittal setups belong to the set: the service edits them while the palette holds the

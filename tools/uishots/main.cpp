@@ -26,7 +26,7 @@
 #include "host/NqSystem.h"
 #include "host/Resources.h"
 #include "host/UiBase.h"
-#include "palette/ComponentToolTip.h"
+#include "dialogs/ComponentToolTip.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListWnd.h"
 #include "palette/SheetSetPanes.h"
