@@ -36,7 +36,10 @@ QVariant CPropertyTableModel::data(const QModelIndex& index, int role) const {
         f.setBold(r.kind == PropertyRow::Group || (index.column() == 1 && r.modified()));
         return f;
     }
-    case Qt::ToolTipRole: return r.description.isEmpty() ? QVariant() : QVariant(r.description);
+    case Qt::ToolTipRole:
+        // A read-only value is mostly a path too long for its cell: the tip holds it whole.
+        if (index.column() == 1 && r.kind == PropertyRow::ReadOnly && !r.value.isEmpty()) return r.value;
+        return r.description.isEmpty() ? QVariant() : QVariant(r.description);
     case Qt::BackgroundRole:
         return r.kind == PropertyRow::Group ? QVariant(QPalette().color(QPalette::AlternateBase)) : QVariant();
     case Qt::ForegroundRole:
@@ -163,6 +166,7 @@ void CPropertyGrid::refreshLayout() {
             h->setContentsMargins(0, 0, 0, 0);
             auto* text = new QLabel(r.value, cell);
             text->setContentsMargins(3, 0, 0, 0);
+            text->setToolTip(r.value);  // the whole value where the cell cuts it
             QFont f = text->font();
             f.setBold(r.modified());
             text->setFont(f);

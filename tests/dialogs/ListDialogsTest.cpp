@@ -1,12 +1,16 @@
 // The custom property and list dialogs played through the UI responder: proposed names, duplicates
 // in any letter case, in-place values, deleting down to nothing, sorting, block lists without
-// doubles, model folders and new selection names.
+// doubles, model folders and new selection names; the property grid's browse rows and the sheet's
+// layout shown with its drawing's whole path.
+#include <QLabel>
+#include <QTest>
 #include <filesystem>
 
 #include "dialogs/CustomPropertiesDlg.h"
 #include "dialogs/ListDialogs.h"
 #include "dialogs/SelectBlockDlg.h"
 #include "dialogs/SelectLayoutDlg.h"
+#include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "host/Dialogs.h"
@@ -200,4 +204,44 @@ TEST_F(HostTest, PropertyGridBrowseRowsAndANewSubsetsFolder) {
     });
     ASSERT_EQ(sub.DoModal(), QDialog::Accepted);
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("Plans folder")));
+}
+
+// The sheet's layout reads "Index (/projects/.../G-001 Drawing Index.dwg)": the layout, a space,
+// and the drawing's whole path, never cut: the dialog opens wide enough to show it beside the
+// browse button, and the expected and found rows hold it whole as their tips.
+TEST_F(HostTest, SheetPropertiesShowTheLayoutWithItsDrawingsWholePath) {
+    CSheetPropertiesDlg dlg;
+    dlg.title = L"Drawing Index";
+    dlg.number = L"G-001";
+    dlg.layoutName = L"Index";
+    dlg.drawingPath = L"/projects/harbour-offices/sheets/G-001 Drawing Index.dwg";
+    const QString whole = "Index (/projects/harbour-offices/sheets/G-001 Drawing Index.dwg)";
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        dlg.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        CPropertyTableModel& m = dlg.grid->model();
+        EXPECT_EQ(m.value("layout"), whole);
+        EXPECT_EQ(m.value("found"), whole);
+        int layoutRow = -1, foundRow = -1;
+        for (int r = 0; r < m.rowCount(); ++r) {
+            if (m.rows()[static_cast<size_t>(r)].key == "layout") layoutRow = r;
+            if (m.rows()[static_cast<size_t>(r)].key == "found") foundRow = r;
+        }
+        EXPECT_GE(layoutRow, 0);
+        EXPECT_GE(foundRow, 0);
+        if (layoutRow < 0 || foundRow < 0) return int(QDialog::Rejected);
+        EXPECT_EQ(m.data(m.index(foundRow, 1), Qt::ToolTipRole).toString(), whole);
+        QWidget* cell = dlg.grid->view()->indexWidget(m.index(layoutRow, 1));
+        auto* label = cell ? cell->findChild<QLabel*>() : nullptr;
+        EXPECT_TRUE(label);
+        if (!label) return int(QDialog::Rejected);
+        EXPECT_EQ(label->text(), whole);
+        EXPECT_EQ(label->toolTip(), whole);
+        const int textWidth = label->fontMetrics().horizontalAdvance(whole);
+        EXPECT_GE(label->contentsRect().width(), textWidth);  // beside the button, whole
+        EXPECT_GE(dlg.grid->view()->columnWidth(1), textWidth + 8);  // the found row's cell, not elided
+        return int(QDialog::Rejected);
+    });
+    dlg.DoModal();
 }
