@@ -1,8 +1,12 @@
 #include "dialogs/PropertyGrid.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -36,7 +40,10 @@ QVariant CPropertyTableModel::data(const QModelIndex& index, int role) const {
         f.setBold(r.kind == PropertyRow::Group || (index.column() == 1 && r.modified()));
         return f;
     }
-    case Qt::ToolTipRole: return r.description.isEmpty() ? QVariant() : QVariant(r.description);
+    case Qt::ToolTipRole:
+        // A read-only value is mostly a path too long for its cell: the tip holds it whole.
+        if (index.column() == 1 && r.kind == PropertyRow::ReadOnly && !r.value.isEmpty()) return r.value;
+        return r.description.isEmpty() ? QVariant() : QVariant(r.description);
     case Qt::BackgroundRole:
         return r.kind == PropertyRow::Group ? QVariant(QPalette().color(QPalette::AlternateBase)) : QVariant();
     case Qt::ForegroundRole:
@@ -90,10 +97,41 @@ void CPropertyTableModel::setValue(const QString& key, const QString& value) {
 
 namespace {
 
-// Choice rows edit through a drop-down list that cannot be typed into; browse rows show a button.
+constexpr int kArrowWidth = 18;
+
+bool isGroup(const CPropertyTableModel& m, int row) {
+    return row >= 0 && row < m.rowCount() && m.rows()[static_cast<size_t>(row)].kind == PropertyRow::Group;
+}
+
+// Choice rows edit through a drop-down list that cannot be typed into; browse rows show a button;
+// group rows show a tree's arrow before their name.
 class PropertyDelegate : public QStyledItemDelegate {
 public:
     PropertyDelegate(CPropertyGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (index.column() != 0 || !isGroup(grid_->model(), index.row())) return QStyledItemDelegate::paint(painter, option, index);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        // The row's own background under the arrow, then the name beside it.
+        QStyleOptionViewItem arrowArea = option;
+        initStyleOption(&arrowArea, index);
+        arrowArea.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &arrowArea, painter, widget);
+        QStyleOptionViewItem name = option;
+        name.rect.setLeft(option.rect.left() + kArrowWidth);
+        QStyledItemDelegate::paint(painter, name, index);
+        QStyleOption arrow;
+        arrow.rect = QRect(option.rect.left(), option.rect.top(), kArrowWidth, option.rect.height());
+        arrow.palette = option.palette;
+        arrow.state = QStyle::State_Item | QStyle::State_Children | QStyle::State_Enabled;
+        if (grid_->isGroupExpanded(index.row())) arrow.state |= QStyle::State_Open;
+        style->drawPrimitive(QStyle::PE_IndicatorBranch, &arrow, painter, widget);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (index.column() == 0 && isGroup(grid_->model(), index.row())) size.rwidth() += kArrowWidth;
+        return size;
+    }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const PropertyRow& r = grid_->model().rows()[static_cast<size_t>(index.row())];
         if (r.kind != PropertyRow::Choice) return QStyledItemDelegate::createEditor(parent, option, index);
@@ -148,7 +186,92 @@ CPropertyGrid::CPropertyGrid(QWidget* parent) : QWidget(parent) {
         const PropertyRow& r = model_.rows()[static_cast<size_t>(index.row())];
         if (r.kind == PropertyRow::Browse) browse(r.key);
     });
-    connect(&model_, &QAbstractItemModel::modelReset, this, [this] { refreshLayout(); });
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        folded_.clear();  // the rows are new: all of them open, as a tree's new items are shown
+        refreshLayout();
+    });
+    view_->installEventFilter(this);
+    view_->viewport()->installEventFilter(this);
+}
+
+QRect CPropertyGrid::groupArrowRect(int row) const {
+    const QRect cell = view_->visualRect(model_.index(row, 0));
+    return QRect(cell.left(), cell.top(), kArrowWidth, cell.height());
+}
+
+void CPropertyGrid::setGroupExpanded(int row, bool expanded) {
+    if (!isGroup(model_, row) || isGroupExpanded(row) == expanded) return;
+    if (expanded) folded_.remove(row);
+    else folded_.insert(row);
+    // The current row does not vanish with its group: the group takes it.
+    const QModelIndex current = view_->currentIndex();
+    applyFolding();
+    if (current.isValid() && view_->isRowHidden(current.row())) view_->setCurrentIndex(model_.index(row, 0));
+    view_->viewport()->update();
+}
+
+void CPropertyGrid::applyFolding() {
+    bool hidden = false;
+    for (int row = 0; row < model_.rowCount(); ++row) {
+        if (isGroup(model_, row)) {
+            hidden = folded_.contains(row);
+            view_->setRowHidden(row, false);
+        } else {
+            view_->setRowHidden(row, hidden);
+        }
+    }
+}
+
+bool CPropertyGrid::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == view_->viewport() && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)) {
+        auto* mouse = static_cast<QMouseEvent*>(e);
+        const QPoint pos = mouse->position().toPoint();
+        const int row = view_->rowAt(pos.y());
+        if (mouse->button() == Qt::LeftButton && isGroup(model_, row)) {
+            // As a tree's arrow: it folds at the press, and the double-click that follows adds
+            // nothing; elsewhere on the row a double-click folds and a click makes it current.
+            const bool onArrow = groupArrowRect(row).contains(pos);
+            if (e->type() == QEvent::MouseButtonDblClick && onArrow) return true;
+            if (e->type() == QEvent::MouseButtonDblClick || onArrow) {
+                view_->setCurrentIndex(model_.index(row, 0));
+                setGroupExpanded(row, !isGroupExpanded(row));
+                return true;
+            }
+        }
+    } else if (watched == view_ && e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const QModelIndex current = view_->currentIndex();
+        if (current.isValid() && key->modifiers() == Qt::NoModifier) {
+            const int row = current.row();
+            const bool group = isGroup(model_, row);
+            switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Minus:
+                if (group && isGroupExpanded(row)) {
+                    setGroupExpanded(row, false);
+                    return true;
+                }
+                if (!group && current.column() == 0 && key->key() == Qt::Key_Left) {
+                    // As in a tree: from a row to its group.
+                    for (int g = row - 1; g >= 0; --g)
+                        if (isGroup(model_, g)) {
+                            view_->setCurrentIndex(model_.index(g, 0));
+                            return true;
+                        }
+                }
+                break;
+            case Qt::Key_Right:
+            case Qt::Key_Plus:
+                if (group && !isGroupExpanded(row)) {
+                    setGroupExpanded(row, true);
+                    return true;
+                }
+                break;
+            default: break;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void CPropertyGrid::refreshLayout() {
@@ -163,6 +286,7 @@ void CPropertyGrid::refreshLayout() {
             h->setContentsMargins(0, 0, 0, 0);
             auto* text = new QLabel(r.value, cell);
             text->setContentsMargins(3, 0, 0, 0);
+            text->setToolTip(r.value);  // the whole value where the cell cuts it
             QFont f = text->font();
             f.setBold(r.modified());
             text->setFont(f);
@@ -175,6 +299,7 @@ void CPropertyGrid::refreshLayout() {
             view_->setIndexWidget(model_.index(row, 1), cell);
         }
     }
+    applyFolding();
     view_->resizeColumnToContents(0);
 }
 

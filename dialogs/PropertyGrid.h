@@ -5,6 +5,7 @@
 // the rows of all three dialogs; the dialogs read and write rows by key.
 #include <QAbstractTableModel>
 #include <QLabel>
+#include <QSet>
 #include <QTableView>
 #include <functional>
 #include <vector>
@@ -53,10 +54,22 @@ public:
     QLabel* descriptionLabel() const { return description_; }
     void refreshLayout();  // after rows changed: group rows span both columns
 
+    // Group rows fold and unfold their rows as a tree's do: the arrow, a double-click, Left and
+    // Right (or - and +) on the group. New rows start unfolded.
+    bool isGroupExpanded(int row) const { return !folded_.contains(row); }
+    void setGroupExpanded(int row, bool expanded);
+    // Where a group row's arrow is drawn and clicked, in the view's viewport.
+    QRect groupArrowRect(int row) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
+    void applyFolding();
     CPropertyTableModel model_;
     QTableView* view_;
     QLabel* description_;
+    QSet<int> folded_;  // the group rows folded now
 };
 
 // Yes/No as the grids show them.

@@ -49,6 +49,15 @@ CPublishSheetsDlg::CPublishSheetsDlg(CSheetSet* set, QWidget* parent) : CVrUiDia
     resize(420, 480);
 }
 
+void CPublishSheetsDlg::setComponentTips(Tips tips, int style) {
+    delete tip_;
+    tip_ = nullptr;
+    if (!tips) return;
+    tip_ = new CComponentToolTipCtrl(
+        tree, [tips](QTreeWidgetItem* item, int s) { return tips(item->data(0, kIdRole).toULongLong(), item->text(0), s); },
+        [style] { return style; });
+}
+
 void CPublishSheetsDlg::fill(QTreeWidgetItem* parent, CSubset* subset) {
     for (int i = 0; i < subset->getCount(); ++i) {
         CComponent* c = subset->getAt(i);

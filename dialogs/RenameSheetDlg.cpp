@@ -93,16 +93,21 @@ int CRenameSheetDlg::DoModal() {
 
 void CRenameSheetDlg::applyOptionRules() {
     // What the drawing allows: a missing drawing keeps its layout and file; one in use its file,
-    // and its layout too unless it is open here (the host renames it in the open drawing).
+    // and its layout too unless it is open here, where the host renames it in the open drawing
+    // (the plain rename only: the number prefix waits until the drawing is closed).
     const bool layoutAllowed = drawingExists_ && drawingReadable_ && (!inUse_ || openHere);
+    const bool prefixAllowed = layoutAllowed && !inUse_;
     const bool fileAllowed = drawingExists_ && !inUse_;
     renameLayoutCheck->setEnabled(layoutAllowed);
-    layoutNumberCheck->setEnabled(layoutAllowed && renameLayoutCheck->isChecked());
+    layoutNumberCheck->setEnabled(prefixAllowed && renameLayoutCheck->isChecked());
+    layoutNumberCheck->setToolTip(inUse_ && openHere ? tr("Not available while the drawing is open in this session: close it to prefix "
+                                                          "its layout name with the sheet number.")
+                                                     : QString());
     renameFileCheck->setEnabled(fileAllowed);
     fileNumberCheck->setEnabled(fileAllowed && renameFileCheck->isChecked());
     const TkString n = numberEdit->text().toStdWString(), t = titleEdit->text().toStdWString();
     if (renameLayoutCheck->isEnabled() && renameLayoutCheck->isChecked())
-        layoutEdit->setText(q(layoutNumberCheck->isChecked() ? proposedSheetFileName(n, t) : t));
+        layoutEdit->setText(q(layoutNumberCheck->isEnabled() && layoutNumberCheck->isChecked() ? proposedSheetFileName(n, t) : t));
     else
         layoutEdit->setText(q(layoutName));
     layoutEdit->setReadOnly(!layoutAllowed || renameLayoutCheck->isChecked());

@@ -3,6 +3,8 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "dialogs/ImportLayoutsDlg.h"
@@ -18,7 +20,8 @@ namespace {
 
 QString q(const TkString& s) { return QString::fromStdWString(s); }
 QString text(int id, const wchar_t* def) { return q(ssMessage(id, def)); }
-QString layoutText(const TkString& layout, const TkString& file) { return q(layout + L"(" + file + L")"); }
+// "Index (/projects/harbour/G-001 Index.dwg)": the layout, then its drawing's whole path.
+QString layoutText(const TkString& layout, const TkString& file) { return q(layout + L" (" + file + L")"); }
 
 // The name checks of a sheet on a grid value: the message of the rule broken, false.
 bool checkValue(const QString& value, int limit, bool required) {
@@ -107,6 +110,15 @@ void CSheetPropertiesDlg::fill() {
 
 int CSheetPropertiesDlg::DoModal() {
     fill();
+    // Wide enough to show the layout row whole, drawing path and browse button included, as far
+    // as the screen allows; the row's tooltip holds it all on a narrower screen.
+    const QFontMetrics fm(grid->view()->font());
+    const int pathWidth = grid->view()->columnWidth(0) + fm.horizontalAdvance(layoutText(layoutName, drawingPath)) + 26 + 16 +
+                          2 * grid->view()->frameWidth() + grid->view()->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    const QScreen* screen = this->screen();
+    const int screenWidth = screen ? screen->availableGeometry().width() * 9 / 10 : pathWidth;
+    setMinimumWidth(std::min(std::max(pathWidth + margins.left() + margins.right(), 520), screenWidth));
     renameLayoutCheck->setChecked(renameLayout);
     layoutNumberCheck->setChecked(layoutWithNumber);
     renameFileCheck->setChecked(renameFile);

@@ -34,6 +34,11 @@ public:
     virtual bool getIncludePlotStamp() const = 0;
     virtual void setIncludePlotStamp(bool on) = 0;
     virtual int getDefaultPublishFormat() const = 0;  // 0 PDF, 1 DWF, 2 DWFx
+    // Whether publish(kind, ...) can make that output; menus offer a kind it cannot make grayed.
+    virtual bool canPublish(int kind) const {
+        (void)kind;
+        return true;
+    }
     // Scripts: the job to `pdfFile` as PDF without a question, the log beside it. 0 every sheet
     // published, 1 some skipped, 2 nothing could be written.
     virtual int publishToFile(const VrPublishJob& job, const TkString& pdfFile) = 0;

@@ -15,6 +15,7 @@
 #include "model/SheetSetMessages.h"
 #include "operations/SheetOperations.h"
 #include "palette/PaletteIds.h"
+#include "palette/SheetListSettings.h"
 #include "actions/PublishFlags.h"
 #include "actions/PublishJobs.h"
 #include "operations/OperationEdit.h"
@@ -82,6 +83,8 @@ void publishSettings(SheetListContext& ctx) {
     if (!set) return;
     CNqResourceScope resources(kSheetSetRes);
     CPublishSheetsDlg dlg(set, vredGetVornFrame());
+    dlg.setComponentTips([&edit](uint64_t id, const QString& title, int style) { return makeComponentTip(edit.find(id), title, style); },
+                         ctx.wnd.settings().toolTipStyle);
     if (dlg.DoModal() != QDialog::Accepted || dlg.changes.empty()) return;
     PublishFlagsRequest request;
     for (const auto& [id, on] : dlg.changes) request.items.emplace_back(ItemRef::byId(id), on);
@@ -105,9 +108,14 @@ void transmit(SheetListContext& ctx) {
 void transmittalSetups(SheetListContext& ctx) {
     IVrTransmitService* service = vrTransmitService();
     if (!service || !ctx.sheetSet) return;
+    // The setups belong to the set: edited under its lock like any other change to it, and
+    // refused, naming the holder, while a colleague has it.
+    OperationEdit edit(ctx);
+    CSheetSetImpl* set = edit.set();
+    if (!set) return;
     TkString folder, file;
-    vrutSplitPath(ctx.sheetSet->getFileName(), folder, file);
-    service->transmittalSetups(folder + ctx.sheetSet->getName());
+    vrutSplitPath(set->getFileName(), folder, file);
+    service->transmittalSetups(folder + set->getName());
 }
 
 constexpr int kPublishIds[] = {pal::kCmdPublishDefault, pal::kCmdPublishDwf, pal::kCmdPublishDwfx, pal::kCmdPublishDwfx2,

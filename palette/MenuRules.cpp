@@ -50,6 +50,13 @@ MenuItem publishEntry(const MenuFacts& f, const MenuSpec& publish) {
     return submenu(26933, L"&Publish", publish);
 }
 
+// A publish kind the host's plot service cannot make stays in the menu, grayed, saying why.
+MenuItem publishKind(int id, int stringId, const wchar_t* def, bool publishable, bool made, const QString& why) {
+    MenuItem m = cmd(id, stringId, def, publishable && made);
+    if (!made) m.toolTip = why;
+    return m;
+}
+
 bool sheetPublishable(const CSheet* s) {
     auto* parent = static_cast<const CSubset*>(s->getParent());
     return s->getIncludeForPublish() && (!parent || parent->getIncludeForPublish());
@@ -92,8 +99,10 @@ MenuSpec emptySpaceMenu(const MenuFacts& f) {
 MenuSpec publishMenu(const std::vector<CComponent*>& selected, CComponent* caret, const std::vector<TkString>& pageSetups,
                      const MenuFacts& f) {
     const bool publishable = isPublishable(selected);
-    MenuSpec m = {cmd(kCmdPublishDwf, 26911, L"Publish to &DWF", publishable),
-                  cmd(kCmdPublishDwfx2, 26912, L"Publish to DWF&x", publishable),
+    MenuSpec m = {publishKind(kCmdPublishDwf, 26911, L"Publish to &DWF", publishable, f.dwf,
+                              paletteText(26961, L"Not available here: the host has no DWF writer. Publish to PDF, or to a plotter, instead.")),
+                  publishKind(kCmdPublishDwfx2, 26912, L"Publish to DWF&x", publishable, f.dwfx,
+                              paletteText(26962, L"Not available here: the host has no DWFx writer. Publish to PDF, or to a plotter, instead.")),
                   cmd(kCmdPublishPdf, 26913, L"Publish to PDF", publishable),
                   cmd(kCmdPublishPlotter, 26914, L"Publish to &Plotter", publishable)};
     if (pageSetups.empty()) {
@@ -220,6 +229,7 @@ MenuSpec multiSelectionMenu(const std::vector<CComponent*>& selected, const Menu
 }
 
 void fillMenu(QMenu* menu, const MenuSpec& spec) {
+    menu->setToolTipsVisible(true);  // a QMenu shows no tooltips of its own accord
     for (const MenuItem& m : spec) {
         switch (m.kind) {
         case MenuItem::Separator: menu->addSeparator(); break;
@@ -238,6 +248,7 @@ void fillMenu(QMenu* menu, const MenuSpec& spec) {
             QAction* a = menu->addAction(m.text);
             a->setData(m.id);
             a->setEnabled(m.enabled);
+            if (!m.toolTip.isEmpty()) a->setToolTip(m.toolTip);
             if (m.checked) {
                 a->setCheckable(true);
                 a->setChecked(true);

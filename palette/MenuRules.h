@@ -16,6 +16,7 @@ struct MenuItem {
     QString text;
     bool enabled = true;
     bool checked = false;
+    QString toolTip;              // why a grayed item cannot run, where that is not plain
     std::vector<MenuItem> items;  // of a submenu
 };
 using MenuSpec = std::vector<MenuItem>;
@@ -29,6 +30,9 @@ struct MenuFacts {
     // From the plot service; false without one.
     bool reverseOrder = false;
     bool plotStamp = false;
+    // The outputs the plot service can make; without one, every kind is offered.
+    bool dwf = true;
+    bool dwfx = true;
 };
 
 MenuSpec viewMenu(const MenuFacts& f);

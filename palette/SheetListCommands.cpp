@@ -207,9 +207,8 @@ void CSheetListWnd::openRecent(int index) {
     if (index < 0 || index >= static_cast<int>(recent.size())) return;
     TkString path = recent[static_cast<size_t>(index)];
     if (vrutPathExists(path)) {
-        if (!vornOpenFile(path, 0))
-            VrUiMessageBox(ssMessage(26703, L"Sheet Set Manager Error"), ssMessage(26729, L"Sheet Set file is not valid."),
-                           MB_OK | MB_ICONERROR);
+        // Under the host's own caption; only a file that is gone is the manager's error (below).
+        if (!vornOpenFile(path, 0)) VrUiMessageBox(vrHostCaption(), ssMessage(26729, L"Sheet Set file is not valid."), MB_OK);
         return;
     }
     sheetSetButton_->RemoveRecent(index);

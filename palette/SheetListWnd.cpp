@@ -112,6 +112,7 @@ CSheetListWnd::CSheetListWnd(QWidget* parent) : QWidget(parent) {
     RestartStatusPolling();
     monitor_ = std::make_unique<CLayoutMonitor>(this);
     CNqSystem::instance().registerService(L"CNqSheetSetMgr", static_cast<CNqSheetSetMgr*>(this));
+    setMinimumWidth(minimumSizeHint().width());  // a floating palette too keeps the strip whole
     layoutChildren();
 }
 
@@ -147,11 +148,29 @@ CSheetSet* CSheetListWnd::currentSheetSet() const {
 
 // ---- layout
 
-void CSheetListWnd::layoutChildren() {
+CSheetListWnd::Strip CSheetListWnd::strip() const {
     const int b = fontMetrics().averageCharWidth();
-    const int h = b * 12 / 4, w = b * 20 / 4;
+    Strip s;
+    // No button is smaller than its icon (and a menu button's drop-down arrow) needs.
+    const QSize publish = publishButtons_[0]->sizeHint();
+    s.h = std::max({b * 12 / 4, publish.width(), publish.height()});
+    s.w = std::max({b * 20 / 4, publishMenuButton_->sizeHint().width(), selectionsButton_->sizeHint().width()});
+    return s;
+}
+
+QSize CSheetListWnd::minimumSizeHint() const {
+    // The button strip whole, with the sheet set button at its narrowest.
+    const Strip s = strip();
+    return {8 + kMinSetButtonWidth + 8 + s.h + 2 * s.w + 8, s.h + 36 + 8};
+}
+
+void CSheetListWnd::layoutChildren() {
+    const Strip st = strip();
+    const int h = st.h, w = st.w;
     const int W = width(), H = height();
-    const int setWidth = std::max(W - (2 * w + 16) - h, 100);
+    // The strip ends where the panes end, 8 from the right edge, so its last button is never cut
+    // by the palette's edge; the sheet set button takes what the others leave.
+    const int setWidth = std::max(W - 8 - (8 + h + 2 * w) - 8, kMinSetButtonWidth);
     sheetSetButton_->setGeometry(8, 8, setWidth, h);
     for (QToolButton* p : publishButtons_) p->setGeometry(8 + setWidth + 8, 8, h, h);
     publishMenuButton_->setGeometry(8 + setWidth + 8 + h, 8, w, h);
@@ -249,6 +268,8 @@ MenuFacts CSheetListWnd::menuFacts() const {
     if (CNqPlotSvr* plot = vrPlotService()) {
         f.reverseOrder = plot->getPublishInReverseOrder();
         f.plotStamp = plot->getIncludePlotStamp();
+        f.dwf = plot->canPublish(1);
+        f.dwfx = plot->canPublish(2);
     }
     return f;
 }

@@ -120,6 +120,8 @@ public:
     bool statusPassRunning() const { return statusPassRunning_; }
     // Wide enough for a sheet number and a usual title without clipping.
     QSize sizeHint() const override { return {340, 640}; }
+    // Narrow enough for the palette's smallest size, wide enough for every button of the strip.
+    QSize minimumSizeHint() const override;
     // The longest time one piece of the last status pass held the user-interface thread, in µs.
     qint64 lastStatusPassStallUs() const { return lastStallUs_; }
     // How many times the current set was read again (the poll and the refresh button).
@@ -146,6 +148,13 @@ private:
     void RebuildTreeKeepingState(const TreeState& before);
     // Tells the user why an edit did not land, or which drawings it left alone.
     void reportEditFailure(const ActionResult& result);
+    // The button strip's measures: h the height (and the publish button's width), w a menu
+    // button's width.
+    struct Strip {
+        int h = 0, w = 0;
+    };
+    static constexpr int kMinSetButtonWidth = 90;
+    Strip strip() const;
     void layoutChildren();
     void rebuildSelectionsMenu();
     void refreshSelectionsEnabling();

@@ -1,11 +1,9 @@
 #include "palette/SheetsetTree.h"
 
 #include <QContextMenuEvent>
-#include <QHelpEvent>
-#include <QMouseEvent>
 
 #include "model/Component.h"
-#include "palette/ComponentToolTip.h"
+#include "dialogs/ComponentToolTip.h"
 #include "palette/TreeImages.h"
 
 namespace {
@@ -15,6 +13,10 @@ constexpr int kImageRole = Qt::UserRole + 1;
 
 CSheetsetTree::CSheetsetTree(QWidget* parent) : CMultiSelTree(parent) {
     setObjectName("SheetTree");
+    // Tips in the style the observer keeps; without an observer, none.
+    tip_ = new CComponentToolTipCtrl(
+        this, [](QTreeWidgetItem* item, int style) { return makeComponentTip(componentOf(item), item->text(0), style); },
+        [this] { return observer_ ? observer_->getToolTipStyle() : -1; });
 }
 
 CComponent* CSheetsetTree::componentOf(const QTreeWidgetItem* item) {
@@ -39,7 +41,7 @@ int CSheetsetTree::imageOf(const QTreeWidgetItem* item) {
 CComponent* CSheetsetTree::caretComponent() const { return clearing_ ? nullptr : componentOf(currentItem()); }
 
 void CSheetsetTree::DeleteAllItems() {
-    if (tip_) tip_->Relay(nullptr, nullptr, 0, {}, false);  // its item is going
+    tip_->Relay(nullptr, 0, {}, false);  // its item is going
     clearing_ = true;
     clear();
     clearing_ = false;
@@ -92,32 +94,4 @@ void CSheetsetTree::contextMenuEvent(QContextMenuEvent* e) {
         setCaret(item);  // the selection stays whole
     }
     observer_->onContextMenu(componentOf(item), where);
-}
-
-bool CSheetsetTree::viewportEvent(QEvent* e) {
-    if (!observer_) return CMultiSelTree::viewportEvent(e);
-    if (!tip_) tip_ = new CComponentToolTipCtrl(this);
-    switch (e->type()) {
-    case QEvent::ToolTip: {
-        auto* help = static_cast<QHelpEvent*>(e);
-        QTreeWidgetItem* item = itemAt(help->pos());
-        tip_->Relay(item, componentOf(item), observer_->getToolTipStyle(), help->globalPos(), true);
-        return true;
-    }
-    case QEvent::MouseMove: {
-        // Another item (or none) under the mouse takes the tip away until the tree asks again.
-        auto* move = static_cast<QMouseEvent*>(e);
-        QTreeWidgetItem* item = itemAt(move->position().toPoint());
-        tip_->Relay(item, componentOf(item), observer_->getToolTipStyle(), move->globalPosition().toPoint(), false);
-        break;
-    }
-    case QEvent::Leave:
-    case QEvent::MouseButtonPress:
-    case QEvent::Wheel:
-        tip_->Relay(nullptr, nullptr, 0, {}, false);
-        break;
-    default:
-        break;
-    }
-    return CMultiSelTree::viewportEvent(e);
 }

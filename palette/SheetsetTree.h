@@ -34,10 +34,9 @@ protected:
     void OnSelChanged() override;
     void OnDblClick(QTreeWidgetItem* item) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
-    bool viewportEvent(QEvent* e) override;
 
 private:
     bool clearing_ = false;
-    CComponentToolTipCtrl* tip_ = nullptr;  // a child window, made with the first mouse event
+    CComponentToolTipCtrl* tip_ = nullptr;  // a child window
     CTreeObserver* observer_ = nullptr;
 };

@@ -86,10 +86,15 @@ void CDetailsPage::OnProperties() {
     if (!set) return;
     CSheetsetPropertiesDlg dlg(this);
     static_cast<SheetSetPropertyValues&>(dlg) = readSheetSetProperties(set);
-    // What the page shows is what the set will be called.
+    // What the page shows is what the set will be called and where it will be kept, as the
+    // confirm page will show it: the folder chosen here, never the example's it was copied from.
     dlg.name = nameEdit->text().toStdWString();
     dlg.description = descriptionEdit->toPlainText().toStdWString();
-    if (dlg.location.empty()) dlg.location = locationEdit->text().trimmed().toStdWString();
+    const TkString chosen = locationEdit->text().trimmed().toStdWString();
+    if (!chosen.empty()) {
+        dlg.location = vrutAbsolutePath(chosen);
+        dlg.dataFile = CreateShSheetState::dataFilePath(dlg.location, dlg.name);
+    }
     if (dlg.templateFile.empty()) CreateShSheetState::proposedTemplate(dlg.templateLayout, dlg.templateHandle, dlg.templateFile);
     if (dlg.DoModal() != QDialog::Accepted) return;
     // Everything as the dialog left it; the inherited settings for the set alone.

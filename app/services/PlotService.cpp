@@ -59,7 +59,13 @@ bool VornPlotService::getPublishInReverseOrder() const { return setting("Reverse
 void VornPlotService::setPublishInReverseOrder(bool on) { setSetting("ReverseOrder", on); }
 bool VornPlotService::getIncludePlotStamp() const { return setting("PlotStamp", false).toBool(); }
 void VornPlotService::setIncludePlotStamp(bool on) { setSetting("PlotStamp", on); }
-int VornPlotService::getDefaultPublishFormat() const { return setting("DefaultFormat", kPdf).toInt(); }
+int VornPlotService::getDefaultPublishFormat() const {
+    // A default left by an older setting names a format this service cannot make: PDF stands in.
+    const int format = setting("DefaultFormat", kPdf).toInt();
+    return canPublish(format) ? format : kPdf;
+}
+
+bool VornPlotService::canPublish(int kind) const { return kind == kPdf || kind == kPlotter; }
 
 PublishSettings VornPlotService::settingsFor(const VrPublishJob& job) const {
     PublishSettings s;

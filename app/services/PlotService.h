@@ -20,6 +20,7 @@ public:
     bool getIncludePlotStamp() const override;
     void setIncludePlotStamp(bool on) override;
     int getDefaultPublishFormat() const override;
+    bool canPublish(int kind) const override;  // PDF and printers
     int publishToFile(const VrPublishJob& job, const TkString& pdfFile) override;
 
     // The settings a job is published with now.

@@ -103,3 +103,16 @@ TEST(PlotService, APdfPerSheetGoesToTheChosenFolder) {
     // Nothing of the work is left behind.
     EXPECT_EQ(QDir(dir.filePath("issued")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
 }
+
+// This host writes PDF and prints; DWF and DWFx it says it cannot make, and a default output left
+// at DWFx by an older setting reads as PDF, so the palette's publish button never offers one.
+TEST(PlotService, MakesPdfAndPrintsButNoDwfAndAStaleDwfDefaultReadsAsPdf) {
+    VornPlotService service;
+    EXPECT_TRUE(service.canPublish(0));
+    EXPECT_TRUE(service.canPublish(3));
+    EXPECT_FALSE(service.canPublish(1));
+    EXPECT_FALSE(service.canPublish(2));
+    QSettings("Vorn", "Vorn").setValue("Publish/DefaultFormat", 2);
+    EXPECT_EQ(service.getDefaultPublishFormat(), 0);
+    QSettings("Vorn", "Vorn").remove("Publish/DefaultFormat");
+}

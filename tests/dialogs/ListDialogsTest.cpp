@@ -1,12 +1,18 @@
 // The custom property and list dialogs played through the UI responder: proposed names, duplicates
 // in any letter case, in-place values, deleting down to nothing, sorting, block lists without
-// doubles, model folders and new selection names.
+// doubles, model folders and new selection names; the property grid's browse rows and group rows
+// that fold, and the sheet's layout shown with its drawing's whole path.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
 #include <filesystem>
 
 #include "dialogs/CustomPropertiesDlg.h"
 #include "dialogs/ListDialogs.h"
 #include "dialogs/SelectBlockDlg.h"
 #include "dialogs/SelectLayoutDlg.h"
+#include "dialogs/SheetPropertiesDlg.h"
 #include "dialogs/SheetsetPropertiesDlg.h"
 #include "dialogs/SubsetPropertiesDlg.h"
 #include "host/Dialogs.h"
@@ -200,4 +206,128 @@ TEST_F(HostTest, PropertyGridBrowseRowsAndANewSubsetsFolder) {
     });
     ASSERT_EQ(sub.DoModal(), QDialog::Accepted);
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("Plans folder")));
+}
+
+// The sheet's layout reads "Index (/projects/.../G-001 Drawing Index.dwg)": the layout, a space,
+// and the drawing's whole path, never cut: the dialog opens wide enough to show it beside the
+// browse button, and the expected and found rows hold it whole as their tips.
+TEST_F(HostTest, SheetPropertiesShowTheLayoutWithItsDrawingsWholePath) {
+    CSheetPropertiesDlg dlg;
+    dlg.title = L"Drawing Index";
+    dlg.number = L"G-001";
+    dlg.layoutName = L"Index";
+    dlg.drawingPath = L"/projects/harbour-offices/sheets/G-001 Drawing Index.dwg";
+    const QString whole = "Index (/projects/harbour-offices/sheets/G-001 Drawing Index.dwg)";
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        dlg.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        CPropertyTableModel& m = dlg.grid->model();
+        EXPECT_EQ(m.value("layout"), whole);
+        EXPECT_EQ(m.value("found"), whole);
+        int layoutRow = -1, foundRow = -1;
+        for (int r = 0; r < m.rowCount(); ++r) {
+            if (m.rows()[static_cast<size_t>(r)].key == "layout") layoutRow = r;
+            if (m.rows()[static_cast<size_t>(r)].key == "found") foundRow = r;
+        }
+        EXPECT_GE(layoutRow, 0);
+        EXPECT_GE(foundRow, 0);
+        if (layoutRow < 0 || foundRow < 0) return int(QDialog::Rejected);
+        EXPECT_EQ(m.data(m.index(foundRow, 1), Qt::ToolTipRole).toString(), whole);
+        QWidget* cell = dlg.grid->view()->indexWidget(m.index(layoutRow, 1));
+        auto* label = cell ? cell->findChild<QLabel*>() : nullptr;
+        EXPECT_TRUE(label);
+        if (!label) return int(QDialog::Rejected);
+        EXPECT_EQ(label->text(), whole);
+        EXPECT_EQ(label->toolTip(), whole);
+        const int textWidth = label->fontMetrics().horizontalAdvance(whole);
+        EXPECT_GE(label->contentsRect().width(), textWidth);  // beside the button, whole
+        EXPECT_GE(dlg.grid->view()->columnWidth(1), textWidth + 8);  // the found row's cell, not elided
+        return int(QDialog::Rejected);
+    });
+    dlg.DoModal();
+}
+
+// The grid's group rows fold as a tree's rows do: a press on the arrow, a double-click on the
+// name, Left and Right on the current group (Left on a row goes to its group first). A browse
+// row's button folds away with its row, the current row never hides, and rows filled anew start
+// open.
+TEST_F(HostTest, PropertyGridGroupsFoldAsTreeRowsDo) {
+    CSheetsetPropertiesDlg dlg;
+    dlg.name = L"Tower";
+    Script s;
+    s.steps.push_back([&](CVrUiDialog*) {
+        dlg.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        CPropertyGrid* grid = dlg.grid;
+        QTableView* view = grid->view();
+        CPropertyTableModel& m = grid->model();
+        auto rowOf = [&](const char* key) {
+            for (int r = 0; r < m.rowCount(); ++r)
+                if (m.rows()[static_cast<size_t>(r)].key == key) return r;
+            ADD_FAILURE() << key;
+            return 0;
+        };
+        auto mouse = [&](QEvent::Type type, QPoint at) {
+            QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view->viewport(), &e);
+        };
+        auto click = [&](QPoint at) {
+            mouse(QEvent::MouseButtonPress, at);
+            mouse(QEvent::MouseButtonRelease, at);
+        };
+        auto doubleClick = [&](QPoint at) {
+            click(at);
+            mouse(QEvent::MouseButtonDblClick, at);
+            mouse(QEvent::MouseButtonRelease, at);
+        };
+        auto key = [&](Qt::Key k) {
+            QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+            QApplication::sendEvent(view, &e);
+        };
+        const int project = rowOf("project"), number = rowOf("projectNumber"), creation = rowOf("creation"), location = rowOf("location");
+
+        click(grid->groupArrowRect(project).center());
+        EXPECT_FALSE(grid->isGroupExpanded(project));
+        EXPECT_TRUE(view->isRowHidden(number));
+        EXPECT_FALSE(view->isRowHidden(project));
+        EXPECT_FALSE(view->isRowHidden(location));  // another group's row
+        doubleClick(grid->groupArrowRect(project).center());  // on the arrow: one fold, not two
+        EXPECT_TRUE(grid->isGroupExpanded(project));
+        EXPECT_FALSE(view->isRowHidden(number));
+
+        doubleClick(view->visualRect(m.index(creation, 0)).center());
+        EXPECT_FALSE(grid->isGroupExpanded(creation));
+        EXPECT_TRUE(view->isRowHidden(location));
+        QWidget* button = view->indexWidget(m.index(location, 1));
+        EXPECT_TRUE(button);
+        if (!button) return int(QDialog::Rejected);
+        QApplication::processEvents();
+        EXPECT_FALSE(button->isVisible());
+        EXPECT_EQ(view->currentIndex().row(), creation);
+        key(Qt::Key_Right);
+        EXPECT_TRUE(grid->isGroupExpanded(creation));
+        QApplication::processEvents();
+        EXPECT_TRUE(button->isVisible());
+        key(Qt::Key_Left);
+        EXPECT_FALSE(grid->isGroupExpanded(creation));
+        key(Qt::Key_Right);
+
+        view->setCurrentIndex(m.index(number, 0));
+        key(Qt::Key_Left);
+        EXPECT_EQ(view->currentIndex().row(), project);
+        key(Qt::Key_Left);
+        EXPECT_FALSE(grid->isGroupExpanded(project));
+        key(Qt::Key_Right);
+        view->setCurrentIndex(m.index(number, 1));
+        click(grid->groupArrowRect(project).center());
+        EXPECT_EQ(view->currentIndex().row(), project);  // the hidden row's group takes the caret
+
+        m.setRows(std::vector<PropertyRow>(m.rows()));
+        EXPECT_TRUE(grid->isGroupExpanded(project));
+        EXPECT_FALSE(view->isRowHidden(number));
+        return int(QDialog::Rejected);
+    });
+    dlg.DoModal();
 }

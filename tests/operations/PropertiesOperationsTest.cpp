@@ -406,7 +406,13 @@ TEST_F(PropertiesTest, ASheetOpenHereHasItsLayoutRenamedInTheOpenDrawing) {
         EXPECT_TRUE(d.renameLayoutCheck->isEnabled());  // open here: the layout may be renamed
         EXPECT_FALSE(d.renameFileCheck->isEnabled());   // the file may not
         d.titleEdit->setText("Ground");
+        d.numberEdit->setText("A-1");
         d.renameLayoutCheck->setChecked(true);
+        // ... but not with the number in front, and the box says why.
+        EXPECT_FALSE(d.layoutNumberCheck->isEnabled());
+        EXPECT_TRUE(d.layoutNumberCheck->toolTip().contains("open")) << d.layoutNumberCheck->toolTip().toStdString();
+        d.layoutNumberCheck->setChecked(true);  // as remembered from an earlier rename
+        EXPECT_EQ(d.layoutEdit->text(), "Ground");
         d.apply(QDialog::Accepted);
         return d.result();
     });
@@ -414,6 +420,7 @@ TEST_F(PropertiesTest, ASheetOpenHereHasItsLayoutRenamedInTheOpenDrawing) {
     VrApDocument* doc = vrDocManagerPtr()->findDocument(W(drawingA));
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->database()->findLayout("Ground"));
+    EXPECT_FALSE(doc->database()->findLayout("A-1 Ground"));
     DwgReader onDisk;
     onDisk.load(W(drawingA), false);
     EXPECT_TRUE(onDisk.findLayout(L"Sheet A"));  // written when the drawing is saved

@@ -1,12 +1,23 @@
 // Publishing and Transmit from the palette with recording services: what each menu item hands over,
-// the publish settings dialog's check box rules, and Transmit that has no drawing to send.
+// the outputs the plot service cannot make offered grayed, the publish settings dialog's check box
+// rules and tips, Transmit that has no drawing to send, and transmittal setups under the set's lock.
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <map>
+
 #include "dialogs/PublishSheetsDlg.h"
+#include "drawings/SheetSetLock.h"
+#include "host/Documents.h"
 #include "host/NqSystem.h"
 #include "host/PlotService.h"
 #include "host/TransmitService.h"
 #include "model/ItemLookup.h"
 #include "palette/PaletteIds.h"
 #include "tests/palette/PaletteFixture.h"
+#include "toolkit/common/TkUtf8.h"
 
 namespace {
 
@@ -24,8 +35,10 @@ struct RecordingPlot : CNqPlotSvr {
     bool getIncludePlotStamp() const override { return false; }
     void setIncludePlotStamp(bool) override {}
     int getDefaultPublishFormat() const override { return 0; }
+    bool canPublish(int kind) const override { return dwfWriter || (kind != 1 && kind != 2); }
     int publishToFile(const VrPublishJob&, const TkString&) override { return 0; }
     bool reverse = false;
+    bool dwfWriter = true;
 };
 
 struct RecordingTransmit : IVrTransmitService {
@@ -35,7 +48,15 @@ struct RecordingTransmit : IVrTransmitService {
         managerSeen = CNqSystem::instance().findService(L"CSheetSetMgr") != nullptr;
         return jobs.push_back(job), 0;
     }
-    int transmittalSetups(const TkString&) override { return 0; }
+    // The setups asked for, and whether the set was held at the time.
+    std::vector<TkString> setups;
+    std::vector<bool> heldMeanwhile;
+    TkString setFile;
+    int transmittalSetups(const TkString& path) override {
+        setups.push_back(path);
+        heldMeanwhile.push_back(CSheetSetLock::holder(setFile).held);
+        return 1;
+    }
 };
 
 }  // namespace
@@ -89,6 +110,49 @@ TEST_F(PublishOperationsTest, MenuItemsHandTheGatheredSheetsToThePlotService) {
     EXPECT_TRUE(plot.reverse);
 }
 
+// A plot service without a DWF writer: the DWF entries stay in the publish menus, grayed, and
+// say why when the mouse rests on them; PDF and the plotter are offered as before.
+TEST_F(PublishOperationsTest, FormatsThePlotServiceCannotMakeAreGrayedAndSayWhy) {
+    plot.dwfWriter = false;
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawingB), false));  // publishing wants a drawing open
+    openWindow();
+    item("A")->setExpanded(true);
+    click(item("a1"));
+    // The context menu's publish submenu.
+    const MenuSpec menu = wnd->contextMenuFor(wnd->tree()->caretComponent());
+    for (int id : {pal::kCmdPublishDwf, pal::kCmdPublishDwfx2}) {
+        const MenuItem* entry = findMenuItem(menu, id);
+        ASSERT_TRUE(entry) << id;
+        EXPECT_FALSE(entry->enabled);
+        EXPECT_TRUE(entry->toolTip.contains(id == pal::kCmdPublishDwf ? "no DWF writer" : "no DWFx writer")) << entry->toolTip.toStdString();
+    }
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPdf)->enabled);
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPlotter)->enabled);
+    EXPECT_TRUE(findMenuItem(menu, pal::kCmdPublishPdf)->toolTip.isEmpty());
+
+    // The publish menu button's menu as it drops down: a QMenu shows tooltips only when told to.
+    QMenu* dropDown = wnd->publishMenuButton()->menu();
+    ASSERT_TRUE(dropDown);
+    emit dropDown->aboutToShow();
+    EXPECT_TRUE(dropDown->toolTipsVisible());
+    std::map<int, QAction*> actions;
+    for (QAction* a : dropDown->actions())
+        if (a->data().isValid()) actions[a->data().toInt()] = a;
+    ASSERT_TRUE(actions.count(pal::kCmdPublishDwf) && actions.count(pal::kCmdPublishPdf));
+    EXPECT_FALSE(actions[pal::kCmdPublishDwf]->isEnabled());
+    EXPECT_TRUE(actions[pal::kCmdPublishDwf]->toolTip().contains("no DWF writer"));
+    EXPECT_TRUE(actions[pal::kCmdPublishPdf]->isEnabled());
+    for (QAction* a : dropDown->actions()) {
+        if (a->menu()) {
+            EXPECT_TRUE(a->menu()->toolTipsVisible()) << a->text().toStdString();
+        }
+    }
+
+    // With a writer they are offered like PDF.
+    plot.dwfWriter = true;
+    EXPECT_TRUE(findMenuItem(wnd->contextMenuFor(wnd->tree()->caretComponent()), pal::kCmdPublishDwf)->enabled);
+}
+
 TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
     openWindow();
     int shown = 0;
@@ -127,6 +191,73 @@ TEST_F(PublishOperationsTest, PublishSettingsDialogFollowsItsCheckBoxRules) {
     for (CSheet* s : sheets) included += s->getIncludeForPublish() ? 1 : 0;
     EXPECT_EQ(included, 1);  // b2 alone
     EXPECT_EQ(fileLabels(L"B"), L"b1 b2 b3");  // saved: a fresh read sees the set
+}
+
+// The publish settings dialog's tree tips its items as the palette's tree does, in the palette's
+// tooltip style: the same bitmap for the same sheet, a subset's name and details without a
+// preview, and the tip goes when the mouse leaves.
+TEST_F(PublishOperationsTest, PublishSettingsTreeTipsItsItemsAsThePalettesTreeDoes) {
+    ASSERT_TRUE(vrDocManagerPtr()->openDocument(tkFromUtf8(drawingB), false));  // previews are drawn with a drawing open
+    openWindow();
+    item("A")->setExpanded(true);
+    wnd->OnCommand(pal::kCmdToolTipStyleFirst + 6);  // medium preview and details
+    auto hover = [](QTreeWidget* tree, QTreeWidgetItem* i) {
+        const QPoint at = tree->visualItemRect(i).center();
+        QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &help);
+    };
+    hover(tree(), item("a1"));
+    const QImage inPalette = tree()->toolTip()->bitmap();
+    hover(tree(), item("A"));
+    const QImage subsetInPalette = tree()->toolTip()->bitmap();
+    ASSERT_FALSE(inPalette.isNull());
+    int shown = 0;
+    CVrUiDialog::testHook = [&](CVrUiDialog* d) {
+        auto* dlg = dynamic_cast<CPublishSheetsDlg*>(d);
+        if (!dlg) return int(QDialog::Rejected);
+        ++shown;
+        dlg->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg));
+        QTreeWidgetItem* a = dlg->tree->topLevelItem(0)->child(0);
+        QTreeWidgetItem* a1 = a->child(0);
+        EXPECT_EQ(a1->text(0), "a1");
+        hover(dlg->tree, a1);
+        EXPECT_TRUE(dlg->toolTip() && dlg->toolTip()->isVisible());
+        if (!dlg->toolTip()) return int(QDialog::Rejected);
+        EXPECT_EQ(dlg->toolTip()->tippedItem(), a1);
+        EXPECT_EQ(dlg->toolTip()->bitmap(), inPalette);  // the sheet's name, preview and details
+        hover(dlg->tree, a);
+        EXPECT_EQ(dlg->toolTip()->bitmap(), subsetInPalette);
+        EXPECT_LT(dlg->toolTip()->bitmap().height(), inPalette.height());  // no preview box for a subset
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(dlg->tree->viewport(), &leave);
+        EXPECT_FALSE(dlg->toolTip()->isVisible());
+        return int(QDialog::Rejected);
+    };
+    wnd->OnCommand(pal::kCmdPublishSettings);
+    CVrUiDialog::testHook = nullptr;
+    EXPECT_EQ(shown, 1);
+}
+
+// The transmittal setups belong to the set: the service edits them while the palette holds the
+// set, and a colleague's hold refuses them with the colleague named, the service never asked.
+TEST_F(PublishOperationsTest, TransmittalSetupsAreEditedUnderTheSetsLock) {
+    transmitService.setFile = tkFromUtf8(setPath);
+    openWindow();
+    click(item("Palette Test"));
+    wnd->OnCommand(pal::kCmdTransmittalSetups);
+    ASSERT_EQ(transmitService.setups.size(), 1u);
+    EXPECT_EQ(transmitService.setups[0], tkFromUtf8(dir.file("Palette Test")));  // the set's folder and name
+    EXPECT_TRUE(transmitService.heldMeanwhile[0]);
+    EXPECT_FALSE(CSheetSetLock::holder(tkFromUtf8(setPath)).present);  // let go afterwards
+    EXPECT_TRUE(responder.shown().empty());
+
+    auto holding = colleagueHoldsTheSet();
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(pal::kCmdTransmittalSetups);
+    EXPECT_EQ(transmitService.setups.size(), 1u);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_NE(responder.shown()[0].text.find(L"locked by mchen on cad-07"), TkString::npos) << tkToUtf8(responder.shown()[0].text);
 }
 
 TEST_F(PublishOperationsTest, TransmitSendsDrawingsAndLabelsButNeverNothing) {

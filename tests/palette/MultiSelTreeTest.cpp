@@ -216,3 +216,60 @@ TEST_F(TreeFixture, SelectAllAndDragsFromEmptySpaceKeepTheAncestorRule) {
     for (QTreeWidgetItem* i : selected)
         for (QTreeWidgetItem* p = i->parent(); p; p = p->parent()) EXPECT_FALSE(p->isSelected()) << i->text(0).toStdString();
 }
+
+// Subsets fold like any Qt tree's rows: a click on the arrow, a double-click on the row, Left and
+// Right on the caret; the sheet set row, which has no arrow, by double-click and the keys. A
+// folded subset's own open children are open again when it unfolds, and nothing else is kept.
+TEST_F(TreeFixture, SubsetsFoldByArrowDoubleClickAndArrowKeys) {
+    auto arrowOf = [&](QTreeWidgetItem* i) {
+        const QRect r = tree.visualItemRect(i);
+        return QPoint(r.left() - tree.indentation() / 2, r.center().y());
+    };
+    auto clickAt = [&](QPoint p) {
+        mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    };
+    auto doubleClickAt = [&](QPoint p) {
+        clickAt(p);
+        mouse(QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    };
+    auto key = [&](Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(&tree, &press);
+    };
+    s2->setExpanded(true);
+    // The arrow: folds and unfolds without touching the selection.
+    tree.SelectItem(z1);
+    clickAt(arrowOf(s1));
+    EXPECT_FALSE(s1->isExpanded());
+    EXPECT_EQ(tree.currentItem(), z1);
+    clickAt(arrowOf(s1));
+    EXPECT_TRUE(s1->isExpanded());
+    EXPECT_TRUE(s2->isExpanded());  // as it was
+    // A double-click on the row.
+    const QPoint label = tree.visualItemRect(s1).center();
+    doubleClickAt(label);
+    EXPECT_FALSE(s1->isExpanded());
+    EXPECT_EQ(tree.currentItem(), s1);
+    doubleClickAt(label);
+    EXPECT_TRUE(s1->isExpanded());
+    // The keys on the caret: Left folds, Right unfolds; Left on a folded row goes to its parent.
+    tree.setFocus();
+    key(Qt::Key_Left);
+    EXPECT_FALSE(s1->isExpanded());
+    key(Qt::Key_Right);
+    EXPECT_TRUE(s1->isExpanded());
+    key(Qt::Key_Left);
+    key(Qt::Key_Left);
+    EXPECT_EQ(tree.currentItem(), root);
+    key(Qt::Key_Left);
+    EXPECT_FALSE(root->isExpanded());
+    key(Qt::Key_Right);
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_FALSE(s1->isExpanded());
+    doubleClickAt(tree.visualItemRect(root).center());
+    EXPECT_FALSE(root->isExpanded());
+    doubleClickAt(tree.visualItemRect(root).center());
+    EXPECT_TRUE(root->isExpanded());
+}

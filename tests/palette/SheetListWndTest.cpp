@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 
 #include "drawings/FileLocks.h"
 #include "drawings/SheetSetStamp.h"
+#include "host/Dialogs.h"
 #include "host/Documents.h"
 #include "host/Editor.h"
 #include "host/NqSystem.h"
@@ -387,6 +389,46 @@ TEST_F(PaletteTest, OpeningASetKeepsAPaletteTheUserFloated) {
     EXPECT_TRUE(next.isFloating());
 }
 
+// The button strip above the panes at the palette's smallest width, docked, and at its default
+// floating size: every button whole, each after the one before, none narrower than its icon and
+// arrow need, the last one ending where the panes end rather than at the palette's edge.
+TEST_F(PaletteTest, ButtonStripFitsThePaletteAtItsSmallestAndDefaultSize) {
+    QMainWindow frame;
+    frame.setCentralWidget(new QWidget);
+    frame.resize(900, 600);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CSheetSetBar bar;
+    ASSERT_TRUE(bar.Create(&frame));
+    frame.addDockWidget(Qt::RightDockWidgetArea, &bar);
+    bar.showDocked();
+    ASSERT_TRUE(bar.sheetList()->openSheetSet(tkFromUtf8(setPath)));
+    CSheetListWnd* list = bar.sheetList();
+    auto check = [&](const char* where) {
+        SCOPED_TRACE(where);
+        QApplication::processEvents();
+        EXPECT_GE(list->width(), list->minimumSizeHint().width());
+        const QRect panes = list->panes()->geometry();
+        int left = 0;
+        for (QWidget* b : std::initializer_list<QWidget*>{list->sheetSetButton(), list->activePublishButton(), list->publishMenuButton(),
+                                                          list->selectionsButton()}) {
+            const QRect g = b->geometry();
+            EXPECT_GE(g.left(), left) << b->objectName().toStdString();
+            EXPECT_LE(g.right(), panes.right()) << b->objectName().toStdString();
+            EXPECT_GE(g.width(), b == list->sheetSetButton() ? 60 : b->sizeHint().width()) << b->objectName().toStdString();
+            left = g.right() + 1;
+        }
+        EXPECT_EQ(list->selectionsButton()->geometry().right(), panes.right());
+    };
+    frame.resizeDocks({&bar}, {230}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_LE(bar.width(), 240);  // as small as the palette goes
+    check("docked at the smallest width");
+    bar.setFloating(true);
+    bar.setGeometry(100, 200, 280, 500);
+    check("floating at the default size");
+}
+
 TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) {
     CVdUiRegistryAccess key(paletteSettingsKey(L"SheetSet:OpenSheetSet"));
     for (int i = 0; i < 7; ++i) key.setString(L"FileNameMRU" + std::to_wstring(i), L"/old/" + std::to_wstring(i) + L".dst");
@@ -441,6 +483,22 @@ TEST_F(PaletteTest, RecentListIgnoresCaseDropsTheOldestAndCleansUpStoredValues) 
     EXPECT_EQ(shown[shown.size() - 2].text, L"Cannot find the specified file.\nPlease verify that the file exists.");
     EXPECT_EQ(shown.back().kind, VrUiResponder::Kind::FileDialog);
     EXPECT_EQ(shown.back().caption, L"OpenSheetSet");
+    EXPECT_EQ(button->recent().size(), 9u);
+
+    // A recent file that is there but is no sheet set: said under the host's own caption, not as
+    // the manager's error; the entry stays and no file dialog follows.
+    std::ofstream(dir.file("set8.dst"), std::ios::trunc) << "not a sheet set\n";
+    int broken = -1;
+    for (size_t i = 0; i < button->recent().size(); ++i)
+        if (button->recent()[i] == tkFromUtf8(dir.file("set8.dst"))) broken = static_cast<int>(i);
+    ASSERT_GE(broken, 0);
+    const size_t before = shown.size();
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(kCmdRecentFirst + broken);
+    ASSERT_EQ(responder.shown().size(), before + 1);
+    EXPECT_EQ(responder.shown().back().kind, VrUiResponder::Kind::MessageBox);
+    EXPECT_EQ(responder.shown().back().caption, vrHostCaption());
+    EXPECT_EQ(responder.shown().back().text, L"Sheet Set file is not valid.");
     EXPECT_EQ(button->recent().size(), 9u);
 }
 

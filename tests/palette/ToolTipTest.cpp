@@ -4,7 +4,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-#include "palette/ComponentToolTip.h"
+#include "dialogs/ComponentToolTip.h"
 #include "host/Documents.h"
 #include "toolkit/common/TkUtf8.h"
 #include "palette/PaletteIds.h"

@@ -30,11 +30,13 @@ namespace {
 TkString w(const std::string& s) { return tkFromUtf8(s); }
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-// An example sheet set with two nested subsets, a custom property and a sheet that must not travel.
-std::string makeExample(const ScratchDir& dir, const std::string& name, const std::wstring& description) {
+// An example sheet set with two nested subsets, a custom property and a sheet that must not travel;
+// with `sheetFolder`, new sheets of the example go there.
+std::string makeExample(const ScratchDir& dir, const std::string& name, const std::wstring& description, const std::string& sheetFolder = {}) {
     CSheetSetMgrImpl mgr;
     auto* set = static_cast<CSheetSetImpl*>(mgr.createSheetSet());
     set->setFileName(w(dir.file(name + ".dst")).c_str());
+    if (!sheetFolder.empty()) set->setNewSheetLocation(w(sheetFolder).c_str(), true);
     set->setName(tkFromUtf8(name).c_str());
     set->setDesc(description.c_str());
     set->setProjectName(L"Harbour Works");
@@ -427,7 +429,10 @@ TEST_F(WizardTest, ABrowsedExampleMustOpenAndIsRememberedWithTheBrowseOption) {
 }
 
 TEST_F(WizardTest, PropertiesOfTheNewSetProposeATemplateAndComeBackToThePage) {
-    makeExample(examples, "Harbour", L"Quay walls");
+    // The example keeps its sheets beside it; the new set goes where the user says.
+    makeExample(examples, "Harbour", L"Quay walls", examples.path().string());
+    const std::string chosen = drawings.file("chosen");
+    fs::create_directories(chosen);
     ASSERT_TRUE(loadModule());
     auto drawing = makeThreeSheetDrawing();
     ASSERT_TRUE(drawing->saveAs(drawings.file("open.dwg"), kTkDbVerR2010).ok());
@@ -446,7 +451,12 @@ TEST_F(WizardTest, PropertiesOfTheNewSetProposeATemplateAndComeBackToThePage) {
         EXPECT_EQ(dlg->projectName, L"Harbour Works");         // from the example
         EXPECT_EQ(dlg->templateLayout, L"Sheet A");            // proposed
         EXPECT_EQ(dlg->templateFile, w(drawings.file("open.dwg")));
-        if (shown == 1) return int(QDialog::Rejected);         // Cancel changes nothing
+        // Where the page says the set goes, as the confirm page will show it, not the example's.
+        EXPECT_EQ(dlg->location, w(chosen));
+        if (shown == 1) {
+            EXPECT_EQ(dlg->dataFile, w(chosen + "/New Sheet Set (1).dst"));  // the file Next will write
+            return int(QDialog::Rejected);                                   // Cancel changes nothing
+        }
         dlg->name = L"Harbour Tower";
         dlg->description = L"Tower on the quay";
         dlg->projectNumber = L"P-7";
@@ -460,7 +470,9 @@ TEST_F(WizardTest, PropertiesOfTheNewSetProposeATemplateAndComeBackToThePage) {
             wiz.OnNext();
             wiz.OnNext();
             ASSERT_EQ(wiz.currentPageId(), CCreateShSheet::kDetailsPage);
+            wiz.detailsPage->locationEdit->setText(q(chosen));
             wiz.detailsPage->OnProperties();
+            EXPECT_EQ(wiz.detailsPage->locationEdit->text(), q(chosen));
             EXPECT_EQ(wiz.detailsPage->nameEdit->text(), "New Sheet Set (1)");
             wiz.detailsPage->OnProperties();
             EXPECT_EQ(wiz.detailsPage->nameEdit->text(), "Harbour Tower");
@@ -468,6 +480,8 @@ TEST_F(WizardTest, PropertiesOfTheNewSetProposeATemplateAndComeBackToThePage) {
             EXPECT_EQ(wiz.detailsPage->locationEdit->text(), q(sheets));
             wiz.OnNext();
             EXPECT_EQ(wiz.currentPageId(), CCreateShSheet::kConfirmPage);
+            const QString summary = wiz.confirmPage->summary->toPlainText();
+            EXPECT_TRUE(summary.contains("Sheet set storage location: " + q(sheets))) << summary.toStdString();
             wiz.OnFinish();
         },
         properties);

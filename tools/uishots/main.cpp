@@ -10,7 +10,16 @@
 #include <QTimer>
 #include <cstdio>
 
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+
+#include "app/services/PlotService.h"
 #include "dialogs/CustomPropertiesDlg.h"
+#include "dialogs/PublishSheetsDlg.h"
 #include "dialogs/ImportLayoutsDlg.h"
 #include "dialogs/NewSheetDlg.h"
 #include "dialogs/RenameSheetDlg.h"
@@ -26,9 +35,11 @@
 #include "host/NqSystem.h"
 #include "host/Resources.h"
 #include "host/UiBase.h"
-#include "palette/ComponentToolTip.h"
+#include "model/ItemLookup.h"
+#include "dialogs/ComponentToolTip.h"
 #include "palette/PaletteIds.h"
 #include "palette/SheetListWnd.h"
+#include "palette/SheetSetBar.h"
 #include "palette/SheetSetPanes.h"
 #include "palette/SheetsetTree.h"
 #include "wizard/BeginPage.h"
@@ -47,6 +58,19 @@ void shoot(QWidget* w, const QString& name) {
     std::printf("%s/%s.png\n", qPrintable(outDir), qPrintable(name));
 }
 
+// The whole screen, for what lives in windows of its own: menus and tooltips.
+void shootScreen(const QString& name) {
+    QTest::qWait(400);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(outDir + "/" + name + ".png");
+    std::printf("%s/%s.png\n", qPrintable(outDir), qPrintable(name));
+}
+
+// Asks `w` for its tooltip at `at`, as resting the mouse there does.
+void askToolTip(QWidget* w, QPoint at) {
+    QHelpEvent help(QEvent::ToolTip, at, w->mapToGlobal(at));
+    QApplication::sendEvent(w, &help);
+}
+
 void wizardShots(const QString& drawings, const QString& scratch) {
     CVdUiRegistryAccess(WizardSettings::key()).setString(L"SheetSetCreatePath", scratch.toStdWString());
     {
@@ -58,6 +82,18 @@ void wizardShots(const QString& drawings, const QString& scratch) {
         shoot(&wiz, "wizard-2-example");
         wiz.OnNext();
         shoot(&wiz, "wizard-3-details");
+        // A folder of the user's own: the set's properties show it, as the confirm page will.
+        const QString chosen = scratch + "/Harbour Offices";
+        QDir().mkpath(chosen);
+        wiz.detailsPage->locationEdit->setText(chosen);
+        CVrUiDialog::testHook = [](CVrUiDialog* d) {
+            d->show();
+            (void)QTest::qWaitForWindowExposed(d);
+            shoot(d, "wizard-3b-details-properties");
+            return int(QDialog::Rejected);
+        };
+        wiz.detailsPage->OnProperties();
+        CVrUiDialog::testHook = nullptr;
         wiz.OnNext();
         shoot(&wiz, "wizard-4-confirm-example");
         wiz.state().cancel();
@@ -109,6 +145,70 @@ void paletteShots(const QString& sheetSet) {
         if (tree->toolTip()) tree->toolTip()->bitmap().save(outDir + QString("/tooltip-style-%1.png").arg(style));
         std::printf("%s/tooltip-style-%d.png\n", qPrintable(outDir), style);
     }
+}
+
+// The palette's button strip at the palette's smallest width, docked, and at its default floating
+// size; the publish menu with the outputs the host cannot make; the publish settings tree's tips.
+void stripAndPublishShots(const QString& sheetSet) {
+    VornPlotService plot;
+    CNqSystem::instance().registerService(L"CNqPlotSvr", &plot);
+    {
+        QMainWindow frame;
+        frame.setCentralWidget(new QLabel("drawing"));
+        frame.resize(900, 620);
+        CSheetSetBar bar;
+        bar.Create(&frame);
+        frame.addDockWidget(Qt::RightDockWidgetArea, &bar);
+        frame.show();
+        (void)QTest::qWaitForWindowExposed(&frame);
+        bar.sheetList()->openSheetSet(sheetSet.toStdWString());
+        bar.showDocked();
+        frame.resizeDocks({&bar}, {230}, Qt::Horizontal);
+        QTest::qWait(200);
+        std::printf("docked palette %d wide, sheet list %d\n", bar.width(), bar.sheetList()->width());
+        shoot(&bar, "palette-strip-smallest");
+
+        // The publish menu of a sheet: DWF and DWFx grayed, the reason over DWF.
+        CSheetListWnd* list = bar.sheetList();
+        CSheetsetTree* tree = list->tree();
+        QTreeWidgetItem* sheet = tree->topLevelItem(0);
+        while (sheet && sheet->childCount()) sheet = sheet->child(0);
+        if (sheet) {
+            tree->ClearSelectedItems();
+            tree->SelectItem(sheet);
+            list->EnableButtons();
+            QToolButton* button = list->publishMenuButton();
+            QMenu* menu = button->menu();
+            emit menu->aboutToShow();
+            menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+            QTest::qWait(300);
+            for (QAction* a : menu->actions())
+                if (a->data().toInt() == pal::kCmdPublishDwf) askToolTip(menu, menu->actionGeometry(a).center());
+            shootScreen("publish-menu-dwf");
+            menu->hide();
+        }
+        bar.setFloating(true);
+        bar.setGeometry(100, 200, 280, 500);
+        QTest::qWait(200);
+        shoot(&bar, "palette-strip-default-floating");
+
+        // The publish settings dialog with the tip of a sheet, as the palette's tree draws it (the
+        // palette's drawing cache makes the preview).
+        CSheetSetMgrImpl mgr;
+        if (mgr.openSheetSet(sheetSet.toStdWString().c_str())) {
+            CSheetSetImpl* set = mgr.sheetSetImpl(0);
+            CPublishSheetsDlg dlg(set);
+            dlg.setComponentTips(
+                [set](uint64_t id, const QString& title, int style) { return makeComponentTip(findComponentById(set, id), title, style); }, 6);
+            dlg.show();
+            (void)QTest::qWaitForWindowExposed(&dlg);
+            QTreeWidgetItem* item = dlg.tree->topLevelItem(0);
+            while (item && item->childCount()) item = item->child(0);
+            if (item) askToolTip(dlg.tree->viewport(), dlg.tree->visualItemRect(item).center());
+            shootScreen("publish-settings-tip");
+        }
+    }
+    CNqSystem::instance().removeService(L"CNqPlotSvr");
 }
 
 // The new sheet dialog filled in, and the import dialog listing free drawings and the set's own.
@@ -164,6 +264,10 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
     (void)QTest::qWaitForWindowExposed(&setDlg);
     setDlg.grid->model().setValue("projectPhase", "Construction documents");
     shoot(&setDlg, "sheet-set-properties");
+    // Its "Project Control" group folded, as its arrow does.
+    for (int row = 0; row < setDlg.grid->model().rowCount(); ++row)
+        if (setDlg.grid->model().rows()[static_cast<size_t>(row)].key == "project") setDlg.grid->setGroupExpanded(row, false);
+    shoot(&setDlg, "sheet-set-properties-folded");
     setDlg.hide();
     CCustomPropertiesDlg custom;
     custom.properties = setDlg.customProperties;
@@ -216,6 +320,24 @@ void sheetDialogShots(const QString& sheetSet, const QString& drawings) {
         (void)QTest::qWaitForWindowExposed(&rename);
         shoot(&rename, "rename-sheet");
         rename.hide();
+
+        // The same sheet with its drawing open here: the number prefix waits, and says so.
+        vrDocManagerPtr()->openDocument(sheet->getFileName(), false);
+        CRenameSheetDlg openHere;
+        openHere.number = sheet->getNumber();
+        openHere.title = sheet->getTitle();
+        openHere.layoutName = sheet->getLayoutName();
+        openHere.drawingPath = sheet->getFileName();
+        openHere.renameLayout = true;
+        openHere.layoutWithNumber = true;
+        openHere.openHere = true;
+        openHere.DoModal();
+        openHere.show();
+        (void)QTest::qWaitForWindowExposed(&openHere);
+        askToolTip(openHere.layoutNumberCheck, openHere.layoutNumberCheck->rect().center());
+        shootScreen("rename-sheet-open-here");
+        openHere.hide();
+        if (VrApDocument* doc = vrDocManagerPtr()->findDocument(sheet->getFileName())) vrDocManagerPtr()->closeDocument(doc);
     }
     std::vector<CSubset*> subsets;
     set->getSubsets(subsets, true);
@@ -265,6 +387,7 @@ int main(int argc, char** argv) {
     if (!any.isEmpty()) vrDocManagerPtr()->openDocument(drawings.filePath(any.front()).toStdWString(), true);
     wizardShots(QString::fromLocal8Bit(argv[3]), scratch);
     paletteShots(QString::fromLocal8Bit(argv[4]));
+    stripAndPublishShots(QString::fromLocal8Bit(argv[4]));
     CVrUiDialog::testHook = [](CVrUiDialog* d) { return d->result(); };  // DoModal fills, shows nothing
     sheetDialogShots(QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[3]));
     CVrUiDialog::testHook = nullptr;

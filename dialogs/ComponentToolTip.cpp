@@ -1,7 +1,9 @@
-#include "palette/ComponentToolTip.h"
+#include "dialogs/ComponentToolTip.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
@@ -105,22 +107,52 @@ QPoint placeTipOnWorkArea(const QRect& tip, const QRect& work) {
     return at;
 }
 
-CComponentToolTipCtrl::CComponentToolTipCtrl(QTreeWidget* tree)
-    : QWidget(tree, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), tree_(tree) {
+CComponentToolTipCtrl::CComponentToolTipCtrl(QTreeWidget* tree, Source source, Style style)
+    : QWidget(tree, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      tree_(tree),
+      source_(std::move(source)),
+      currentStyle_(std::move(style)) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     popDown_.setSingleShot(true);
     popDown_.setInterval(30000);
     connect(&popDown_, &QTimer::timeout, this, &QWidget::hide);
     connect(tree, &QTreeWidget::itemChanged, this, [this] { style_ = -1; });  // labels change: draw anew
+    tree->viewport()->installEventFilter(this);
 }
 
-void CComponentToolTipCtrl::Relay(QTreeWidgetItem* item, CComponent* component, int style, const QPoint& globalPos, bool show) {
+bool CComponentToolTipCtrl::eventFilter(QObject* watched, QEvent* e) {
+    if (watched != tree_->viewport()) return QWidget::eventFilter(watched, e);
+    const int style = currentStyle_ ? currentStyle_() : -1;
+    switch (e->type()) {
+    case QEvent::ToolTip: {
+        // The tree's own tooltip (an item's text) never shows over ours.
+        auto* help = static_cast<QHelpEvent*>(e);
+        QTreeWidgetItem* item = style < 0 ? nullptr : tree_->itemAt(help->pos());
+        Relay(item, style, help->globalPos(), true);
+        return style >= 0;
+    }
+    case QEvent::MouseMove: {
+        // Another item (or none) under the mouse takes the tip away until the tree asks again.
+        auto* move = static_cast<QMouseEvent*>(e);
+        QTreeWidgetItem* item = style < 0 ? nullptr : tree_->itemAt(move->position().toPoint());
+        Relay(item, style, move->globalPosition().toPoint(), false);
+        break;
+    }
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel: Relay(nullptr, 0, {}, false); break;
+    default: break;
+    }
+    return false;
+}
+
+void CComponentToolTipCtrl::Relay(QTreeWidgetItem* item, int style, const QPoint& globalPos, bool show) {
     if (item == item_ && style == style_ && (isVisible() || !show)) return;
     if (!item || item != item_) hide();
     item_ = item;
     style_ = style;
     if (!item || !show) return;
-    bitmap_ = renderComponentTip(makeComponentTip(component, item->text(0), style), QToolTip::font());
+    bitmap_ = renderComponentTip(source_ ? source_(item, style) : ComponentTip{item->text(0), {}, {}, {}}, QToolTip::font());
     resize(bitmap_.size());
     QScreen* screen = QGuiApplication::screenAt(globalPos);
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
