@@ -71,8 +71,15 @@ void publishDialog(SheetListContext& ctx) {
 void publishOptions(SheetListContext& ctx) {
     CNqPlotSvr* plot = vrPlotService();
     if (!plot || !ctx.sheetSet) return;
-    VrPublishJob job = makePublishJob(ctx.sheetSet, {});
-    if (plot->sheetSetPublishOptions(job) == 5100) ctx.wnd.UpdatePublishButton();
+    // The options are the set's: set while the palette holds it, refused while a colleague does.
+    bool changed = false;
+    {
+        OperationEdit edit(ctx);
+        CSheetSetImpl* set = edit.set();
+        if (!set) return;
+        changed = plot->sheetSetPublishOptions(makePublishJob(set, {})) == 5100;
+    }
+    if (changed) ctx.wnd.UpdatePublishButton();
 }
 
 void publishSettings(SheetListContext& ctx) {

@@ -28,7 +28,12 @@ struct RecordingPlot : CNqPlotSvr {
     int publishWithPageSetupOverride(const VrPublishJob& job) override { return published.emplace_back(-1, job), 0; }
     void plotStampSettings() override {}
     int managePageSetups(const VrPublishJob&) override { return 0; }
-    int sheetSetPublishOptions(const VrPublishJob&) override { return optionsResult; }
+    int sheetSetPublishOptions(const VrPublishJob&) override {
+        optionsHeld.push_back(CSheetSetLock::holder(setFile).held);
+        return optionsResult;
+    }
+    std::vector<bool> optionsHeld;  // whether the set was held each time the options were asked for
+    TkString setFile;
     int publishDialogBox(const VrPublishJob& job) override { return published.emplace_back(-2, job), 0; }
     bool getPublishInReverseOrder() const override { return reverse; }
     void setPublishInReverseOrder(bool on) override { reverse = on; }
@@ -258,6 +263,22 @@ TEST_F(PublishOperationsTest, TransmittalSetupsAreEditedUnderTheSetsLock) {
     EXPECT_EQ(transmitService.setups.size(), 1u);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_NE(responder.shown()[0].text.find(L"locked by mchen on cad-07"), TkString::npos) << tkToUtf8(responder.shown()[0].text);
+}
+
+// The set's publish options likewise: asked for under the palette's hold, refused under a colleague's.
+TEST_F(PublishOperationsTest, PublishOptionsAreSetUnderTheSetsLock) {
+    plot.setFile = tkFromUtf8(setPath);
+    openWindow();
+    click(item("Palette Test"));
+    wnd->OnCommand(pal::kCmdPublishOptions);
+    EXPECT_EQ(plot.optionsHeld, std::vector<bool>{true});
+    EXPECT_FALSE(CSheetSetLock::holder(tkFromUtf8(setPath)).present);
+    auto holding = colleagueHoldsTheSet();
+    responder.queueMessageBox(IDOK);
+    wnd->OnCommand(pal::kCmdPublishOptions);
+    EXPECT_EQ(plot.optionsHeld.size(), 1u);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_NE(responder.shown()[0].text.find(L"locked by mchen on cad-07"), TkString::npos);
 }
 
 TEST_F(PublishOperationsTest, TransmitSendsDrawingsAndLabelsButNeverNothing) {
