@@ -110,6 +110,7 @@ QPoint placeTipOnWorkArea(const QRect& tip, const QRect& work) {
 CComponentToolTipCtrl::CComponentToolTipCtrl(QTreeWidget* tree, Source source, Style style)
     : QWidget(tree, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       tree_(tree),
+      viewport_(tree->viewport()),
       source_(std::move(source)),
       currentStyle_(std::move(style)) {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -117,13 +118,16 @@ CComponentToolTipCtrl::CComponentToolTipCtrl(QTreeWidget* tree, Source source, S
     popDown_.setInterval(30000);
     connect(&popDown_, &QTimer::timeout, this, &QWidget::hide);
     connect(tree, &QTreeWidget::itemChanged, this, [this] { style_ = -1; });  // labels change: draw anew
-    tree->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
 }
 
 bool CComponentToolTipCtrl::eventFilter(QObject* watched, QEvent* e) {
-    if (watched != tree_->viewport()) return QWidget::eventFilter(watched, e);
-    const int style = currentStyle_ ? currentStyle_() : -1;
-    switch (e->type()) {
+    if (watched != viewport_) return QWidget::eventFilter(watched, e);
+    // The style is asked for only where a tip may show: the owner's other events come while it is
+    // torn down, when it has nothing left to answer with.
+    const QEvent::Type type = e->type();
+    const int style = (type == QEvent::ToolTip || type == QEvent::MouseMove) && currentStyle_ ? currentStyle_() : -1;
+    switch (type) {
     case QEvent::ToolTip: {
         // The tree's own tooltip (an item's text) never shows over ours.
         auto* help = static_cast<QHelpEvent*>(e);

@@ -55,6 +55,9 @@ protected:
 
 private:
     QTreeWidget* tree_;
+    // The tree's viewport, kept from the start: while the tree is torn down its viewport still
+    // sends events, and the tree is no scroll area any more to ask for it.
+    QWidget* viewport_;
     Source source_;
     Style currentStyle_;
     QTreeWidgetItem* item_ = nullptr;
